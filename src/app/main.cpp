@@ -1,0 +1,14 @@
+#include "core/mdlMain.h"
+#include "mainwindow/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // The program ends when the main window unloads, not when its last window hides.
+    app.setQuitOnLastWindowClosed(false);
+    Main();
+    if (!frmMain.IsLoaded()) return 0;
+    return app.exec();
+}

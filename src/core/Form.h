@@ -1,0 +1,70 @@
+#pragma once
+// The window model: every window is a Form with a load handler, show, modal
+// show, hide and unload (which its unload handler may cancel), and one default
+// instance, created and loaded on first use and dropped on unload.
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <vector>
+
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(const QString& name, QWidget* parent = nullptr);
+    ~Form() override;
+
+    // Runs the load handler once; the window stays hidden.
+    void Load();
+    void Show();
+    // Shows the window modally; returns when it is hidden or unloaded.
+    void ShowModal();
+    void Hide();
+    // Runs the unload handler; when it does not cancel, the window is hidden,
+    // forgotten by its default instance and destroyed. Returns true when unloaded.
+    bool Unload();
+
+    bool IsLoaded() const { return m_loaded && !m_unloaded; }
+    bool IsUnloaded() const { return m_unloaded; }
+    QString Name() const { return objectName(); }
+
+    // The loaded windows, oldest first.
+    static std::vector<Form*> Forms();
+    // Names of the windows in the order they were loaded (for tests).
+    static QStringList& LoadHistory();
+
+protected:
+    virtual void Form_Load() {}
+    // Set Cancel to non-zero to keep the window.
+    virtual void Form_Unload(int& Cancel) {}
+    virtual void Form_Terminate() {}
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool m_loaded = false;
+    bool m_unloaded = false;
+    bool m_loading = false;
+};
+
+template <class T>
+class DefaultInstance {
+public:
+    // The instance, created and loaded on first use.
+    T* get()
+    {
+        if (!m_form || m_form->IsUnloaded()) {
+            m_form = new T();
+            m_form->Load();
+        }
+        return m_form;
+    }
+    T* operator->() { return get(); }
+    T& operator*() { return *get(); }
+    // True while an instance exists and has not been unloaded; creates nothing.
+    bool IsLoaded() const { return m_form && !m_form->IsUnloaded(); }
+    // The instance when it exists, else nullptr; creates nothing.
+    T* Peek() const { return IsLoaded() ? m_form.data() : nullptr; }
+
+private:
+    QPointer<T> m_form;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// Window procedures shared by every window: always on top, transparency and icons.
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+// Puts the window above all other windows, or back among them; also shows a
+// hidden window, without activating it.
+void SetFormOnTop(QWidget* form, bool on);
+// 0 when applied; 1 when alpha is outside 0..255 (nothing changes); 2 on error.
+std::int32_t SetTransparency(QWidget* form, int alpha);
+std::int32_t RemoveTransparency(QWidget* form);
+// Gives the window (and, with alsoOwner, its top owner first) the named icon;
+// a name the program has no icon for leaves the window without an icon of its own.
+void SetFormIcon32(QWidget* form, const QString& iconName, bool alsoOwner);

@@ -1,0 +1,2 @@
+#include "support/ProgramFixture.h"
+TEST(BuildCore, Links) { SUCCEED(); }

@@ -1,0 +1,39 @@
+#pragma once
+// Test doubles of the platform services: scripted message boxes and a modal
+// runner that hands the shown window to the test.
+#include "platform/MessageBox.h"
+#include "platform/ModalRunner.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+namespace support {
+
+struct Prompt {
+    QString text;
+    int flags = 0;
+    QString title;
+};
+
+// Answers message boxes from a script; a prompt with no answer scripted fails the test.
+class ScriptedMessageBox : public platform::MessageBoxService {
+public:
+    // The next message box must contain `expected` (empty: any) and is answered with `answer`.
+    void Expect(const QString& expected, int answer = platform::vbOK);
+    int Show(const QString& prompt, int flags, const QString& title) override;
+
+    std::vector<Prompt> shown;
+    std::deque<std::pair<QString, int>> script;
+};
+
+// Runs modal windows through a hook; a modal show with no hook fails the test.
+class HookedModalRunner : public platform::ModalRunner {
+public:
+    void Run(QWidget* window) override;
+    std::function<void(QWidget*)> hook;
+    QStringList shown;
+};
+
+} // namespace support
