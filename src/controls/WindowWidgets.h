@@ -1,6 +1,17 @@
 #pragma once
-// The window widgets the program's windows host: tray icon, and (with their
-// windows) grid, tree, toolbars, tabs, status bar, slider and progress bars.
+// The window widgets the program's windows host: grid, tree, toolbars with
+// their hosts and rebar, status bar, tabs, slider, image list, progress bar
+// and tray icon. Numbering, events and colours: see WidgetTypes.h.
+#include "controls/Grid.h"
+#include "controls/ImageList.h"
+#include "controls/ProgressBar.h"
+#include "controls/Slider.h"
+#include "controls/StatusBar.h"
+#include "controls/TabControl.h"
+#include "controls/Toolbar.h"
+#include "controls/TreeView.h"
+#include "controls/WidgetTypes.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>

@@ -2,6 +2,7 @@
 
 #include "platform/Icons.h"
 
+#include <QCursor>
 #include <QWidget>
 
 void SetFormOnTop(QWidget* form, bool on)
@@ -39,4 +40,11 @@ void SetFormIcon32(QWidget* form, const QString& iconName, bool alsoOwner)
         if (owner != form) owner->setWindowIcon(icon);
     }
     form->setWindowIcon(icon);
+}
+
+void GetMousePosition(std::int32_t& x, std::int32_t& y)
+{
+    const QPoint at = QCursor::pos();
+    x = at.x();
+    y = at.y();
 }

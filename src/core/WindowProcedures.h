@@ -14,3 +14,5 @@ std::int32_t RemoveTransparency(QWidget* form);
 // Gives the window (and, with alsoOwner, its top owner first) the named icon;
 // a name the program has no icon for leaves the window without an icon of its own.
 void SetFormIcon32(QWidget* form, const QString& iconName, bool alsoOwner);
+// The mouse position in screen pixels.
+void GetMousePosition(std::int32_t& x, std::int32_t& y);

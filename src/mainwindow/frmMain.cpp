@@ -3,9 +3,15 @@
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
+#include "core/FileSystem.h"
+#include "core/TextFiles.h"
+#include "core/frmNotes.h"
 #include "core/WindowProcedures.h"
 #include "core/mdlMain.h"
 #include "platform/AppInfo.h"
+#include "platform/VbCompat.h"
+#include "core/Skin.h"
+#include "settings/mdlOptions.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -20,6 +26,12 @@ CfrmMain::CfrmMain() : Form("frmMain")
 {
     resize(900, 600);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    picTitle = new QFrame(this);
+    picTitle->setFixedHeight(platform::TwipsToPixels(375));
+    lblTitle = new QLabel(picTitle);
+    lblTitle->setGeometry(10, 0, 600, picTitle->height());
+    layout->addWidget(picTitle);
     lblWelcome = new QLabel(this);
     lblWelcome->setAlignment(Qt::AlignCenter);
     layout->addWidget(lblWelcome);
@@ -31,6 +43,10 @@ void CfrmMain::Form_Load()
     setWindowTitle(g_sAppName + " " + g_sAppVersion);
     SetFormIcon32(this, "AAA", true);
     lblWelcome->setText(g_sAppName + " " + g_sAppVersion + "\n" + g_sAppDescription);
+    lblTitle->setText(g_sAppName + " " + g_sAppVersion);
+    SetTitleBackColor(g_lColor);
+    SetTitleTextColor(g_lTextColor);
+    Form_Resize();
     BuildMenus();
 
     cSysTray1 = new cSysTray(this);
@@ -122,4 +138,39 @@ void CfrmMain::Form_Unload(int& Cancel)
     QApplication::quit();
 }
 
+void CfrmMain::ListsFolderChanged() {}
+
+void CfrmMain::ApplyViewOptions() { Form_Resize(); }
+
+void CfrmMain::SetTitleBackColor(std::int32_t color) { SetBackColor(picTitle, ColorFromNumber(color)); }
+
+void CfrmMain::SetTitleTextColor(std::int32_t color) { SetForeColor(lblTitle, ColorFromNumber(color)); }
+
+void CfrmMain::Form_Resize()
+{
+    if (isMinimized()) return;
+    picTitle->setVisible(g_bDisplayTitle);
+}
+
 void CfrmMain::Form_Terminate() { SetNoCrashDialog(); }
+
+// ---- Notes digest and status panels ----
+
+QString CfrmMain::GetNotesToStatus()
+{
+    if (FileExists(NotesFile())) {
+        QString text = ReadTextFile(NotesFile());
+        if (!text.isEmpty() && text != kCrLf) {
+            text.replace(kCrLf, " ");
+            if (text.size() < 37) return "Notes [ " + text + " ]";
+            return "Notes [ " + text.left(35) + "..." + " ]";
+        }
+    }
+    return "Notes [ Empty ]";
+}
+
+void CfrmMain::SetStatusPanelText(const QString& key, const QString& text) { m_statusPanels[key] = text; }
+
+QString CfrmMain::StatusPanelText(const QString& key) const { return m_statusPanels.value(key); }
+
+// ---- end of notes digest and status panels ----

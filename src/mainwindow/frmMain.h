@@ -1,8 +1,11 @@
 #pragma once
 #include "core/Form.h"
 
+#include <QMap>
+
 class cFormMenu;
 class cSysTray;
+class QFrame;
 class QLabel;
 
 // False while the program runs; True from the first step of the main window's
@@ -24,6 +27,26 @@ public:
 
     bool IsInTray() const { return m_bInTray; }
 
+    // The title strip across the top.
+    QFrame* picTitle = nullptr;
+    QLabel* lblTitle = nullptr;
+
+    // What the options dialog changes on the main window.
+    void ListsFolderChanged();
+    void ApplyViewOptions();
+    void SetTitleBackColor(std::int32_t color);
+    void SetTitleTextColor(std::int32_t color);
+    // Lays the window out again from the view settings.
+    void Form_Resize();
+
+    // ---- Notes digest and status panels ----
+    // "Notes [ <the notes on one line, cut to 35 characters> ]", or "Notes [ Empty ]".
+    QString GetNotesToStatus();
+    // The status bar's panel texts by key ("Main", "Items List Properties", "Notes", ...).
+    void SetStatusPanelText(const QString& key, const QString& text);
+    QString StatusPanelText(const QString& key) const;
+    // ---- end of notes digest and status panels ----
+
 protected:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;
@@ -38,6 +61,7 @@ private:
 
     bool m_bInTray = false;
     QLabel* lblWelcome = nullptr;
+    QMap<QString, QString> m_statusPanels;
 };
 
 extern DefaultInstance<CfrmMain> frmMain;

@@ -29,6 +29,18 @@ void ProgramFixture::SetUp()
     auto runner = std::make_unique<HookedModalRunner>();
     modal = runner.get();
     platform::SetModalRunner(std::move(runner));
+    auto recordingShell = std::make_unique<RecordingShell>();
+    shell = recordingShell.get();
+    platform::SetShellService(std::move(recordingShell));
+    auto scriptedDialogs = std::make_unique<ScriptedDialogs>();
+    dialogs = scriptedDialogs.get();
+    platform::SetDialogService(std::move(scriptedDialogs));
+    auto recordingPower = std::make_unique<RecordingPower>();
+    power = recordingPower.get();
+    platform::SetPowerService(std::move(recordingPower));
+    auto recordingSound = std::make_unique<RecordingSound>();
+    sound = recordingSound.get();
+    platform::SetSoundService(std::move(recordingSound));
 }
 
 void ProgramFixture::TearDown()
@@ -37,10 +49,19 @@ void ProgramFixture::TearDown()
     if (msgBox && !msgBox->script.empty())
         ADD_FAILURE() << msgBox->script.size() << " scripted message box(es) never shown, first: "
                       << msgBox->script.front().first.toStdString();
+    if (dialogs && !dialogs->AllAnswered()) ADD_FAILURE() << "scripted dialog answer(s) never used";
     platform::SetMessageBoxService(nullptr);
     platform::SetModalRunner(nullptr);
+    // Nothing in a test may reach the real desktop or power off the machine:
+    // the recorders stay installed between tests, fresh for each.
+    InstallQuietServices();
+    platform::SetFileTimeService(nullptr);
     msgBox = nullptr;
     modal = nullptr;
+    shell = nullptr;
+    dialogs = nullptr;
+    power = nullptr;
+    sound = nullptr;
     platform::reg::ResetCache();
     m_dir.reset();
 }

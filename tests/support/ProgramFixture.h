@@ -1,6 +1,7 @@
 #pragma once
 // A fixture that gives each test a fresh program folder and settings folder,
 // scripted message boxes and a modal hook, and unloads every window after it.
+#include "support/PlatformDoubles.h"
 #include "support/TestDoubles.h"
 
 #include <QTemporaryDir>
@@ -23,6 +24,10 @@ protected:
 
     ScriptedMessageBox* msgBox = nullptr;
     HookedModalRunner* modal = nullptr;
+    RecordingShell* shell = nullptr;
+    ScriptedDialogs* dialogs = nullptr;
+    RecordingPower* power = nullptr;
+    RecordingSound* sound = nullptr;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;

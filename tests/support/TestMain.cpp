@@ -1,5 +1,7 @@
 // The main() of every test program: an offscreen application whose home,
 // settings and program folders are temporary, never the user's.
+#include "support/PlatformDoubles.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gmock/gmock.h>
@@ -15,6 +17,7 @@ int main(int argc, char** argv)
     qputenv("TARVELLO_REGISTRY_DIR", (home.path() + "/registry").toLocal8Bit());
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    support::InstallQuietServices();
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,119 @@
+#pragma once
+// Inside the conversion control: one conversion (decode, resample, encode,
+// write) run on the control's thread, the reading of file facts and tags, and
+// the pieces the per-format encoders share.
+#include "controls/AudioConverter.h"
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
+}
+
+struct AVFrame;
+
+namespace audioconv {
+
+struct Status {
+    std::int32_t code = 0;
+    QString text;
+    bool ok() const { return code == 0; }
+};
+inline Status Fail(std::int32_t code, const QString& text) { return {code, text}; }
+// FFmpeg's text for one of its error codes.
+QString AvErrorText(int err);
+
+struct Tags {
+    QString album, artist, comment, genre, title, track, year;
+    bool IsEmpty() const;
+};
+
+// Everything one conversion needs, copied from the control when it starts.
+struct Request {
+    QString source, destination;
+    std::int32_t format = kDestFormatWAV;
+    WAVFormatSettings wav;
+    ACMFormatSettings acm;
+    MP3FormatSettings mp3;
+    WMAFormatSettings wma;
+    OGGFormatSettings ogg;
+    bool ranged = false;
+    std::int32_t rangeStart = 0, rangeLength = 0; // seconds
+    Tags tags;
+};
+
+enum class Outcome { Done, Aborted, Failed };
+struct Result {
+    Outcome outcome = Outcome::Done;
+    Status error;
+};
+
+// Runs one conversion; `progress` gets whole percents, each once, in order.
+Result RunConversion(const Request& request, const std::atomic<bool>& abort, const std::function<void(int)>& progress);
+
+struct SourceFacts {
+    int sampleRate = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+    std::int64_t lengthMs = 0;
+};
+Status ReadSourceFacts(const QString& path, SourceFacts* facts);
+Status ReadSourceTags(const QString& path, Tags* tags);
+
+// The output under construction: a hidden temporary file beside the
+// destination, renamed over it by Commit; dropped otherwise.
+class OutputFile {
+public:
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    Status Create(const QString& destination);
+    bool Write(const void* data, std::size_t size);
+    // lseek semantics; -1 on failure.
+    std::int64_t Seek(std::int64_t offset, int whence);
+    std::int64_t Size() const;
+    bool Failed() const { return m_errno != 0; }
+    // The error of the first failed write or seek, as the user should read it.
+    Status WriteError() const;
+    Status Commit();
+    void Discard();
+
+private:
+    Status ErrnoStatus(int err) const;
+    int m_fd = -1;
+    int m_errno = 0;
+    QString m_tempPath, m_destination;
+};
+
+// What an encoder wants its samples in.
+struct SinkInput {
+    int sampleRate = 0;
+    AVChannelLayout layout{};
+    AVSampleFormat format = AV_SAMPLE_FMT_NONE;
+    int frameSize = 0;          // 0: any number of samples per frame
+    bool shortLastFrame = true; // the last frame may be shorter than frameSize
+};
+
+// One destination format: gets frames in its SinkInput and writes the file.
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+    virtual const SinkInput& Input() const = 0;
+    virtual Status Open(OutputFile& file, const Tags& tags) = 0;
+    virtual Status Write(AVFrame* frame) = 0;
+    virtual Status Finish() = 0;
+};
+
+// The sink for the request's format, set up for a source of these facts.
+Status MakeSink(const Request& request, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
+// MP3 through LAME (a file of its own: frames, ID3v2.3 and ID3v1 tags).
+Status MakeMp3Sink(const MP3FormatSettings& settings, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
+
+} // namespace audioconv

@@ -1,0 +1,222 @@
+#include "controls/FakeAudioConverter.h"
+
+#include <QFile>
+#include <QMetaObject>
+
+namespace {
+FakeAudioConverter*& LastFake()
+{
+    static FakeAudioConverter* last = nullptr;
+    return last;
+}
+} // namespace
+
+FakeAudioConverter::FakeAudioConverter()
+    : acmCodecs{{"PCM", {"44.100 kHz, 16 Bit, Stereo", "22.050 kHz, 8 Bit, Mono"}, true},
+                {"GSM 6.10", {"8.000 kHz, 13 kbit/s, Mono"}, false}},
+      wmaCodecs{{"Windows Media Audio V2", {"128 kbit/s, 44.100 kHz, Stereo", "64 kbit/s, 44.100 kHz, Mono"}}}
+{
+    LastFake() = this;
+}
+
+FakeAudioConverter::~FakeAudioConverter()
+{
+    if (LastFake() == this) LastFake() = nullptr;
+}
+
+FakeAudioConverter* FakeAudioConverter::Last() { return LastFake(); }
+
+void FakeAudioConverter::SetWAVFormat(const WAVFormatSettings& settings)
+{
+    calls << "SetWAVFormat";
+    cAudioConverter::SetWAVFormat(settings);
+}
+
+void FakeAudioConverter::SetACMFormat(const QString& FormatTagName, const QString& FormatName)
+{
+    calls << "SetACMFormat";
+    cAudioConverter::SetACMFormat(FormatTagName, FormatName);
+}
+
+void FakeAudioConverter::SetMP3Format(const MP3FormatSettings& settings)
+{
+    calls << "SetMP3Format";
+    cAudioConverter::SetMP3Format(settings);
+}
+
+void FakeAudioConverter::SetWMAFormat(const WMAFormatSettings& settings)
+{
+    calls << "SetWMAFormat";
+    cAudioConverter::SetWMAFormat(settings);
+}
+
+void FakeAudioConverter::SetOGGFormat(const OGGFormatSettings& settings)
+{
+    calls << "SetOGGFormat";
+    cAudioConverter::SetOGGFormat(settings);
+}
+
+void FakeAudioConverter::SetAPEFormat(std::int32_t CompressionLevel)
+{
+    calls << "SetAPEFormat";
+    cAudioConverter::SetAPEFormat(CompressionLevel);
+}
+
+void FakeAudioConverter::Post(std::function<void()> event)
+{
+    const unsigned generation = m_generation;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, event = std::move(event)] {
+            if (generation == m_generation) event();
+        },
+        Qt::QueuedConnection);
+}
+
+void FakeAudioConverter::End(Ending ending, std::int32_t code, const QString& text)
+{
+    ++m_generation; // drops whatever of this conversion is still queued
+    SetConverting(false);
+    switch (ending) {
+    case Ending::Done:
+        if (writeOutputs) {
+            QFile out(DestinationFile());
+            if (out.open(QIODevice::WriteOnly)) out.write("FAKE AUDIO");
+        }
+        emit ConvertDone();
+        break;
+    case Ending::Aborted: emit ConvertAborted(); break;
+    case Ending::Error: emit ConvertError(code, text); break;
+    case Ending::Hang: break;
+    }
+}
+
+void FakeAudioConverter::Convert()
+{
+    calls << "Convert";
+    if (IsConverting()) {
+        // Not tied to the running conversion: its own ending must not drop this.
+        QMetaObject::invokeMethod(
+            this, [this] { emit ConvertError(kConvertErrBusy, "A conversion is already running on this control."); },
+            Qt::QueuedConnection);
+        return;
+    }
+    ConvertCall c;
+    c.source = SourceFile();
+    c.destination = DestinationFile();
+    c.format = DestinationFormat();
+    c.ranged = RangeSet();
+    c.rangeStart = RangeStart();
+    c.rangeLength = RangeLength();
+    c.album = TagAlbum();
+    c.artist = TagArtist();
+    c.comment = TagComment();
+    c.genre = TagGenre();
+    c.title = TagTitle();
+    c.track = TagTrack();
+    c.year = TagYear();
+    c.wav = WAVFormat();
+    c.acm = ACMFormat();
+    c.mp3 = MP3Format();
+    c.wma = WMAFormat();
+    c.ogg = OGGFormat();
+    c.ape = APEFormat();
+    converts.push_back(c);
+
+    m_running = Script{};
+    if (!m_scripts.empty()) {
+        m_running = m_scripts.front();
+        m_scripts.pop_front();
+    }
+    SetConverting(true);
+    for (std::int32_t p : m_running.progress) Post([this, p] { emit Progress(p); });
+    if (m_running.ending != Ending::Hang)
+        Post([this] { End(m_running.ending, m_running.errorCode, m_running.errorText); });
+}
+
+void FakeAudioConverter::Finish(Ending ending)
+{
+    if (IsConverting()) End(ending, m_running.errorCode, m_running.errorText);
+}
+
+void FakeAudioConverter::Abort()
+{
+    calls << "Abort";
+    if (!IsConverting()) return;
+    ++m_generation; // the scripted ending will not come
+    Post([this] { End(Ending::Aborted, 0, {}); });
+}
+
+void FakeAudioConverter::Terminate()
+{
+    calls << "Terminate";
+    ++m_generation;
+    SetConverting(false);
+}
+
+std::int32_t FakeAudioConverter::OpenSourceFile(const QString& path)
+{
+    calls << "OpenSourceFile " + path;
+    const auto it = files.constFind(path);
+    if (it == files.constEnd()) return kConvertErrSourceMissing;
+    SetSourceFacts(it->sampleRate, it->channels, it->bitsPerSample, it->lengthMs);
+    return 0;
+}
+
+void FakeAudioConverter::CloseSourceFile() { calls << "CloseSourceFile"; }
+
+std::int32_t FakeAudioConverter::ReadTags(const QString& path)
+{
+    calls << "ReadTags " + path;
+    const File f = files.value(path);
+    SetAllTags(f.album, f.artist, f.comment, f.genre, f.title, f.track, f.year);
+    return files.contains(path) ? 0 : kConvertErrSourceMissing;
+}
+
+void FakeAudioConverter::EnumACMFormatTags(std::int32_t formatTag, std::int32_t sampleRate, std::int32_t channels,
+                                           std::int32_t bitsPerSample, std::int32_t flags)
+{
+    calls << QString("EnumACMFormatTags %1 %2 %3 %4 %5")
+                 .arg(formatTag)
+                 .arg(sampleRate)
+                 .arg(channels)
+                 .arg(bitsPerSample)
+                 .arg(flags);
+    for (const AcmCodec& c : acmCodecs)
+        if (!(flags & kACMFormatEnumSuggest) || c.suggested) emit ACMFormatTagFound(c.name);
+}
+
+void FakeAudioConverter::EnumACMFormats(const QString& codecName)
+{
+    calls << "EnumACMFormats " + codecName;
+    for (const AcmCodec& c : acmCodecs)
+        if (c.name == codecName)
+            for (const QString& f : c.formats) emit ACMFormatFound(f);
+}
+
+std::int32_t FakeAudioConverter::WMACodecCount()
+{
+    calls << "WMACodecCount";
+    return std::int32_t(wmaCodecs.size());
+}
+
+QString FakeAudioConverter::WMACodecName(std::int32_t codec)
+{
+    calls << QString("WMACodecName %1").arg(codec);
+    return codec >= 0 && codec < std::int32_t(wmaCodecs.size()) ? wmaCodecs[size_t(codec)].name : QString();
+}
+
+std::int32_t FakeAudioConverter::WMAFormatCount(std::int32_t codec)
+{
+    calls << QString("WMAFormatCount %1").arg(codec);
+    return codec >= 0 && codec < std::int32_t(wmaCodecs.size()) ? std::int32_t(wmaCodecs[size_t(codec)].formats.size())
+                                                                : 0;
+}
+
+QString FakeAudioConverter::WMAFormatName(std::int32_t codec, std::int32_t format)
+{
+    calls << QString("WMAFormatName %1 %2").arg(codec).arg(format);
+    if (codec < 0 || codec >= std::int32_t(wmaCodecs.size())) return {};
+    const QStringList& formats = wmaCodecs[size_t(codec)].formats;
+    return format >= 0 && format < formats.size() ? formats[format] : QString();
+}

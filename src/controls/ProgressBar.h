@@ -1,0 +1,39 @@
+#pragma once
+// The progress bar of the widget library: a bar from Min to Max filled to
+// Value in BarColor, or with BarPicture when one is given, and a text.
+#include <QPixmap>
+#include <QWidget>
+#include <cstdint>
+
+class cProgressBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit cProgressBar(QWidget* parent = nullptr);
+
+    int Min() const { return m_min; }
+    void SetMin(int value);
+    int Max() const { return m_max; }
+    void SetMax(int value);
+    int Value() const { return m_value; }
+    void SetValue(int value);
+    std::int32_t BarColor() const { return m_barColor; }
+    void SetBarColor(std::int32_t color);
+    QPixmap BarPicture() const { return m_barPicture; }
+    void SetBarPicture(const QPixmap& picture);
+    // Drawn over the bar.
+    QString Text() const { return m_text; }
+    void SetText(const QString& text);
+
+    QSize sizeHint() const override { return QSize(160, 18); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int m_min = 0;
+    int m_max = 100;
+    int m_value = 0;
+    std::int32_t m_barColor = std::int32_t(0x8000000D);
+    QPixmap m_barPicture;
+    QString m_text;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// Paths and file names taken apart, names made safe and checked, folders
+// tested and created. Paths use "/"; every comparison is exact and case-sensitive.
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+// The text after the last "/"; the whole text when it holds none; empty for a text ending in "/".
+QString GetFileName(const QString& sPath);
+// Every component but the last, each followed by "/" (/a/b.wav gives /a/); empty without "/".
+QString GetFilePath(const QString& sPath);
+// The text up to and including the last "/"; empty without "/".
+QString GetFolderOfPath(const QString& sPath);
+// The text after the last "." of the whole text, at most 12 characters; empty without ".".
+QString GetExtension(const QString& sName);
+// The text after the last ".", whatever its length; empty without ".".
+QString GetLastExtension(const QString& sName);
+// The text before the last "."; empty when there is no "." at all.
+QString RemoveExtension(const QString& sName);
+
+// Every character that cannot stand in a folder name (37 of them) replaced by "-".
+QString MakeSafeName(const QString& sText);
+// False when the name holds one of / \ : ? * < > " |; True otherwise, also for an empty name.
+bool IsValidFileName(const QString& sName);
+// Key filter for name boxes: a character IsValidFileName refuses is dropped
+// (KeyAscii set to 0) and a tip on the box says why.
+void CheckFileNameKey(QWidget* txtBox, int& KeyAscii);
+// The tip's text.
+extern const char* const kIllegalNameTip;
+
+// True when the path is an existing folder.
+bool IsFolder(const QString& sPath);
+// Creates every missing folder of the path; 0 on success, else the number of
+// the first error (kErrPathFileAccess, kErrPathNotFound), after which no deeper level is tried.
+std::int32_t CreateFolderPath(const QString& sPath);
+inline constexpr std::int32_t kErrPathFileAccess = 75;
+inline constexpr std::int32_t kErrPathNotFound = 76;
+
+// Empties a collection by removing its first item as often as it held items.
+template <class Collection>
+void ClearCollection(Collection& col)
+{
+    const auto n = col.size();
+    for (decltype(col.size()) i = 0; i < n; ++i) col.erase(col.begin());
+}

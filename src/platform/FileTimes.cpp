@@ -1,0 +1,41 @@
+#include "platform/FileTimes.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace platform {
+
+namespace {
+
+class FileSystemTimes : public FileTimeService {
+public:
+    QDateTime CreationTime(const QString& path) override
+    {
+        QFileInfo info(path);
+        if (!info.isFile()) return {};
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        QDateTime born = info.birthTime();
+        // File systems that keep no birth time: the last change of the contents
+        // is the earliest time there is.
+        return born.isValid() ? born : info.lastModified();
+    }
+};
+
+std::unique_ptr<FileTimeService>& current()
+{
+    static std::unique_ptr<FileTimeService> s;
+    return s;
+}
+
+} // namespace
+
+void SetFileTimeService(std::unique_ptr<FileTimeService> service) { current() = std::move(service); }
+
+FileTimeService& FileTimes()
+{
+    if (!current()) current() = std::make_unique<FileSystemTimes>();
+    return *current();
+}
+
+} // namespace platform

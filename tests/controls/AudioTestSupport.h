@@ -1,0 +1,83 @@
+#pragma once
+// Helpers for the conversion control's tests: generated WAV sources, running
+// a conversion to its end, decoding outputs back through FFmpeg, and the
+// outside programs that check our files when they are installed.
+#include "controls/AudioConverter.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace audiotest {
+
+// A generated source: per channel a sine (or white noise when frequency is
+// 0), amplitude by second of the file.
+struct Signal {
+    double frequency = 440.0;
+    std::vector<double> amplitudeBySecond{0.5}; // the last value holds on
+};
+
+void WriteWav(const QString& path, int sampleRate, int channels, int bits, double seconds,
+              const Signal& signal = Signal{});
+
+// What FFmpeg reads back from a file.
+struct Decoded {
+    bool ok = false;
+    QString container, codec;
+    int sampleRate = 0, channels = 0;
+    std::int64_t samples = 0;
+    int maxFrame = 0;            // largest decoded frame, in samples
+    double rms = 0;              // over all samples and channels, full scale 1.0
+    QMap<QString, QString> tags; // container and stream tags, keys in lower case
+};
+Decoded Decode(const QString& path);
+
+// The end of one conversion as the window sees it.
+struct ConvertEvents {
+    std::vector<std::int32_t> progress;
+    QStringList endings; // "Done", "Aborted", "Error"
+    std::int32_t errorCode = 0;
+    QString errorText;
+    bool eventBeforeReturn = false; // an event arrived before Convert returned
+};
+// Runs Convert and the event loop until the conversion has ended, then lets
+// any further queued events arrive. `onProgress` may act on the control.
+ConvertEvents RunConvert(cAudioConverter& c, const std::function<void(std::int32_t)>& onProgress = {});
+
+// An outside program's run; ok is false when it is not installed.
+struct ToolRun {
+    bool ok = false;
+    int exitCode = -1;
+    QString out;
+};
+ToolRun RunTool(const QString& program, const QStringList& args);
+bool HaveTool(const QString& program);
+// ffprobe's value of one stream entry ("codec_name", "sample_rate", "channels").
+QString ProbeStream(const QString& path, const QString& entry);
+// A Python that can import mutagen; empty when there is none.
+QString MutagenPython();
+
+// Temporary files the control leaves in a folder (there should be none).
+QStringList LeftoverTempFiles(const QString& folder);
+
+// A temporary folder per test, and a control with default settings.
+class ConverterTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    QString Wav(const QString& name, int rate, int channels, int bits, double seconds, const Signal& s = Signal{})
+    {
+        WriteWav(Path(name), rate, channels, bits, seconds, s);
+        return Path(name);
+    }
+    void TearDown() override { EXPECT_TRUE(LeftoverTempFiles(dir.path()).isEmpty()); }
+
+    QTemporaryDir dir;
+    cAudioConverter conv;
+};
+
+} // namespace audiotest

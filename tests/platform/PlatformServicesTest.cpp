@@ -1,0 +1,75 @@
+#include "platform/Autostart.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Shell.h"
+#include "platform/UserSettings.h"
+#include "support/ProgramFixture.h"
+
+#include <QFile>
+
+namespace {
+
+TEST(Shell, TargetsBecomeUrls)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"https://tarvello.example.org/", "https://tarvello.example.org/"},
+        {"http://a.example/x.html", "http://a.example/x.html"},
+        {"www.example.org", "http://www.example.org"},
+        {"mailto:someone@example.org", "mailto:someone@example.org"},
+        {"/music/out/", "file:///music/out/"},
+        {"/music/my song.wav", "file:///music/my song.wav"},
+        {"Main", "file:///opt/app/Main"},
+    };
+    for (auto [target, url] : cases) EXPECT_EQ(platform::TargetToUrl(target, "/opt/app"), url) << target;
+}
+
+TEST(CommonDialogs, CentredTopLeft)
+{
+    // Halves are exact, and the position rounds half to even.
+    EXPECT_EQ(platform::CentredTopLeft(QRect(0, 0, 1600, 1000), QSize(400, 300)), QPoint(600, 350));
+    EXPECT_EQ(platform::CentredTopLeft(QRect(0, 0, 101, 101), QSize(50, 50)), QPoint(26, 26)); // 25.5 -> 26
+    EXPECT_EQ(platform::CentredTopLeft(QRect(0, 0, 101, 99), QSize(48, 48)), QPoint(26, 26));  // 26.5 -> 26, 25.5 -> 26
+    // An owner half off the screen: the dialog follows it.
+    EXPECT_EQ(platform::CentredTopLeft(QRect(-300, -100, 400, 300), QSize(200, 100)), QPoint(-200, 0));
+}
+
+class UserSettings : public support::ProgramFixture {};
+
+TEST_F(UserSettings, SaveAndGet)
+{
+    EXPECT_EQ(platform::GetSetting("Quillon", "path", "last_path", "/home"), "/home");
+    EXPECT_TRUE(platform::SaveSetting("Quillon", "path", "last_path", "/music/caf\u00e9.wav"));
+    EXPECT_EQ(platform::GetSetting("Quillon", "path", "last_path", "/home"), "/music/caf\u00e9.wav");
+    EXPECT_EQ(platform::GetSetting("Quillon", "path", "other"), "");
+    QFile hive(RegistryFolder() + "/HKEY_CURRENT_USER.reg");
+    ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(hive.readAll().contains("[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Quillon\\path]"));
+}
+
+class Autostart : public support::ProgramFixture {};
+
+TEST_F(Autostart, ExecLineQuotesWhatNeedsIt)
+{
+    EXPECT_EQ(platform::AutostartExecLine("/opt/tarvello/tarvello", {"-st"}), "/opt/tarvello/tarvello -st");
+    EXPECT_EQ(platform::AutostartExecLine("/opt/my apps/tarvello", {"-st"}), "\"/opt/my apps/tarvello\" -st");
+    EXPECT_EQ(platform::AutostartExecLine("/opt/a$b\"c", {}), "\"/opt/a\\$b\\\"c\"");
+}
+
+TEST_F(Autostart, WriteReadRemove)
+{
+    const QString path = platform::AutostartEntryPath("Tarvello");
+    EXPECT_TRUE(path.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME") + "/autostart/"));
+    EXPECT_EQ(platform::AutostartEntryExec("Tarvello"), "");
+    ASSERT_TRUE(platform::WriteAutostartEntry("Tarvello", "/opt/my apps/tar\\vello", {"-st"}));
+    EXPECT_EQ(platform::AutostartEntryExec("Tarvello"), platform::AutostartExecLine("/opt/my apps/tar\\vello", {"-st"}));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(text.contains("\nType=Application\n"));
+    f.close();
+    EXPECT_TRUE(platform::RemoveAutostartEntry("Tarvello"));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(platform::RemoveAutostartEntry("Tarvello"));
+}
+
+} // namespace

@@ -1,0 +1,253 @@
+#include "controls/WindowWidgets.h"
+#include "core/Edition.h"
+#include "core/LinkLabel.h"
+#include "core/RegistryRoutines.h"
+#include "core/TextFiles.h"
+#include "settings/frmOptions.h"
+#include "settings/mdlOptions.h"
+#include "support/ProgramFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+class OptionsDialog : public support::ProgramFixture {
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        SetEditionModes();
+        reg.hkey = platform::reg::HKEY_LOCAL_MACHINE;
+        reg.KeyRoot = "SOFTWARE\\Brenmark\\Tarvello";
+        // The program's key with its sections, all empty.
+        for (const char* section : {"General", "Events", "ID3 Tags", "Display"})
+            ASSERT_EQ(reg.CreateKey(QString(section)), "0");
+    }
+    void Store(const QString& section, const QString& name, const QString& value)
+    {
+        reg.Subkey = section;
+        ASSERT_TRUE(reg.SetRegistryValue(name, value, platform::reg::REG_SZ));
+    }
+    QString Stored(const QString& section, const QString& name)
+    {
+        reg.Subkey = section;
+        return reg.GetRegistryValue(name).toString();
+    }
+    RegistryRoutines reg;
+};
+
+TEST_F(OptionsDialog, EmptyKeyGivesTheDefaults)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    const QString mainFolder = ProgramFolder() + "/Main/";
+    EXPECT_EQ(g_sToPath, mainFolder);
+    EXPECT_TRUE(QDir(mainFolder).exists());
+    EXPECT_EQ(dlg->txtToPath->itemText(0), mainFolder);
+    QStringList history;
+    ASSERT_TRUE(ReadTextLines(PathHistoryFile(), history));
+    EXPECT_EQ(history.value(0), mainFolder);
+    EXPECT_EQ(dlg->txtPlayAtEnd->text(), "notify.wav");
+    EXPECT_EQ(dlg->txtPlayAtEnd->toolTip(), ProgramFolder() + "/sound/notify.wav");
+    EXPECT_EQ(g_sPlayAtEnd, ProgramFolder() + "/sound/notify.wav");
+    EXPECT_EQ(g_lDevices, -1);
+    EXPECT_EQ(g_sTargetFormat, "");
+    EXPECT_EQ(g_sFileName, "");
+    EXPECT_EQ(g_lColor, 0);
+    EXPECT_EQ(g_lTextColor, 0);
+    EXPECT_TRUE(g_bCopyID3FromSource);
+    for (QCheckBox* box : dlg->findChildren<QCheckBox*>())
+        EXPECT_EQ(box->isChecked(), box == dlg->chkCopyID3FromSource) << box->objectName().toStdString();
+    EXPECT_FALSE(g_bPlaySound);
+    EXPECT_FALSE(g_bDisplayMSGWhenExit);
+    // The General page is shown first, and the play-sound controls follow their box.
+    EXPECT_EQ(dlg->lblTitle->text(), "General");
+    EXPECT_TRUE(dlg->froGeneral->isVisibleTo(dlg));
+    EXPECT_FALSE(dlg->froEvents->isVisibleTo(dlg));
+    EXPECT_FALSE(dlg->txtPlayAtEnd->isEnabled());
+    EXPECT_FALSE(dlg->cmdTestSound->isEnabled());
+    EXPECT_FALSE(dlg->txtTagArtist->isEnabled());
+    EXPECT_EQ(dlg->cboTargetFormat->count(), 5);
+    EXPECT_FALSE(dlg->chkAutoFreeDB->isVisibleTo(dlg)); // no CD ripper in this edition
+}
+
+TEST_F(OptionsDialog, StoredValuesShapeTheSettingsThroughTheirControls)
+{
+    Store("General", "cboDevices", "3");
+    Store("General", "cboTargetFormat", "APE - Monkey 's Audio (*.ape)"); // not offered here
+    Store("General", "cboFileName", "[nothing].[like_this]");
+    Store("General", "chkClearOnExit", "1");
+    Store("General", "chkDisplayTitle", "0");
+    Store("General", "chkGoToNextItem", "x"); // not a state: the box keeps what it had
+    Store("General", "picColor", "255");
+    Store("General", "txtToPath", "/no/such/folder/");
+    Store("Events", "txtPlayAtEnd", "/sounds/");
+    Store("Events", "chkNoticeApp", "1");
+    Store("Events", "txtAppNotice", "notify-send [FILE_RECORDED]");
+    Store("ID3 Tags", "chkCopyID3FromSource", "0");
+    Store("ID3 Tags", "txtTagArtist", "[PROG_NAME]");
+    CfrmOptions* dlg = frmOptions.get();
+    EXPECT_EQ(g_lDevices, -1);
+    EXPECT_EQ(g_sTargetFormat, "");
+    EXPECT_EQ(g_sFileName, "");
+    EXPECT_TRUE(g_bClearOnExit);
+    EXPECT_FALSE(g_bDisplayTitle);
+    EXPECT_FALSE(g_bGoToNextItem);
+    EXPECT_EQ(g_lColor, 255);
+    EXPECT_EQ(g_sToPath, "/no/such/folder/");
+    EXPECT_FALSE(QDir("/no/such/folder/").exists());
+    EXPECT_EQ(dlg->txtPlayAtEnd->text(), "notify.wav"); // a path ending in "/" names no file
+    EXPECT_TRUE(g_bNoticeApp);
+    EXPECT_EQ(g_sAppNotice, "notify-send [FILE_RECORDED]");
+    EXPECT_TRUE(dlg->txtAppNotice->isEnabled());
+    EXPECT_FALSE(g_bCopyID3FromSource);
+    EXPECT_TRUE(dlg->txtTagArtist->isEnabled());
+    EXPECT_EQ(g_sTagArtist, "[PROG_NAME]");
+
+    Store("General", "cboTargetFormat", "OGG - Ogg Media Format (*.ogg)");
+    dlg->GetOptions();
+    EXPECT_EQ(g_sTargetFormat, "OGG - Ogg Media Format (*.ogg)");
+}
+
+TEST_F(OptionsDialog, OkSavesEveryPageAndCancelRestores)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    dlg->chkClearOnExit->setChecked(true);
+    dlg->cboFileName->setCurrentIndex(2);
+    dlg->cboTargetFormat->setCurrentIndex(4);
+    dlg->chkPlaySound->setChecked(true);
+    dlg->txtAppNotice->setPlainText("echo done");
+    dlg->chkDisplayGridLine->setChecked(true);
+    dlg->chkCopyID3FromSource->setChecked(false);
+    dlg->txtTagAlbum->setText("Album [YEAR]");
+    dlg->chkDisplayMSGWhenErase->setChecked(true);
+    dlg->cmdOk_Click();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(g_bClearOnExit);
+    EXPECT_EQ(g_sFileName, "[file_name]_[123].[dest_extension]");
+    EXPECT_EQ(g_sTargetFormat, "OGG - Ogg Media Format (*.ogg)");
+    EXPECT_TRUE(g_bPlaySound);
+    EXPECT_EQ(g_sAppNotice, "echo done");
+    EXPECT_TRUE(g_bDisplayGridLine);
+    EXPECT_FALSE(g_bCopyID3FromSource);
+    EXPECT_EQ(g_sTagAlbum, "Album [YEAR]");
+    EXPECT_TRUE(g_bDisplayMSGWhenErase);
+    EXPECT_EQ(Stored("General", "chkClearOnExit"), "1");
+    EXPECT_EQ(Stored("General", "cboDevices"), "-1");
+    EXPECT_EQ(Stored("Events", "txtPlayAtEnd"), ProgramFolder() + "/sound/notify.wav");
+    EXPECT_EQ(Stored("ID3 Tags", "chkCopyID3FromSource"), "0");
+
+    // Edits dropped by Cancel come back from the registry.
+    dlg->chkClearOnExit->setChecked(false);
+    dlg->txtTagAlbum->setText("changed");
+    dlg->cmdCancel_Click();
+    EXPECT_TRUE(dlg->chkClearOnExit->isChecked());
+    EXPECT_EQ(dlg->txtTagAlbum->text(), "Album [YEAR]");
+    // The close box keeps unsaved edits in the controls, not in the settings.
+    dlg->chkGoToNextItem->setChecked(true);
+    dlg->close();
+    EXPECT_TRUE(frmOptions.IsLoaded());
+    EXPECT_TRUE(dlg->chkGoToNextItem->isChecked());
+    EXPECT_FALSE(g_bGoToNextItem);
+}
+
+TEST_F(OptionsDialog, WritesIntoAMissingSectionAreLost)
+{
+    reg.Subkey = "Events";
+    ASSERT_EQ(reg.DeleteKey("Events"), 0);
+    CfrmOptions* dlg = frmOptions.get();
+    dlg->chkPlaySound->setChecked(true);
+    dlg->cmdOk_Click();
+    EXPECT_FALSE(dlg->chkPlaySound->isChecked());
+    EXPECT_FALSE(g_bPlaySound);
+}
+
+TEST_F(OptionsDialog, ColourPickersWriteDisplayAtOnceAndCancelKeepsGeneral)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    dialogs->ExpectColor(QColor(0x10, 0x20, 0x30));
+    dlg->picTextColor_Click();
+    const std::int32_t picked = 0x302010;
+    EXPECT_EQ(Stored("Display", "picTextColor"), QString::number(picked));
+    EXPECT_EQ(dlg->lblTitle->palette().color(QPalette::WindowText), QColor(0x10, 0x20, 0x30));
+    dlg->cmdCancel_Click();
+    EXPECT_EQ(Stored("General", "picTextColor"), "");
+    EXPECT_EQ(g_lTextColor, 0);
+    dialogs->ExpectColor(std::nullopt); // cancelled: nothing changes
+    dlg->picColor_Click();
+    EXPECT_EQ(Stored("Display", "picColor"), "");
+}
+
+TEST_F(OptionsDialog, PagesFollowTheTreeAndTagFieldsFollowTheirBox)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    const struct {
+        const char* key;
+        QGroupBox* page;
+        const char* title;
+    } pages[] = {{"General", dlg->froGeneral, "General"},   {"Events", dlg->froEvents, "Events"},
+                 {"View", dlg->froView, "View"},            {"ID3 Tags", dlg->froTags, "Default ID3 Tags"},
+                 {"Advanced", dlg->froAdvanced, "Advanced"}};
+    for (const auto& p : pages) {
+        cTreeNode* node = dlg->cTreeView1->Nodes()->Item(QString(p.key));
+        ASSERT_NE(node, nullptr) << p.key;
+        node->SetSelected(true);
+        dlg->cTreeView1_NodeClick(node);
+        EXPECT_EQ(dlg->lblTitle->text(), p.title);
+        for (const auto& other : pages) EXPECT_EQ(other.page->isVisibleTo(dlg), other.page == p.page) << p.key;
+    }
+    dlg->lblMoreAdvancedOptions->Click();
+    EXPECT_TRUE(dlg->froAdvanced->isVisibleTo(dlg));
+
+    dlg->chkCopyID3FromSource->setChecked(true);
+    EXPECT_FALSE(dlg->txtTagComment->isEnabled());
+    EXPECT_FALSE(dlg->lblTagComment->isEnabled());
+    dlg->chkCopyID3FromSource->setChecked(false);
+    EXPECT_TRUE(dlg->txtTagComment->isEnabled());
+}
+
+TEST_F(OptionsDialog, ListsFolderChoiceAndCreation)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    const QString chosen = ProgramFolder() + "/Lists";
+    QDir().mkpath(chosen);
+    dialogs->ExpectFolder(chosen);
+    dlg->cmdSelectPath_Click();
+    EXPECT_EQ(dlg->txtToPath->currentText(), chosen + "/");
+    dialogs->ExpectFolder(""); // cancelled
+    dlg->cmdSelectPath_Click();
+    EXPECT_EQ(dlg->txtToPath->currentText(), chosen + "/");
+
+    const QString missing = ProgramFolder() + "/New Lists";
+    dlg->txtToPath->setEditText(missing);
+    msgBox->Expect("Would you like to create it?", platform::vbNo);
+    dlg->lblOpenDestinationDestinationFolder_Click();
+    EXPECT_EQ(dlg->txtToPath->currentText(), missing + "/");
+    EXPECT_TRUE(shell->opened.isEmpty());
+    msgBox->Expect("The folder " + missing + "/ does not exist.", platform::vbYes);
+    dlg->lblOpenDestinationDestinationFolder_Click();
+    EXPECT_TRUE(QDir(missing).exists());
+    EXPECT_EQ(shell->opened.size(), 1);
+}
+
+TEST_F(OptionsDialog, TestButtonsPlayTheSoundAndStartTheLiteralCommand)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    dlg->txtAppNotice->setPlainText("[FILE_RECORDED]");
+    dlg->cmdTestApp_Click();
+    EXPECT_EQ(shell->started, QStringList({"[FILE_RECORDED]"}));
+    dlg->cmdTestSound_Click();
+    EXPECT_EQ(sound->played, QStringList({ProgramFolder() + "/sound/notify.wav"}));
+    dialogs->ExpectOpen({ProgramFolder() + "/bell.wav"});
+    dlg->cmdAddSound_Click();
+    EXPECT_EQ(dlg->txtPlayAtEnd->text(), "bell.wav");
+    EXPECT_EQ(dlg->txtPlayAtEnd->toolTip(), ProgramFolder() + "/bell.wav");
+}
+
+} // namespace
