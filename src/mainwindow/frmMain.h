@@ -47,6 +47,15 @@ public:
     QString StatusPanelText(const QString& key) const;
     // ---- end of notes digest and status panels ----
 
+    // ==== Window life, menus, dispatcher, toolbars, status bar, tray, layout ====
+    // ==== end of window life ====
+
+    // ==== Items lists: grid, tree, list files, adding files, row operations, totals ====
+    // ==== end of items lists ====
+
+    // ==== Job tools: hand-over, naming and placeholder procedures ====
+    // ==== end of job tools ====
+
 protected:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;
@@ -62,6 +71,15 @@ private:
     bool m_bInTray = false;
     QLabel* lblWelcome = nullptr;
     QMap<QString, QString> m_statusPanels;
+
+    // ==== private: window life, menus, toolbars, layout ====
+    // ==== end of private: window life ====
+
+    // ==== private: items lists ====
+    // ==== end of private: items lists ====
+
+    // ==== private: job tools ====
+    // ==== end of private: job tools ====
 };
 
 extern DefaultInstance<CfrmMain> frmMain;
