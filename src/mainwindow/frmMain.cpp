@@ -35,6 +35,7 @@ CfrmMain::CfrmMain() : Form("frmMain")
     lblWelcome = new QLabel(this);
     lblWelcome->setAlignment(Qt::AlignCenter);
     layout->addWidget(lblWelcome);
+    CreateListControls();
 }
 
 void CfrmMain::Form_Load()

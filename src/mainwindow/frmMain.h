@@ -76,6 +76,8 @@ private:
     // ==== end of private: window life ====
 
     // ==== private: items lists ====
+    // Creates the controls of the items lists (grid, tree, info panel...); the layout places them.
+    void CreateListControls();
     // ==== end of private: items lists ====
 
     // ==== private: job tools ====

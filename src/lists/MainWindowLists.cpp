@@ -1,0 +1,4 @@
+// The main window's members that keep the items lists.
+#include "mainwindow/frmMain.h"
+
+void CfrmMain::CreateListControls() {}
