@@ -576,24 +576,30 @@ void CfrmOptions::cmdCancel_Click()
 
 void CfrmOptions::picColor_Click()
 {
-    ColorDialogResult result = ShowColor(this, false);
-    if (result.lColor == -1) return;
-    SetColorBoxValue(picColor, result.lColor);
-    SetBackColor(picTitle, ColorFromNumber(result.lColor));
-    m_reg.Subkey = "Display";
-    WriteValue("picColor", QString::number(result.lColor));
-    if (frmMain.IsLoaded()) frmMain->SetTitleBackColor(result.lColor);
+    PickColor(picColor, [this](std::int32_t color) {
+        SetBackColor(picTitle, ColorFromNumber(color));
+        if (frmMain.IsLoaded()) frmMain->SetTitleBackColor(color);
+    });
 }
 
 void CfrmOptions::picTextColor_Click()
 {
+    PickColor(picTextColor, [this](std::int32_t color) {
+        SetForeColor(lblTitle, ColorFromNumber(color));
+        if (frmMain.IsLoaded()) frmMain->SetTitleTextColor(color);
+    });
+}
+
+// A picked colour goes into its box and the Display section at once; the
+// settings follow only when OK saves the dialog.
+void CfrmOptions::PickColor(QLabel* box, const std::function<void(std::int32_t)>& apply)
+{
     ColorDialogResult result = ShowColor(this, false);
     if (result.lColor == -1) return;
-    SetColorBoxValue(picTextColor, result.lColor);
-    SetForeColor(lblTitle, ColorFromNumber(result.lColor));
+    SetColorBoxValue(box, result.lColor);
     m_reg.Subkey = "Display";
-    WriteValue("picTextColor", QString::number(result.lColor));
-    if (frmMain.IsLoaded()) frmMain->SetTitleTextColor(result.lColor);
+    WriteValue(box->objectName(), QString::number(result.lColor));
+    apply(result.lColor);
 }
 
 void CfrmOptions::cmdSelectPath_Click()

@@ -2,6 +2,8 @@
 #include "core/Form.h"
 #include "core/RegistryRoutines.h"
 
+#include <functional>
+
 class cImageList;
 class cTreeNode;
 class cTreeView;
@@ -135,6 +137,7 @@ private:
     void SetPlayAtEnd(const QString& path);
     QString PlayAtEndPath() const;
     void WriteValue(const QString& name, const QString& text);
+    void PickColor(QLabel* box, const std::function<void(std::int32_t)>& apply);
 
     RegistryRoutines m_reg;
 };

@@ -6,7 +6,7 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
-#include "support/ProgramFixture.h"
+#include "SettingsFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,31 +17,12 @@
 
 namespace {
 
-const char* const kSections[] = {"Formats\\WAV", "Formats\\ACM", "Formats\\MP3",
-                                 "Formats\\WMA", "Formats\\OGG", "Formats\\APE"};
-
-class AudioFormatDialog : public support::ProgramFixture {
+class AudioFormatDialog : public SettingsFixture {
 protected:
     void SetUp() override
     {
-        ProgramFixture::SetUp();
-        SetEditionModes();
-        reg.hkey = platform::reg::HKEY_LOCAL_MACHINE;
-        reg.KeyRoot = "SOFTWARE\\Brenmark\\Tarvello";
-        for (const char* section : {"General", "Events", "ID3 Tags", "Display"})
-            ASSERT_EQ(reg.CreateKey(QString(section)), "0");
-        for (const char* section : kSections) ASSERT_EQ(reg.CreateKey(QString(section)), "0");
+        SettingsFixture::SetUp();
         frmOptions.get(); // sets the destination flags, as at start-up
-    }
-    void Store(const QString& section, const QString& name, const QString& value)
-    {
-        reg.Subkey = section;
-        ASSERT_TRUE(reg.SetRegistryValue(name, value, platform::reg::REG_SZ));
-    }
-    QString Stored(const QString& section, const QString& name)
-    {
-        reg.Subkey = section;
-        return reg.GetRegistryValue(name).toString();
     }
     // Shows the page of a key the way the openers do.
     void OpenOn(CfrmAudioProp* dlg, const QString& key)
@@ -49,7 +30,6 @@ protected:
         dlg->cTabControl1->SelectTab(key);
         dlg->cTabControl1_TabClick(dlg->cTabControl1->TabIndex(key));
     }
-    RegistryRoutines reg;
 };
 
 TEST_F(AudioFormatDialog, EmptySectionsGiveTheInitialListsAndClearBoxes)

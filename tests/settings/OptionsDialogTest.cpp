@@ -5,7 +5,7 @@
 #include "core/TextFiles.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
-#include "support/ProgramFixture.h"
+#include "SettingsFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,30 +18,7 @@
 
 namespace {
 
-class OptionsDialog : public support::ProgramFixture {
-protected:
-    void SetUp() override
-    {
-        ProgramFixture::SetUp();
-        SetEditionModes();
-        reg.hkey = platform::reg::HKEY_LOCAL_MACHINE;
-        reg.KeyRoot = "SOFTWARE\\Brenmark\\Tarvello";
-        // The program's key with its sections, all empty.
-        for (const char* section : {"General", "Events", "ID3 Tags", "Display"})
-            ASSERT_EQ(reg.CreateKey(QString(section)), "0");
-    }
-    void Store(const QString& section, const QString& name, const QString& value)
-    {
-        reg.Subkey = section;
-        ASSERT_TRUE(reg.SetRegistryValue(name, value, platform::reg::REG_SZ));
-    }
-    QString Stored(const QString& section, const QString& name)
-    {
-        reg.Subkey = section;
-        return reg.GetRegistryValue(name).toString();
-    }
-    RegistryRoutines reg;
-};
+class OptionsDialog : public SettingsFixture {};
 
 TEST_F(OptionsDialog, EmptyKeyGivesTheDefaults)
 {
