@@ -247,7 +247,7 @@ void CfrmOptions::BuildPages()
     txtToPath->setInsertPolicy(QComboBox::NoInsert);
     cmdSelectPath = new QPushButton("...", froAdvanced);
     cmdSelectPath->setToolTip("Select a new directory");
-    cmdSelectPath->setFixedWidth(32);
+    cmdSelectPath->setMaximumWidth(cmdSelectPath->minimumSizeHint().width());
     chkDisplayMSGWhenErase = check("Display a confirmation message when erasing an item", froAdvanced);
     chkDisplayMSGWhenExit = check("Display a confirmation message when exiting the program", froAdvanced);
     chkSaveLogWhenExit = check("Save the 'Log' to a text file when exiting the program", froAdvanced);
