@@ -1,4 +1,148 @@
-// The main window's members that keep the items lists.
+// The main window's members that keep the items lists: its controls, the
+// start-up of the lists, and the few members still waiting for their windows.
 #include "mainwindow/frmMain.h"
 
-void CfrmMain::CreateListControls() {}
+#include "controls/AudioConverter.h"
+#include "controls/Player.h"
+#include "controls/ProgressBars.h"
+#include "controls/WidgetSupport.h"
+#include "controls/WindowWidgets.h"
+#include "core/Edition.h"
+#include "mainwindow/GridSetup.h"
+#include "lists/ListImages.h"
+#include "platform/AppInfo.h"
+#include "settings/mdlOptions.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* noticeLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignCenter);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+void CfrmMain::CreateListControls()
+{
+    imgGrid = new cImageList(this);
+    FillGridImages(imgGrid);
+    imgMenu = new cImageList(this);
+    FillMenuImages(imgMenu);
+
+    // Default places until the window's layout moves them: tree on the left,
+    // info panel under it, the list on the right.
+    cTreeView1 = new cTreeView(this);
+    cTreeView1->setGeometry(4, 44, 190, 330);
+    cGridInfo = new cGrid(this);
+    cGridInfo->setGeometry(4, 380, 190, 210);
+    lblListName = new QLabel(this);
+    lblListName->setTextFormat(Qt::PlainText);
+    lblListName->setGeometry(200, 28, 500, 16);
+    cGrid1 = new cGrid(this);
+    cGrid1->setGeometry(200, 44, 696, 546);
+    prgStatus = new XP_ProgressBar(this);
+    prgStatus->setGeometry(200, 578, 300, 12);
+    prgStatus->SetVisible(false);
+
+    picEmptyMsg = new QFrame(this);
+    picEmptyMsg->setGeometry(340, 220, 420, 90);
+    picEmptyMsg->setAutoFillBackground(true);
+    auto* notice = new QVBoxLayout(picEmptyMsg);
+    lblEmptylist = noticeLabel("Empty list.", picEmptyMsg);
+    lblAddorDrag = noticeLabel("Add or Drag and Drop audio files to here.", picEmptyMsg);
+    notice->addWidget(lblEmptylist);
+    notice->addWidget(lblAddorDrag);
+    picEmptyMsg->hide();
+
+    cPlayer1 = new cPlayer(this);
+    cAudioConverter1 = CreateAudioConverter().release();
+    cAudioConverter1->setParent(this);
+
+    tmrRemove = new QTimer(this);
+    tmrRemove->setInterval(50);
+    tmrCDs = new QTimer(this);
+    tmrCDs->setInterval(5000);
+
+    ConnectListControls();
+}
+
+void CfrmMain::ConnectListControls()
+{
+    connect(cTreeView1, &cTreeView::NodeClick, this, &CfrmMain::cTreeView1_NodeClick);
+    connect(cTreeView1, &cTreeView::AfterLabelEdit, this,
+            [this](cTreeNode* node, QString* text, bool* cancel) { cTreeView1_AfterLabelEdit(node, *text, *cancel); });
+    connect(cTreeView1, &cTreeView::DragDrop, this, &CfrmMain::cTreeView1_DragDrop);
+    // Moving through the tree with the keys opens the node reached, as a click does.
+    connect(cTreeView1, &cTreeView::KeyUp, this, [this] {
+        cTreeNode* node = cTreeView1->SelectedItem();
+        if (node && node->Key() != m_sOpenListKey) cTreeView1_NodeClick(node);
+    });
+
+    connect(cGrid1, &cGrid::MouseUp, this, &CfrmMain::cGrid1_MouseUp);
+    connect(cGrid1, &cGrid::DblClick, this, &CfrmMain::cGrid1_DblClick);
+    connect(cGrid1, &cGrid::SelectionChange, this, &CfrmMain::cGrid1_SelectionChange);
+    connect(cGrid1, &cGrid::RedrawRequest, this, &CfrmMain::cGrid1_RedrawRequest);
+    connect(cGrid1, &cGrid::OLEDragDrop, this, &CfrmMain::cGrid1_OLEDragDrop);
+    connect(cGridInfo, &cGrid::DblClick, this, &CfrmMain::cGridInfo_DblClick);
+
+    // The empty-list notice takes file drops for the grid it covers.
+    for (QWidget* target : std::initializer_list<QWidget*>{picEmptyMsg, lblAddorDrag, lblEmptylist})
+        new widgets::DropReceiver(target, this, {}, [this](const QStringList& files, int button, int shift, QPointF at) {
+            cGrid1_OLEDragDrop(files, 1, button, shift, float(at.x()), float(at.y()));
+        });
+
+    connect(tmrRemove, &QTimer::timeout, this, &CfrmMain::tmrRemove_Timer);
+}
+
+void CfrmMain::InitItemsLists()
+{
+    // The window's load may have prepared the grids already.
+    if (cGrid1->Columns() == 0) SetupFileGrid(cGrid1, imgGrid);
+    if (cGridInfo->Columns() == 0) SetupInfoGrid(cGridInfo);
+    setTree();
+    if (lAppIncItemsLists == 1) {
+        if (g_nodMainItems && g_nodMainItems->Child()->Count() > 0)
+            cTreeView1_NodeClick(g_nodMainItems->Child()->Item(1));
+        else
+            NewItemsList();
+    } else if (g_nodMainCDs && g_nodMainCDs->Child()->Count() > 0) {
+        cTreeView1_NodeClick(g_nodMainCDs->Child()->Item(1));
+    }
+}
+
+QString CfrmMain::ListsFolder() const
+{
+    QString folder = g_sToPath.isEmpty() ? platform::AppPath() + "/Main/" : g_sToPath;
+    if (!folder.endsWith('/')) folder += '/';
+    return folder;
+}
+
+bool CfrmMain::IsListBusy() const { return prgStatus->Visible() || m_bAddingFiles; }
+
+void CfrmMain::SetAddingFiles(bool adding)
+{
+    m_bAddingFiles = adding;
+    cTreeView1->SetEnabled(!adding);
+}
+
+void CfrmMain::StopPreviewForList()
+{
+    if (cPlayer1->IsPlaying()) StopCommand();
+}
+
+// ---- Stand-ins until the list properties dialog, the CD tracks and the
+// item dialog are built: they do nothing yet. ----
+
+void CfrmMain::ShowItemsListProperties(cTreeNode* node) {}
+
+void CfrmMain::LoadCDTracks(const QString& sDrive) {}
+
+void CfrmMain::ShowItemPropertiesDialog() {}

@@ -1,100 +1,179 @@
+// The main window's life: load, the saved size, the command-line switches,
+// the exit, the tray state and the status panels.
 #include "mainwindow/frmMain.h"
 
+#include "controls/AudioConverter.h"
+#include "controls/AudioGraph.h"
+#include "controls/Player.h"
 #include "controls/PopupMenu.h"
+#include "controls/ProgressBars.h"
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
+#include "core/Skin.h"
 #include "core/TextFiles.h"
-#include "core/frmNotes.h"
 #include "core/WindowProcedures.h"
+#include "core/frmNotes.h"
 #include "core/mdlMain.h"
 #include "platform/AppInfo.h"
+#include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
-#include "core/Skin.h"
 #include "settings/mdlOptions.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QEvent>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QTimer>
 
 bool g_bExitApp = false;
 DefaultInstance<CfrmMain> frmMain;
 
+namespace {
+
+constexpr int kDefaultWidth = 13140;
+constexpr int kDefaultHeight = 7440;
+constexpr int kReplacementWidth = 13740;
+constexpr int kReplacementHeight = 7440;
+
+// A stored size: its text as a whole number of twips; 0 when it is not a number.
+int StoredTwips(const QVariant& value)
+{
+    bool ok = false;
+    const double number = value.toString().toDouble(&ok);
+    return ok ? platform::CLng(number) : 0;
+}
+
+} // namespace
+
 CfrmMain::CfrmMain() : Form("frmMain")
 {
-    resize(900, 600);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    picTitle = new QFrame(this);
-    picTitle->setFixedHeight(platform::TwipsToPixels(375));
-    lblTitle = new QLabel(picTitle);
-    lblTitle->setGeometry(10, 0, 600, picTitle->height());
-    layout->addWidget(picTitle);
-    lblWelcome = new QLabel(this);
-    lblWelcome->setAlignment(Qt::AlignCenter);
-    layout->addWidget(lblWelcome);
+    resize(platform::TwipsToPixels(kDefaultWidth), platform::TwipsToPixels(kDefaultHeight));
+    CreateWindowControls();
     CreateListControls();
+    ConnectWindowControls();
 }
 
 void CfrmMain::Form_Load()
 {
     g_bExitApp = false;
-    setWindowTitle(g_sAppName + " " + g_sAppVersion);
-    SetFormIcon32(this, "AAA", true);
-    lblWelcome->setText(g_sAppName + " " + g_sAppVersion + "\n" + g_sAppDescription);
-    lblTitle->setText(g_sAppName + " " + g_sAppVersion);
+    m_reg.hkey = platform::reg::HKEY_LOCAL_MACHINE;
+    m_reg.KeyRoot = "SOFTWARE\\" + g_sAppCompany + "\\" + g_sAppName;
+
     SetTitleBackColor(g_lColor);
     SetTitleTextColor(g_lTextColor);
-    Form_Resize();
-    BuildMenus();
+    if (prgStatus) prgStatus->SetColor(g_lColor);
 
-    cSysTray1 = new cSysTray(this);
     cSysTray1->AddIcon();
     cSysTray1->SetToolTip(g_sAppName + " " + g_sAppVersion);
     cSysTray1->SetIconFile(platform::AppPath() + "/SysIcon/systrayicon.ico");
-    connect(cSysTray1, &cSysTray::TrayClick, this, &CfrmMain::cSysTray1_TrayClick);
+
+    SetFormIcon32(this, "AAA", true);
+
+    BuildStatusBar();
+    BuildMenus();
+    SetAppView();
+    BuildToolsToolbar();
+    BuildMainToolbars();
+
+    setWindowTitle(g_sAppName + " " + g_sAppVersion);
+    lblTitle->setText(g_sAppName + " " + g_sAppVersion);
+
+    // The grids, the tree and the first list.
+    InitItemsLists();
+
+    m_reg.Subkey = "General";
+    RestoreWindowSize();
+
+    // The switches act once the window is up, from the event loop.
+    QTimer::singleShot(0, this, [this] {
+        if (IsLoaded()) ApplyCommandLineSwitches();
+    });
 }
 
-void CfrmMain::BuildMenus()
+void CfrmMain::RestoreWindowSize()
 {
-    m_cMenu = new cFormMenu(this);
-    m_cMenu->Attach(this);
-    int mode = m_cMenu->AddItem("Mode", "", 0, 0, -1, false, true, "Mode");
-    m_cMenu->AddItem("Go to SysTray", "", 0, mode, -1, false, true, "GoSysTray");
-    m_cMenu->AddItem("Exit", "", 0, mode, -1, false, true, "Exit");
-    m_cMenu->SetVisible(mode, false);
-    int tray = m_cMenu->AddItem("mnuSysTry", "", 0, 0, -1, false, true, "mnuSysTry");
-    m_cMenu->AddItem("Hide", "", 0, tray, -1, false, true, "RC Open");
-    m_cMenu->AddItem(QString("Exit") + QString(22, ' '), "", 0, tray, -1, false, true, "RC Exit");
-    m_cMenu->SetVisible(tray, false);
-    connect(m_cMenu, &cFormMenu::Click, this, &CfrmMain::m_cMenu_Click);
+    const int w = StoredTwips(m_reg.GetRegistryValue("lWidth", kDefaultWidth));
+    const int h = StoredTwips(m_reg.GetRegistryValue("lHeight", kDefaultHeight));
+    resize(platform::TwipsToPixels(w < 3000 ? kReplacementWidth : w),
+           platform::TwipsToPixels(h < 1000 ? kReplacementHeight : h));
+    // A hidden window gets its resize event only when shown: lay it out now.
+    Form_Resize();
 }
 
-void CfrmMain::m_cMenu_Click(int ItemNumber)
+void CfrmMain::ApplyCommandLineSwitches()
 {
-    const QString key = m_cMenu->ItemKey(ItemNumber);
-    if (key.isEmpty()) return;
-    if (key == "GoSysTray") {
-        GoToTray();
-    } else if (key == "RC Open") {
-        cSysTray1_TrayClick(1);
-    } else if (key == "Exit" || key == "RC Exit") {
-        Unload();
+    const QString s = platform::Command().toLower();
+    if (s == "-addfiles")
+        RunKey("Add Files");
+    else if (s == "-addaudiocd")
+        RefreshCDDrives();
+}
+
+void CfrmMain::Form_Unload(int& Cancel)
+{
+    g_bExitApp = true;
+    if (g_bDisplayMSGWhenExit) {
+        const QString question = "Are you sure you want to exit '" + g_sAppName + " " + g_sAppVersion + "' ?";
+        if (platform::MsgBox(question, platform::vbYesNo | platform::vbInformation) == platform::vbNo) {
+            Cancel = 1;
+            g_bExitApp = false;
+            return;
+        }
     }
+    SetFormOnTop(this, false);
+    StopCommand();
+    cTreeNode* node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
+    if (g_bClearOnExit && !(node && IsCDNode(node->Key()))) DoClearTheList();
+    for (Form* f : Form::Forms())
+        if (f != this) f->Unload();
+    KillFile(platform::AppPath() + "/tmpeditor.wav");
+    KillFile(platform::AppPath() + "/tmptts.wav");
+    TerminateControls();
+    m_reg.Subkey = "General";
+    SaveWindowSize();
+    cSysTray1->RemoveIcon();
+    QApplication::quit();
 }
+
+void CfrmMain::TerminateControls()
+{
+    if (cPlayer1) cPlayer1->Terminate();
+    for (cAudioGraph* graph : {cAudioGraphAmp, cAudioGraphFreq})
+        if (graph) graph->Terminate();
+    if (cAudioConverter1) cAudioConverter1->Terminate();
+}
+
+void CfrmMain::SaveWindowSize()
+{
+    m_reg.SetRegistryValue("lHeight", QString::number(platform::PixelsToTwips(height())), platform::reg::REG_SZ);
+    m_reg.SetRegistryValue("lWidth", QString::number(platform::PixelsToTwips(width())), platform::reg::REG_SZ);
+}
+
+void CfrmMain::Form_Terminate() { SetNoCrashDialog(); }
+
+void CfrmMain::tmrUnload_Timer()
+{
+    tmrUnload->stop();
+    g_bDisplayMSGWhenExit = false;
+    Unload();
+}
+
+// ---- tray ----
 
 void CfrmMain::cSysTray1_TrayClick(int code)
 {
     if (code == 1) {
-        if (isMinimized() && m_bInTray)
-            RestoreFromTray();
-        else
+        if (isMinimized()) {
+            if (m_bInTray) RestoreFromTray();
+            else GoToTray();
+        } else if (!isMaximized()) {
             GoToTray();
+        }
     } else if (code == 2) {
-        QPoint at = QCursor::pos();
-        m_cMenu->ShowPopupAtCursor(at.x(), at.y(), m_cMenu->IndexForKey("RC Open"), -1);
+        if (isVisible()) activateWindow();
+        std::int32_t x = 0, y = 0;
+        GetMousePosition(x, y);
+        m_cMenu->ShowPopupAtCursor(x, y, m_cMenu->IndexForKey("RC Open"), -1);
     }
 }
 
@@ -123,39 +202,50 @@ void CfrmMain::SetTrayCaption(const QString& caption)
 void CfrmMain::changeEvent(QEvent* event)
 {
     Form::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
     // Restored from the task bar while marked as in the tray: the mark goes.
-    if (event->type() == QEvent::WindowStateChange && m_bInTray && !isMinimized() && isVisible()) {
+    if (m_bInTray && !isMinimized() && isVisible()) {
         m_bInTray = false;
         SetTrayCaption("Hide");
     }
+    Form_Resize();
 }
 
-void CfrmMain::Form_Unload(int& Cancel)
+// ---- what the options dialog changes ----
+
+void CfrmMain::ListsFolderChanged()
 {
-    g_bExitApp = true;
-    for (Form* f : Form::Forms())
-        if (f != this) f->Unload();
-    if (cSysTray1) cSysTray1->RemoveIcon();
-    QApplication::quit();
+    setTree();
+    // The first list of the new folder is opened, so the grid shows what the tree selects.
+    if (cTreeNode* node = cTreeView1->Nodes()->Item(2)) {
+        node->SetSelected(true);
+        cTreeView1_NodeClick(node);
+    }
 }
 
-void CfrmMain::ListsFolderChanged() {}
-
-void CfrmMain::ApplyViewOptions() { Form_Resize(); }
-
-void CfrmMain::SetTitleBackColor(std::int32_t color) { SetBackColor(picTitle, ColorFromNumber(color)); }
-
-void CfrmMain::SetTitleTextColor(std::int32_t color) { SetForeColor(lblTitle, ColorFromNumber(color)); }
-
-void CfrmMain::Form_Resize()
+void CfrmMain::ApplyViewOptions()
 {
-    if (isMinimized()) return;
-    picTitle->setVisible(g_bDisplayTitle);
+    if (cGrid1) {
+        cGrid1->SetGridLines(g_bDisplayGridLine);
+        cGrid1->SetHotTrack(g_bDisplayGridHotTrack);
+    }
+    Form_Resize();
 }
 
-void CfrmMain::Form_Terminate() { SetNoCrashDialog(); }
+void CfrmMain::SetTitleBackColor(std::int32_t color)
+{
+    SetBackColor(picTitle, ColorFromNumber(color));
+    for (cAudioGraph* graph : {cAudioGraphAmp, cAudioGraphFreq}) graph->SetBackgroundColor(color);
+}
 
-// ---- Notes digest and status panels ----
+void CfrmMain::SetTitleTextColor(std::int32_t color)
+{
+    SetForeColor(lblTitle, ColorFromNumber(color));
+    cAudioGraphAmp->SetAmpColor(color);
+    cAudioGraphFreq->SetFreqColor(color);
+}
+
+// ---- notes digest and status panels ----
 
 QString CfrmMain::GetNotesToStatus()
 {
@@ -170,8 +260,6 @@ QString CfrmMain::GetNotesToStatus()
     return "Notes [ Empty ]";
 }
 
-void CfrmMain::SetStatusPanelText(const QString& key, const QString& text) { m_statusPanels[key] = text; }
+void CfrmMain::SetStatusPanelText(const QString& key, const QString& text) { cStatusBar1->SetPanelText(key, text); }
 
-QString CfrmMain::StatusPanelText(const QString& key) const { return m_statusPanels.value(key); }
-
-// ---- end of notes digest and status panels ----
+QString CfrmMain::StatusPanelText(const QString& key) const { return cStatusBar1->PanelText(key); }

@@ -1,12 +1,31 @@
 #pragma once
 #include "core/Form.h"
+#include "core/RegistryRoutines.h"
+#include "mainwindow/MainLayout.h"
 
 #include <QMap>
+#include <QPointer>
 
 class cFormMenu;
 class cSysTray;
 class QFrame;
 class QLabel;
+// Window life, menus, toolbars, layout
+class cAudioGraph;
+class cReBar;
+class cSlider;
+class cStatusBar;
+class cToolbar;
+class cToolbarHost;
+// Items lists
+class XP_ProgressBar;
+class cAudioConverter;
+class cGrid;
+class cImageList;
+class cPlayer;
+class cTreeNode;
+class cTreeView;
+class QTimer;
 
 // False while the program runs; True from the first step of the main window's
 // unload until the program ends (or the user decides to stay).
@@ -48,12 +67,163 @@ public:
     // ---- end of notes digest and status panels ----
 
     // ==== Window life, menus, dispatcher, toolbars, status bar, tray, layout ====
+    // The panes around the lists (the layout places them; sizes in twips).
+    QFrame* picTitleProject = nullptr;     // caption bar over the tree
+    QLabel* lblProjects = nullptr;         // "Items Lists"
+    QFrame* froTreeControl = nullptr;      // under the tree: the lists toolbar
+    QFrame* picResizer = nullptr;          // the splitter bar between tree and grid
+    QFrame* picTitleList = nullptr;        // caption bar over the grid, holding lblListName
+    QFrame* picList = nullptr;             // under the grid: the rebar with the items toolbar
+    QFrame* froControl = nullptr;          // under picList: the tools toolbar
+    QFrame* picPlayer = nullptr;           // the player pane under the info grid
+    cSlider* cSlider1 = nullptr;
+    QFrame* picPlayTime = nullptr;
+    QLabel* lblCurrentPositionSec = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* lbTotalLengthSec = nullptr;
+    cAudioGraph* cAudioGraphAmp = nullptr;
+    cAudioGraph* cAudioGraphFreq = nullptr;
+    QLabel* picToolBarJPGPicHolder = nullptr; // hidden holder of the skin's toolbar picture
+    cStatusBar* cStatusBar1 = nullptr;
+    // Toolbars and their hosts.
+    cToolbar* tlbrTop = nullptr;
+    cToolbar* tlbrProjects = nullptr;
+    cToolbar* tlbrList = nullptr;
+    cToolbar* tlbrPlayButtons = nullptr;
+    cToolbar* tlbrRecorder = nullptr;
+    cToolbarHost* cToolbarHost1 = nullptr;
+    cToolbarHost* tlbrProjectsHost = nullptr;
+    cToolbarHost* cToolbarHostRecorder = nullptr;
+    cToolbarHost* cToolbarHostPlayer = nullptr;
+    cReBar* rbrList = nullptr;
+    cImageList* imgPlayer = nullptr;        // 24 x 24: Play, Pause, Stop
+    QList<cImageList*> imgGeneral;          // element 0: the tools toolbar's icons
+    QTimer* tmrUnload = nullptr;            // 100 ms: exit without the question
+
+    // Always on top and transparency, with their menu check marks.
+    void SetOnTop(bool bVal);
+    void SetTransparent(bool bVal);
+    // The skin of the edition: back colour and pictures.
+    void SetAppView();
+    // The pane splitter dropped on the grid side (X in twips, in the target's coordinates).
+    void cGrid1_DragDrop(QObject* Source, float X, float Y);
+    void cToolbarHostRecorder_DragDrop(QObject* Source, float X, float Y);
+    // The panes as the last layout left them.
+    const MainPanes& Panes() const { return m_panes; }
+
+    // Toolbar, status bar and tray events.
+    void tlbrRecorder_ButtonClick(int lButtonIndex);
+    void tlbrTop_ButtonClick(int lButtonIndex);
+    void tlbrTop_ButtonDropDown(int lButtonIndex);
+    void tlbrProjects_ButtonClick(int lButtonIndex);
+    void tlbrList_ButtonClick(int lButtonIndex);
+    void tlbrPlayButtons_ButtonClick(int lButtonIndex);
+    void cStatusBar1_PanelClick(int& index);
+
+    // The preview player: play the selected row; stop (re-enables Play, clears Pause).
+    void StartPlay();
+    void StopPlay();
+    // The Stop command of every stop path: resumes a paused play, then stops a running one.
+    void StopCommand();
+
+    // Rebuilds the CD drive nodes, then opens the first drive that holds a disc.
+    void RefreshCDDrives();
+    void OpenFirstAudioCD();
+
+    // Forced exit, without the question.
+    void tmrUnload_Timer();
+
+    // Raised by the dispatcher with each command's key, before its branch runs.
+    Q_SIGNAL void CommandDispatched(const QString& key);
     // ==== end of window life ====
 
     // ==== Items lists: grid, tree, list files, adding files, row operations, totals ====
+    // The controls.
+    cGrid* cGrid1 = nullptr;              // the rows of the open list or CD
+    cGrid* cGridInfo = nullptr;           // facts of the selected row
+    cTreeView* cTreeView1 = nullptr;      // the items lists and the CD drives
+    cImageList* imgGrid = nullptr;        // grid icons: 0 unmarked, 1 marked, 3 audio, 4 data track
+    cImageList* imgMenu = nullptr;        // 16 x 16 icons of menus, tree, toolbars, tabs and job grids
+    XP_ProgressBar* prgStatus = nullptr;  // shown while a list loads
+    QFrame* picEmptyMsg = nullptr;        // the notice over an empty list, with its two labels
+    QLabel* lblAddorDrag = nullptr;
+    QLabel* lblEmptylist = nullptr;
+    QLabel* lblListName = nullptr;        // the open list's name above the grid
+    cPlayer* cPlayer1 = nullptr;
+    cAudioConverter* cAudioConverter1 = nullptr; // reads the facts of a list's files
+    QTimer* tmrRemove = nullptr;          // 50 ms, one shot: runs the removal m_sRemoveMode names
+    QTimer* tmrCDs = nullptr;             // 5000 ms, runs while a CD drive's node is open
+    QString m_sRemoveMode;                // "Item" or "All"
+    QPointer<cTreeNode> g_nodMainItems;   // the Items Lists root
+    QPointer<cTreeNode> g_nodMainCDs;     // the Audio CDs root
+
+    // Start-up: grids, tree, then the first list (or a new one when there is none).
+    void InitItemsLists();
+    // The lists folder (g_sToPath), ending in "/".
+    QString ListsFolder() const;
+
+    // Tree nodes: roots have keys beginning "##MAIN", CD drives "##CD", lists their file's path.
+    static bool IsMainNode(const QString& key);
+    static bool IsCDNode(const QString& key);
+    // The drive letter and colon of a CD drive's key.
+    static QString GetCDNameNode(const QString& key);
+    // Rebuilds the tree from the lists folder and the CD drives; selects nothing.
+    void setTree();
+    // Opens a node: a list's rows, a CD's tracks; a root empties the grid.
+    void cTreeView1_NodeClick(cTreeNode* node);
+    // Renames a list's file after its node was edited in place; Cancel keeps the old text.
+    void cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bool& Cancel);
+    // The pane splitter dropped on the tree (X, Y in twips).
+    void cTreeView1_DragDrop(QObject* Source, float X, float Y);
+    // Creates an empty list, opens it and starts editing its name (callers check the node first).
+    void NewItemsList();
+    // Deletes the selected list's file and node, after asking when it holds items.
+    void RemoveItemsList();
+    bool CheckListSelected();
+    // Empties the open list, asking first unless bNoAsk.
+    void ClearTheList(bool bNoAsk);
+    void DoClearTheList();
+    // Stand-ins: the list properties dialog and the CD tracks are still to come.
+    void ShowItemsListProperties(cTreeNode* node);
+    void LoadCDTracks(const QString& sDrive);
+
+    // Rewrites the open list's file from the grid.
+    void SaveGridToFile();
+
+    // Adding files: the open dialog, and files dropped on the grid or its notice.
+    void AddFiles();
+    void cGrid1_OLEDragDrop(const QStringList& Data, int Effect, int Button, int Shift, float X, float Y);
+    // True while files are being added; the tree then stays on the list they go to.
+    bool IsAddingFiles() const { return m_bAddingFiles; }
+    void SetAddingFiles(bool adding);
+
+    // Rows.
+    void cGrid1_MouseUp(int Button, int Shift, float x, float y);
+    void cGrid1_DblClick(int row, int col);
+    bool IsAnyMarked();
+    void SetAllMarked(bool bMark);
+    std::int32_t GetMarkedCount();
+    // Exchanges the selected row with the row lMove away and selects that one; does not save.
+    std::int32_t ReplaceRow(std::int32_t lMove);
+    // Appends the source's marked rows (or every row, with its mark) to a job grid.
+    static std::int32_t CopyMarkedRows(cGrid* source, cGrid* destination, bool bMarkedOnly);
+    void SetRowBold(std::int32_t lRow, bool bBold);
+    void SetRowUnBold();
+    void SortGridByColumn(std::int32_t column);
+
+    // Totals, the status summary and the info panel.
+    QString GetTotalTime(bool bMarkedOnly = false);
+    QString GetTotalSize(bool bMarkedOnly = false);
+    void DisplayGridInfoStatusBar();
+    void GetFileInfoToGridInfo();
+    void cGridInfo_DblClick(int row, int col);
+    // Opens a folder in the file manager, offering to create it when missing.
+    void OpenDestFolder(QString sDir);
     // ==== end of items lists ====
 
     // ==== Job tools: hand-over, naming and placeholder procedures ====
+    // The end-of-job program's command line, its placeholders filled in from the last row of the list.
+    QString GetNoticAppParameters();
     // ==== end of job tools ====
 
 protected:
@@ -69,15 +239,78 @@ private:
     void SetTrayCaption(const QString& caption);
 
     bool m_bInTray = false;
-    QLabel* lblWelcome = nullptr;
-    QMap<QString, QString> m_statusPanels;
 
     // ==== private: window life, menus, toolbars, layout ====
+    void resizeEvent(QResizeEvent* event) override;
+    void CreateWindowControls();
+    void ConnectWindowControls();
+    void CreatePlayerPane();
+    void BuildStatusBar();
+    void BuildToolsToolbar();
+    void BuildMainToolbars();
+    void SetHostBackgroundPicture(cToolbarHost* host);
+    void RestoreWindowSize();
+    void ApplyCommandLineSwitches();
+    void SaveWindowSize();
+    void TerminateControls();
+    // Places the widgets where m_panes says.
+    void ApplyPanes();
+    void ReadTreeWidth();
+    void FitToolsBar();
+    void FitPlayerBar();
+    void ShowTopPopup(int lButtonIndex);
+
+    // Dispatcher: runs the branch of a key; false when it ended early (no refresh).
+    bool RunCommand(const QString& key, int ItemNumber);
+    bool RunListCommand(const QString& key);
+    bool RunWindowCommand(const QString& key, int ItemNumber);
+    // The job tools' hand-over.
+    bool LaunchTool(const QString& key);
+    bool AddFilesCommand();
+    bool NewItemsListCommand();
+    bool SaveAsCommand();
+    bool MoveCommand(const QString& key);
+    bool FreeDBCommand();
+    void ShowOptionsPage(const QString& key);
+    bool ExitCommand();
+    void RunKey(const QString& key);
+    // Tests the selected node's key; with no node selected the test counts as passed.
+    bool SelectedNodeIs(bool (*test)(const QString&)) const;
+    bool GridIsEmpty() const;
+    bool IsOnTop() const;
+    // Whether the drive can be read and holds tracks (no CD reader in this build).
+    bool CDDriveHasTracks(int drive) const;
+
+    RegistryRoutines m_reg;
+    MainPanes m_panes = DesignPanes();
     // ==== end of private: window life ====
 
     // ==== private: items lists ====
     // Creates the controls of the items lists (grid, tree, info panel...); the layout places them.
     void CreateListControls();
+    void ConnectListControls();
+    // True while a list loads or files are being added: the open list must stay.
+    bool IsListBusy() const;
+    // A list's node: neither a root nor a CD drive (only such keys are file paths).
+    static bool IsListKey(const QString& key);
+    // The node of the open list when it is a list's (never a root or a CD drive).
+    QString m_sOpenListKey;
+    // Records of the open list that could not be read: written back unchanged on save.
+    QStringList m_unreadRecords;
+    bool m_bAddingFiles = false;
+    void LoadListIntoGrid(cTreeNode* node);
+    void ShowListLoaded();
+    // Stops a playing preview before the list changes.
+    void StopPreviewForList();
+    void cGrid1_SelectionChange(int row, int col);
+    void cGrid1_RedrawRequest(int reason);
+    void tmrRemove_Timer();
+    void RemoveSelectedItems();
+    void LoadSelectedToPlayer();
+    // Stand-in: the item dialog is still to come.
+    void ShowItemPropertiesDialog();
+    // Adds the paths through the add-files window, then saves the list.
+    void AddPathsToList(const QStringList& paths);
     // ==== end of private: items lists ====
 
     // ==== private: job tools ====

@@ -37,11 +37,6 @@ DefaultInstance<CfrmOptions> frmOptions;
 
 namespace {
 
-const QStringList kDesignFileNames = {
-    "[file_name].[dest_extension]",         "[file_name].[source_extension].[dest_extension]",
-    "[file_name]_[123].[dest_extension]",   "[file_name]_[123].[source_extension].[dest_extension]",
-    "[123].[dest_extension]",               "[123].[source_extension].[dest_extension]",
-};
 
 struct PageNode {
     const char* key;
@@ -120,7 +115,7 @@ void CfrmOptions::BuildPages()
     auto* g = new QGridLayout(froGeneral);
     lblParameters = new LinkLabel("Parameters", froGeneral);
     cboFileName = new QComboBox(froGeneral);
-    cboFileName->addItems(kDesignFileNames);
+    cboFileName->addItems(BuiltInFileNameFormats());
     cboFileName->setCurrentIndex(-1);
     cboTargetFormat = new QComboBox(froGeneral);
     cmdEditTargetFormat = new QPushButton("Edit", froGeneral);

@@ -42,3 +42,13 @@ MP3SettingsRecord g_MP3Settings;
 WMASettingsRecord g_WMASettings;
 OGGSettingsRecord g_OGGSettings;
 APESettingsRecord g_APESettings;
+
+const QStringList& BuiltInFileNameFormats()
+{
+    static const QStringList formats = {
+        "[file_name].[dest_extension]",       "[file_name].[source_extension].[dest_extension]",
+        "[file_name]_[123].[dest_extension]", "[file_name]_[123].[source_extension].[dest_extension]",
+        "[123].[dest_extension]",             "[123].[source_extension].[dest_extension]",
+    };
+    return formats;
+}

@@ -2,6 +2,7 @@
 // The program-wide settings: read from the registry when the options dialog
 // and the audio format dialog load, read by every window.
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 // General
@@ -42,6 +43,9 @@ extern QString g_sTagTrack;
 extern QString g_sTagGenre;
 extern QString g_sTagYear;
 extern QString g_sTagComment;
+
+// The file-name patterns offered when FileNameFormats.txt is absent.
+const QStringList& BuiltInFileNameFormats();
 
 // The encoder settings of each destination format. Booleans hold -1 / 0.
 struct WAVSettingsRecord {

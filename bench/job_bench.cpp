@@ -1,0 +1,175 @@
+// The Audio Converter's job against a shell loop of the ffmpeg command line.
+//
+// Run from the build tree: build/<dir>/bench/job_bench [--runs N] [--files F] [--seconds S]
+// Generates F music-like 44.1 kHz stereo WAV files of S seconds (20 of 30 by
+// default), then N times each (3 by default), alternating: converts them all
+// to OGG at quality 50 through the converter window (offscreen, its queue,
+// log and progress as a user's job runs them), and converts them with a
+// `sh` loop of `ffmpeg -c:a libvorbis -q:a 5`, the same encoder setting.
+// Prints both medians; the last line reads "job_ratio=R" (ours / ffmpeg's).
+#include "controls/AudioConverter.h"
+#include "controls/WindowWidgets.h"
+#include "conversion/frmConverter.h"
+#include "core/Edition.h"
+#include "core/RegistryRoutines.h"
+#include "mainwindow/GridSetup.h"
+#include "platform/AppInfo.h"
+#include "settings/StoredControls.h"
+#include "settings/mdlOptions.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+int IntOption(const QStringList& args, const QString& name, int fallback)
+{
+    const int i = args.indexOf(name);
+    return i >= 0 ? args.value(i + 1).toInt() : fallback;
+}
+
+qint64 FolderBytes(const QString& folder)
+{
+    qint64 total = 0;
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files)) total += f.size();
+    return total;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+bool RunQuiet(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Music-like audio from ffmpeg's expression source: drifting tones and a little noise.
+bool MakeSource(const QString& path, int seconds, int n)
+{
+    const QString base = QString::number(220 + 7 * n);
+    const QString left = "0.25*sin(2*PI*(" + base + "+30*sin(t*0.3))*t)+0.15*sin(2*PI*660*t)*sin(t*2.1)"
+                         "+0.1*sin(2*PI*1760*t)+0.05*(random(0)-0.5)";
+    const QString right = "0.25*sin(2*PI*(" + base + "+30*sin(t*0.3))*t+1)+0.1*sin(2*PI*1767*t)+0.05*(random(1)-0.5)";
+    return RunQuiet("ffmpeg", {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                               "aevalsrc=" + left + "|" + right + ":s=44100:d=" + QString::number(seconds), "-c:a",
+                               "pcm_s16le", path});
+}
+
+// A settings key for the program in a temporary folder, nothing ticked at the end of a job.
+void PrepareProgram(const QString& folder)
+{
+    QDir().mkpath(folder + "/app/Main");
+    platform::SetAppPath(folder + "/app");
+    qputenv("TARVELLO_REGISTRY_DIR", (folder + "/registry").toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (folder + "/config").toLocal8Bit());
+    SetEditionModes();
+    RegistryRoutines reg;
+    reg.hkey = platform::reg::HKEY_LOCAL_MACHINE;
+    reg.KeyRoot = "SOFTWARE\\" + g_sAppCompany + "\\" + g_sAppName;
+    for (const char* section : {"General", "Events", "ID3 Tags"}) reg.CreateKey(QString(section));
+    g_OGGSettings = {-1, 50, 0, 128, 0};
+}
+
+// The whole job in the converter window; seconds, or -1 when an item failed.
+double RunWindow(const QStringList& sources, const QString& outFolder)
+{
+    CfrmConverter* w = g_frmConverter.get();
+    w->txtToPath->setEditText(outFolder);
+    w->cboTargetFormat->setCurrentText("OGG - Ogg Media Format (*.ogg)");
+    w->cboFileName->setCurrentText("[file_name].[dest_extension]");
+    for (QCheckBox* box : {w->chkPlaySound, w->chkOpenDestFolder, w->chkNoticeApp, w->chkTurnOffComputer})
+        SetCheckValue(box, 0);
+    SetCheckValue(w->chkOverWrite, 1);
+    for (int i = 0; i < sources.size(); ++i) {
+        w->cGrid1->CellDetails(i + 1, kColItemName, QFileInfo(sources[i]).fileName());
+        w->cGrid1->SetCellText(i + 1, kColFile, sources[i]);
+        w->cGrid1->SetCellText(i + 1, kColRangeAll, "1");
+    }
+    QElapsedTimer timer;
+    timer.start();
+    w->cmdConvert_Click();
+    while (!w->cmdConvert->isEnabled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const bool failed = w->g_bConvertError;
+    if (failed) std::fprintf(stderr, "%s\n", qPrintable(w->txtLog->toPlainText()));
+    w->Unload();
+    QCoreApplication::processEvents();
+    return failed ? -1 : seconds;
+}
+
+double RunFfmpegLoop(const QString& sourceFolder, const QString& outFolder)
+{
+    const QString loop = "for f in \"$1\"/*.wav; do n=$(basename \"$f\" .wav); "
+                         "ffmpeg -nostdin -hide_banner -loglevel error -y -i \"$f\" -c:a libvorbis -q:a 5 "
+                         "\"$2/$n.ogg\" || exit 1; done";
+    QElapsedTimer timer;
+    timer.start();
+    if (!RunQuiet("sh", {"-c", loop, "sh", sourceFolder, outFolder})) return -1;
+    return timer.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    const QStringList args = app.arguments();
+    const int runs = std::max(1, IntOption(args, "--runs", 3));
+    const int files = std::max(1, IntOption(args, "--files", 20));
+    const int seconds = std::max(1, IntOption(args, "--seconds", 30));
+    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) {
+        std::fprintf(stderr, "ffmpeg is not installed\n");
+        return 1;
+    }
+    QTemporaryDir dir;
+    PrepareProgram(dir.path());
+    const QString sourceFolder = dir.filePath("sources");
+    QDir().mkpath(sourceFolder);
+    QStringList sources;
+    for (int n = 1; n <= files; ++n) {
+        sources << QString("%1/track%2.wav").arg(sourceFolder).arg(n, 2, 10, QChar('0'));
+        if (!MakeSource(sources.last(), seconds, n)) return 1;
+    }
+    std::printf("sources: %d files of %d s, 44100 Hz, stereo, 16 bit; OGG quality 50 (-q:a 5); %d runs each\n",
+                files, seconds, runs);
+
+    std::vector<double> ours, theirs;
+    for (int r = 0; r < runs; ++r) {
+        const QString oursOut = dir.filePath(QString("ours%1").arg(r)) + "/";
+        const QString theirsOut = dir.filePath(QString("ffmpeg%1").arg(r));
+        QDir().mkpath(oursOut);
+        QDir().mkpath(theirsOut);
+        const double a = RunWindow(sources, oursOut);
+        const double b = RunFfmpegLoop(sourceFolder, theirsOut);
+        if (a < 0 || b < 0) return 1;
+        ours.push_back(a);
+        theirs.push_back(b);
+        std::printf("run %d: converter window %.3f s (%lld bytes), ffmpeg loop %.3f s (%lld bytes)\n", r + 1, a,
+                    FolderBytes(oursOut), b, FolderBytes(theirsOut));
+    }
+    const double ratio = Median(ours) / Median(theirs);
+    std::printf("median: converter window %.3f s (%.0fx real time), ffmpeg loop %.3f s\n", Median(ours),
+                files * seconds / Median(ours), Median(theirs));
+    std::printf("job_ratio=%.3f\n", ratio);
+    return 0;
+}

@@ -1,0 +1,931 @@
+#include "conversion/JobWindow.h"
+
+#include "controls/ProgressBars.h"
+#include "controls/WindowWidgets.h"
+#include "core/Edition.h"
+#include "core/FileSystem.h"
+#include "core/LinkLabel.h"
+#include "core/Paths.h"
+#include "core/RegistryRoutines.h"
+#include "core/Skin.h"
+#include "core/TextFiles.h"
+#include "core/TimeSizeText.h"
+#include "core/WindowProcedures.h"
+#include "core/frmTurnOff.h"
+#include "core/mdlCommDialog.h"
+#include "lists/ItemRows.h"
+#include "mainwindow/GridSetup.h"
+#include "mainwindow/NamingProcedures.h"
+#include "mainwindow/frmMain.h"
+#include "platform/AppInfo.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+#include "platform/Sound.h"
+#include "platform/VbCompat.h"
+#include "settings/StoredControls.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+#include "settings/frmProgParameters.h"
+#include "settings/mdlOptions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <limits>
+
+namespace {
+
+constexpr int kWidth = 600;
+constexpr int kHeight = 524;
+
+bool ticked(const QCheckBox* box) { return CheckValue(box) == 1; }
+
+// A 16-bit record field; a value that does not fit leaves the field 0.
+std::int16_t field16(std::int32_t value)
+{
+    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
+        return 0;
+    return std::int16_t(value);
+}
+
+std::int16_t flag16(std::int16_t setting) { return std::int16_t(platform::BoolToInt(setting != 0)); }
+
+// "[file_name]": the name without its last extension; a name without a dot whole.
+QString nameWithoutExtension(const QString& name) { return name.contains('.') ? RemoveExtension(name) : name; }
+
+// What a macro puts into a name cannot reach another folder: "/" becomes "-".
+QString macroValue(const QString& value)
+{
+    QString v = value;
+    return v.replace('/', '-');
+}
+
+// A part of the name that macros turned into "." or ".." gets dashes instead
+// of dots; parts typed that way in the pattern stay.
+QString keepInFolder(const QString& name, const QString& pattern)
+{
+    QStringList parts = name.split('/');
+    const QStringList typed = pattern.split('/');
+    for (int i = 0; i < parts.size(); ++i) {
+        if ((parts[i] == "." || parts[i] == "..") && typed.value(i) != parts[i]) parts[i].replace('.', '-');
+    }
+    return parts.join('/');
+}
+
+void selectEntry(QComboBox* box, const QString& text)
+{
+    const int at = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (at >= 0) box->setCurrentIndex(at);
+}
+
+QLabel* label(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
+
+// The main window's 16 x 16 icons, which the tabs show.
+cImageList* mainMenuImages()
+{
+    CfrmMain* main = frmMain.Peek();
+    return main ? main->imgMenu : nullptr;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- control adapter
+
+void AudioConverterJob::SetTags(const JobTags& tags)
+{
+    m_c.SetTagAlbum(tags.album);
+    m_c.SetTagArtist(tags.artist);
+    m_c.SetTagComment(tags.comment);
+    m_c.SetTagGenre(tags.genre);
+    m_c.SetTagTitle(tags.title);
+    m_c.SetTagTrack(tags.track);
+    m_c.SetTagYear(tags.year);
+}
+
+void AudioConverterJob::SetRange(std::int32_t start, std::int32_t length)
+{
+    m_c.SetRangeStart(start);
+    m_c.SetRangeLength(length);
+}
+
+// ---------------------------------------------------------------- format records
+
+WAVFormatSettings WAVFormatFromSettings()
+{
+    WAVFormatSettings r;
+    r.SampleRate = g_WAVSettings.lSamples;
+    r.Channels = field16(g_WAVSettings.lChannels + 1);
+    r.BitsPerSample = field16(g_WAVSettings.lBitrate);
+    return r;
+}
+
+ACMFormatSettings ACMFormatFromSettings() { return {g_ACMSettings.sTags, g_ACMSettings.sFormats}; }
+
+MP3FormatSettings MP3FormatFromSettings()
+{
+    const MP3SettingsRecord& s = g_MP3Settings;
+    MP3FormatSettings r;
+    r.ABRBitrate = s.lABRBitrate;
+    r.Bitrate = s.lBitrate;
+    r.Copyright = flag16(s.bCopyright);
+    r.ErrorProtection = flag16(s.bErrorProtect);
+    r.Mode = s.lMode;
+    r.Original = flag16(s.bOriginal);
+    r.SampleRate = s.lSamplerate;
+    r.Quality = s.lQuality;
+    r.StrictISO = flag16(s.bStrictISO);
+    r.VBRMethod = 0;
+    if (s.bVBRTag != 0) r.VBRMethod = 4;
+    if (s.bABR != 0) r.VBRMethod = 3;
+    r.VBRForceMinBitrate = flag16(s.bVBRForceMinBitrate);
+    r.VBRMinBitrateIndex = s.lMinBitrate;
+    r.VBRMaxBitrateIndex = s.lMaxBitrate;
+    r.VBRQuality = s.lVBRQuality;
+    r.WriteVBRTag = flag16(s.bVBRTag);
+    return r;
+}
+
+WMAFormatSettings WMAFormatFromSettings() { return {g_WMASettings.lCodecs, g_WMASettings.lFormat}; }
+
+OGGFormatSettings OGGFormatFromSettings()
+{
+    OGGFormatSettings r;
+    if (g_OGGSettings.bBitrateMode != 0) {
+        r.Mode = 2;
+        r.NominalBitrate = g_OGGSettings.lBitNom;
+    } else {
+        r.Mode = 0;
+        r.Quality = g_OGGSettings.lQuality;
+    }
+    return r;
+}
+
+APEFormatSettings APEFormatFromSettings() { return {g_APESettings.lLevel}; }
+
+QString DestinationFormatLogLine(std::int32_t code)
+{
+    static const char* const names[] = {"WAV", "ACM WAV", "MP3", "WMA", "OGG", "APE"};
+    if (code < 1 || code > 6) return {};
+    return QString("Destination format: ") + names[code - 1];
+}
+
+void HandOverDestinationFormat(JobControl& control, std::int32_t code)
+{
+    control.SetDestinationFormat(code);
+    switch (code) {
+    case kDestFormatWAV: control.SetWAVFormat(WAVFormatFromSettings()); break;
+    case kDestFormatACM: {
+        const ACMFormatSettings acm = ACMFormatFromSettings();
+        control.SetACMFormat(acm.FormatTagName, acm.FormatName);
+        break;
+    }
+    case kDestFormatMP3: control.SetMP3Format(MP3FormatFromSettings()); break;
+    case kDestFormatWMA: control.SetWMAFormat(WMAFormatFromSettings()); break;
+    case kDestFormatOGG: control.SetOGGFormat(OGGFormatFromSettings()); break;
+    case kDestFormatAPE: control.SetAPEFormat(APEFormatFromSettings().CompressionLevel); break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------- family helpers
+
+int BoolToCheckValue(bool flag) { return flag ? 1 : 0; }
+
+void ShowJobBalloon(const QString& text)
+{
+    CfrmMain* main = frmMain.Peek();
+    if (main && main->cSysTray1) main->cSysTray1->ShowBalloon(text, g_sAppName + " " + g_sAppVersion, 1, 30);
+}
+
+// ---------------------------------------------------------------- the window
+
+JobWindow::JobWindow(const JobWindowDesign& design) : Form(design.formName), m_design(design)
+{
+    BuildControls();
+    ConnectControls();
+}
+
+JobWindow::~JobWindow() = default;
+
+void JobWindow::BuildControls()
+{
+    setWindowTitle(m_design.caption);
+    QFont tahoma = font();
+    tahoma.setFamily("Tahoma");
+    setFont(tahoma);
+    setFixedSize(kWidth, kHeight);
+
+    picTitle = new QFrame(this);
+    picTitle->setGeometry(0, 0, kWidth, 48);
+    lblTitle = new QLabel(m_design.caption, picTitle);
+    lblTitle->setGeometry(12, 0, kWidth - 24, 48);
+    QFont bold = lblTitle->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 3);
+    lblTitle->setFont(bold);
+
+    cTabControl1 = new cTabControl(this);
+    cTabControl1->setGeometry(8, 56, kWidth - 16, 300);
+    TabSettings = new QFrame(this);
+    TabEvents = new QFrame(this);
+    TabLog = new QFrame(this);
+    BuildSettingsPage();
+    BuildEventsPage();
+    txtLog = new QPlainTextEdit(TabLog);
+    txtLog->setReadOnly(true);
+
+    cGrid1 = new cGrid(this);
+    cGrid1->hide();
+
+    lblCurrentTrack = label("Ready.", this);
+    lblCurrentTrack->setGeometry(8, 362, kWidth - 16, 18);
+    prgCurrnet = new XP_ProgressBar(this);
+    prgCurrnet->setGeometry(8, 382, kWidth - 16, 14);
+    lblFilesToConvert = label("Files: 0/15", this);
+    lblFilesToConvert->setGeometry(8, 402, 290, 18);
+    lblTimeLeft = label("Time Left: 00:00:00", this);
+    lblTimeLeft->setGeometry(302, 402, kWidth - 310, 18);
+    lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    prgTotal = new XP_ProgressBar(this);
+    prgTotal->setGeometry(8, 422, kWidth - 16, 14);
+
+    cmdConvert = new QPushButton(m_design.startCaption, this);
+    cmdConvert->setDefault(true);
+    QFont boldButton = cmdConvert->font();
+    boldButton.setBold(true);
+    cmdConvert->setFont(boldButton);
+    cmdConvert->setGeometry(kWidth - 308, 448, 96, 30);
+    cmdAbort = new QPushButton("Abort", this);
+    cmdAbort->setGeometry(kWidth - 206, 448, 96, 30);
+    cmdExit = new QPushButton("Exit", this);
+    cmdExit->setGeometry(kWidth - 104, 448, 96, 30);
+
+    cStatusBar1 = new cStatusBar(this);
+    cStatusBar1->setGeometry(0, kHeight - 26, kWidth, 26);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+}
+
+void JobWindow::BuildSettingsPage()
+{
+    auto* page = new QVBoxLayout(TabSettings);
+    ToolSettingsArea = new QVBoxLayout;
+    page->addLayout(ToolSettingsArea);
+    auto* g = new QGridLayout;
+    page->addLayout(g);
+    page->addStretch(1);
+
+    Label5 = label("Audio Format:", TabSettings);
+    cboTargetFormat = new QComboBox(TabSettings);
+    cmdEditTargetFormat = new QPushButton("Edit", TabSettings);
+    cmdEditTargetFormat->setToolTip("Edit Target Audio Formats");
+    lblSetAsDefaultFormat = new LinkLabel("Set as default", TabSettings);
+    lblSetAsDefaultFormat->setToolTip("Set as default format");
+
+    Label4 = label("Destination:", TabSettings);
+    txtToPath = new QComboBox(TabSettings);
+    txtToPath->setEditable(true);
+    txtToPath->setInsertPolicy(QComboBox::NoInsert);
+    cmdSelectPath = new QPushButton("...", TabSettings);
+    cmdSelectPath->setToolTip("Select a new directory");
+    cmdSelectPath->setFixedWidth(32);
+    lblSetAsDefaultDestination = new LinkLabel("Set as default", TabSettings);
+    lblSetAsDefaultDestination->setToolTip("Set as default destination");
+    lblOpenDestinationDestinationFolder = new LinkLabel("Open destination folder", TabSettings);
+
+    Label21 = label("File Name Format:", TabSettings);
+    cboFileName = new QComboBox(TabSettings);
+    cboFileName->addItems(BuiltInFileNameFormats());
+    cboFileName->setCurrentIndex(-1);
+    lblSetAsDefaultFileName = new LinkLabel("Set as default", TabSettings);
+    lblSetAsDefaultFileName->setToolTip("Set as default file name format");
+    lblParameters = new LinkLabel("Parameters", TabSettings);
+
+    chkCreateSubFolder = new QCheckBox("Under a new directory name:", TabSettings);
+    txtUndeForlder = new QLineEdit(TabSettings);
+    chkOverWrite = new QCheckBox("Overwrite existing files", TabSettings);
+
+    g->addWidget(Label5, 0, 0);
+    g->addWidget(cboTargetFormat, 0, 1);
+    g->addWidget(cmdEditTargetFormat, 0, 2);
+    g->addWidget(lblSetAsDefaultFormat, 0, 3);
+    g->addWidget(Label4, 1, 0);
+    g->addWidget(txtToPath, 1, 1);
+    g->addWidget(cmdSelectPath, 1, 2);
+    g->addWidget(lblSetAsDefaultDestination, 1, 3);
+    g->addWidget(lblOpenDestinationDestinationFolder, 2, 1);
+    g->addWidget(Label21, 3, 0);
+    g->addWidget(cboFileName, 3, 1);
+    g->addWidget(lblParameters, 3, 2);
+    g->addWidget(lblSetAsDefaultFileName, 3, 3);
+    auto* subFolder = new QHBoxLayout;
+    subFolder->addWidget(chkCreateSubFolder);
+    subFolder->addWidget(txtUndeForlder, 1);
+    g->addLayout(subFolder, 4, 0, 1, 3);
+    g->addWidget(chkOverWrite, 5, 0, 1, 3);
+    g->setColumnStretch(1, 1);
+
+    for (QWidget* w : std::initializer_list<QWidget*>{Label5, cboTargetFormat, cmdEditTargetFormat,
+                                                      lblSetAsDefaultFormat})
+        w->setVisible(m_design.destinationFormats);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label21, cboFileName, lblSetAsDefaultFileName, lblParameters})
+        w->setVisible(m_design.fileNamePatterns);
+}
+
+void JobWindow::BuildEventsPage()
+{
+    auto* page = new QVBoxLayout(TabEvents);
+    Label20 = label("Events When Done:", TabEvents);
+    chkPlaySound = new QCheckBox("Play a sound", TabEvents);
+    chkOpenDestFolder = new QCheckBox("Open the destination folder", TabEvents);
+    chkNoticeApp = new QCheckBox(m_design.noticeAppCaption, TabEvents);
+    chkTurnOffComputer = new QCheckBox("Turn off computer", TabEvents);
+    lblEventsSettings = new LinkLabel("Events Options...", TabEvents);
+    lblEventsSettings->setToolTip("Parameters");
+    for (QWidget* w : std::initializer_list<QWidget*>{Label20, chkPlaySound, chkOpenDestFolder, chkNoticeApp,
+                                                      chkTurnOffComputer})
+        page->addWidget(w);
+    ToolEventsArea = new QVBoxLayout;
+    page->addLayout(ToolEventsArea);
+    page->addStretch(1);
+    page->addWidget(lblEventsSettings, 0, Qt::AlignRight);
+}
+
+void JobWindow::ConnectControls()
+{
+    // The list rules run whenever an entry gets selected, by the user or by code.
+    auto onSelection = [this](QComboBox* box, void (JobWindow::*rule)()) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this, rule](int index) {
+            if (index >= 0) (this->*rule)();
+        });
+    };
+    onSelection(cboTargetFormat, &JobWindow::cboTargetFormat_Click);
+    onSelection(txtToPath, &JobWindow::txtToPath_Click);
+    onSelection(cboFileName, &JobWindow::cboFileName_Click);
+
+    connect(cTabControl1, &cTabControl::TabClick, this, &JobWindow::cTabControl1_TabClick);
+    connect(chkCreateSubFolder, &QCheckBox::stateChanged, this, &JobWindow::CheckUnderFolderEna);
+    connect(cmdConvert, &QPushButton::clicked, this, &JobWindow::cmdConvert_Click);
+    connect(cmdAbort, &QPushButton::clicked, this, &JobWindow::cmdAbort_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &JobWindow::cmdExit_Click);
+    connect(cmdEditTargetFormat, &QPushButton::clicked, this, &JobWindow::cmdEditTargetFormat_Click);
+    connect(cmdSelectPath, &QPushButton::clicked, this, &JobWindow::cmdSelectPath_Click);
+    connect(lblSetAsDefaultFormat, &LinkLabel::Click, this, &JobWindow::lblSetAsDefaultFormat_Click);
+    connect(lblSetAsDefaultDestination, &LinkLabel::Click, this, &JobWindow::lblSetAsDefaultDestination_Click);
+    connect(lblSetAsDefaultFileName, &LinkLabel::Click, this, &JobWindow::lblSetAsDefaultFileName_Click);
+    connect(lblOpenDestinationDestinationFolder, &LinkLabel::Click, this,
+            &JobWindow::lblOpenDestinationDestinationFolder_Click);
+    connect(lblParameters, &LinkLabel::Click, this, &JobWindow::lblParameters_Click);
+    connect(lblEventsSettings, &LinkLabel::Click, this, &JobWindow::lblEventsSettings_Click);
+    connect(Timer1, &QTimer::timeout, this, &JobWindow::Timer1_Timer);
+}
+
+// ---------------------------------------------------------------- loading
+
+void JobWindow::Form_Load()
+{
+    SetFormIcon32(this, m_design.iconName, true);
+    ApplySkin();
+    cTabControl1->SetImageList(mainMenuImages());
+    cTabControl1->AddTab(m_design.firstTabCaption, m_design.firstTabIcon, -1, "Settings");
+    cTabControl1->AddTab("Events        ", 10, -1, "Events");
+    cTabControl1->AddTab("Log             ", 36, -1, "Log");
+    PlacePages();
+    HideTabPages();
+    TabSettings->setVisible(true);
+    const int margin = platform::TwipsToPixels(100);
+    txtLog->setGeometry(margin, margin, TabLog->width() - 2 * margin, TabLog->height() - 2 * margin);
+    SetupJobGrid(cGrid1);
+
+    LoadPathHistory(txtToPath);
+    if (txtToPath->currentText().isEmpty()) txtToPath->setEditText(platform::AppPath() + "/Main/");
+    if (m_design.fileNamePatterns) {
+        LoadFileNameFormats();
+        if (!g_sFileName.isEmpty())
+            selectEntry(cboFileName, g_sFileName);
+        else
+            cboFileName->setCurrentIndex(1);
+    }
+    if (m_design.destinationFormats) {
+        FillDestinationFormats(cboTargetFormat);
+        selectEntry(cboTargetFormat, frmOptions->cboTargetFormat->currentText());
+    }
+    SetEventBoxesFromSettings();
+
+    cStatusBar1->AddPanel(0, "", "", -1, 200, false, false, 0, "Total Size");
+    cStatusBar1->AddPanel(0, "", "", -1, 64, false, false, 0, "Total Time");
+    LoadToolSettings();
+    CheckUnderFolderEna();
+
+    g_ltmrItemSecsTotal = 0;
+    g_ltmrCurItemSecs = 0;
+    g_ltmrSces = 0;
+    g_ltmrItemSecs = 0;
+    g_ltmrUpToItemSecs = 0;
+}
+
+void JobWindow::ApplySkin()
+{
+    ApplyWindowSkin(this, picTitle, lblTitle, {TabSettings, TabEvents, TabLog});
+    bool ok = false;
+    const std::int32_t skin = std::int32_t(g_sAppColor.toLongLong(&ok));
+    if (ok && !g_sAppColor.isEmpty())
+        for (QWidget* box : findChildren<QCheckBox*>()) SetBackColor(box, ColorFromNumber(skin));
+    prgCurrnet->SetColor(g_lColor);
+    prgTotal->SetColor(g_lColor);
+}
+
+void JobWindow::PlacePages()
+{
+    using platform::TwipsToPixels;
+    const QRect area(TwipsToPixels(cTabControl1->ClientLeft() - 50), TwipsToPixels(cTabControl1->ClientTop()),
+                     TwipsToPixels(cTabControl1->ClientWidth() + 50), TwipsToPixels(cTabControl1->ClientHeight()));
+    for (QFrame* page : {TabSettings, TabEvents, TabLog}) {
+        page->setGeometry(area);
+        page->raise();
+    }
+}
+
+void JobWindow::SetEventBoxesFromSettings()
+{
+    SetCheckValue(chkNoticeApp, BoolToCheckValue(g_bNoticeApp));
+    SetCheckValue(chkOpenDestFolder, BoolToCheckValue(g_bOpenDestFolder));
+    SetCheckValue(chkPlaySound, BoolToCheckValue(g_bPlaySound));
+    SetCheckValue(chkTurnOffComputer, BoolToCheckValue(g_bTurnOffComputer));
+}
+
+void JobWindow::LoadFileNameFormats()
+{
+    const QString file = platform::AppPath() + "/FileNameFormats.txt";
+    if (FileExists(file)) LoadComboFromFile(file, cboFileName);
+}
+
+void JobWindow::Form_Unload(int& Cancel)
+{
+    if (!cmdConvert->isEnabled()) {
+        Cancel = 1;
+        return;
+    }
+    if (m_job) m_job->Terminate();
+}
+
+void JobWindow::cmdExit_Click() { Unload(); }
+
+// ---------------------------------------------------------------- pages
+
+void JobWindow::HideTabPages()
+{
+    TabSettings->hide();
+    TabEvents->hide();
+    TabLog->hide();
+}
+
+void JobWindow::cTabControl1_TabClick(int)
+{
+    HideTabPages();
+    const QString key = cTabControl1->TabKey(cTabControl1->SelectedTab());
+    if (key == "Settings") TabSettings->show();
+    if (key == "Events") TabEvents->show();
+    if (key == "Log") TabLog->show();
+}
+
+// ---------------------------------------------------------------- set-as-default links
+
+void JobWindow::cboTargetFormat_Click()
+{
+    lblSetAsDefaultFormat->setEnabled(false);
+    if (cboTargetFormat->currentText() != g_sTargetFormat) lblSetAsDefaultFormat->setEnabled(true);
+}
+
+void JobWindow::cboFileName_Click()
+{
+    lblSetAsDefaultFileName->setEnabled(false);
+    if (cboFileName->currentText() != g_sFileName) lblSetAsDefaultFileName->setEnabled(true);
+}
+
+void JobWindow::txtToPath_Click()
+{
+    lblSetAsDefaultDestination->setEnabled(false);
+    if (txtToPath->currentIndex() >= 1) lblSetAsDefaultDestination->setEnabled(true);
+}
+
+void JobWindow::WriteGeneralValue(const QString& name, const QString& text)
+{
+    RegistryRoutines reg;
+    reg.hkey = platform::reg::HKEY_LOCAL_MACHINE;
+    reg.KeyRoot = "SOFTWARE\\" + g_sAppCompany + "\\" + g_sAppName;
+    reg.Subkey = "General";
+    reg.SetRegistryValue(name, text, platform::reg::REG_SZ);
+}
+
+void JobWindow::lblSetAsDefaultFormat_Click()
+{
+    const QString text = cboTargetFormat->currentText();
+    WriteGeneralValue("cboTargetFormat", text);
+    ApplyItemText(frmOptions->cboTargetFormat, text);
+    g_sTargetFormat = text;
+    lblSetAsDefaultFormat->setEnabled(false);
+}
+
+void JobWindow::lblSetAsDefaultFileName_Click()
+{
+    const QString text = cboFileName->currentText();
+    WriteGeneralValue("cboFileName", text);
+    ApplyItemText(frmOptions->cboFileName, text);
+    g_sFileName = text;
+    lblSetAsDefaultFileName->setEnabled(false);
+}
+
+void JobWindow::lblSetAsDefaultDestination_Click()
+{
+    SavePathHistory(txtToPath);
+    LoadPathHistory(txtToPath);
+    lblSetAsDefaultDestination->setEnabled(false);
+}
+
+// ---------------------------------------------------------------- other links and buttons
+
+void JobWindow::cmdEditTargetFormat_Click()
+{
+    CfrmAudioProp* dlg = g_frmAudioProp.get();
+    const QString key = cboTargetFormat->currentText().left(3);
+    dlg->cTabControl1->SelectTab(key);
+    dlg->cTabControl1_TabClick(dlg->cTabControl1->TabIndex(key));
+    dlg->ShowModal();
+    cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
+    lblSetAsDefaultFormat_Click();
+}
+
+void JobWindow::cmdSelectPath_Click()
+{
+    QString folder =
+        BrowseForFolder("Select a new directory", txtToPath->currentText(), this, true, QVariant(), true, false);
+    if (folder.isEmpty()) return;
+    if (!folder.endsWith('/')) folder += '/';
+    txtToPath->setEditText(folder);
+    SavePathHistory(txtToPath);
+    LoadPathHistory(txtToPath);
+}
+
+void JobWindow::lblOpenDestinationDestinationFolder_Click()
+{
+    EnsureDestinationEndsWithSlash();
+    const QString folder = txtToPath->currentText() + GetSubFolder();
+    if (!QFileInfo(folder).isDir()) {
+        const int answer = platform::MsgBox("The folder " + folder + " does not exist." + QString(44, ' ') + kCrLf +
+                                                kCrLf + "Would you like to create it?",
+                                            platform::vbYesNo | platform::vbInformation);
+        if (answer != platform::vbYes) return;
+        if (CreateFolderPath(folder) != 0) {
+            platform::MsgBox("The path: " + folder + " cannot be created.", platform::vbOKOnly);
+        } else {
+            SavePathHistory(txtToPath);
+            LoadPathHistory(txtToPath);
+        }
+    }
+    OpenDocument(this, folder);
+}
+
+void JobWindow::lblParameters_Click()
+{
+    CfrmProgParameters* dlg = g_frmProgParameters.get();
+    dlg->cboSections->setCurrentIndex(2);
+    dlg->ShowModal();
+}
+
+void JobWindow::lblEventsSettings_Click()
+{
+    CfrmOptions* dlg = frmOptions.get();
+    if (cTreeNode* node = dlg->cTreeView1->Nodes()->Item("Events")) {
+        node->SetSelected(true);
+        dlg->cTreeView1_NodeClick(node);
+    }
+    dlg->ShowModal();
+    SetEventBoxesFromSettings();
+}
+
+// ---------------------------------------------------------------- names, sub-folder, tags
+
+QString JobWindow::CellText(std::int32_t row, const QString& columnKey) const
+{
+    return cGrid1->CellText(row, columnKey).toString();
+}
+
+std::int32_t JobWindow::WholeNumberCell(std::int32_t row, const char* columnKey) const
+{
+    return platform::CLng(CellNumber(cGrid1, row, columnKey));
+}
+
+QString JobWindow::GetSubFolder() const
+{
+    if (ticked(chkCreateSubFolder) && !txtUndeForlder->text().isEmpty()) return txtUndeForlder->text() + "/";
+    return {};
+}
+
+void JobWindow::CheckUnderFolderEna()
+{
+    if (ticked(chkCreateSubFolder)) {
+        txtUndeForlder->setEnabled(true);
+        txtUndeForlder->setFocus();
+        txtUndeForlder->setSelection(0, int(txtUndeForlder->text().size()));
+    } else {
+        txtUndeForlder->setEnabled(false);
+    }
+}
+
+std::optional<QString> JobWindow::DestinationExtension() const
+{
+    const QString text = cboTargetFormat->currentText();
+    const qsizetype at = text.indexOf(" -");
+    if (at < 0) return std::nullopt;
+    return text.left(at).toLower();
+}
+
+QString JobWindow::BuildDestFileName(std::int32_t& row)
+{
+    const QString pattern = cboFileName->currentText();
+    const QDateTime now = platform::Now();
+    QString name = pattern;
+    auto put = [&name](const char* macro, const QString& value) { name.replace(macro, macroValue(value)); };
+    put("[123]", QString::number(row));
+    put("[file_name]", nameWithoutExtension(GetFileName(CellText(row, kColFile))));
+    put("[source_extension]", GetLastExtension(CellText(row, kColItemName)).toLower());
+    if (const auto extension = DestinationExtension()) {
+        put("[dest_extension]", *extension);
+        put("[convert_extension]", *extension);
+    }
+    put("[time]", TwoDigitTimeText(now.time()).replace(':', '-'));
+    put("[date]", ShortDateText(now.date()).replace('/', '-'));
+    put("[item_name]", CellText(row, kColItemName));
+    return keepInFolder(name, pattern);
+}
+
+QString JobWindow::CreateID3TagsString(QString text) const
+{
+    const QDateTime now = platform::Now();
+    const std::int32_t selected = cGrid1->SelectedRow();
+    const bool rowKnown = selected >= 1 && selected <= cGrid1->Rows();
+    text.replace("[DATE]", ShortDateText(now.date()));
+    text.replace("[TIME]", TimeOfDayText(now.time()));
+    text.replace("[TRACK_NUM]", QString::number(selected >= 1 ? selected : 1));
+    text.replace("[PROG_NAME]", g_sAppName);
+    text.replace("[PROG_VERSION]", g_sAppVersion);
+    if (m_design.longTagPlaceholders && rowKnown) {
+        text.replace("[SOURCE_NAME]", GetFileName(CellText(selected, kColFile)));
+        text.replace("[ITEM_NAME]", CellText(selected, kColItemName));
+        text.replace("[RANGE]", CellText(selected, kColRange));
+    }
+    text.replace("[YEAR]", now.date().toString("yyyy"));
+    return text;
+}
+
+void JobWindow::SetID3Tags(std::int32_t& row)
+{
+    if (!m_job) return;
+    JobTags tags;
+    tags.album = CreateID3TagsString(CellText(row, kColTagAlbum));
+    tags.artist = CreateID3TagsString(CellText(row, kColTagArtist));
+    tags.comment = CreateID3TagsString(CellText(row, kColTagComment));
+    tags.genre = CreateID3TagsString(CellText(row, kColTagGenre));
+    tags.title = CreateID3TagsString(CellText(row, kColTagTitle));
+    tags.track = CreateID3TagsString(CellText(row, kColTagTrack));
+    tags.year = CreateID3TagsString(CellText(row, kColTagYear));
+    m_job->SetTags(tags);
+}
+
+void JobWindow::SetDestination()
+{
+    const std::int32_t code = GetDestinationFormatIndex(cboTargetFormat->currentText()) + 1;
+    if (m_job) HandOverDestinationFormat(*m_job, code);
+    Log(DestinationFormatLogLine(code));
+}
+
+// ---------------------------------------------------------------- the run
+
+void JobWindow::Log(const QString& message) { AddLogLine(message, txtLog); }
+
+void JobWindow::SetHourglass(bool on)
+{
+    if (on)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void JobWindow::EnsureDestinationEndsWithSlash()
+{
+    const QString destination = txtToPath->currentText();
+    if (!destination.isEmpty() && !destination.endsWith('/')) txtToPath->setEditText(destination + "/");
+}
+
+void JobWindow::CreateSubFolder()
+{
+    QString folder = txtToPath->currentText() + GetSubFolder();
+    folder.chop(1);
+    const std::int32_t result = CreateFolderPath(folder);
+    if (result != 0) Log("Error: The path: " + folder + " cannot be created.(" + QString::number(result) + ")");
+}
+
+void JobWindow::cmdConvert_Click()
+{
+    if (!txtLog->toPlainText().isEmpty()) {
+        txtLog->moveCursor(QTextCursor::End);
+        txtLog->insertPlainText(kCrLf);
+    }
+    EnsureDestinationEndsWithSlash();
+    SavePathHistory(txtToPath);
+    LoadPathHistory(txtToPath);
+    Log("Preparing to " + m_design.jobVerb + ": " + QString::number(cGrid1->Rows()) + " tracks.");
+    SetDestination();
+    if (ticked(chkCreateSubFolder)) CreateSubFolder();
+    g_lCurRow = 1;
+    g_bConvertError = false;
+    g_ltmrUpToItemSecs = 0;
+    cTabControl1->SelectTab("Log");
+    cTabControl1_TabClick(cTabControl1->TabIndex("Log"));
+    g_ltmrSces = 1;
+    BeforeQueue();
+    ConvertTracks();
+}
+
+void JobWindow::ConvertTracks()
+{
+    const std::int32_t rows = cGrid1->Rows();
+    prgTotal->SetMax(rows * 100);
+    cmdConvert->setEnabled(false);
+    cmdExit->setEnabled(false);
+    Timer1->start();
+    bool cancelled = false;
+    for (std::int32_t row = g_lCurRow; row <= rows; ++row) {
+        g_lCurRow = row;
+        SetHourglass(true);
+        if (!RowInJob(row)) continue;
+        const std::int32_t result = ConvertTask(g_lCurRow);
+        if (result == 0) return;
+        if (result == 2) {
+            Log("Aborted.");
+            cancelled = true;
+            break;
+        }
+    }
+    cmdConvert->setEnabled(true);
+    cmdExit->setEnabled(true);
+    if (cancelled)
+        EndRunCancelled();
+    else
+        EndRunDone();
+}
+
+void JobWindow::EndRunDone()
+{
+    ShowJobBalloon("Done.");
+    lblCurrentTrack->setText("Done.");
+    setWindowTitle(lblCurrentTrack->text());
+    prgTotal->SetValue((cGrid1->Rows() - 1) * 100 + 100);
+    prgCurrnet->SetValue(100);
+    Timer1->stop();
+    DoEndEvents();
+}
+
+void JobWindow::EndRunCancelled()
+{
+    SetHourglass(false);
+    lblCurrentTrack->setText("Aborted.");
+    setWindowTitle(lblCurrentTrack->text());
+    ShowJobBalloon("Aborted.");
+}
+
+bool JobWindow::RowIsWholeFile(std::int32_t row) const { return CellText(row, kColRangeAll) == "1"; }
+
+std::int32_t JobWindow::ItemSeconds(std::int32_t row) const
+{
+    if (RowIsWholeFile(row)) return TimeToSeconds(CellText(row, kColTime));
+    return WholeNumberCell(row, kColRangeLength);
+}
+
+std::int32_t JobWindow::ConvertTask(std::int32_t& row)
+{
+    const QString name = BuildDestFileName(row);
+    cGrid1->SetSelectedRow(row);
+    g_ltmrItemSecs = ItemSeconds(row);
+    g_ltmrCurItemSecs = 0;
+    SetID3Tags(row);
+    lblCurrentTrack->setText(GetFileName(CellText(row, kColFile)));
+    lblFilesToConvert->setText("Files: " + QString::number(row) + "/" + QString::number(cGrid1->Rows()));
+    Log("Start to " + m_design.jobVerb + ": " + lblCurrentTrack->text() + "...");
+    if (m_job) m_job->SetSource(row, CellText(row, kColFile));
+    const QString path = txtToPath->currentText() + GetSubFolder() + name;
+    // Any file already there is asked about, hidden ones too.
+    if (!ticked(chkOverWrite) && QFileInfo(path).isFile()) {
+        Log("File already exists.");
+        const int answer = platform::MsgBox("The file: '" + path + "' already exists." + kCrLf + kCrLf +
+                                                "Overwrite it?",
+                                            platform::vbYesNoCancel | platform::vbInformation);
+        if (answer == platform::vbNo) return 1;
+        if (answer != platform::vbYes) return 2;
+        Log("Overwrite it...");
+    }
+    if (!m_job) return 1;
+    if (RowIsWholeFile(row))
+        m_job->SetWholeSource();
+    else
+        m_job->SetRange(WholeNumberCell(row, kColRangeStart), WholeNumberCell(row, kColRangeLength));
+    m_job->SetDestinationFile(path);
+    m_job->Start();
+    return 0;
+}
+
+void JobWindow::JobProgress(std::int32_t percent)
+{
+    if (percent < 1) return;
+    SetHourglass(false);
+    prgCurrnet->SetValue(percent);
+    prgTotal->SetValue((g_lCurRow - 1) * 100 + percent);
+    if (prgTotal->Max() != 0) {
+        const double total = double(prgTotal->Value()) / prgTotal->Max() * 100;
+        setWindowTitle("Converting... [ " + QString::number(prgCurrnet->Value()) + "% / " +
+                       platform::RealToText(total) + "% ]");
+    }
+    g_ltmrCurItemSecs = platform::CLng(percent / 100.0 * g_ltmrItemSecs);
+}
+
+void JobWindow::JobDone()
+{
+    Log("Done.");
+    lblCurrentTrack->setText("Done.");
+    g_ltmrUpToItemSecs += g_ltmrItemSecs;
+    g_lCurRow += 1;
+    ConvertTracks();
+}
+
+void JobWindow::JobError(std::int32_t code, const QString& description)
+{
+    g_bConvertError = true;
+    const QString text = "Error: " + description + "(" + QString::number(code) + ")";
+    Log(text);
+    lblCurrentTrack->setText(text);
+    setWindowTitle(lblCurrentTrack->text());
+    cmdConvert->setEnabled(true);
+    cmdExit->setEnabled(true);
+    g_lCurRow += 1;
+    ConvertTracks();
+    SetHourglass(false);
+}
+
+void JobWindow::JobAborted()
+{
+    cmdConvert->setEnabled(true);
+    cmdExit->setEnabled(true);
+    Log("Aborted.");
+    lblCurrentTrack->setText("Aborted.");
+    SetHourglass(false);
+    setWindowTitle(lblCurrentTrack->text());
+}
+
+void JobWindow::cmdAbort_Click()
+{
+    if (cmdConvert->isEnabled()) return;
+    const int answer =
+        platform::MsgBox("Abort operation?" + QString(38, ' '), platform::vbYesNo | platform::vbInformation);
+    if (answer != platform::vbYes) return;
+    if (m_job) m_job->Abort();
+    ShowJobBalloon("Aborted.");
+    Timer1->stop();
+}
+
+void JobWindow::Timer1_Timer()
+{
+    g_ltmrSces += 1;
+    std::int32_t estimate = 0;
+    if (g_ltmrCurItemSecs > 0) {
+        const double done = double(g_ltmrCurItemSecs) + g_ltmrUpToItemSecs;
+        estimate = platform::CLng(g_ltmrSces / done * (g_ltmrItemSecsTotal - done));
+    }
+    if (estimate < 0) estimate = 0;
+    if (estimate == 0) return;
+    lblTimeLeft->setText("Time Left: " + TwoDigitTime(estimate));
+    if (cmdConvert->isEnabled()) {
+        Timer1->stop();
+        lblTimeLeft->setText("Time Left: 00:00:00");
+    }
+}
+
+void JobWindow::DoEndEvents()
+{
+    if (ticked(chkPlaySound)) platform::Sounds().PlayAsync(g_sPlayAtEnd);
+    if (ticked(chkOpenDestFolder)) OpenDocument(this, txtToPath->currentText() + GetSubFolder());
+    if (ticked(chkNoticeApp))
+        if (CfrmMain* main = frmMain.Peek()) platform::Shell().StartProgram(main->GetNoticAppParameters(), QString());
+    if (!g_bConvertError && ticked(chkTurnOffComputer)) ShowTurnOff(30);
+}

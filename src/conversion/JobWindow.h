@@ -1,0 +1,273 @@
+#pragma once
+// The job-window family: what every job window (converters, ripper, splitter,
+// joiner, disc makers) carries on its own controls and its own job control.
+// Three pages under tabs, the destination and file-name choices with their
+// set-as-default links, output names, sub-folders and tag texts, the encoder
+// settings handed to the job control, the queue of items with its progress,
+// time-left clock, overwrite question and log, and the end-of-job actions.
+//
+// A window derives from JobWindow, describes itself in a JobWindowDesign,
+// adds its own controls to ToolSettingsArea / ToolEventsArea, and hands the
+// family its job control through SetJobControl (an adapter such as
+// AudioConverterJob). Windows whose run is not an item queue (joiner,
+// splitter) use the pages, destination, tags and end-of-job parts only.
+#include "controls/AudioConverter.h"
+#include "core/Form.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class LinkLabel;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QVBoxLayout;
+class XP_ProgressBar;
+class cGrid;
+class cStatusBar;
+class cTabControl;
+
+// The seven tag texts of one output, in the order they are handed over.
+struct JobTags {
+    QString album, artist, comment, genre, title, track, year;
+};
+
+// What the family asks of a window's job control.
+class JobControl {
+public:
+    virtual ~JobControl() = default;
+    // Once per job: the format code (1 WAV ... 6 APE), then its settings.
+    virtual void SetDestinationFormat(std::int32_t code) = 0;
+    virtual void SetWAVFormat(const WAVFormatSettings& settings) = 0;
+    virtual void SetACMFormat(const QString& FormatTagName, const QString& FormatName) = 0;
+    virtual void SetMP3Format(const MP3FormatSettings& settings) = 0;
+    virtual void SetWMAFormat(const WMAFormatSettings& settings) = 0;
+    virtual void SetOGGFormat(const OGGFormatSettings& settings) = 0;
+    virtual void SetAPEFormat(std::int32_t CompressionLevel) = 0;
+    // Per item, in this order: tags, source, range, destination, start.
+    virtual void SetTags(const JobTags& tags) = 0;
+    virtual void SetSource(std::int32_t row, const QString& file) = 0;
+    virtual void SetRange(std::int32_t start, std::int32_t length) = 0;
+    virtual void SetWholeSource() = 0;
+    virtual void SetDestinationFile(const QString& path) = 0;
+    virtual void Start() = 0;
+    virtual void Abort() = 0;
+    // Once, when the window unloads.
+    virtual void Terminate() = 0;
+};
+
+// The conversion control as a job control: the source is the row's file.
+class AudioConverterJob : public JobControl {
+public:
+    explicit AudioConverterJob(cAudioConverter& control) : m_c(control) {}
+    void SetDestinationFormat(std::int32_t code) override { m_c.SetDestinationFormat(code); }
+    void SetWAVFormat(const WAVFormatSettings& settings) override { m_c.SetWAVFormat(settings); }
+    void SetACMFormat(const QString& tag, const QString& format) override { m_c.SetACMFormat(tag, format); }
+    void SetMP3Format(const MP3FormatSettings& settings) override { m_c.SetMP3Format(settings); }
+    void SetWMAFormat(const WMAFormatSettings& settings) override { m_c.SetWMAFormat(settings); }
+    void SetOGGFormat(const OGGFormatSettings& settings) override { m_c.SetOGGFormat(settings); }
+    void SetAPEFormat(std::int32_t level) override { m_c.SetAPEFormat(level); }
+    void SetTags(const JobTags& tags) override;
+    void SetSource(std::int32_t row, const QString& file) override { m_c.SetSourceFile(file); }
+    void SetRange(std::int32_t start, std::int32_t length) override;
+    // Setting the source again makes the control forget any earlier range.
+    void SetWholeSource() override { m_c.SetSourceFile(m_c.SourceFile()); }
+    void SetDestinationFile(const QString& path) override { m_c.SetDestinationFile(path); }
+    void Start() override { m_c.Convert(); }
+    void Abort() override { m_c.Abort(); }
+    void Terminate() override { m_c.Terminate(); }
+
+private:
+    cAudioConverter& m_c;
+};
+
+// The encoder settings records built from the program's format settings.
+WAVFormatSettings WAVFormatFromSettings();
+ACMFormatSettings ACMFormatFromSettings();
+MP3FormatSettings MP3FormatFromSettings();
+WMAFormatSettings WMAFormatFromSettings();
+OGGFormatSettings OGGFormatFromSettings();
+APEFormatSettings APEFormatFromSettings();
+// "Destination format: WAV" ... "Destination format: APE" for codes 1 to 6.
+QString DestinationFormatLogLine(std::int32_t code);
+// Hands the format code and that format's settings to the control.
+void HandOverDestinationFormat(JobControl& control, std::int32_t code);
+
+// A setting flag as a check-box value: 1 when set, else 0.
+int BoolToCheckValue(bool flag);
+// The tray balloon of a job window: the text under the product name and version.
+void ShowJobBalloon(const QString& text);
+
+// How one member of the family differs from the others.
+struct JobWindowDesign {
+    QString formName;               // "g_frmConverter"
+    QString caption;                // window caption and title strip
+    QString iconName = "replace2";  // the window's icon resource
+    QString firstTabCaption;        // the Settings tab's caption
+    int firstTabIcon = 7;
+    QString startCaption = "Convert";
+    QString jobVerb = "convert";    // "Preparing to convert: ", "Start to convert: "
+    QString noticeAppCaption = "Execute external program ";
+    bool destinationFormats = true; // the format list, its Edit button and its link
+    bool fileNamePatterns = true;   // the pattern list with its links
+    bool longTagPlaceholders = true; // [SOURCE_NAME], [ITEM_NAME] and [RANGE] in tag texts
+};
+
+class JobWindow : public Form {
+    Q_OBJECT
+public:
+    explicit JobWindow(const JobWindowDesign& design);
+    ~JobWindow() override;
+
+    // ---- Controls ----
+    QFrame* picTitle;
+    QLabel* lblTitle;
+    cTabControl* cTabControl1;
+    QFrame* TabSettings;
+    QFrame* TabEvents;
+    QFrame* TabLog;
+    cGrid* cGrid1; // the job's items; never shown
+    QLabel* lblCurrentTrack;
+    QLabel* lblFilesToConvert;
+    QLabel* lblTimeLeft;
+    XP_ProgressBar* prgCurrnet;
+    XP_ProgressBar* prgTotal;
+    QPushButton* cmdConvert; // enabled: idle; disabled: a job runs
+    QPushButton* cmdAbort;
+    QPushButton* cmdExit;
+    cStatusBar* cStatusBar1;
+    QTimer* Timer1;
+    // Settings page
+    QLabel* Label5;
+    QComboBox* cboTargetFormat;
+    QPushButton* cmdEditTargetFormat;
+    LinkLabel* lblSetAsDefaultFormat;
+    QLabel* Label4;
+    QComboBox* txtToPath;
+    QPushButton* cmdSelectPath;
+    LinkLabel* lblSetAsDefaultDestination;
+    LinkLabel* lblOpenDestinationDestinationFolder;
+    QLabel* Label21;
+    QComboBox* cboFileName;
+    LinkLabel* lblSetAsDefaultFileName;
+    LinkLabel* lblParameters;
+    QCheckBox* chkCreateSubFolder;
+    QLineEdit* txtUndeForlder;
+    QCheckBox* chkOverWrite;
+    // Events page
+    QLabel* Label20;
+    QCheckBox* chkPlaySound;
+    QCheckBox* chkOpenDestFolder;
+    QCheckBox* chkNoticeApp;
+    QCheckBox* chkTurnOffComputer;
+    LinkLabel* lblEventsSettings;
+    // Log page
+    QPlainTextEdit* txtLog;
+
+    // ---- Run state ----
+    std::int32_t g_ltmrItemSecsTotal = 0; // the job's total seconds, set by the opener
+    std::int32_t g_lCurRow = 0;           // the row being worked
+    bool g_bConvertError = false;         // an item of this run failed
+    std::int32_t g_ltmrItemSecs = 0;      // length of the current item
+    std::int32_t g_ltmrCurItemSecs = 0;   // seconds of it done
+    std::int32_t g_ltmrUpToItemSecs = 0;  // seconds of the items finished in this run
+    std::int32_t g_ltmrSces = 0;          // ticks of the time-left clock in this run
+
+    // ---- The job ----
+    void cmdConvert_Click();
+    // Runs the queue from g_lCurRow; returns as soon as an item is started.
+    void ConvertTracks();
+    // Prepares the row and starts it: 0 started, 1 skipped, 2 cancel the run.
+    std::int32_t ConvertTask(std::int32_t& row);
+    void cmdAbort_Click();
+    void Timer1_Timer();
+    void DoEndEvents();
+    // The job control's events.
+    virtual void JobProgress(std::int32_t percent);
+    virtual void JobDone();
+    virtual void JobError(std::int32_t code, const QString& description);
+    virtual void JobAborted();
+
+    // ---- Names, sub-folder, tags, destination ----
+    QString BuildDestFileName(std::int32_t& row);
+    QString GetSubFolder() const;
+    virtual void SetID3Tags(std::int32_t& row);
+    QString CreateID3TagsString(QString text) const;
+    virtual void SetDestination();
+    void CheckUnderFolderEna();
+
+    // ---- Pages and links ----
+    void cTabControl1_TabClick(int tabIndex);
+    void HideTabPages();
+    void LoadFileNameFormats();
+    void cboTargetFormat_Click();
+    void lblSetAsDefaultFormat_Click();
+    void cmdEditTargetFormat_Click();
+    void txtToPath_Click();
+    void lblSetAsDefaultDestination_Click();
+    void cmdSelectPath_Click();
+    void lblOpenDestinationDestinationFolder_Click();
+    void cboFileName_Click();
+    void lblSetAsDefaultFileName_Click();
+    void lblParameters_Click();
+    void lblEventsSettings_Click();
+    void cmdExit_Click();
+
+protected:
+    void Form_Load() override;
+    void Form_Unload(int& Cancel) override;
+
+    // The window's job control; the family never owns it.
+    void SetJobControl(JobControl* control) { m_job = control; }
+    JobControl* Job() const { return m_job; }
+    const JobWindowDesign& Design() const { return m_design; }
+
+    // Hooks for the members that differ.
+    // Load: the tool's own set-up, after the status panels.
+    virtual void LoadToolSettings() {}
+    // Start: the tool's own step just before the queue runs.
+    virtual void BeforeQueue() {}
+    // Whether the queue works on the row (the ripper takes only marked rows).
+    virtual bool RowInJob(std::int32_t row) const { return true; }
+    // "[dest_extension]": the format text before " -", lower-cased; nothing
+    // when there is no " -" (the macro then stays).
+    virtual std::optional<QString> DestinationExtension() const;
+    // How a run ends: out of rows, or cancelled at the overwrite question.
+    virtual void EndRunDone();
+    virtual void EndRunCancelled();
+
+    // Tool rows above the common settings, and tool boxes below the event boxes.
+    QVBoxLayout* ToolSettingsArea;
+    QVBoxLayout* ToolEventsArea;
+
+    void Log(const QString& message);
+    QString CellText(std::int32_t row, const QString& columnKey) const;
+    // A cell read as a whole number; 0 when it holds none.
+    std::int32_t WholeNumberCell(std::int32_t row, const char* columnKey) const;
+    void SetHourglass(bool on);
+
+private:
+    void BuildControls();
+    void BuildSettingsPage();
+    void BuildEventsPage();
+    void ConnectControls();
+    void PlacePages();
+    void ApplySkin();
+    void SetEventBoxesFromSettings();
+    void EnsureDestinationEndsWithSlash();
+    void CreateSubFolder();
+    bool RowIsWholeFile(std::int32_t row) const;
+    std::int32_t ItemSeconds(std::int32_t row) const;
+    void WriteGeneralValue(const QString& name, const QString& text);
+
+    JobWindowDesign m_design;
+    JobControl* m_job = nullptr;
+};

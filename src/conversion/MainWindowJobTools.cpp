@@ -1,0 +1,102 @@
+// The main window's members that hand the marked rows over to the job tools
+// and fill in the end-of-job program's placeholders.
+#include "mainwindow/frmMain.h"
+
+#include "controls/PopupMenu.h"
+#include "controls/WindowWidgets.h"
+#include "conversion/frmConverter.h"
+#include "core/Edition.h"
+#include "core/Paths.h"
+#include "core/TimeSizeText.h"
+#include "platform/MessageBox.h"
+#include "settings/mdlOptions.h"
+
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// The checks before a list tool opens: a list (not a root) selected, rows in
+// it, rows marked. False when the command ends here; an empty list turns into
+// "Add Files".
+bool listToolMayOpen(CfrmMain& main, const QString& verb)
+{
+    cTreeNode* node = main.cTreeView1 ? main.cTreeView1->SelectedItem() : nullptr;
+    if (!node || CfrmMain::IsMainNode(node->Key())) {
+        platform::MsgBox("Select the Items List." + QString(40, ' '), platform::vbInformation);
+        if (node && node->Child()->Count() > 0) main.cTreeView1_NodeClick(node->Child()->Item(1));
+        return false;
+    }
+    if (main.cGrid1->Rows() == 0) {
+        main.m_cMenu_Click(main.m_cMenu->IndexForKey("Add Files"));
+        return false;
+    }
+    if (main.GetMarkedCount() == 0) {
+        platform::MsgBox("Mark the items to " + verb + "." + QString(29, ' '), platform::vbInformation);
+        return false;
+    }
+    return true;
+}
+
+// Loads the job window, hands it the marked rows with their count, totals
+// and sub-folder name, and shows it modally with CD polling paused.
+void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadWindow, const QString& countText)
+{
+    main.setCursor(Qt::WaitCursor);
+    QPointer<JobWindow> window = loadWindow();
+    window->lblFilesToConvert->setText(QString::number(main.GetMarkedCount()) + countText);
+    const std::int32_t seconds = main.GetTotalTime(true).toInt();
+    window->g_ltmrItemSecsTotal = seconds;
+    // Each text goes to the panel of the other name.
+    window->cStatusBar1->SetPanelText("Total Size", "Total Time: " + FormatSeconds(seconds));
+    window->cStatusBar1->SetPanelText("Total Time", "Total Size: " + main.GetTotalSize(true));
+    window->txtUndeForlder->setText(MakeSafeName(main.cTreeView1->SelectedItem()->Text()));
+    CfrmMain::CopyMarkedRows(main.cGrid1, window->cGrid1, true);
+    main.unsetCursor();
+    if (main.tmrCDs) main.tmrCDs->stop();
+    window->ShowModal();
+    cTreeNode* node = main.cTreeView1->SelectedItem();
+    if (node && CfrmMain::IsCDNode(node->Key()) && main.tmrCDs) main.tmrCDs->start();
+    main.unsetCursor();
+}
+
+// A cell's text as the grid shows it.
+QString shownCellText(cGrid* grid, int row, const QString& columnKey)
+{
+    const int column = grid->ColumnIndex(columnKey);
+    if (column < 1) return {};
+    const QAbstractItemModel* model = grid->View()->model();
+    return model->data(model->index(row - 1, column - 1), Qt::DisplayRole).toString();
+}
+
+} // namespace
+
+QString CfrmMain::GetNoticAppParameters()
+{
+    QString line = g_sAppNotice;
+    line.replace("[PROG_NAME]", g_sAppName);
+    line.replace("[PROG_VERSION]", g_sAppVersion);
+    const std::pair<const char*, const char*> fileCells[] = {
+        {"[FILE_RECORDED]", "Item Name"}, {"[FILE_SIZE]", "Size"}, {"[FILE_TIME_LENGTH]", "Time"},
+        {"[FILE_CREATED]", "Created"}};
+    for (const auto& [placeholder, column] : fileCells) {
+        // With no last row the placeholder stays as written.
+        if (!cGrid1 || cGrid1->Rows() < 1) continue;
+        line.replace(placeholder, shownCellText(cGrid1, cGrid1->Rows(), column));
+    }
+    return line;
+}
+
+bool CfrmMain::LaunchTool(const QString& key)
+{
+    if (key == "Audio Converter") {
+        if (!listToolMayOpen(*this, "convert")) return false;
+        handOverMarkedRows(*this, [] { return g_frmConverter.get(); }, " items to convert.");
+    }
+    return true;
+}

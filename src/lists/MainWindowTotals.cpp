@@ -1,0 +1,105 @@
+// The open list's totals, its summary in the status bar, the info panel of
+// the selected row, and opening a folder.
+#include "mainwindow/frmMain.h"
+
+#include "controls/WindowWidgets.h"
+#include "controls/Player.h"
+#include "core/FileSystem.h"
+#include "core/Paths.h"
+#include "core/TextFiles.h"
+#include "core/TimeSizeText.h"
+#include "lists/ItemRows.h"
+#include "mainwindow/GridSetup.h"
+#include "platform/MessageBox.h"
+#include "platform/VbCompat.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace {
+
+bool counts(cGrid* grid, int row, bool markedOnly)
+{
+    return !markedOnly || grid->CellIconIndex(row, kColInc) == kIconMarked;
+}
+
+} // namespace
+
+QString CfrmMain::GetTotalTime(bool bMarkedOnly)
+{
+    double total = 0;
+    for (int row = 1; row <= cGrid1->Rows(); ++row) {
+        if (!counts(cGrid1, row, bMarkedOnly)) continue;
+        if (cGrid1->CellText(row, kColRangeAll).toString() == "1") {
+            total += TimeToSeconds(cGrid1->CellText(row, kColTime).toString());
+        } else {
+            total += CellNumber(cGrid1, row, kColRangeLength);
+            total = std::nearbyint(total);
+        }
+    }
+    return QString::number(std::int64_t(total));
+}
+
+QString CfrmMain::GetTotalSize(bool bMarkedOnly)
+{
+    double total = 0;
+    for (int row = 1; row <= cGrid1->Rows(); ++row)
+        if (counts(cGrid1, row, bMarkedOnly)) total = std::nearbyint(total + CellNumber(cGrid1, row, kColBytesSize));
+    return FormatBytesShort(total);
+}
+
+void CfrmMain::DisplayGridInfoStatusBar()
+{
+    const int rows = cGrid1->Rows();
+    if (rows == 0) {
+        SetStatusPanelText("Items List Properties", "0 Items, 0 KB, 00:00:00");
+        return;
+    }
+    SetStatusPanelText("Items List Properties", QString::number(rows) + " Items, " + GetTotalSize() + ", " +
+                                                    TwoDigitTime(GetTotalTime().toLongLong()));
+}
+
+void CfrmMain::GetFileInfoToGridInfo()
+{
+    cGridInfo->Clear();
+    if (cGrid1->Rows() == 0) return;
+    cGridInfo->SetRedraw(false);
+    const int row = cGrid1->SelectedRow();
+    const QString path = cGrid1->CellText(row, kColFile).toString();
+    cPlayer1->OpenFile(path);
+    const std::pair<QString, QVariant> facts[] = {
+        {"File Name", cGrid1->CellText(row, kColItemName)},
+        {"Total Time", cGrid1->CellText(row, kColTime)},
+        {"File Size", cGrid1->CellText(row, kColSize)},
+        {"Created", cGrid1->CellText(row, kColCreated)},
+        {"Format", GetExtension(path).toUpper()},
+        {"Samples", cPlayer1->SampleRate()},
+        {"Bitrate", cPlayer1->Bitrate()},
+        {"Channels", cPlayer1->Channels() == 1 ? "MONO" : "STEREO"},
+        {"Item", row},
+    };
+    int n = 0;
+    for (const auto& [name, value] : facts) {
+        ++n;
+        cGridInfo->CellDetails(n, 1, name);
+        cGridInfo->CellDetails(n, 2, value);
+    }
+    cGridInfo->SetRedraw(true);
+    unsetCursor();
+}
+
+void CfrmMain::cGridInfo_DblClick(int row, int col) { cGrid1_DblClick(cGrid1->SelectedRow(), cGrid1->SelectedCol()); }
+
+void CfrmMain::OpenDestFolder(QString sDir)
+{
+    if (!sDir.endsWith('/')) sDir += '/';
+    if (!QFileInfo(sDir).isDir()) {
+        const QString question = "The folder " + sDir + " does not exist." + QString(44, ' ') + kCrLf + kCrLf +
+                                 "Would you like to create it?";
+        if (platform::MsgBox(question, platform::vbYesNo | platform::vbInformation) != platform::vbYes) return;
+        if (CreateFolderPath(sDir) != 0)
+            platform::MsgBox("The path: " + sDir + " cannot be created.", platform::vbOKOnly);
+    }
+    OpenDocument(this, sDir);
+}

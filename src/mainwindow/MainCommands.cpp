@@ -1,0 +1,309 @@
+// The command dispatcher: every menu item, toolbar button, status panel and
+// tray item ends here with its key. A branch that ends early (a refusal) skips
+// the refresh of the information grid that follows every other command.
+#include "mainwindow/frmMain.h"
+
+#include "controls/PopupMenu.h"
+#include "controls/WindowWidgets.h"
+#include "core/Edition.h"
+#include "core/FileSystem.h"
+#include "core/Paths.h"
+#include "core/WindowProcedures.h"
+#include "core/frmAbout.h"
+#include "core/frmFileCopy.h"
+#include "core/frmNotes.h"
+#include "core/mdlCommDialog.h"
+#include "controls/Player.h"
+#include "mainwindow/GridSetup.h"
+#include "platform/AppInfo.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+#include "settings/frmOptions.h"
+#include "settings/mdlOptions.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+// The system's volume control.
+constexpr const char* kMixerCommand = "pavucontrol";
+constexpr const char* kHelpFile = "/Help.chm";
+
+const QStringList kToolKeys = {"Audio Converter", "ACM Converter",  "Audio Joiner",
+                               "Audio Splitter",  "Audio CD Ripper", "Audio CD Maker",
+                               "MP3 CD Maker",    "WMA CD Maker",    "Audio CD Duplicator"};
+
+const QStringList kListKeys = {"Add Files",      "New Items List",  "Rename Items List", "Remove Items List",
+                               "Items List Properties", "Open Destination Folder", "Save As", "Rename Item",
+                               "MarkUnmark All", "Remove Item",     "Clear the List",    "Move Up",
+                               "Move Down",      "Move To First",   "Move To Last",      "FreeDB"};
+
+const QStringList kOptionsPages = {"General", "Events", "View", "ID3 Tags", "Advanced"};
+
+void Refuse(const QString& text, int blanks) { platform::MsgBox(text + QString(blanks, ' '), platform::vbInformation); }
+
+} // namespace
+
+void CfrmMain::m_cMenu_Click(int ItemNumber)
+{
+    if (cPlayer1 && cPlayer1->IsPlaying()) cPlayer1->Stop();
+    if (ItemNumber == 0) return;
+    const QString key = m_cMenu->ItemKey(ItemNumber);
+    emit CommandDispatched(key);
+    if (!RunCommand(key, ItemNumber)) return;
+    GetFileInfoToGridInfo();
+}
+
+void CfrmMain::RunKey(const QString& key) { m_cMenu_Click(m_cMenu->IndexForKey(key)); }
+
+bool CfrmMain::RunCommand(const QString& key, int ItemNumber)
+{
+    if (kToolKeys.contains(key)) return LaunchTool(key);
+    if (kListKeys.contains(key)) return RunListCommand(key);
+    return RunWindowCommand(key, ItemNumber);
+}
+
+bool CfrmMain::SelectedNodeIs(bool (*test)(const QString&)) const
+{
+    cTreeNode* node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
+    return !node || test(node->Key());
+}
+
+bool CfrmMain::GridIsEmpty() const { return !cGrid1 || cGrid1->Rows() == 0; }
+
+bool CfrmMain::IsOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+// ---- list and item commands ----
+
+bool CfrmMain::RunListCommand(const QString& key)
+{
+    if (key == "Add Files") return AddFilesCommand();
+    if (key == "New Items List") return NewItemsListCommand();
+    if (key == "Rename Items List") {
+        if (SelectedNodeIs(IsMainNode) || cTreeView1->SelectedItem()->Text() == "Items Lists") return false;
+        RunKey("Items List Properties");
+        return true;
+    }
+    if (key == "Items List Properties") {
+        if (SelectedNodeIs(IsMainNode)) return false;
+        ShowItemsListProperties(cTreeView1->SelectedItem());
+        return true;
+    }
+    if (key == "Remove Items List") {
+        if (SelectedNodeIs(IsMainNode) || SelectedNodeIs(IsCDNode)) return false;
+        RemoveItemsList();
+        return true;
+    }
+    if (key == "Open Destination Folder") {
+        // A list's folder, the lists folder of the Items Lists root, else the lists folder.
+        cTreeNode* node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
+        QString folder = ListsFolder();
+        if (node && !IsMainNode(node->Key()) && !IsCDNode(node->Key())) folder = GetFolderOfPath(node->Key());
+        else if (node && node->Key().startsWith("##MAINITEMS")) folder = node->Key().mid(11);
+        OpenDestFolder(folder);
+        return true;
+    }
+    if (key == "Save As") return SaveAsCommand();
+    if (key == "Rename Item") {
+        if (GridIsEmpty()) return false;
+        SetFormOnTop(this, false);
+        cGrid1_DblClick(cGrid1->SelectedRow(), cGrid1->SelectedCol());
+        return true;
+    }
+    if (key == "MarkUnmark All") {
+        SetAllMarked(!IsAnyMarked());
+        return true;
+    }
+    if (key == "Remove Item") {
+        if (SelectedNodeIs(IsCDNode)) {
+            Refuse("Cannot remove items from Audio CD.", 20);
+            return false;
+        }
+        if (GridIsEmpty()) return false;
+        m_sRemoveMode = "Item";
+        tmrRemove->start();
+        return true;
+    }
+    if (key == "Clear the List") {
+        if (GridIsEmpty()) return false;
+        m_sRemoveMode = "All";
+        tmrRemove->start();
+        return true;
+    }
+    if (key == "FreeDB") return FreeDBCommand();
+    return MoveCommand(key);
+}
+
+bool CfrmMain::AddFilesCommand()
+{
+    if (SelectedNodeIs(IsCDNode)) {
+        Refuse("Adding new items to the Audio CD List is not possible.", 20);
+        return false;
+    }
+    if (SelectedNodeIs(IsMainNode)) return false;
+    AddFiles();
+    activateWindow();
+    setFocus();
+    return true;
+}
+
+bool CfrmMain::NewItemsListCommand()
+{
+    if (SelectedNodeIs(IsMainNode) || SelectedNodeIs(IsCDNode)) return false;
+    NewItemsList();
+    return true;
+}
+
+bool CfrmMain::SaveAsCommand()
+{
+    if (SelectedNodeIs(IsCDNode)) {
+        Refuse("Nothing to save.", 20);
+        return false;
+    }
+    if (GridIsEmpty()) return false;
+    const int row = cGrid1->SelectedRow();
+    QString name = cGrid1->CellText(row, kColItemName).toString();
+    const QString ext = GetExtension(name);
+    g_OFN.lpstrFilter = "Audio Files (*." + ext + ")" + QChar(0) + "*." + ext + QChar(0);
+    g_OFN.lpstrTitle = "Save As";
+    g_OFN.lpstrDefExt = ext;
+    const FileDialogResult result = ShowSave(this, name, true);
+    if (result.bCancelled) return true;
+    // The copy's source is the row's own file.
+    CfrmFileCopy* copy = g_frmFileCopy.get();
+    copy->g_sSourceFile = cGrid1->CellText(row, kColFile).toString();
+    copy->g_sDestFile = result.asFiles.value(1);
+    copy->lblFrom->setText(copy->g_sSourceFile);
+    copy->lblTo->setText(copy->g_sDestFile);
+    copy->tmrStart->start();
+    copy->ShowModal();
+    return true;
+}
+
+bool CfrmMain::MoveCommand(const QString& key)
+{
+    if (GridIsEmpty()) return false;
+    const int s = cGrid1->SelectedRow();
+    const int n = cGrid1->Rows();
+    if (key == "Move Up" && s > 1) ReplaceRow(-1);
+    else if (key == "Move Down" && s < n) ReplaceRow(1);
+    else if (key == "Move To First" && n > 1) ReplaceRow(1 - s);
+    else if (key == "Move To Last" && n > 1 && s < n) ReplaceRow(n - s);
+    SaveGridToFile();
+    return true;
+}
+
+bool CfrmMain::FreeDBCommand()
+{
+    SetFormOnTop(this, false);
+    if (GridIsEmpty()) return false;
+    if (!SelectedNodeIs(IsCDNode)) {
+        Refuse("Select the CD drive to get the information about.", 18);
+        return false;
+    }
+    // The CD database lookup window comes with the CD tools.
+    return true;
+}
+
+// ---- tool, window, options and help commands ----
+
+bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
+{
+    if (key == "Notes" || key == "About") {
+        SetFormOnTop(this, false);
+        if (key == "Notes") g_frmNotes->Show();
+        else frmAbout->ShowModal();
+    } else if (key == "Transparent") {
+        const bool on = !m_cMenu->Checked(ItemNumber);
+        SetTransparent(on);
+        m_cMenu->SetChecked(ItemNumber, on);
+    } else if (key == "On Top") {
+        const bool on = !m_cMenu->Checked(ItemNumber);
+        m_cMenu->SetChecked(m_cMenu->IndexForKey("On Top"), on);
+        SetOnTop(on);
+    } else if (key == "Minimize") {
+        showMinimized();
+    } else if (key == "GoSysTray") {
+        GoToTray();
+        return false;
+    } else if (key == "Exit" || key == "RC Exit") {
+        return ExitCommand();
+    } else if (key == "RC Open") {
+        cSysTray1_TrayClick(1);
+    } else if (kOptionsPages.contains(key)) {
+        ShowOptionsPage(key);
+    } else if (key == "Master Volume") {
+        SetFormOnTop(this, false);
+        platform::Shell().StartProgram(kMixerCommand, platform::AppPath());
+    } else if (key == "HelpTopic") {
+        OpenDocument(this, platform::AppPath() + kHelpFile);
+    } else if (key == "Support") {
+        OpenDocument(this, g_sAppSupportPage);
+    } else if (key == "Open Default Player") {
+        SetFormOnTop(this, false);
+        const QString file = cGrid1 ? cGrid1->CellText(cGrid1->SelectedRow(), kColFile).toString() : QString();
+        if (!file.isEmpty()) platform::Shell().OpenDocument(file, QString());
+    }
+    // "Audio Analyser", "Audio Recorder", "Text To Speech" and "MP3 Tags Editor" open
+    // windows still to come; "Add Directories", "Burn From List", "Burn From Files" and
+    // "Live Update" have no action: all of them only refresh.
+    return true;
+}
+
+bool CfrmMain::ExitCommand()
+{
+    // Once unloaded, nothing more runs here.
+    return !Unload();
+}
+
+void CfrmMain::ShowOptionsPage(const QString& key)
+{
+    SetFormOnTop(this, false);
+    CfrmOptions* options = frmOptions.get();
+    cTreeNode* node = options->cTreeView1->Nodes()->Item(key);
+    if (node) node->SetSelected(true);
+    options->cTreeView1_NodeClick(node);
+    options->ShowModal();
+}
+
+void CfrmMain::SetOnTop(bool bVal)
+{
+    SetFormOnTop(this, bVal);
+    m_cMenu->SetChecked(m_cMenu->IndexForKey("On Top"), bVal);
+}
+
+void CfrmMain::SetTransparent(bool bVal)
+{
+    if (bVal) SetTransparency(this, 90);
+    else RemoveTransparency(this);
+    m_cMenu->SetChecked(m_cMenu->IndexForKey("Transparent"), bVal);
+}
+
+// ---- CD drives ----
+
+void CfrmMain::RefreshCDDrives()
+{
+    cTreeNode* selected = cTreeView1->SelectedItem();
+    const QString key = selected ? selected->Key() : QString();
+    setTree();
+    // The node that was open is opened again.
+    if (cTreeNode* node = key.isEmpty() ? nullptr : cTreeView1->Nodes()->Item(key)) {
+        node->SetSelected(true);
+        cTreeView1_NodeClick(node);
+    }
+    OpenFirstAudioCD();
+}
+
+void CfrmMain::OpenFirstAudioCD()
+{
+    if (!g_nodMainCDs) return;
+    cTreeNodes* drives = g_nodMainCDs->Child();
+    for (int i = 1; i <= drives->Count(); ++i) {
+        if (!CDDriveHasTracks(i - 1)) continue;
+        cTreeView1_NodeClick(drives->Item(i));
+        return;
+    }
+}
+
+bool CfrmMain::CDDriveHasTracks(int) const { return false; }

@@ -1,0 +1,149 @@
+// The "Audio Converter" command: the checks before it opens, and the marked
+// rows, totals and sub-folder name it hands to the converter window.
+#include "controls/FakeAudioConverter.h"
+#include "controls/PopupMenu.h"
+#include "controls/WindowWidgets.h"
+#include "conversion/frmConverter.h"
+#include "core/mdlMain.h"
+#include "mainwindow/GridSetup.h"
+#include "mainwindow/frmMain.h"
+#include "platform/MessageBox.h"
+#include "support/ProgramFixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+class HandOver : public support::ProgramFixture {
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        // The lists read their files' facts through the control: it knows a.wav.
+        const QString known = ProgramFolder() + "/a.wav";
+        QFile file(known);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("RIFF");
+        file.close();
+        SetAudioConverterFactory([known] {
+            auto fake = std::make_unique<FakeAudioConverter>();
+            FakeAudioConverter::File facts;
+            facts.lengthMs = 60000;
+            fake->AddFile(known, facts);
+            return fake;
+        });
+        cSysTray::SetAvailableOverride(1);
+        SeedRegistry();
+        Main();
+        main = frmMain.Peek();
+        ASSERT_NE(main, nullptr);
+        ASSERT_NE(main->cTreeView1->SelectedItem(), nullptr);
+        main->cGrid1->Clear();
+    }
+    void TearDown() override
+    {
+        cSysTray::SetAvailableOverride(-1);
+        ProgramFixture::TearDown();
+        SetAudioConverterFactory({});
+    }
+    void AddItem(const QString& name, bool marked, const QString& time, const QString& bytes,
+                 const QString& rangeLength = QString())
+    {
+        cGrid* g = main->cGrid1;
+        const int row = g->Rows() + 1;
+        g->CellDetails(row, kColInc, QVariant(), kIconCellFormat, marked ? kIconMarked : kIconUnmarked);
+        g->CellDetails(row, kColItemName, name);
+        g->CellDetails(row, kColTime, time);
+        g->CellDetails(row, kColFile, ProgramFolder() + "/" + name);
+        g->CellDetails(row, kColRangeAll, rangeLength.isEmpty() ? "1" : "0");
+        g->CellDetails(row, kColRangeStart, rangeLength.isEmpty() ? "" : "10");
+        g->CellDetails(row, kColRangeLength, rangeLength);
+        g->CellDetails(row, kColBytesSize, bytes);
+        g->CellDetails(row, kColTagArtist, "Artist of " + name);
+    }
+    void Launch() { main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio Converter")); }
+
+    CfrmMain* main = nullptr;
+};
+
+TEST_F(HandOver, TheMarkedRowsReachTheConverterWithTheirTotals)
+{
+    AddItem("a.wav", true, "00:01:00", "1000");
+    AddItem("b.wav", false, "00:02:00", "5000");
+    AddItem("c.wav", true, "01:00:00", "3000", "45");
+    main->tmrCDs->start();
+    bool checked = false;
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmConverter*>(window);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->lblFilesToConvert->text(), "2 items to convert.");
+        EXPECT_EQ(w->g_ltmrItemSecsTotal, 105);
+        EXPECT_EQ(w->cStatusBar1->PanelText("Total Size"), "Total Time: 0:01:45");
+        EXPECT_EQ(w->cStatusBar1->PanelText("Total Time"), "Total Size: " + main->GetTotalSize(true));
+        EXPECT_EQ(w->txtUndeForlder->text(), "New-Items-List-1");
+        ASSERT_EQ(w->cGrid1->Rows(), 2);
+        const int sourceRows[2] = {1, 3};
+        for (int row = 1; row <= 2; ++row) {
+            EXPECT_EQ(w->cGrid1->CellIconIndex(row, kColInc), -1);
+            for (int column = 2; column <= main->cGrid1->Columns(); ++column)
+                EXPECT_EQ(w->cGrid1->CellText(row, column), main->cGrid1->CellText(sourceRows[row - 1], column))
+                    << "row " << row << " column " << column;
+        }
+        EXPECT_FALSE(main->tmrCDs->isActive()) << "CD polling pauses while the tool is open";
+        EXPECT_EQ(main->cursor().shape(), Qt::ArrowCursor);
+        checked = true;
+        w->cmdExit_Click();
+    };
+    Launch();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(modal->shown, QStringList{"g_frmConverter"});
+    EXPECT_FALSE(g_frmConverter.IsLoaded());
+    EXPECT_FALSE(main->tmrCDs->isActive()) << "an items list keeps polling off";
+    EXPECT_TRUE(msgBox->shown.empty());
+}
+
+TEST_F(HandOver, NothingMarkedIsRefused)
+{
+    AddItem("a.wav", false, "00:01:00", "1000");
+    const QString refusal = "Mark the items to convert." + QString(29, ' ');
+    msgBox->Expect(refusal);
+    Launch();
+    ASSERT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_EQ(msgBox->shown[0].text, refusal);
+    EXPECT_EQ(msgBox->shown[0].flags, platform::vbInformation);
+    EXPECT_TRUE(modal->shown.isEmpty());
+}
+
+TEST_F(HandOver, AnEmptyListTurnsIntoAddFiles)
+{
+    dialogs->ExpectOpen({}); // the user cancels the open dialog
+    Launch();
+    ASSERT_EQ(dialogs->openRequests.size(), 1u);
+    EXPECT_EQ(dialogs->openRequests[0].title, "Add audio files");
+    EXPECT_TRUE(msgBox->shown.empty());
+    EXPECT_TRUE(modal->shown.isEmpty());
+}
+
+TEST_F(HandOver, TheRootIsRefusedAndItsFirstListOpened)
+{
+    AddItem("a.wav", true, "00:01:00", "1000");
+    main->SaveGridToFile();
+    cTreeNode* root = main->g_nodMainItems;
+    ASSERT_NE(root, nullptr);
+    root->SetSelected(true);
+    main->cTreeView1_NodeClick(root);
+    ASSERT_EQ(main->cGrid1->Rows(), 0);
+    const QString refusal = "Select the Items List." + QString(40, ' ');
+    msgBox->Expect(refusal);
+    Launch();
+    ASSERT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_EQ(msgBox->shown[0].text, refusal);
+    EXPECT_TRUE(modal->shown.isEmpty());
+    EXPECT_EQ(main->cGrid1->Rows(), 1) << "the first list is shown again";
+    EXPECT_EQ(main->cGrid1->CellText(1, kColItemName).toString(), "a.wav");
+}
+
+} // namespace

@@ -1,0 +1,218 @@
+// The edition's main job from end to end, on the real conversion control:
+// start the program, add WAV files, mark them, "Audio Converter", OGG, Convert.
+#include "controls/AudioTestSupport.h"
+#include "controls/PopupMenu.h"
+#include "controls/WindowWidgets.h"
+#include "conversion/frmConverter.h"
+#include "core/Edition.h"
+#include "core/RegistryRoutines.h"
+#include "core/TextFiles.h"
+#include "core/TimeSizeText.h"
+#include "core/mdlMain.h"
+#include "mainwindow/GridSetup.h"
+#include "mainwindow/frmMain.h"
+#include "platform/Clock.h"
+#include "settings/StoredControls.h"
+#include "settings/mdlOptions.h"
+#include "support/ProgramFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+class JobEndToEnd : public support::ProgramFixture {
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        SetAudioConverterFactory({});
+        cSysTray::SetAvailableOverride(1);
+        SeedRegistry();
+        QDir().mkpath(SourceFolder());
+        QDir().mkpath(OutFolder());
+    }
+    void TearDown() override
+    {
+        cSysTray::SetAvailableOverride(-1);
+        ProgramFixture::TearDown();
+    }
+    QString SourceFolder() const { return QDir::cleanPath(ProgramFolder() + "/../sources"); }
+    QString OutFolder() const { return QDir::cleanPath(ProgramFolder() + "/../converted") + "/"; }
+    void StoreTag(const QString& name, const QString& value)
+    {
+        RegistryRoutines reg;
+        reg.hkey = platform::reg::HKEY_LOCAL_MACHINE;
+        reg.KeyRoot = "SOFTWARE\\Brenmark\\Tarvello";
+        reg.Subkey = "ID3 Tags";
+        ASSERT_TRUE(reg.SetRegistryValue(name, value, platform::reg::REG_SZ));
+    }
+    // Events until the job window is idle again; a stuck job fails rather than hangs.
+    static void WaitForTheJob(JobWindow* w)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!w->cmdConvert->isEnabled() && waited.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_TRUE(w->cmdConvert->isEnabled()) << "the job did not end";
+        QCoreApplication::processEvents();
+    }
+    static QStringList LogMessages(const QPlainTextEdit* log)
+    {
+        QStringList messages;
+        static const QRegularExpression stamp("^[^A-Za-z]*(AM|PM)?:");
+        for (const QString& line : log->toPlainText().split('\n', Qt::SkipEmptyParts))
+            messages << QString(line).remove(stamp);
+        return messages;
+    }
+};
+
+TEST_F(JobEndToEnd, ThreeWavFilesBecomeTaggedOggFiles)
+{
+    // Default tags for new rows, with placeholders the job fills in.
+    StoreTag("chkCopyID3FromSource", "0");
+    StoreTag("txtTagArtist", "[PROG_NAME]");
+    StoreTag("txtTagSong", "[ITEM_NAME]");
+    StoreTag("txtTagAlbum", "Album [YEAR]");
+    StoreTag("txtTagTrack", "[TRACK_NUM]");
+    StoreTag("txtTagGenre", "Tone");
+    StoreTag("txtTagComment", "from [SOURCE_NAME]");
+    const double seconds[3] = {1.0, 1.5, 2.25};
+    QStringList sources;
+    for (int i = 0; i < 3; ++i) {
+        sources << SourceFolder() + QString("/tone%1.wav").arg(i + 1);
+        audiotest::WriteWav(sources.last(), 44100, 2, 16, seconds[i]);
+    }
+
+    Main();
+    CfrmMain* main = frmMain.Peek();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(main->cTreeView1->SelectedItem()) << "start-up opens a list";
+    const QString listFile = main->cTreeView1->SelectedItem()->Key();
+
+    dialogs->ExpectOpen(sources);
+    const int addFiles = main->m_cMenu->IndexForKey("Add Files");
+    ASSERT_NE(addFiles, 0);
+    main->m_cMenu_Click(addFiles);
+    ASSERT_EQ(main->cGrid1->Rows(), 3);
+    EXPECT_EQ(dialogs->openRequests.at(0).title, "Add audio files");
+    main->SetAllMarked(true);
+    EXPECT_EQ(main->GetMarkedCount(), 3);
+    std::int32_t listSeconds = 0;
+    for (int row = 1; row <= 3; ++row) listSeconds += TimeToSeconds(main->cGrid1->CellText(row, kColTime).toString());
+
+    QStringList log;
+    QString handedTime, handedSize, subFolder, countLabel;
+    std::int32_t totalSeconds = -1;
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmConverter*>(window);
+        ASSERT_NE(w, nullptr);
+        countLabel = w->lblFilesToConvert->text();
+        totalSeconds = w->g_ltmrItemSecsTotal;
+        handedTime = w->cStatusBar1->PanelText("Total Size");
+        handedSize = w->cStatusBar1->PanelText("Total Time");
+        subFolder = w->txtUndeForlder->text();
+        EXPECT_EQ(w->cboTargetFormat->currentText(), "OGG - Ogg Media Format (*.ogg)");
+        dialogs->ExpectFolder(OutFolder());
+        QTest::mouseClick(w->cmdSelectPath, Qt::LeftButton);
+        QTest::mouseClick(w->cmdConvert, Qt::LeftButton);
+        WaitForTheJob(w);
+        log = LogMessages(w->txtLog);
+        EXPECT_EQ(w->lblCurrentTrack->text(), "Done.");
+        EXPECT_EQ(w->windowTitle(), "Done.");
+        QTest::mouseClick(w->cmdExit, Qt::LeftButton);
+    };
+    const int converter = main->m_cMenu->IndexForKey("Audio Converter");
+    ASSERT_NE(converter, 0);
+    main->m_cMenu_Click(converter);
+    ASSERT_EQ(modal->shown, QStringList{"g_frmConverter"});
+    EXPECT_FALSE(g_frmConverter.IsLoaded()) << "Exit unloads the window";
+
+    // The hand-over.
+    EXPECT_EQ(countLabel, "3 items to convert.");
+    EXPECT_EQ(totalSeconds, listSeconds);
+    EXPECT_EQ(handedTime, "Total Time: " + FormatSeconds(totalSeconds));
+    EXPECT_TRUE(handedSize.startsWith("Total Size: ")) << handedSize.toStdString();
+    EXPECT_EQ(subFolder, "New-Items-List-1");
+
+    // The log.
+    EXPECT_EQ(log, (QStringList{"Preparing to convert: 3 tracks.", "Destination format: OGG",
+                                "Start to convert: tone1.wav...", "Done.", "Start to convert: tone2.wav...", "Done.",
+                                "Start to convert: tone3.wav...", "Done."}));
+
+    // The outputs: right length, the default tags filled in.
+    const QString year = platform::Now().date().toString("yyyy");
+    for (int i = 0; i < 3; ++i) {
+        const QString out = OutFolder() + QString("tone%1.ogg").arg(i + 1);
+        const audiotest::Decoded d = audiotest::Decode(out);
+        ASSERT_TRUE(d.ok) << out.toStdString();
+        EXPECT_EQ(d.codec, "vorbis");
+        EXPECT_EQ(d.sampleRate, 44100);
+        EXPECT_EQ(d.channels, 2);
+        EXPECT_NEAR(double(d.samples), seconds[i] * 44100, 2048) << out.toStdString();
+        EXPECT_EQ(d.tags.value("title"), QString("tone%1.wav").arg(i + 1));
+        EXPECT_EQ(d.tags.value("artist"), g_sAppName);
+        EXPECT_EQ(d.tags.value("album"), "Album " + year);
+        EXPECT_EQ(d.tags.value("genre"), "Tone");
+        EXPECT_EQ(d.tags.value("tracknumber", d.tags.value("track")), QString::number(i + 1));
+        EXPECT_EQ(d.tags.value("description", d.tags.value("comment")), QString("from tone%1.wav").arg(i + 1));
+        if (audiotest::HaveTool("ogginfo")) {
+            EXPECT_EQ(audiotest::RunTool("ogginfo", {out}).exitCode, 0);
+        }
+    }
+    EXPECT_TRUE(audiotest::LeftoverTempFiles(OutFolder()).isEmpty());
+
+    // The list file keeps the three items; the destination heads the path history.
+    const QString listText = ReadTextFile(listFile);
+    for (const QString& source : sources) EXPECT_TRUE(listText.contains(source)) << source.toStdString();
+    QStringList history;
+    ASSERT_TRUE(ReadTextLines(PathHistoryFile(), history));
+    EXPECT_EQ(history.value(0), OutFolder());
+    EXPECT_EQ(history.value(1), ProgramFolder() + "/Main/");
+
+    // The end of the job: the balloon and the sound the settings tick.
+    ASSERT_FALSE(main->cSysTray1->Balloons().empty());
+    EXPECT_EQ(main->cSysTray1->Balloons().back().text, "Done.");
+    EXPECT_EQ(sound->played, QStringList{g_sPlayAtEnd});
+}
+
+TEST_F(JobEndToEnd, ItemsOfASubFolderThatCannotBeMadeFailWithTheControlsError)
+{
+    SetEditionModes();
+    const QString source = SourceFolder() + "/tone.wav";
+    audiotest::WriteWav(source, 22050, 1, 16, 0.5);
+    QFile blocker(OutFolder() + "blocked");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    CfrmConverter* w = g_frmConverter.get();
+    w->txtToPath->setEditText(OutFolder());
+    w->cboTargetFormat->setCurrentText("WAV - Waveform Audio Format (*.wav)");
+    SetCheckValue(w->chkPlaySound, 0);
+    SetCheckValue(w->chkCreateSubFolder, 1);
+    w->txtUndeForlder->setText("blocked");
+    w->cGrid1->CellDetails(1, kColItemName, "tone.wav");
+    w->cGrid1->SetCellText(1, kColFile, source);
+    w->cGrid1->SetCellText(1, kColRangeAll, "1");
+    w->cGrid1->SetCellText(1, kColTime, "00:00:00");
+    w->cmdConvert_Click();
+    WaitForTheJob(w);
+    const QStringList messages = LogMessages(w->txtLog);
+    ASSERT_EQ(messages.size(), 5);
+    EXPECT_TRUE(messages[2].startsWith("Error: The path: " + OutFolder() + "blocked cannot be created.("));
+    EXPECT_TRUE(QRegularExpression(R"(^Error: .+\((3|4)\)$)").match(messages[4]).hasMatch())
+        << messages[4].toStdString();
+    EXPECT_TRUE(w->g_bConvertError);
+    EXPECT_FALSE(QFileInfo::exists(OutFolder() + "tone.wav"));
+}
+
+} // namespace

@@ -1,0 +1,411 @@
+// The job queue of the Audio Converter window, on the fake conversion control.
+#include "ConverterFixture.h"
+
+#include "controls/WindowWidgets.h"
+#include "controls/ProgressBars.h"
+#include "core/Edition.h"
+#include "mainwindow/frmMain.h"
+#include "platform/MessageBox.h"
+#include "settings/mdlOptions.h"
+#include "settings/StoredControls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace convtest;
+using Ending = FakeAudioConverter::Ending;
+
+namespace {
+
+const QString kOgg = "OGG - Ogg Media Format (*.ogg)";
+const QString kOverwrite = "' already exists.\r\n\r\nOverwrite it?";
+
+class JobQueue : public ConverterTest {
+protected:
+    void SetUp() override
+    {
+        ConverterTest::SetUp();
+        Open();
+        w->cboTargetFormat->setCurrentText(kOgg);
+        // Only the sound is ticked by the seeded settings; tick the folder too.
+        SetCheckValue(w->chkOpenDestFolder, 1);
+    }
+    FakeAudioConverter::Script Hang(std::vector<std::int32_t> progress = {})
+    {
+        FakeAudioConverter::Script s;
+        s.progress = std::move(progress);
+        s.ending = Ending::Hang;
+        return s;
+    }
+};
+
+TEST_F(JobQueue, ThreeRowsConvertOneAfterAnotherAndEndDone)
+{
+    AddRows({{Source("a.wav"), "", "00:01:00", "1", "", "", "All", "Album", "Artist", "Note", "Rock", "[ITEM_NAME]",
+              "[TRACK_NUM]", "2026"},
+             {Source("b.wav")},
+             {Source("c.wav")}});
+    Run();
+    ASSERT_EQ(Fake()->converts.size(), 3u);
+    const QStringList names = {"a.ogg", "b.ogg", "c.ogg"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Fake()->converts[size_t(i)].source, Source(names[i].left(1) + ".wav"));
+        EXPECT_EQ(Fake()->converts[size_t(i)].destination, Out() + names[i]);
+        EXPECT_EQ(Fake()->converts[size_t(i)].format, kDestFormatOGG);
+    }
+    const auto& first = Fake()->converts[0];
+    EXPECT_EQ(first.album, "Album");
+    EXPECT_EQ(first.artist, "Artist");
+    EXPECT_EQ(first.comment, "Note");
+    EXPECT_EQ(first.genre, "Rock");
+    EXPECT_EQ(first.title, "a.wav");
+    EXPECT_EQ(first.track, "1");
+    EXPECT_EQ(first.year, "2026");
+    EXPECT_EQ(Fake()->calls.mid(0, 2), (QStringList{"SetOGGFormat", "Convert"}));
+
+    EXPECT_EQ(LogLines(), (QStringList{"Preparing to convert: 3 tracks.", "Destination format: OGG",
+                                       "Start to convert: a.wav...", "Done.", "Start to convert: b.wav...", "Done.",
+                                       "Start to convert: c.wav...", "Done."}));
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Done.");
+    EXPECT_EQ(w->windowTitle(), "Done.");
+    EXPECT_EQ(w->lblFilesToConvert->text(), "Files: 3/3");
+    EXPECT_EQ(w->prgTotal->Max(), 300);
+    EXPECT_EQ(w->prgTotal->Value(), 300);
+    EXPECT_EQ(w->prgCurrnet->Value(), 100);
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_TRUE(w->cmdExit->isEnabled());
+    EXPECT_EQ(w->cGrid1->SelectedRow(), 3);
+    // The end-of-job actions: the sound, then the destination folder.
+    EXPECT_EQ(sound->played, QStringList{g_sPlayAtEnd});
+    EXPECT_EQ(shell->opened, QStringList{Out()});
+    EXPECT_TRUE(modal->shown.isEmpty());
+    // The log page is in front; the destination is the newest history entry.
+    EXPECT_TRUE(w->TabLog->isVisibleTo(w));
+    EXPECT_FALSE(w->TabSettings->isVisibleTo(w));
+    EXPECT_EQ(w->txtToPath->itemText(0), Out());
+}
+
+TEST_F(JobQueue, NoRowsEndsDoneAtOnce)
+{
+    Run();
+    EXPECT_EQ(LogLines(), (QStringList{"Preparing to convert: 0 tracks.", "Destination format: OGG"}));
+    EXPECT_TRUE(Fake()->converts.empty());
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Done.");
+    EXPECT_EQ(sound->played.size(), 1);
+    EXPECT_EQ(shell->opened.size(), 1);
+}
+
+TEST_F(JobQueue, EveryAnswerNoSkipsEveryRowAndStillEndsDone)
+{
+    AddFileRows(2);
+    Touch(Out() + "a.ogg");
+    Touch(Out() + "b.ogg");
+    msgBox->Expect("The file: '" + Out() + "a.ogg" + kOverwrite, platform::vbNo);
+    msgBox->Expect("The file: '" + Out() + "b.ogg" + kOverwrite, platform::vbNo);
+    Run();
+    EXPECT_TRUE(Fake()->converts.empty());
+    EXPECT_EQ(msgBox->shown[0].flags, platform::vbYesNoCancel | platform::vbInformation);
+    EXPECT_EQ(LogLines().mid(2), (QStringList{"Start to convert: a.wav...", "File already exists.",
+                                              "Start to convert: b.wav...", "File already exists."}));
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Done.");
+    EXPECT_EQ(sound->played.size(), 1);
+}
+
+TEST_F(JobQueue, YesOverwritesAndTheOverwriteBoxSkipsTheQuestion)
+{
+    AddFileRows(2);
+    Touch(Out() + "a.ogg");
+    msgBox->Expect("a.ogg", platform::vbYes);
+    Run();
+    EXPECT_EQ(LogLines().mid(2, 4), (QStringList{"Start to convert: a.wav...", "File already exists.",
+                                                 "Overwrite it...", "Done."}));
+    EXPECT_EQ(Fake()->converts.size(), 2u);
+
+    SetCheckValue(w->chkOverWrite, 1);
+    Run(); // both outputs exist now: no question
+    EXPECT_EQ(Fake()->converts.size(), 4u);
+}
+
+TEST_F(JobQueue, CancelOnTheFirstRowCancelsTheRun)
+{
+    AddFileRows(2);
+    Touch(Out() + "a.ogg");
+    msgBox->Expect("a.ogg", platform::vbCancel);
+    Run();
+    EXPECT_TRUE(Fake()->converts.empty());
+    EXPECT_EQ(LogLines().mid(2), (QStringList{"Start to convert: a.wav...", "File already exists.", "Aborted."}));
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Aborted.");
+    EXPECT_EQ(w->windowTitle(), "Aborted.");
+    EXPECT_TRUE(w->cmdConvert->isEnabled());
+    EXPECT_TRUE(w->Timer1->isActive()) << "the clock runs on until its next estimate";
+    EXPECT_TRUE(sound->played.isEmpty());
+    EXPECT_TRUE(shell->opened.isEmpty());
+    w->Timer1->stop();
+}
+
+TEST_F(JobQueue, AnErrorOnTheLastRowEndsDoneWithoutTheShutdown)
+{
+    g_sAppNotice = "notify [PROG_NAME]";
+    frmMain.get();
+    SetCheckValue(w->chkNoticeApp, 1);
+    SetCheckValue(w->chkTurnOffComputer, 1);
+    AddFileRows(2);
+    Fake()->QueueScript({});
+    FakeAudioConverter::Script error;
+    error.ending = Ending::Error;
+    error.errorCode = 4;
+    error.errorText = "The disk is full";
+    Fake()->QueueScript(error);
+    Run();
+    EXPECT_EQ(LogLines().mid(2), (QStringList{"Start to convert: a.wav...", "Done.", "Start to convert: b.wav...",
+                                              "Error: The disk is full(4)"}));
+    EXPECT_TRUE(w->g_bConvertError);
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Done.");
+    EXPECT_EQ(w->windowTitle(), "Done.");
+    EXPECT_EQ(sound->played.size(), 1);
+    EXPECT_EQ(shell->opened, QStringList{Out()});
+    EXPECT_EQ(shell->started, QStringList{"notify " + g_sAppName});
+    EXPECT_TRUE(modal->shown.isEmpty()) << "no shutdown countdown after an error";
+    const auto& balloons = frmMain->cSysTray1->Balloons();
+    ASSERT_FALSE(balloons.empty());
+    EXPECT_EQ(balloons.back().text, "Done.");
+    EXPECT_EQ(balloons.back().title, g_sAppName + " " + g_sAppVersion);
+    EXPECT_EQ(balloons.back().icon, 1);
+    EXPECT_EQ(balloons.back().timeout, 30);
+}
+
+TEST_F(JobQueue, AnErrorGoesOnWithTheNextRowAndAFaultlessRunOffersTheShutdown)
+{
+    SetCheckValue(w->chkTurnOffComputer, 1);
+    AddFileRows(2);
+    FakeAudioConverter::Script error;
+    error.ending = Ending::Error;
+    Fake()->QueueScript(error);
+    modal->hook = [](QWidget* window) { window->close(); };
+    Fake()->writeOutputs = false;
+    Run();
+    EXPECT_EQ(Fake()->converts.size(), 2u);
+    EXPECT_TRUE(modal->shown.isEmpty());
+
+    Run(); // the error flag starts clear: this run offers the countdown
+    EXPECT_FALSE(w->g_bConvertError);
+    EXPECT_EQ(modal->shown, QStringList{"g_frmTurnOff"});
+    EXPECT_TRUE(power->requests.empty());
+}
+
+TEST_F(JobQueue, ProgressBarsCaptionAndItemSeconds)
+{
+    AddRows({{Source("a.wav"), "", "00:01:40"}, {Source("b.wav"), "", "00:02:00"}, {Source("c.wav")}});
+    Fake()->QueueScript({});
+    Fake()->QueueScript(Hang());
+    w->cmdConvert_Click();
+    for (int i = 0; i < 100 && Fake()->converts.size() < 2; ++i) ProcessEvents();
+    ASSERT_EQ(Fake()->converts.size(), 2u);
+    EXPECT_EQ(w->g_ltmrUpToItemSecs, 100);
+    EXPECT_EQ(w->g_ltmrItemSecs, 120);
+    w->setWindowTitle("before");
+    w->cAudioConverter1_Progress(0);
+    EXPECT_EQ(w->windowTitle(), "before");
+    EXPECT_EQ(w->cursor().shape(), Qt::WaitCursor) << "a 0 percent report changes nothing";
+    w->cAudioConverter1_Progress(40);
+    EXPECT_EQ(w->prgCurrnet->Value(), 40);
+    EXPECT_EQ(w->prgTotal->Value(), 140);
+    EXPECT_EQ(w->prgTotal->Max(), 300);
+    EXPECT_EQ(w->windowTitle(), "Converting... [ 40% / 46.6666666666667% ]");
+    EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(w->g_ltmrCurItemSecs, 48);
+    w->cAudioConverter1_Progress(25);
+    EXPECT_EQ(w->g_ltmrCurItemSecs, 30);
+    EXPECT_EQ(w->windowTitle(), "Converting... [ 25% / 41.6666666666667% ]");
+    Fake()->Finish(Ending::Done);
+    WaitUntilIdle();
+}
+
+TEST_F(JobQueue, TimeLeftEstimateAndItsSecondRun)
+{
+    AddRows({{Source("a.wav"), "", "00:01:40"}, {Source("b.wav"), "", "00:01:40"}});
+    w->g_ltmrItemSecsTotal = 200;
+    Fake()->writeOutputs = false;
+    Fake()->QueueScript(Hang());
+    w->cmdConvert_Click();
+    EXPECT_EQ(w->g_ltmrSces, 1);
+    EXPECT_TRUE(w->Timer1->isActive());
+    w->Timer1_Timer(); // nothing done yet: no estimate, the label stays
+    EXPECT_EQ(w->lblTimeLeft->text(), "Time Left: 00:00:00");
+    w->cAudioConverter1_Progress(25); // 25 of 200 seconds after 2 ticks
+    w->Timer1_Timer();                // 3 / 25 * 175 = 21
+    EXPECT_EQ(w->g_ltmrSces, 3);
+    EXPECT_EQ(w->lblTimeLeft->text(), "Time Left: 00:00:21");
+    Fake()->QueueScript(Hang());
+    Fake()->Finish(Ending::Done);
+    for (int i = 0; i < 100 && Fake()->converts.size() < 2; ++i) ProcessEvents();
+    EXPECT_EQ(w->g_ltmrUpToItemSecs, 100);
+    w->cAudioConverter1_Progress(50); // 150 of 200 after 4 ticks
+    w->Timer1_Timer();                // 4 / 150 * 50 = 1.33
+    EXPECT_EQ(w->lblTimeLeft->text(), "Time Left: 00:00:01");
+    Fake()->Finish(Ending::Done);
+    WaitUntilIdle();
+    EXPECT_FALSE(w->Timer1->isActive());
+
+    // The second run counts only its own finished seconds.
+    Fake()->QueueScript(Hang());
+    w->cmdConvert_Click();
+    EXPECT_EQ(w->g_ltmrUpToItemSecs, 0);
+    EXPECT_EQ(w->g_ltmrSces, 1);
+    w->cAudioConverter1_Progress(10); // 10 of 200 after 2 ticks
+    w->Timer1_Timer();                // 2 / 10 * 190 = 38
+    EXPECT_EQ(w->lblTimeLeft->text(), "Time Left: 00:00:38");
+    Fake()->Finish(Ending::Done);
+    WaitUntilIdle();
+}
+
+TEST_F(JobQueue, TimeLeftAfterTheRunShowsOnceThenResets)
+{
+    w->g_ltmrItemSecsTotal = 7200;
+    w->g_ltmrSces = 1;
+    w->g_ltmrCurItemSecs = 1;
+    w->Timer1->start();
+    w->Timer1_Timer(); // 2 / 1 * 7199, but the run is over
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(w->lblTimeLeft->text(), "Time Left: 00:00:00");
+    // A long estimate keeps two-digit hours and more.
+    w->cmdConvert->setEnabled(false);
+    w->g_ltmrSces = 99;
+    w->Timer1_Timer(); // 100 / 1 * 7199
+    EXPECT_EQ(w->lblTimeLeft->text(), "Time Left: 199:58:20");
+    w->g_ltmrItemSecsTotal = 3;
+    w->g_ltmrSces = 0;
+    w->Timer1_Timer(); // 1 / 1 * 2
+    EXPECT_EQ(w->lblTimeLeft->text(), "Time Left: 00:00:02");
+    w->cmdConvert->setEnabled(true);
+}
+
+TEST_F(JobQueue, AbortAnsweredNoThenYes)
+{
+    w->cmdAbort_Click(); // idle: no question
+    EXPECT_TRUE(msgBox->shown.empty());
+    frmMain.get();
+    AddFileRows(3);
+    Fake()->QueueScript(Hang({30}));
+    w->cmdConvert_Click();
+    ProcessEvents();
+    const QString question = "Abort operation?" + QString(38, ' ');
+    msgBox->Expect(question, platform::vbNo);
+    w->cmdAbort_Click();
+    EXPECT_FALSE(w->cmdConvert->isEnabled());
+    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_EQ(msgBox->shown.back().text, question);
+    EXPECT_EQ(msgBox->shown.back().flags, platform::vbYesNo | platform::vbInformation);
+
+    msgBox->Expect(question, platform::vbYes);
+    w->cmdAbort_Click();
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, "Aborted.");
+    WaitUntilIdle();
+    EXPECT_TRUE(Fake()->calls.contains("Abort"));
+    EXPECT_EQ(Fake()->converts.size(), 1u) << "the remaining rows are not converted";
+    EXPECT_EQ(LogLines().last(), "Aborted.");
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Aborted.");
+    EXPECT_EQ(w->windowTitle(), "Aborted.");
+    EXPECT_TRUE(w->cmdExit->isEnabled());
+    EXPECT_TRUE(sound->played.isEmpty());
+}
+
+TEST_F(JobQueue, TheWindowRefusesToCloseWhileRunning)
+{
+    AddFileRows(1);
+    Fake()->QueueScript(Hang());
+    w->cmdConvert_Click();
+    EXPECT_FALSE(w->cmdExit->isEnabled());
+    EXPECT_FALSE(w->Unload());
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->IsLoaded());
+    EXPECT_FALSE(Fake()->calls.contains("Terminate"));
+    Fake()->Finish(Ending::Done);
+    WaitUntilIdle();
+    FakeAudioConverter* fake = Fake();
+    w->cmdExit_Click();
+    EXPECT_TRUE(fake->calls.contains("Terminate"));
+    EXPECT_FALSE(g_frmConverter.IsLoaded());
+}
+
+TEST_F(JobQueue, EveryItemSetsItsOwnRange)
+{
+    Row ranged{Source("a.wav"), "", "00:05:00", "0", "65", "30", "00:01:05 - 00:01:35"};
+    AddRows({ranged, {Source("b.wav")}});
+    Run();
+    ASSERT_EQ(Fake()->converts.size(), 2u);
+    EXPECT_TRUE(Fake()->converts[0].ranged);
+    EXPECT_EQ(Fake()->converts[0].rangeStart, 65);
+    EXPECT_EQ(Fake()->converts[0].rangeLength, 30);
+    EXPECT_FALSE(Fake()->converts[1].ranged) << "a whole-file row after a ranged one converts whole";
+}
+
+TEST_F(JobQueue, ItemSecondsOfWholeRangedAndUnreadableRows)
+{
+    struct Case {
+        Row row;
+        std::int32_t seconds;
+    };
+    const Case cases[] = {
+        {{Source("a.wav"), "", "01:02:03"}, 3723},
+        {{Source("b.wav"), "", "00:05:00", "0", "10", "42"}, 42},
+        {{Source("c.wav"), "", "not a time"}, 0},
+        {{Source("d.wav"), "", "00:05:00", "0", "10", "x"}, 0},
+    };
+    for (const Case& c : cases) {
+        w->cGrid1->Clear();
+        AddRow(w->cGrid1, c.row);
+        w->g_ltmrItemSecs = 99;
+        Run();
+        EXPECT_EQ(w->g_ltmrItemSecs, c.seconds) << c.row.time.toStdString();
+    }
+}
+
+TEST_F(JobQueue, ADestinationWithoutSlashGetsOne)
+{
+    w->txtToPath->setEditText(Out().chopped(1));
+    AddFileRows(1);
+    Run();
+    EXPECT_EQ(w->txtToPath->currentText(), Out());
+    EXPECT_EQ(Fake()->converts.at(0).destination, Out() + "a.ogg");
+}
+
+TEST_F(JobQueue, SubFolderIsCreatedAndUsed)
+{
+    SetCheckValue(w->chkCreateSubFolder, 1);
+    w->txtUndeForlder->setText("New-Items-List-1");
+    AddFileRows(1);
+    Run();
+    EXPECT_TRUE(QDir(Out() + "New-Items-List-1").exists());
+    EXPECT_EQ(Fake()->converts.at(0).destination, Out() + "New-Items-List-1/a.ogg");
+    EXPECT_EQ(shell->opened, QStringList{Out() + "New-Items-List-1/"});
+}
+
+TEST_F(JobQueue, ASubFolderThatCannotBeCreatedIsLoggedAndNotReplaced)
+{
+    Touch(Out() + "blocked");
+    SetCheckValue(w->chkCreateSubFolder, 1);
+    w->txtUndeForlder->setText("blocked");
+    AddFileRows(1);
+    Run();
+    const QStringList lines = LogLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[2].startsWith("Error: The path: " + Out() + "blocked cannot be created.(")) << lines[2].toStdString();
+    EXPECT_EQ(Fake()->converts.at(0).destination, Out() + "blocked/a.ogg") << "never written elsewhere";
+}
+
+TEST_F(JobQueue, TheLogOfASecondRunFollowsABlankLine)
+{
+    Run();
+    Run();
+    EXPECT_EQ(LogLines(), (QStringList{"Preparing to convert: 0 tracks.", "Destination format: OGG", "",
+                                       "Preparing to convert: 0 tracks.", "Destination format: OGG"}));
+}
+
+} // namespace

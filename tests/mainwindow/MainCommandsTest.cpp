@@ -1,0 +1,369 @@
+// The dispatcher's branches: window modes, options pages, outside programs,
+// and the list and item commands with their guards.
+#include "MainWindowFixture.h"
+
+#include "core/frmAbout.h"
+#include "core/frmFileCopy.h"
+#include "core/frmNotes.h"
+#include "mainwindow/GridSetup.h"
+#include "platform/MessageBox.h"
+
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+class MainCommands : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        main = LoadMain();
+    }
+    void RunKey(const QString& key) { main->m_cMenu_Click(main->m_cMenu->IndexForKey(key)); }
+    bool OnTop() const { return main->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+    // Rows named "1", "2", ... with their marks.
+    void FillRows(const QList<int>& marks)
+    {
+        for (int i = 0; i < marks.size(); ++i) {
+            const int row = i + 1;
+            main->cGrid1->CellDetails(row, kColInc, QVariant(), kIconCellFormat, marks[i]);
+            main->cGrid1->CellDetails(row, kColType, QVariant(), kIconCellFormat, 3);
+            main->cGrid1->CellDetails(row, kColItemName, QString::number(row));
+            main->cGrid1->CellDetails(row, kColFile, ProgramFolder() + "/" + QString::number(row) + ".wav");
+        }
+    }
+    QStringList Names() const
+    {
+        QStringList names;
+        for (int row = 1; row <= main->cGrid1->Rows(); ++row)
+            names << main->cGrid1->CellText(row, kColItemName).toString();
+        return names;
+    }
+    QList<int> Marks() const
+    {
+        QList<int> marks;
+        for (int row = 1; row <= main->cGrid1->Rows(); ++row) marks << main->cGrid1->CellIconIndex(row, kColInc);
+        return marks;
+    }
+    // A node of an audio CD drive, selected.
+    void SelectCDNode()
+    {
+        cTreeNode* node = main->cTreeView1->Nodes()->Add(nullptr, 0, "##CDD: /dev/sr0", "D:");
+        ASSERT_NE(node, nullptr);
+        node->SetSelected(true);
+    }
+    void SelectItemsListsRoot() { main->g_nodMainItems->SetSelected(true); }
+
+    CfrmMain* main = nullptr;
+};
+
+TEST_F(MainCommands, NoItemDoesNothing)
+{
+    main->m_cMenu_Click(0);
+    EXPECT_TRUE(dispatched.isEmpty());
+}
+
+TEST_F(MainCommands, OnTopTogglesWithItsCheckMark)
+{
+    RunKey("On Top");
+    EXPECT_TRUE(OnTop());
+    EXPECT_TRUE(Checked("On Top"));
+    RunKey("On Top");
+    EXPECT_FALSE(OnTop());
+    EXPECT_FALSE(Checked("On Top"));
+}
+
+TEST_F(MainCommands, TransparentTogglesWithItsCheckMark)
+{
+    RunKey("Transparent");
+    EXPECT_NEAR(main->windowOpacity(), 90 / 255.0, 0.01);
+    EXPECT_TRUE(Checked("Transparent"));
+    RunKey("Transparent");
+    EXPECT_DOUBLE_EQ(main->windowOpacity(), 1.0);
+    EXPECT_FALSE(Checked("Transparent"));
+}
+
+TEST_F(MainCommands, NotesAndAboutDropOnTopButLeaveItsCheck)
+{
+    RunKey("On Top");
+    RunKey("Notes");
+    EXPECT_FALSE(OnTop());
+    EXPECT_TRUE(Checked("On Top"));
+    EXPECT_TRUE(g_frmNotes->isVisible());
+
+    RunKey("On Top"); // the check was still set: this turns it off
+    EXPECT_FALSE(Checked("On Top"));
+    RunKey("On Top");
+    QString shown;
+    modal->hook = [&](QWidget* w) {
+        shown = w->objectName();
+        w->close();
+    };
+    RunKey("About");
+    EXPECT_EQ(shown, "frmAbout");
+    EXPECT_FALSE(OnTop());
+    EXPECT_TRUE(Checked("On Top"));
+}
+
+TEST_F(MainCommands, OptionsPagesOpenOnTheirNode)
+{
+    for (const char* page : {"General", "Events", "View", "ID3 Tags", "Advanced"}) {
+        main->SetOnTop(true);
+        QString selected;
+        bool visible = false;
+        modal->hook = [&](QWidget* w) {
+            auto* options = static_cast<CfrmOptions*>(w);
+            selected = options->cTreeView1->SelectedItem()->Key();
+            visible = (QString(page) == "General" ? options->froGeneral
+                       : QString(page) == "Events" ? options->froEvents
+                       : QString(page) == "View"   ? options->froView
+                       : QString(page) == "ID3 Tags" ? options->froTags
+                                                     : options->froAdvanced)
+                          ->isVisibleTo(options);
+            options->cmdCancel_Click();
+        };
+        RunKey(page);
+        EXPECT_EQ(selected, page);
+        EXPECT_TRUE(visible) << page;
+        EXPECT_FALSE(OnTop()) << page;
+    }
+}
+
+TEST_F(MainCommands, OutsidePrograms)
+{
+    RunKey("Master Volume");
+    EXPECT_EQ(shell->started, QStringList({"pavucontrol"}));
+    RunKey("Support");
+    RunKey("HelpTopic");
+    EXPECT_EQ(shell->opened, QStringList({g_sAppSupportPage, ProgramFolder() + "/Help.chm"}));
+    // With no row there is no file for the system's player.
+    RunKey("Open Default Player");
+    EXPECT_EQ(shell->opened.size(), 2);
+    FillRows({1});
+    main->cGrid1->SetSelectedRow(1);
+    RunKey("Open Default Player");
+    EXPECT_EQ(shell->opened.last(), ProgramFolder() + "/1.wav");
+}
+
+TEST_F(MainCommands, MinimizeAndKeysWithoutAnAction)
+{
+    main->Show();
+    RunKey("Add Directories");
+    RunKey("Remove");
+    EXPECT_EQ(dispatched, QStringList({"Add Directories", "Remove"}));
+    EXPECT_FALSE(main->isMinimized());
+    RunKey("Minimize");
+    EXPECT_TRUE(main->isMinimized());
+    EXPECT_FALSE(main->IsInTray());
+}
+
+TEST_F(MainCommands, RefusalsOnACDNode)
+{
+    SelectCDNode();
+    const struct {
+        const char* key;
+        QString message;
+    } rows[] = {
+        {"Add Files", "Adding new items to the Audio CD List is not possible." + QString(20, ' ')},
+        {"Save As", "Nothing to save." + QString(20, ' ')},
+        {"Remove Item", "Cannot remove items from Audio CD." + QString(20, ' ')},
+    };
+    for (const auto& r : rows) {
+        msgBox->Expect(r.message);
+        RunKey(r.key);
+        ASSERT_FALSE(msgBox->shown.empty());
+        EXPECT_EQ(msgBox->shown.back().text, r.message);
+        EXPECT_EQ(msgBox->shown.back().flags, platform::vbInformation);
+    }
+    EXPECT_TRUE(dialogs->openRequests.empty());
+    // New and Remove Items List do nothing on a drive.
+    const int lists = main->g_nodMainItems->Child()->Count();
+    RunKey("New Items List");
+    RunKey("Remove Items List");
+    EXPECT_EQ(main->g_nodMainItems->Child()->Count(), lists);
+}
+
+TEST_F(MainCommands, FreeDBWantsACDDrive)
+{
+    // Only the CD tools have the command.
+    support::UnloadAllForms();
+    lAppIncCDRipper = 1;
+    main = LoadMain();
+    main->SetOnTop(true);
+    RunKey("FreeDB");
+    EXPECT_FALSE(OnTop()) << "an empty list ends it silently, after dropping on-top";
+    FillRows({1});
+    msgBox->Expect("Select the CD drive");
+    RunKey("FreeDB");
+    ASSERT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_EQ(msgBox->shown[0].text, "Select the CD drive to get the information about." + QString(18, ' '));
+}
+
+TEST_F(MainCommands, RootNodeGuards)
+{
+    SelectItemsListsRoot();
+    const int lists = main->g_nodMainItems->Child()->Count();
+    for (const char* key :
+         {"Add Files", "New Items List", "Rename Items List", "Items List Properties", "Remove Items List"})
+        RunKey(key);
+    EXPECT_TRUE(msgBox->shown.empty());
+    EXPECT_TRUE(dialogs->openRequests.empty());
+    EXPECT_EQ(main->g_nodMainItems->Child()->Count(), lists);
+}
+
+TEST_F(MainCommands, NoSelectedNode)
+{
+    main->cTreeView1->Nodes()->Clear();
+    ASSERT_EQ(main->cTreeView1->SelectedItem(), nullptr);
+    // The first test of "Add Files" cannot be made: its refusal is shown.
+    msgBox->Expect("Adding new items");
+    RunKey("Add Files");
+    EXPECT_EQ(msgBox->shown.size(), 1u);
+    RunKey("New Items List");
+    EXPECT_TRUE(dialogs->openRequests.empty());
+}
+
+TEST_F(MainCommands, NewItemsListOnAList)
+{
+    const int lists = main->g_nodMainItems->Child()->Count();
+    RunKey("New Items List");
+    EXPECT_EQ(main->g_nodMainItems->Child()->Count(), lists + 1);
+    EXPECT_EQ(main->cTreeView1->SelectedItem()->Text(), "New Items List " + QString::number(lists + 1));
+    EXPECT_TRUE(main->cTreeView1->LabelEdit());
+}
+
+TEST_F(MainCommands, EmptyListCommandsDoNothing)
+{
+    for (const char* key : {"Save As", "Rename Item", "Remove Item", "Clear the List", "Move Up", "Move Down",
+                            "Move To First", "Move To Last"})
+        RunKey(key);
+    EXPECT_FALSE(main->tmrRemove->isActive());
+    EXPECT_TRUE(dialogs->saveRequests.empty());
+    EXPECT_TRUE(msgBox->shown.empty());
+}
+
+TEST_F(MainCommands, Moves)
+{
+    const struct {
+        const char* key;
+        int rows, selected;
+        QStringList names;
+        int selectedAfter;
+    } cases[] = {
+        {"Move Up", 3, 2, {"2", "1", "3"}, 1},
+        {"Move Up", 3, 1, {"1", "2", "3"}, 1},
+        {"Move Down", 3, 2, {"1", "3", "2"}, 3},
+        {"Move Down", 3, 3, {"1", "2", "3"}, 3},
+        {"Move To First", 8, 5, {"5", "2", "3", "4", "1", "6", "7", "8"}, 1},
+        {"Move To First", 3, 1, {"1", "2", "3"}, 1},
+        {"Move To Last", 4, 2, {"1", "4", "3", "2"}, 4},
+        {"Move To Last", 4, 4, {"1", "2", "3", "4"}, 4},
+    };
+    for (const auto& c : cases) {
+        main->cGrid1->Clear();
+        FillRows(QList<int>(c.rows, 1));
+        main->cGrid1->SetSelectedRow(c.selected);
+        RunKey(c.key);
+        EXPECT_EQ(Names(), c.names) << c.key << " " << c.selected;
+        EXPECT_EQ(main->cGrid1->SelectedRow(), c.selectedAfter) << c.key << " " << c.selected;
+    }
+}
+
+TEST_F(MainCommands, MarkUnmarkAll)
+{
+    FillRows({0, 1, 0});
+    RunKey("MarkUnmark All");
+    EXPECT_EQ(Marks(), QList<int>({0, 0, 0}));
+    RunKey("MarkUnmark All");
+    EXPECT_EQ(Marks(), QList<int>({1, 1, 1}));
+}
+
+TEST_F(MainCommands, RemovalsRunFromTheTimer)
+{
+    FillRows({1, 1});
+    RunKey("Remove Item");
+    EXPECT_EQ(main->m_sRemoveMode, "Item");
+    EXPECT_TRUE(main->tmrRemove->isActive());
+    main->tmrRemove->stop();
+    RunKey("Clear the List");
+    EXPECT_EQ(main->m_sRemoveMode, "All");
+    EXPECT_TRUE(main->tmrRemove->isActive());
+    main->tmrRemove->stop();
+}
+
+TEST_F(MainCommands, SaveAsOffersTheItemsExtension)
+{
+    FillRows({1});
+    main->cGrid1->SetSelectedRow(1);
+    main->cGrid1->SetCellText(1, kColItemName, "song.ogg");
+    dialogs->ExpectSave("");
+    RunKey("Save As");
+    ASSERT_EQ(dialogs->saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs->saveRequests[0].title, "Save As");
+    EXPECT_EQ(dialogs->saveRequests[0].fileName, "song.ogg");
+    EXPECT_EQ(dialogs->saveRequests[0].defaultSuffix, "ogg");
+    EXPECT_TRUE(dialogs->saveRequests[0].nameFilter.contains("*.ogg"));
+    EXPECT_FALSE(g_frmFileCopy.IsLoaded()) << "cancelled: nothing is copied";
+}
+
+TEST_F(MainCommands, SaveAsCopiesTheRowsFile)
+{
+    FillRows({1});
+    main->cGrid1->SetSelectedRow(1);
+    const QString source = ProgramFolder() + "/1.wav";
+    QFile f(source);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("RIFF-data");
+    f.close();
+    const QString target = ProgramFolder() + "/copy.wav";
+    dialogs->ExpectSave(target);
+    modal->hook = [](QWidget* w) {
+        // The copy runs from the window's own timer, then the window closes itself.
+        for (int i = 0; i < 200 && w->isVisible(); ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+    };
+    RunKey("Save As");
+    EXPECT_TRUE(QFile::exists(target));
+}
+
+TEST_F(MainCommands, OpenDestinationFolderOpensTheListsFolder)
+{
+    RunKey("Open Destination Folder");
+    ASSERT_EQ(shell->opened.size(), 1);
+    EXPECT_TRUE(shell->opened[0].startsWith(ProgramFolder() + "/Main")) << shell->opened[0].toStdString();
+}
+
+TEST_F(MainCommands, SplitterDropOnTheGridSide)
+{
+    lAppIncListsTree = 1;
+    support::UnloadAllForms();
+    main = LoadMain();
+    ASSERT_TRUE(main->Panes().treeVisible);
+    ASSERT_EQ(main->Panes().cTreeView1.Width, 2535);
+    main->cGrid1_DragDrop(nullptr, 300, 0);
+    EXPECT_EQ(main->Panes().cTreeView1.Width, 120 + 300 + 2535 - 60);
+    main->cGrid1_DragDrop(nullptr, -5000, 0);
+    EXPECT_EQ(main->Panes().cTreeView1.Width, 1000);
+}
+
+TEST_F(MainCommands, ViewSettingsAreAppliedByTheLayout)
+{
+    main->Show();
+    g_bDisplayTitle = false;
+    g_bDisplayPlayer = false;
+    main->ApplyViewOptions();
+    EXPECT_FALSE(main->picTitle->isVisible());
+    EXPECT_FALSE(main->picPlayer->isVisible());
+    EXPECT_FALSE(main->cGridInfo->isVisible());
+    g_bDisplayTitle = true;
+    g_bDisplayPlayer = true;
+    main->ApplyViewOptions();
+    EXPECT_TRUE(main->picTitle->isVisible());
+    EXPECT_TRUE(main->picPlayer->isVisible());
+}
+
+} // namespace
