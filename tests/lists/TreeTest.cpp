@@ -91,16 +91,19 @@ TEST_F(Tree, NodeKeysTellRootsDrivesAndLists)
         bool main, cd;
         QString drive;
     } cases[] = {
-        {"##MAINITEMS/home/me/Main/", true, false, "IT"},
-        {"##MAINCDSAudio CDs", true, false, "NC"},
+        {"##MAINITEMS/home/me/Main/", true, false, ""},
+        {"##MAINCDSAudio CDs", true, false, ""},
         {"##CDD: /dev/sr0 VENDOR MODEL", false, true, "D:"},
-        {"/home/me/Main/##CD.flst", false, false, "e/"},
-        {"##main", false, false, "n"},
+        {"##CDE:", false, true, "E:"},
+        {"/home/me/Main/##CD.flst", false, false, ""},
+        {"##main", false, false, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CfrmMain::IsMainNode(c.key), c.main) << c.key.toStdString();
         EXPECT_EQ(CfrmMain::IsCDNode(c.key), c.cd) << c.key.toStdString();
-        if (c.cd) EXPECT_EQ(CfrmMain::GetCDNameNode(c.key), c.drive);
+        if (c.cd) {
+            EXPECT_EQ(CfrmMain::GetCDNameNode(c.key), c.drive);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/Registry.h"
+#include "settings/mdlOptions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,6 +20,7 @@ void ProgramFixture::SetUp()
     QDir(m_dir->path()).mkpath("registry");
     QDir(m_dir->path()).mkpath("config");
     platform::SetAppPath(ProgramFolder());
+    g_sToPath = ProgramFolder() + "/Main/";
     qputenv("TARVELLO_REGISTRY_DIR", RegistryFolder().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (m_dir->path() + "/config").toLocal8Bit());
     platform::reg::ResetCache();
