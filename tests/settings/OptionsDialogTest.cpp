@@ -3,6 +3,8 @@
 #include "core/LinkLabel.h"
 #include "core/RegistryRoutines.h"
 #include "core/TextFiles.h"
+#include "mainwindow/frmMain.h"
+#include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "SettingsFixture.h"
@@ -10,6 +12,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QPointer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -225,6 +229,45 @@ TEST_F(OptionsDialog, TestButtonsPlayTheSoundAndStartTheLiteralCommand)
     dlg->cmdAddSound_Click();
     EXPECT_EQ(dlg->txtPlayAtEnd->text(), "bell.wav");
     EXPECT_EQ(dlg->txtPlayAtEnd->toolTip(), ProgramFolder() + "/bell.wav");
+}
+
+} // namespace
+
+namespace {
+
+class OptionsAndMainWindow : public SettingsFixture {
+protected:
+    void SetUp() override
+    {
+        SettingsFixture::SetUp();
+        frmOptions.get();
+        g_frmAudioProp.get();
+        frmMain.get();
+    }
+};
+
+TEST_F(OptionsAndMainWindow, AChangedListsFolderRebuildsTheTreeOnce)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    QPointer<cTreeNode> before = frmMain->cTreeView1->Nodes()->Item(2);
+    ASSERT_FALSE(before.isNull());
+    dlg->cmdOk_Click(); // nothing changed: the tree stays as it is
+    EXPECT_FALSE(before.isNull());
+
+    const QString other = ProgramFolder() + "/Other Lists/";
+    QDir().mkpath(other);
+    QFile list(other + "Songs.flst");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.close();
+    dlg->txtToPath->setEditText(other);
+    dlg->cmdOk_Click();
+    EXPECT_TRUE(before.isNull()) << "the tree was not rebuilt";
+    EXPECT_EQ(g_sToPath, other);
+    EXPECT_EQ(Stored("General", "txtToPath"), other);
+    cTreeNode* first = frmMain->cTreeView1->Nodes()->Item(2);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Key(), other + "Songs.flst");
+    EXPECT_EQ(frmMain->cTreeView1->SelectedItem(), first);
 }
 
 } // namespace
