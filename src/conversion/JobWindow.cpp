@@ -654,7 +654,9 @@ std::optional<QString> JobWindow::DestinationExtension() const
 
 QString JobWindow::BuildDestFileName(std::int32_t& row)
 {
-    const QString pattern = cboFileName->currentText();
+    // Without a pattern every output would be named after the folder: fall back to the first built-in one.
+    const QString pattern =
+        cboFileName->currentText().isEmpty() ? BuiltInFileNameFormats().first() : cboFileName->currentText();
     const QDateTime now = platform::Now();
     QString name = pattern;
     auto put = [&name](const char* macro, const QString& value) { name.replace(macro, macroValue(value)); };
@@ -898,7 +900,8 @@ void JobWindow::cmdAbort_Click()
     if (cmdConvert->isEnabled()) return;
     const int answer =
         platform::MsgBox("Abort operation?" + QString(38, ' '), platform::vbYesNo | platform::vbInformation);
-    if (answer != platform::vbYes) return;
+    // The job may have ended while the question was open.
+    if (answer != platform::vbYes || cmdConvert->isEnabled()) return;
     if (m_job) m_job->Abort();
     ShowJobBalloon("Aborted.");
     Timer1->stop();

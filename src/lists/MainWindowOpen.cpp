@@ -9,6 +9,7 @@
 #include "lists/ItemRows.h"
 #include "lists/ItemsListFile.h"
 #include "mainwindow/GridSetup.h"
+#include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"
 
@@ -128,5 +129,12 @@ void CfrmMain::SaveGridToFile()
 {
     // Only the open list's file is ever written: a root or a CD drive names no file.
     if (!IsListKey(m_sOpenListKey)) return;
-    WriteListFile(m_sOpenListKey, ListTextOfGrid(cGrid1, m_unreadRecords));
+    if (!WriteListFile(m_sOpenListKey, ListTextOfGrid(cGrid1, m_unreadRecords))) ReportListNotSaved();
+}
+
+void CfrmMain::ReportListNotSaved()
+{
+    platform::MsgBox("The items list could not be saved:\r\n" + m_sOpenListKey +
+                         "\r\n\r\nCheck that its folder exists and can be written to.",
+                     platform::vbExclamation);
 }

@@ -189,7 +189,7 @@ void CfrmMain::DoClearTheList()
     if (IsListBusy()) return;
     if (!m_sOpenListKey.isEmpty()) {
         m_unreadRecords.clear();
-        WriteListFile(m_sOpenListKey, QString());
+        if (!WriteListFile(m_sOpenListKey, QString())) ReportListNotSaved();
     }
     cGrid1->Clear();
     cGrid1->SetRedraw(true);

@@ -286,6 +286,8 @@ private:
     // ==== end of private: window life ====
 
     // ==== private: items lists ====
+    // Tells the user that the open list's file could not be written.
+    void ReportListNotSaved();
     // Creates the controls of the items lists (grid, tree, info panel...); the layout places them.
     void CreateListControls();
     void ConnectListControls();

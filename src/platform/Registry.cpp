@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/AppInfo.h"
+#include "platform/TextCodec.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -191,13 +192,7 @@ bool parseData(const QString& text, RegValue* v)
     return false;
 }
 
-QString decodeFileText(const QByteArray& bytes)
-{
-    auto decoder = QStringDecoder(QStringDecoder::Utf8);
-    QString s = decoder(bytes);
-    if (!decoder.hasError()) return s;
-    return QString::fromLatin1(bytes);
-}
+QString decodeFileText(const QByteArray& bytes) { return DecodeText(bytes); }
 
 } // namespace
 
@@ -303,6 +298,7 @@ struct Hive {
     bool loaded = false;
     bool damaged = false;
     bool damageReported = false;
+    bool unreadable = false; // the file exists but could not be read
 };
 
 struct OpenKey {
@@ -355,11 +351,13 @@ void loadHive(Hive& h, bool force)
     if (h.loaded && !force && now == h.stamp) return;
     QStringList errors;
     QByteArray bytes;
+    h.unreadable = false;
     if (now.exists) {
         QFile f(h.path);
         if (f.open(QIODevice::ReadOnly)) {
             bytes = f.readAll();
         } else {
+            h.unreadable = true;
             errors << "cannot be read: " + f.errorString();
         }
     }
@@ -374,14 +372,20 @@ void loadHive(Hive& h, bool force)
     }
 }
 
-// Keeps a copy of a damaged hive file before the first rewrite, so nothing is lost silently.
-void backUpDamaged(Hive& h)
+// Keeps a copy of a damaged hive file before the first rewrite, so nothing is
+// lost silently; false when no copy could be made (the file must then stay).
+bool backUpDamaged(Hive& h)
 {
-    if (!h.damaged || !QFile::exists(h.path)) return;
+    if (!h.damaged || !QFile::exists(h.path)) return true;
     QString copy = h.path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
-    QFile::copy(h.path, copy);
+    if (!QFile::copy(h.path, copy)) {
+        std::fprintf(stderr, "Tarvello: the damaged settings file %s could not be copied; it is left as it is\n",
+                     qPrintable(h.path));
+        return false;
+    }
     std::fprintf(stderr, "Tarvello: the damaged settings file was kept as %s\n", qPrintable(copy));
     h.damaged = false;
+    return true;
 }
 
 RegKey* findKey(RegKey* from, const QStringList& path)
@@ -421,11 +425,13 @@ long mutate(Hive& h, const std::function<long(RegKey& root, bool* changed)>& cha
     lock.setStaleLockTime(30000);
     if (!lock.tryLock(10000)) return ERROR_ACCESS_DENIED;
     loadHive(h, true);
+    // A file that exists but cannot be read is never replaced by what little we know of it.
+    if (h.unreadable) return ERROR_ACCESS_DENIED;
     bool changed = false;
     auto working = h.tree->clone();
     long rc = change(*working, &changed);
     if (rc != ERROR_SUCCESS || !changed) return rc;
-    backUpDamaged(h);
+    if (!backUpDamaged(h)) return ERROR_ACCESS_DENIED;
     QSaveFile out(h.path);
     if (!out.open(QIODevice::WriteOnly)) return ERROR_ACCESS_DENIED;
     QByteArray text = SerializeHive(*working, h.rootName);

@@ -316,6 +316,35 @@ TEST_F(JobQueue, AbortAnsweredNoThenYes)
     EXPECT_TRUE(sound->played.isEmpty());
 }
 
+TEST_F(JobQueue, AbortAnsweredAfterTheJobEndedChangesNothing)
+{
+    frmMain.get();
+    AddFileRows(1);
+    Fake()->QueueScript(Hang({30}));
+    w->cmdConvert_Click();
+    ProcessEvents();
+    msgBox->ExpectWhile("Abort operation?", platform::vbYes, [this] {
+        Fake()->Finish(Ending::Done);
+        WaitUntilIdle();
+    });
+    w->cmdAbort_Click();
+    EXPECT_FALSE(Fake()->calls.contains("Abort"));
+    EXPECT_EQ(LogLines().last(), "Done.");
+    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, "Done.");
+}
+
+TEST_F(JobQueue, AnEmptyPatternNamesOutputsAfterTheirFiles)
+{
+    frmMain.get();
+    AddFileRows(1);
+    w->cboFileName->clear(); // an empty FileNameFormats.txt leaves no pattern to pick
+    w->cmdConvert_Click();
+    WaitUntilIdle();
+    ASSERT_EQ(Fake()->converts.size(), 1u);
+    EXPECT_TRUE(Fake()->converts[0].destination.endsWith(".ogg")) << Fake()->converts[0].destination.toStdString();
+    EXPECT_FALSE(Fake()->converts[0].destination.endsWith("/.ogg"));
+}
+
 TEST_F(JobQueue, TheWindowRefusesToCloseWhileRunning)
 {
     AddFileRows(1);

@@ -9,6 +9,9 @@
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
 
+#include "platform/MessageBox.h"
+
+#include <QDir>
 #include <QFrame>
 #include <QFileInfo>
 #include <QLabel>
@@ -175,3 +178,15 @@ TEST_F(OpenList, NothingOpensWhileAListLoads)
 }
 
 } // namespace
+
+TEST_F(OpenList, AListThatCannotBeSavedIsReported)
+{
+    WriteList("L", {FileItem("song.wav", 1)});
+    Main();
+    ASSERT_EQ(Rows(), 1);
+    // The list's folder disappears behind the program's back.
+    QDir(ListsDir()).removeRecursively();
+    msgBox->Expect("The items list could not be saved:", platform::vbOK);
+    Main()->SaveGridToFile();
+    EXPECT_EQ(msgBox->shown.size(), 1u);
+}

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <unistd.h>
+
 using namespace platform::reg;
 
 namespace {
@@ -209,6 +211,21 @@ TEST_F(RegistryStore, DamagedFileIsReadAsFarAsItParsesAndKeptBeforeRewrite)
     EXPECT_EQ(copy.readAll(), damaged);
     EXPECT_TRUE(HiveText().contains("\"kept\"=\"yes\""));
     EXPECT_TRUE(HiveText().contains("\"n\"=dword:00000007"));
+}
+
+TEST_F(RegistryStore, AFileThatCannotBeReadIsNeverReplaced)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads every file";
+    const QByteArray original = "REGEDIT4\r\n\r\n"
+                                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Mine]\r\n"
+                                "\"setting\"=\"precious\"\r\n";
+    WriteHive(original);
+    ASSERT_TRUE(QFile::setPermissions(HivePath(), QFileDevice::WriteOwner)); // writable, not readable
+    HKEY key = 0;
+    EXPECT_NE(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Other", KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    EXPECT_NE(RegSetValueEx(HKEY_LOCAL_MACHINE, "x", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+    ASSERT_TRUE(QFile::setPermissions(HivePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(HiveText(), original);
 }
 
 TEST_F(RegistryStore, UnsupportedRootsAndRemoteRegistryFail)

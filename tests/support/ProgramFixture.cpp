@@ -50,7 +50,7 @@ void ProgramFixture::TearDown()
     UnloadAllForms();
     if (msgBox && !msgBox->script.empty())
         ADD_FAILURE() << msgBox->script.size() << " scripted message box(es) never shown, first: "
-                      << msgBox->script.front().first.toStdString();
+                      << msgBox->script.front().expected.toStdString();
     if (dialogs && !dialogs->AllAnswered()) ADD_FAILURE() << "scripted dialog answer(s) never used";
     platform::SetMessageBoxService(nullptr);
     platform::SetModalRunner(nullptr);

@@ -4,7 +4,12 @@
 
 namespace support {
 
-void ScriptedMessageBox::Expect(const QString& expected, int answer) { script.emplace_back(expected, answer); }
+void ScriptedMessageBox::Expect(const QString& expected, int answer) { script.push_back({expected, answer, {}}); }
+
+void ScriptedMessageBox::ExpectWhile(const QString& expected, int answer, std::function<void()> meanwhile)
+{
+    script.push_back({expected, answer, std::move(meanwhile)});
+}
 
 int ScriptedMessageBox::Show(const QString& prompt, int flags, const QString& title)
 {
@@ -13,8 +18,11 @@ int ScriptedMessageBox::Show(const QString& prompt, int flags, const QString& ti
         ADD_FAILURE() << "unexpected message box: " << prompt.toStdString();
         return platform::vbCancel;
     }
-    auto [expected, answer] = script.front();
+    Answer next = script.front();
     script.pop_front();
+    const QString& expected = next.expected;
+    if (next.meanwhile) next.meanwhile();
+    const int answer = next.answer;
     if (!expected.isEmpty() && !prompt.contains(expected))
         ADD_FAILURE() << "message box \"" << prompt.toStdString() << "\" does not contain \"" << expected.toStdString()
                       << "\"";

@@ -26,10 +26,17 @@ class ScriptedMessageBox : public platform::MessageBoxService {
 public:
     // The next message box must contain `expected` (empty: any) and is answered with `answer`.
     void Expect(const QString& expected, int answer = platform::vbOK);
+    // The same, running `meanwhile` while the box is open (events the user could not stop).
+    void ExpectWhile(const QString& expected, int answer, std::function<void()> meanwhile);
     int Show(const QString& prompt, int flags, const QString& title) override;
 
+    struct Answer {
+        QString expected;
+        int answer = platform::vbOK;
+        std::function<void()> meanwhile;
+    };
     std::vector<Prompt> shown;
-    std::deque<std::pair<QString, int>> script;
+    std::deque<Answer> script;
 };
 
 // Runs modal windows through a hook; a modal show with no hook fails the test.
