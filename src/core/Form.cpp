@@ -47,7 +47,14 @@ void Form::ShowModal()
 {
     Load();
     if (m_unloaded) return;
+    // A window that unloads itself while shown is destroyed only after the modal
+    // show returns, so its opener may still read it.
+    m_inModal = true;
+    QPointer<Form> self(this);
     platform::RunModal(this);
+    if (!self) return;
+    m_inModal = false;
+    if (m_unloaded) deleteLater();
 }
 
 void Form::Hide() { hide(); }
@@ -63,7 +70,7 @@ bool Form::Unload()
     auto& forms = registry();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
     Form_Terminate();
-    deleteLater();
+    if (!m_inModal) deleteLater();
     return true;
 }
 

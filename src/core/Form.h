@@ -44,6 +44,7 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_loading = false;
+    bool m_inModal = false;
 };
 
 template <class T>

@@ -67,8 +67,11 @@ TEST_F(Startup, EmptyProgramKeyIsEnoughAndWindowsLoadInOrder)
     EXPECT_EQ(frmMain->windowTitle(), "Tarvello 1.2");
     // The two dialogs stay loaded and hidden.
     ASSERT_EQ(Form::Forms().size(), 3u);
-    for (Form* f : Form::Forms())
-        if (f->Name() != "frmMain") EXPECT_FALSE(f->isVisible()) << f->Name().toStdString();
+    for (Form* f : Form::Forms()) {
+        if (f->Name() != "frmMain") {
+            EXPECT_FALSE(f->isVisible()) << f->Name().toStdString();
+        }
+    }
 }
 
 TEST_F(Startup, OnlyTheExactSwitchStartsInTheTray)

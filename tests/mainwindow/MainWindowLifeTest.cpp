@@ -26,8 +26,12 @@ protected:
     void StoreSize(const std::optional<QString>& width, const std::optional<QString>& height)
     {
         RegistryRoutines reg = General();
-        if (width) ASSERT_TRUE(reg.SetRegistryValue("lWidth", *width, platform::reg::REG_SZ));
-        if (height) ASSERT_TRUE(reg.SetRegistryValue("lHeight", *height, platform::reg::REG_SZ));
+        if (width) {
+            ASSERT_TRUE(reg.SetRegistryValue("lWidth", *width, platform::reg::REG_SZ));
+        }
+        if (height) {
+            ASSERT_TRUE(reg.SetRegistryValue("lHeight", *height, platform::reg::REG_SZ));
+        }
     }
     QString Stored(const QString& name) { return General().GetRegistryValue(name).toString(); }
     static QSize PixelsOf(int w, int h) { return {platform::TwipsToPixels(w), platform::TwipsToPixels(h)}; }

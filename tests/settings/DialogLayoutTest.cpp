@@ -26,12 +26,13 @@ protected:
             const QRect inPage(w->mapTo(page, QPoint(0, 0)), w->size());
             EXPECT_TRUE(page->rect().contains(inPage)) << name << ": " << w->objectName().toStdString() << " "
                                                        << w->metaObject()->className() << " outside its page";
-            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w))
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w)) {
                 EXPECT_GE(w->width(), w->minimumSizeHint().width())
                     << name << ": " << w->metaObject()->className() << " \""
                     << (qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text().toStdString()
                                                  : qobject_cast<QAbstractButton*>(w)->text().toStdString())
                     << "\" clipped";
+            }
         }
         Save(page->window(), name);
     }

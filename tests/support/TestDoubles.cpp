@@ -1,5 +1,7 @@
 #include "support/TestDoubles.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace support {
@@ -37,9 +39,10 @@ void HookedModalRunner::Run(QWidget* window)
         window->hide();
         return;
     }
+    QPointer<QWidget> shownWindow(window);
     window->show();
     hook(window);
-    if (window->isVisible()) window->hide();
+    if (shownWindow && shownWindow->isVisible()) shownWindow->hide();
 }
 
 } // namespace support
