@@ -1,5 +1,7 @@
 #include "core/frmAbout.h"
 
+#include "mainwindow/frmMain.h"
+
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
@@ -93,6 +95,8 @@ void CfrmAbout::Form_Load()
     lblVersionInside->setText(lblVersionInside->text() + " " + g_sAppFullVersion);
     lblDesc->setText(g_sAppDescription);
 
+    // The main window lends its menu icons to the tab.
+    if (CfrmMain* main = frmMain.Peek()) cTabControl1->SetImageList(main->imgMenu);
     cTabControl1->AddTab("About   ", kAboutIcon, -1, "About");
     picAbout->setGeometry(platform::TwipsToPixels(cTabControl1->ClientLeft() - kPageLeftOverlapTwips),
                           platform::TwipsToPixels(cTabControl1->ClientTop()),

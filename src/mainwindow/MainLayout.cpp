@@ -77,7 +77,7 @@ void LayOutHorizontally(MainPanes& p, int W)
 MainPanes DesignPanes()
 {
     MainPanes p;
-    p.picTitle = {100, 120, 13390, kTitleHeight};
+    p.picTitle = {100, 120, 13390, kMainTitleHeight};
     p.cToolbarHost1 = {120, 535, 13390, 740};
     p.picTitleProject = {120, 1275, kTreeDesignWidth, 255};
     p.cTreeView1 = {120, 1550, kTreeDesignWidth, 3000};
@@ -101,7 +101,7 @@ void LayOutPanes(MainPanes& p, int W, int H, const MainView& view)
     LayOutTreePane(p, view);
     p.graphsVisible = view.bDisplayAudioGraph;
     p.titleVisible = view.bDisplayTitle;
-    p.picTitle.Height = view.bDisplayTitle ? kTitleHeight : 0;
+    p.picTitle.Height = view.bDisplayTitle ? kMainTitleHeight : 0;
     p.playerVisible = view.bDisplayPlayer;
     p.cGridInfo.Width = view.bDisplayPlayer ? kPlayerPaneWidth : 0;
     p.picPlayer.Width = p.cGridInfo.Width;

@@ -42,7 +42,7 @@ struct MainView {
 
 inline constexpr int kTreeDesignWidth = 2535;
 inline constexpr int kResizerDesignWidth = 100;
-inline constexpr int kTitleHeight = 375;
+inline constexpr int kMainTitleHeight = 375;
 inline constexpr int kPlayerPaneWidth = 3495;
 // The narrowest tree and the narrowest items grid a splitter drop leaves.
 inline constexpr int kTreeMinWidth = 1000;

@@ -10,6 +10,7 @@
 #include "core/TextFiles.h"
 #include "core/WindowProcedures.h"
 #include "core/mdlCommDialog.h"
+#include "lists/ListImages.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
@@ -361,6 +362,7 @@ void CfrmOptions::LoadFileNameFormats()
 
 void CfrmOptions::BuildOptionsTree()
 {
+    FillMenuImages(imgMenu);
     cTreeView1->SetImageList(imgMenu);
     bool first = true;
     for (const PageNode& p : kPages) {
