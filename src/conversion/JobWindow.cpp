@@ -928,7 +928,14 @@ void JobWindow::DoEndEvents()
 {
     if (ticked(chkPlaySound)) platform::Sounds().PlayAsync(g_sPlayAtEnd);
     if (ticked(chkOpenDestFolder)) OpenDocument(this, txtToPath->currentText() + GetSubFolder());
-    if (ticked(chkNoticeApp))
-        if (CfrmMain* main = frmMain.Peek()) platform::Shell().StartProgram(main->GetNoticAppParameters(), QString());
+    if (ticked(chkNoticeApp)) {
+        if (CfrmMain* main = frmMain.Peek()) {
+            QStringList words = main->GetNoticAppArguments();
+            if (!words.isEmpty()) {
+                const QString program = words.takeFirst();
+                platform::Shell().StartProcess(program, words, QString());
+            }
+        }
+    }
     if (!g_bConvertError && ticked(chkTurnOffComputer)) ShowTurnOff(30);
 }

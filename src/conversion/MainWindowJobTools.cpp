@@ -2,6 +2,8 @@
 // and fill in the end-of-job program's placeholders.
 #include "mainwindow/frmMain.h"
 
+#include <QProcess>
+
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "conversion/frmConverter.h"
@@ -76,20 +78,29 @@ QString shownCellText(cGrid* grid, int row, const QString& columnKey)
 
 } // namespace
 
-QString CfrmMain::GetNoticAppParameters()
+QString CfrmMain::ExpandNoticePlaceholders(QString text)
 {
-    QString line = g_sAppNotice;
-    line.replace("[PROG_NAME]", g_sAppName);
-    line.replace("[PROG_VERSION]", g_sAppVersion);
+    text.replace("[PROG_NAME]", g_sAppName);
+    text.replace("[PROG_VERSION]", g_sAppVersion);
     const std::pair<const char*, const char*> fileCells[] = {
         {"[FILE_RECORDED]", "Item Name"}, {"[FILE_SIZE]", "Size"}, {"[FILE_TIME_LENGTH]", "Time"},
         {"[FILE_CREATED]", "Created"}};
     for (const auto& [placeholder, column] : fileCells) {
         // With no last row the placeholder stays as written.
         if (!cGrid1 || cGrid1->Rows() < 1) continue;
-        line.replace(placeholder, shownCellText(cGrid1, cGrid1->Rows(), column));
+        text.replace(placeholder, shownCellText(cGrid1, cGrid1->Rows(), column));
     }
-    return line;
+    return text;
+}
+
+QString CfrmMain::GetNoticAppParameters() { return ExpandNoticePlaceholders(g_sAppNotice); }
+
+QStringList CfrmMain::GetNoticAppArguments()
+{
+    // Split first, so a value with blanks or quotes stays one argument.
+    QStringList words = QProcess::splitCommand(g_sAppNotice);
+    for (QString& word : words) word = ExpandNoticePlaceholders(word);
+    return words;
 }
 
 bool CfrmMain::LaunchTool(const QString& key)

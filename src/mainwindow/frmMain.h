@@ -224,6 +224,8 @@ public:
     // ==== Job tools: hand-over, naming and placeholder procedures ====
     // The end-of-job program's command line, its placeholders filled in from the last row of the list.
     QString GetNoticAppParameters();
+    // The same line split into the program and its arguments, each filled in on its own.
+    QStringList GetNoticAppArguments();
     // ==== end of job tools ====
 
 protected:
@@ -316,6 +318,7 @@ private:
     // ==== end of private: items lists ====
 
     // ==== private: job tools ====
+    QString ExpandNoticePlaceholders(QString text);
     // ==== end of private: job tools ====
 };
 

@@ -27,14 +27,23 @@ public:
         return QDesktopServices::openUrl(targetUrl(target, workingFolder));
     }
 
-    bool StartProgram(const QString& commandLine, const QString& workingFolder) override
+    bool StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder) override
     {
-        QStringList words = QProcess::splitCommand(commandLine);
-        if (words.isEmpty()) return false;
-        QString program = words.takeFirst();
-        return QProcess::startDetached(program, words, workingFolder);
+        return QProcess::startDetached(program, arguments, workingFolder);
     }
 };
+
+} // namespace
+
+bool ShellService::StartProgram(const QString& commandLine, const QString& workingFolder)
+{
+    QStringList words = QProcess::splitCommand(commandLine);
+    if (words.isEmpty()) return false;
+    const QString program = words.takeFirst();
+    return StartProcess(program, words, workingFolder);
+}
+
+namespace {
 
 std::unique_ptr<ShellService>& current()
 {

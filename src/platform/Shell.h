@@ -4,6 +4,7 @@
 // Production opens through QDesktopServices and starts detached processes;
 // tests install a recorder.
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace platform {
@@ -14,9 +15,11 @@ public:
     // A target that is not a web address is a local path; a relative one is
     // taken from the working folder. True when the desktop accepted it.
     virtual bool OpenDocument(const QString& target, const QString& workingFolder) = 0;
+    // Starts the program with its arguments; no shell runs it. True when it started.
+    virtual bool StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder) = 0;
     // The command line is split into the program and its arguments (quotes
-    // group words); no shell runs it. True when the program started.
-    virtual bool StartProgram(const QString& commandLine, const QString& workingFolder) = 0;
+    // group words), then started as StartProcess does.
+    bool StartProgram(const QString& commandLine, const QString& workingFolder);
 };
 
 void SetShellService(std::unique_ptr<ShellService> service); // nullptr: the desktop's

@@ -185,6 +185,17 @@ TEST_F(Names, EndOfJobProgramPlaceholdersDescribeTheListsLastRow)
     EXPECT_EQ(main->GetNoticAppParameters(), "x [FILE_RECORDED] " + g_sAppName) << "no last row";
 }
 
+TEST_F(Names, EndOfJobProgramValuesStayOneArgumentEach)
+{
+    CfrmMain* main = frmMain.get();
+    main->cGrid1->Clear();
+    main->cGrid1->CellDetails(1, kColItemName, "my \"best\" song.ogg");
+    main->cGrid1->SetCellText(1, kColSize, "3.00 MB");
+    g_sAppNotice = "notify-send \"Done: [FILE_RECORDED]\" [FILE_SIZE] --app=[PROG_NAME]";
+    EXPECT_EQ(main->GetNoticAppArguments(),
+              QStringList({"notify-send", "Done: my \"best\" song.ogg", "3.00 MB", "--app=" + g_sAppName}));
+}
+
 TEST_F(Names, SpeechFileNames)
 {
     const std::pair<QString, QString> extensions[] = {

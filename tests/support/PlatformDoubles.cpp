@@ -11,9 +11,10 @@ bool RecordingShell::OpenDocument(const QString& target, const QString& workingF
     return result;
 }
 
-bool RecordingShell::StartProgram(const QString& commandLine, const QString& workingFolder)
+bool RecordingShell::StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder)
 {
-    started << commandLine;
+    started << (QStringList{program} + arguments).join(' ');
+    startedArgv.push_back(QStringList{program} + arguments);
     lastWorkingFolder = workingFolder;
     return result;
 }

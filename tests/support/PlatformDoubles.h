@@ -22,10 +22,11 @@ namespace support {
 class RecordingShell : public platform::ShellService {
 public:
     bool OpenDocument(const QString& target, const QString& workingFolder) override;
-    bool StartProgram(const QString& commandLine, const QString& workingFolder) override;
+    bool StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
 
     QStringList opened;
-    QStringList started;
+    QStringList started;                  // program and arguments joined by blanks
+    std::vector<QStringList> startedArgv; // program first, then each argument
     QString lastWorkingFolder;
     bool result = true;
 };
