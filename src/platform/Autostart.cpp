@@ -27,6 +27,10 @@ QString quoteArgument(const QString& arg)
     if (plain) return arg;
     QString quoted;
     for (QChar c : arg) {
+        if (c == '%') {
+            quoted += "%%"; // field codes start with %
+            continue;
+        }
         if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
         quoted += c;
     }

@@ -52,6 +52,7 @@ TEST_F(Autostart, ExecLineQuotesWhatNeedsIt)
     EXPECT_EQ(platform::AutostartExecLine("/opt/tarvello/tarvello", {"-st"}), "/opt/tarvello/tarvello -st");
     EXPECT_EQ(platform::AutostartExecLine("/opt/my apps/tarvello", {"-st"}), "\"/opt/my apps/tarvello\" -st");
     EXPECT_EQ(platform::AutostartExecLine("/opt/a$b\"c", {}), "\"/opt/a\\$b\\\"c\"");
+    EXPECT_EQ(platform::AutostartExecLine("/opt/100%/tarvello", {}), "\"/opt/100%%/tarvello\"");
 }
 
 TEST_F(Autostart, WriteReadRemove)
