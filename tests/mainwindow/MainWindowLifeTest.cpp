@@ -26,11 +26,16 @@ protected:
     void StoreSize(const std::optional<QString>& width, const std::optional<QString>& height)
     {
         RegistryRoutines reg = General();
+        // No value: the size is missing from the settings altogether.
         if (width) {
             ASSERT_TRUE(reg.SetRegistryValue("lWidth", *width, platform::reg::REG_SZ));
+        } else {
+            reg.DeleteValue("lWidth");
         }
         if (height) {
             ASSERT_TRUE(reg.SetRegistryValue("lHeight", *height, platform::reg::REG_SZ));
+        } else {
+            reg.DeleteValue("lHeight");
         }
     }
     QString Stored(const QString& name) { return General().GetRegistryValue(name).toString(); }
@@ -91,6 +96,7 @@ TEST_F(MainWindowLife, SavedSizeAndItsThresholds)
 TEST_F(MainWindowLife, ExitAnsweredNoKeepsEverything)
 {
     TouchTemporaryFiles();
+    StoreSize(std::nullopt, std::nullopt);
     CfrmMain* main = LoadMain();
     g_bDisplayMSGWhenExit = true;
     msgBox->Expect(kExitQuestion, platform::vbNo);
