@@ -4,7 +4,7 @@
 #include "platform/DateValue.h"
 #include "platform/FileTimes.h"
 #include "platform/Shell.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 #include <QFile>
 #include <QFileInfo>
