@@ -83,6 +83,22 @@ QString QtNameFilter(const QString& lpstrFilter)
     return filters.join(";;");
 }
 
+namespace {
+
+// What the shared open/save record asks of the dialog.
+platform::FileDialogRequest requestFromSharedRecord(QWidget* owner, bool centreOnOwner)
+{
+    platform::FileDialogRequest request;
+    request.owner = owner;
+    request.centreOnOwner = centreOnOwner;
+    request.title = g_OFN.lpstrTitle;
+    request.nameFilter = QtNameFilter(g_OFN.lpstrFilter);
+    request.directory = g_OFN.lpstrInitialDir;
+    return request;
+}
+
+} // namespace
+
 FileDialogResult ShowOpen(QWidget* hWndOwner, bool bCentreOnOwner)
 {
     g_hWndDialogOwner = hWndOwner;
@@ -92,12 +108,7 @@ FileDialogResult ShowOpen(QWidget* hWndOwner, bool bCentreOnOwner)
     g_OFN.lpstrFile.clear();
     g_OFN.Flags = kOpenDialogFlags;
 
-    platform::FileDialogRequest request;
-    request.owner = hWndOwner;
-    request.centreOnOwner = bCentreOnOwner;
-    request.title = g_OFN.lpstrTitle;
-    request.nameFilter = QtNameFilter(g_OFN.lpstrFilter);
-    request.directory = g_OFN.lpstrInitialDir;
+    platform::FileDialogRequest request = requestFromSharedRecord(hWndOwner, bCentreOnOwner);
     request.multiSelect = true;
     const QStringList files = platform::Dialogs().OpenFiles(request);
     if (files.isEmpty()) return cancelled();
@@ -112,12 +123,7 @@ FileDialogResult ShowSave(QWidget* hWndOwner, QString& sDefaultName, bool bCentr
     g_OFN.lpstrFile = sDefaultName;
     if (g_OFN.Flags == 0) g_OFN.Flags = kSaveDialogFlags;
 
-    platform::FileDialogRequest request;
-    request.owner = hWndOwner;
-    request.centreOnOwner = bCentreOnOwner;
-    request.title = g_OFN.lpstrTitle;
-    request.nameFilter = QtNameFilter(g_OFN.lpstrFilter);
-    request.directory = g_OFN.lpstrInitialDir;
+    platform::FileDialogRequest request = requestFromSharedRecord(hWndOwner, bCentreOnOwner);
     request.fileName = sDefaultName;
     request.defaultSuffix = g_OFN.lpstrDefExt;
     request.confirmOverwrite = true;
