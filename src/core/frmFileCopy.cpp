@@ -144,5 +144,12 @@ void CfrmFileCopy::cmdExit_Click() { Unload(); }
 void CfrmFileCopy::Form_Unload(int& Cancel)
 {
     // A running copy keeps the window.
-    if (!cmdExit->isEnabled()) Cancel = 1;
+    if (!cmdExit->isEnabled()) {
+        Cancel = 1;
+        return;
+    }
+    // Closed before its copy began: the copy must not start from a closed window.
+    tmrStart->stop();
+    tmrEnd->stop();
+    Timer1->stop();
 }

@@ -24,7 +24,8 @@ void CfrmNotes::Form_Load()
     const QString file = NotesFile();
     if (!QFile::exists(file)) QFile(file).open(QIODevice::WriteOnly);
     QStringList lines;
-    if (!ReadTextLines(file, lines)) return;
+    m_bLoaded = ReadTextLines(file, lines);
+    if (!m_bLoaded) return;
     // The file holds the text and one CR LF: the last line end is not part of the notes.
     QString text;
     for (const QString& line : lines) text += line + "\n";
@@ -50,6 +51,7 @@ void CfrmNotes::Form_Unload(int& Cancel)
 {
     QString text = Text1->toPlainText();
     text.replace('\n', kCrLf);
-    WriteTextFile(text, NotesFile());
+    // Notes that could not be read are never replaced by the empty box.
+    if (m_bLoaded) WriteTextFile(text, NotesFile());
     if (CfrmMain* main = frmMain.Peek()) main->SetStatusPanelText("Notes", main->GetNotesToStatus());
 }

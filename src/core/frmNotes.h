@@ -20,6 +20,9 @@ protected:
     void Form_Unload(int& Cancel) override;
     void resizeEvent(QResizeEvent* event) override;
     void Form_Resize();
+
+private:
+    bool m_bLoaded = false; // the notes file was read
 };
 
 extern DefaultInstance<CfrmNotes> g_frmNotes;

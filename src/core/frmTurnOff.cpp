@@ -64,6 +64,10 @@ CfrmTurnOff::CfrmTurnOff() : Form("g_frmTurnOff")
 
 void CfrmTurnOff::Form_Load() { lblApplInfo->setText(g_sAppName + " " + g_sAppVersion); }
 
+// However the window closes (its close box included), the countdown ends with it:
+// the window lives on until its deferred deletion and must not shut down from there.
+void CfrmTurnOff::Form_Unload(int& Cancel) { Timer1->stop(); }
+
 void CfrmTurnOff::StartShutDown(std::int32_t lNumOfSec)
 {
     lNumOfSecToShutDown = lNumOfSec;

@@ -34,6 +34,7 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_Unload(int& Cancel) override;
 };
 
 extern DefaultInstance<CfrmTurnOff> g_frmTurnOff;

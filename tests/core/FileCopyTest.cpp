@@ -3,6 +3,7 @@
 #include "settings/mdlOptions.h"
 #include "support/ProgramFixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -250,6 +251,22 @@ TEST_F(FileCopyWindow, ClosingIsRefusedWhileTheCopyRuns)
     EXPECT_EQ(Read("saved.wav").size(), 200000);
     w->cmdExit_Click();
     EXPECT_FALSE(g_frmFileCopy.IsLoaded());
+}
+
+TEST_F(FileCopyWindow, ClosedBeforeTheCopyBeginsCopiesNothing)
+{
+    MakeFile("src.wav", 5000);
+    CfrmFileCopy* w = Prepare(File("src.wav"), File("saved.wav"));
+    modal->hook = [](QWidget* shown) {
+        // Closed at once, before the start timer's first tick.
+        shown->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    w->ShowModal();
+    EXPECT_FALSE(g_frmFileCopy.IsLoaded());
+    EXPECT_FALSE(w->tmrStart->isActive());
+    ProcessEvents();
+    EXPECT_FALSE(QFile::exists(File("saved.wav")));
 }
 
 TEST_F(FileCopyWindow, OkCopiesAgain)

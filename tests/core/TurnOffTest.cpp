@@ -6,6 +6,7 @@
 #include "support/ProgramFixture.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -207,6 +208,23 @@ TEST_F(TurnOff, AFailedRequestStillClosesTheProgram)
     EXPECT_EQ(power->requests.size(), 1u);
     EXPECT_FALSE(frmMain.IsLoaded());
     EXPECT_EQ(LastShutDownError().Number, 0x8004062Bu);
+}
+
+TEST_F(TurnOff, TheCloseBoxEndsTheCountdown)
+{
+    frmMain.get();
+    QPointer<CfrmTurnOff> window;
+    modal->hook = [&](QWidget* shown) {
+        window = static_cast<CfrmTurnOff*>(shown);
+        window->close();
+    };
+    ShowTurnOff(30);
+    // The closed window waits for its deferred deletion; its countdown must not go on meanwhile.
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(window->Timer1->isActive());
+    EXPECT_FALSE(g_frmTurnOff.IsLoaded());
+    EXPECT_TRUE(power->requests.empty());
+    EXPECT_TRUE(frmMain.IsLoaded());
 }
 
 } // namespace
