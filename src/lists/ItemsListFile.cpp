@@ -9,6 +9,8 @@
 
 #include <QFile>
 
+#include <array>
+
 const char* const kListFileFields[14] = {
     kColInc,         kColType,       kColItemName,    kColFile,     kColRangeAll,
     kColRangeStart,  kColRangeLength, kColTagAlbum,   kColTagArtist, kColTagComment,
@@ -43,25 +45,64 @@ bool hasField(const QString& key, const QString& record)
     return at >= 0 && record.indexOf("</" + key + ">") >= at + open.size();
 }
 
+// The order the fields of a record are written in. Values are stored as they
+// are, and a field is read from the first "<key>" and the first "</key>" of
+// its record, so a field whose tag stands inside another field's value is
+// written before that value; otherwise file order. When two values hold each
+// other's tags no order reads both back, and the rest keeps file order.
+std::array<int, 14> fieldOrder(const std::array<QString, 14>& values)
+{
+    bool before[14][14] = {}; // before[a][b]: field a has to come before field b
+    for (int b = 0; b < 14; ++b) {
+        if (!values[b].contains('<')) continue;
+        for (int a = 0; a < 14; ++a) {
+            const QString key = kListFileFields[a];
+            if (a != b && (values[b].contains("<" + key + ">") || values[b].contains("</" + key + ">")))
+                before[a][b] = true;
+        }
+    }
+    std::array<int, 14> order{};
+    bool placed[14] = {};
+    for (int n = 0; n < 14; ++n) {
+        int next = -1;
+        for (int b = 0; b < 14 && next < 0; ++b) {
+            if (placed[b]) continue;
+            bool ready = true;
+            for (int a = 0; a < 14 && ready; ++a) ready = placed[a] || !before[a][b];
+            if (ready) next = b;
+        }
+        for (int b = 0; b < 14 && next < 0; ++b)
+            if (!placed[b]) next = b;
+        placed[next] = true;
+        order[n] = next;
+    }
+    return order;
+}
+
 } // namespace
 
 QString ListRecordOfRow(cGrid* grid, int row)
 {
+    std::array<QString, 14> values;
+    values[0] = QString::number(grid->CellIconIndex(row, kColInc));
+    values[1] = QStringLiteral("Audio");
+    for (int i = 2; i < 14; ++i) values[i] = grid->CellText(row, kListFileFields[i]).toString();
     QString record = kItemOpen;
-    record += field(kColInc, QString::number(grid->CellIconIndex(row, kColInc)));
-    record += field(kColType, QStringLiteral("Audio"));
-    for (int i = 2; i < 14; ++i) {
-        const char* key = kListFileFields[i];
-        record += field(key, grid->CellText(row, key).toString());
-    }
+    for (int i : fieldOrder(values)) record += field(kListFileFields[i], values[i]);
     return record + kItemClose;
 }
 
 QString ListTextOfGrid(cGrid* grid, const QStringList& extra)
 {
+    // Text that stood before the first record stays before the records: after
+    // them it would join the last one and make it unreadable.
     QString text;
+    for (const QString& piece : extra)
+        if (!piece.startsWith(kItemOpen)) text += piece;
     for (int row = 1; row <= grid->Rows(); ++row) text += ListRecordOfRow(grid, row);
-    return text + extra.join(QString());
+    for (const QString& piece : extra)
+        if (piece.startsWith(kItemOpen)) text += piece;
+    return text;
 }
 
 QString GetTagValue(const QString& key, const QString& record)
@@ -106,7 +147,10 @@ QString ReadListFile(const QString& path)
 
 bool WriteListFile(const QString& path, const QString& text)
 {
-    return platform::SaveFileWhole(path, platform::EncodeText(text + kCrLf));
+    // Reading drops a byte-order mark at the start of the file, so text that
+    // starts with one is written after a second one.
+    const QString body = text.startsWith(QChar(0xFEFF)) ? QChar(0xFEFF) + text : text;
+    return platform::SaveFileWhole(path, platform::EncodeText(body + kCrLf));
 }
 
 bool CreateEmptyListFile(const QString& path) { return platform::SaveFileWhole(path, QByteArray()); }

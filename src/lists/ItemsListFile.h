@@ -14,8 +14,12 @@ class cGrid;
 extern const char* const kListFileFields[14];
 
 // One row's record, "<ITEM>" ... "</ITEM>". The "Type" field is always "Audio".
+// Fields are in file order, but for one whose tag stands inside another
+// field's value: that one is written before the value, so it reads back.
 QString ListRecordOfRow(cGrid* grid, int row);
-// The records of every row, then `extra` (text kept from the file) as it is.
+// The records of every row with `extra` (text kept from the file) as it is:
+// the text that stood before the first record first, the damaged records
+// ("<ITEM>"...) after the rows.
 QString ListTextOfGrid(cGrid* grid, const QStringList& extra = {});
 
 // The value between the first "<key>" and the first "</key>" of a record;

@@ -185,4 +185,55 @@ TEST_F(ListFile, SavingLeavesNoTemporaryFileBehind)
     EXPECT_EQ(QDir(ListsDir()).entryList(QDir::Files | QDir::Hidden), QStringList({"L.flst"}));
 }
 
+TEST_F(ListFile, TextBeforeTheFirstRecordStaysBeforeTheRecords)
+{
+    const Item first = FileItem("first.wav"), second = FileItem("second.wav");
+    const QString lead = "stray text\r\n";
+    WriteBytes(ListPath("L"), (lead + Record(first) + Record(second) + "\r\n").toUtf8());
+
+    Main();
+    EXPECT_EQ(Column("Item Name"), QStringList({"first.wav", "second.wav"}));
+    Main()->SaveGridToFile();
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(ListPath("L"))), lead + Record(first) + Record(second) + "\r\n");
+    Open("L");
+    EXPECT_EQ(Column("Item Name"), QStringList({"first.wav", "second.wav"}));
+}
+
+TEST_F(ListFile, AValueHoldingAnotherFieldsTagReadsBackTheSame)
+{
+    // A file whose fields stand out of the usual order can give a value that
+    // holds another field's tag; so can a tag text the user typed.
+    const Item item = FileItem("a.wav");
+    const QString record = "<ITEM><Inc>1</Inc><Type>Audio</Type><COL_FILE>" + item.file +
+                           "</COL_FILE><COL_TAG_YEAR>1999</COL_TAG_YEAR><Item Name>x <COL_FILE> y</Item Name>"
+                           "<COL_RANGE_ALL>1</COL_RANGE_ALL><COL_TAG_COMMENT>see </COL_TAG_YEAR></COL_TAG_COMMENT>"
+                           "</ITEM>";
+    WriteBytes(ListPath("L"), (record + "\r\n").toUtf8());
+
+    Main();
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Cell(1, "Item Name"), "x <COL_FILE> y");
+    EXPECT_EQ(Cell(1, "COL_TAG_COMMENT"), "see </COL_TAG_YEAR>");
+    Main()->SaveGridToFile();
+    Main()->cGrid1->SetCellText(1, "COL_TAG_ARTIST", "<Inc>2</Inc>");
+    Main()->SaveGridToFile();
+    Open("L");
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Icon(1, "Inc"), 1);
+    EXPECT_EQ(Cell(1, "COL_FILE"), item.file);
+    EXPECT_EQ(Cell(1, "Item Name"), "x <COL_FILE> y");
+    EXPECT_EQ(Cell(1, "COL_TAG_YEAR"), "1999");
+    EXPECT_EQ(Cell(1, "COL_TAG_COMMENT"), "see </COL_TAG_YEAR>");
+    EXPECT_EQ(Cell(1, "COL_TAG_ARTIST"), "<Inc>2</Inc>");
+}
+
+TEST_F(ListFile, TextStartingWithAByteOrderMarkReadsBackWhole)
+{
+    const QString text = QChar(0xFEFF) + QString("kept text<ITEM>damaged");
+    ASSERT_TRUE(WriteListFile(ListPath("L"), text));
+    EXPECT_EQ(ReadListFile(ListPath("L")), text);
+    ASSERT_TRUE(WriteListFile(ListPath("L"), "plain"));
+    EXPECT_EQ(ReadBytes(ListPath("L")), QByteArray("plain\r\n"));
+}
+
 } // namespace
