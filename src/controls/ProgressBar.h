@@ -2,20 +2,16 @@
 // The progress bar of the widget library: a bar from Min to Max filled to
 // Value in BarColor, or with BarPicture when one is given, and a text.
 #include <QPixmap>
+#include "controls/RangeBar.h"
+
 #include <QWidget>
 #include <cstdint>
 
-class cProgressBar : public QWidget {
+class cProgressBar : public RangeBar {
     Q_OBJECT
 public:
     explicit cProgressBar(QWidget* parent = nullptr);
 
-    int Min() const { return m_min; }
-    void SetMin(int value);
-    int Max() const { return m_max; }
-    void SetMax(int value);
-    int Value() const { return m_value; }
-    void SetValue(int value);
     std::int32_t BarColor() const { return m_barColor; }
     void SetBarColor(std::int32_t color);
     QPixmap BarPicture() const { return m_barPicture; }
@@ -30,9 +26,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int m_min = 0;
-    int m_max = 100;
-    int m_value = 0;
     std::int32_t m_barColor = std::int32_t(0x8000000D);
     QPixmap m_barPicture;
     QString m_text;

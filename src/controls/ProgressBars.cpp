@@ -4,25 +4,7 @@
 
 #include <QPainter>
 
-XP_ProgressBar::XP_ProgressBar(QWidget* parent) : QWidget(parent) {}
-
-void XP_ProgressBar::SetMin(int value)
-{
-    m_min = value;
-    update();
-}
-
-void XP_ProgressBar::SetMax(int value)
-{
-    m_max = value;
-    update();
-}
-
-void XP_ProgressBar::SetValue(int value)
-{
-    m_value = value;
-    update();
-}
+XP_ProgressBar::XP_ProgressBar(QWidget* parent) : RangeBar(parent) {}
 
 void XP_ProgressBar::SetColor(std::int32_t color)
 {
@@ -38,7 +20,5 @@ bool XP_ProgressBar::Visible() const
 void XP_ProgressBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const double span = m_max - m_min;
-    const double fraction = span > 0 ? (m_value - m_min) / span : 0.0;
-    widgets::PaintBar(painter, rect(), fraction, widgets::ColorFromNumber(m_color), QPixmap(), QString());
+    widgets::PaintBar(painter, rect(), Fraction(), widgets::ColorFromNumber(m_color), QPixmap(), QString());
 }
