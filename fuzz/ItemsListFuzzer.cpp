@@ -30,15 +30,10 @@ Loaded load(const QString& text)
 {
     Loaded out;
     g_grid->Clear();
-    const QStringList parts = SplitListRecords(text);
+    const ListRecords records = SortListRecords(text);
+    out.unread = records.unread;
     int n = 0;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString& part = parts[i];
-        if (part.trimmed().isEmpty()) continue;
-        if (!IsReadableRecord(part)) {
-            out.unread << (i > 0 ? "<ITEM>" + part : part);
-            continue;
-        }
+    for (const QString& part : records.readable) {
         ++n;
         auto field = [&](const char* key) { return GetTagValue(key, part); };
         g_grid->CellDetails(n, kColInc, QVariant(), kIconCellFormat, field(kColInc).trimmed().toInt());

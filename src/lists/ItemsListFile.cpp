@@ -127,6 +127,22 @@ bool IsReadableRecord(const QString& record)
     return true;
 }
 
+ListRecords SortListRecords(const QString& text)
+{
+    ListRecords out;
+    const QStringList parts = SplitListRecords(text);
+    out.pieces = parts.size();
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        if (part.trimmed().isEmpty()) continue;
+        if (IsReadableRecord(part))
+            out.readable << part;
+        else
+            out.unread << (i > 0 ? kItemOpen + part : part);
+    }
+    return out;
+}
+
 QString GetNewListFileName(const QString& sFolder)
 {
     for (int n = 1;; ++n) {

@@ -34,6 +34,15 @@ QStringList SplitListRecords(const QString& text);
 // "</ITEM>", names its file, and its mark and range fields are numbers.
 bool IsReadableRecord(const QString& record);
 
+// A list file's text sorted into the records that can become rows and the
+// texts that cannot, kept as they stood so that a save writes them back.
+struct ListRecords {
+    QStringList readable; // records without their "<ITEM>"
+    QStringList unread;   // whole texts, "<ITEM>" included
+    qsizetype pieces = 0; // what SplitListRecords gave
+};
+ListRecords SortListRecords(const QString& text);
+
 // "New Items List n.flst" for the first n from 1 that names no file in the folder.
 QString GetNewListFileName(const QString& sFolder);
 

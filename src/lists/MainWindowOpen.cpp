@@ -87,17 +87,12 @@ void CfrmMain::LoadListIntoGrid(cTreeNode* node)
 
     m_sOpenListKey = node->Key();
     m_unreadRecords.clear();
-    const QStringList parts = SplitListRecords(ReadListFile(m_sOpenListKey));
-    prgStatus->SetMax(int(parts.size()) - 1);
+    // A damaged record stays in the file, as it was.
+    const ListRecords records = SortListRecords(ReadListFile(m_sOpenListKey));
+    m_unreadRecords = records.unread;
+    prgStatus->SetMax(int(records.pieces) - 1);
     int n = 0;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString& part = parts[i];
-        if (part.trimmed().isEmpty()) continue;
-        // A damaged record stays in the file, as it was.
-        if (!IsReadableRecord(part)) {
-            m_unreadRecords << (i > 0 ? "<ITEM>" + part : part);
-            continue;
-        }
+    for (const QString& part : records.readable) {
         // Items whose file is gone or no longer audio are left out.
         const QString path = GetTagValue(kColFile, part);
         if (path.isEmpty() || !FileExists(path) || cAudioConverter1->OpenSourceFile(path) != 0) continue;
