@@ -1,6 +1,8 @@
 #pragma once
 // Helpers the window widgets share: colour numbers, mouse and key codes as
 // the windows expect them, drop handling and bar painting.
+#include "platform/ColorNumbers.h"
+
 #include <QColor>
 #include <QObject>
 #include <QPointF>
@@ -16,8 +18,7 @@ class QWidget;
 
 namespace widgets {
 
-// A colour number (0x00BBGGRR, or 0x800000nn for a system colour) as a QColor.
-QColor ColorFromNumber(std::int32_t color);
+using platform::ColorFromNumber;
 
 // Mouse button: 1 left, 2 right, 4 middle.
 int ButtonCode(Qt::MouseButton button);

@@ -9,18 +9,6 @@
 #include <QPixmap>
 #include <QWidget>
 
-QColor ColorFromNumber(std::int32_t value)
-{
-    auto v = std::uint32_t(value);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
-
-std::int32_t NumberFromColor(const QColor& color)
-{
-    return std::int32_t(std::uint32_t(color.red()) | (std::uint32_t(color.green()) << 8) |
-                        (std::uint32_t(color.blue()) << 16));
-}
-
 void SetBackColor(QWidget* widget, const QColor& color)
 {
     if (!widget) return;

@@ -1,6 +1,8 @@
 #pragma once
 // The skin every window applies when it loads: title strip colours from the
 // settings, the edition's back colour and pictures.
+#include "platform/ColorNumbers.h"
+
 #include <QColor>
 #include <QString>
 #include <cstdint>
@@ -9,9 +11,8 @@
 class QLabel;
 class QWidget;
 
-// A colour stored as a 32-bit number with red in the low byte.
-QColor ColorFromNumber(std::int32_t value);
-std::int32_t NumberFromColor(const QColor& color);
+using platform::ColorFromNumber;
+using platform::NumberFromColor;
 
 void SetBackColor(QWidget* widget, const QColor& color);
 void SetForeColor(QWidget* widget, const QColor& color);

@@ -1,6 +1,7 @@
 #include "core/frmSplash.h"
 
 #include "core/Edition.h"
+#include "core/Skin.h"
 #include "core/WindowProcedures.h"
 #include "platform/Clock.h"
 
@@ -57,15 +58,10 @@ void CfrmSplash::Form_Load()
     setWindowOpacity(0.0);
     if (!g_sAppColor.isEmpty()) {
         bool ok = false;
-        quint32 bgr = g_sAppColor.toUInt(&ok);
+        const std::int32_t color = std::int32_t(g_sAppColor.toLongLong(&ok));
         if (ok) {
-            // Colours are stored as 0x00BBGGRR numbers.
-            QColor c(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-            for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(picTitle)}) {
-                QPalette p = w->palette();
-                p.setColor(QPalette::Window, c);
-                w->setPalette(p);
-            }
+            SetBackColor(this, ColorFromNumber(color));
+            SetBackColor(picTitle, ColorFromNumber(color));
         }
     }
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
