@@ -16,7 +16,7 @@
 // file under the destination name and never touches an existing one.
 //
 // Getting a control. Windows call CreateAudioConverter(); tests install a
-// factory that returns a FakeAudioConverter (controls/FakeAudioConverter.h):
+// factory that returns a FakeAudioConverter (support/FakeAudioConverter.h):
 //     SetAudioConverterFactory([] { return std::make_unique<FakeAudioConverter>(); });
 // The control has no QObject parent: the window owns it through the pointer.
 #include <QObject>

@@ -1,6 +1,6 @@
 // The fake conversion control that window tests use, and the factory.
 #include "AudioTestSupport.h"
-#include "controls/FakeAudioConverter.h"
+#include "support/FakeAudioConverter.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 // The Audio Converter window on a seeded settings key, with the fake
 // conversion control, a fixed clock and an English (US) locale; helpers to
 // put rows in its grid, run a job to its end and read the log.
-#include "controls/FakeAudioConverter.h"
+#include "support/FakeAudioConverter.h"
 #include "conversion/frmConverter.h"
 #include "support/ProgramFixture.h"
 

@@ -1,6 +1,6 @@
 // The "Audio Converter" command: the checks before it opens, and the marked
 // rows, totals and sub-folder name it hands to the converter window.
-#include "controls/FakeAudioConverter.h"
+#include "support/FakeAudioConverter.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "conversion/frmConverter.h"

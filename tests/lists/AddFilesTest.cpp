@@ -2,7 +2,7 @@
 // cells and tags of a new row, Cancel, and the open list kept while adding.
 #include "ListsTestSupport.h"
 
-#include "controls/FakeAudioConverter.h"
+#include "support/FakeAudioConverter.h"
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
 #include "lists/frmStat.h"

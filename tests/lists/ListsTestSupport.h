@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for the items-list tests: a program folder with a lists folder,
 // generated WAV files, list files written by hand, and the main window.
-#include "controls/FakeAudioConverter.h"
+#include "support/FakeAudioConverter.h"
 #include "support/ProgramFixture.h"
 
 #include <QByteArray>

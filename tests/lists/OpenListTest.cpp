@@ -2,7 +2,7 @@
 // the selection, the empty-list notice, roots, and the busy state.
 #include "ListsTestSupport.h"
 
-#include "controls/FakeAudioConverter.h"
+#include "support/FakeAudioConverter.h"
 #include "controls/ProgressBars.h"
 #include "controls/WindowWidgets.h"
 #include "core/TimeSizeText.h"

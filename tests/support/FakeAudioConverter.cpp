@@ -1,4 +1,4 @@
-#include "controls/FakeAudioConverter.h"
+#include "support/FakeAudioConverter.h"
 
 #include <QFile>
 #include <QMetaObject>
