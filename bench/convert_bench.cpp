@@ -1,12 +1,13 @@
-// Conversion speed and memory against the ffmpeg command line.
+// Conversion speed and memory against the ffmpeg and oggenc command lines.
 //
 // Run from the build tree: build/<dir>/bench/convert_bench [--runs N] [--seconds S]
 // Generates a 44.1 kHz stereo WAV (5 minutes by default), converts it to OGG
 // at quality 40 and to MP3 at 128 kbit/s with the conversion control and with
-// `ffmpeg` using the same encoder settings, N runs each (5 by default),
-// alternating, and prints the medians. Then it converts once more in a child
-// process per format and reports that child's peak memory. The last line
-// reads "ogg_ratio=R mp3_ratio=R" (ours / ffmpeg's median time).
+// `ffmpeg` using the same encoder settings, and to OGG with `oggenc -q 4` (the
+// Vorbis reference encoder), N runs each (5 by default), alternating, and
+// prints the medians. Then it converts once more in a child process per
+// format and reports that child's peak memory. The last line reads
+// "ogg_ratio=R mp3_ratio=R ogg_vs_oggenc_ratio=R" (ours / the peer's median time).
 #include "controls/AudioConverter.h"
 
 #include <QCoreApplication>
@@ -124,14 +125,30 @@ QStringList FfmpegArgs(Format format, const QString& in, const QString& out)
     return args << out;
 }
 
-double RunFfmpeg(Format format, const QString& in, const QString& out)
+// One run of an outside program; seconds, or -1 when it failed.
+double RunProgram(const QString& program, const QStringList& args)
 {
     QProcess p;
     QElapsedTimer timer;
     timer.start();
-    p.start("ffmpeg", FfmpegArgs(format, in, out));
+    p.start(program, args);
     if (!p.waitForFinished(-1) || p.exitCode() != 0) return -1;
     return timer.nsecsElapsed() / 1e9;
+}
+
+// The peers of a format: ffmpeg with the same encoder settings; for OGG also oggenc.
+struct Peer {
+    const char* name;
+    QStringList (*args)(Format format, const QString& in, const QString& out);
+};
+
+QStringList OggencArgs(Format, const QString& in, const QString& out) { return {"-Q", "-q", "4", "-o", out, in}; }
+
+std::vector<Peer> PeersOf(Format format)
+{
+    std::vector<Peer> peers{{"ffmpeg", FfmpegArgs}};
+    if (format == Format::Ogg) peers.push_back({"oggenc", OggencArgs});
+    return peers;
 }
 
 double Median(std::vector<double> v)
@@ -197,37 +214,49 @@ int main(int argc, char** argv)
 
     const int runs = std::max(1, IntOption(args, "--runs", 5));
     const int seconds = std::max(1, IntOption(args, "--seconds", 300));
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) {
-        std::fprintf(stderr, "ffmpeg is not installed\n");
-        return 1;
-    }
+    for (const char* program : {"ffmpeg", "oggenc"})
+        if (QStandardPaths::findExecutable(program).isEmpty()) {
+            std::fprintf(stderr, "%s is not installed\n", program);
+            return 1;
+        }
     QTemporaryDir dir;
     const QString in = dir.filePath("in.wav");
     if (!WriteTestWav(in, seconds)) return 1;
     std::printf("source: %d s, 44100 Hz, stereo, 16 bit; %d runs each\n", seconds, runs);
 
-    double ratios[2] = {};
+    double ratios[3] = {}; // ogg / ffmpeg, mp3 / ffmpeg, ogg / oggenc
     for (Format format : {Format::Ogg, Format::Mp3}) {
         const char* name = format == Format::Ogg ? "ogg" : "mp3";
         const QString ext = QString(".") + name;
-        std::vector<double> ours, theirs;
+        const std::vector<Peer> peers = PeersOf(format);
+        std::vector<double> ours;
+        std::vector<std::vector<double>> theirs(peers.size());
         for (int r = 0; r < runs; ++r) {
             const double a = RunOurs(format, in, dir.filePath("ours" + ext));
-            const double b = RunFfmpeg(format, in, dir.filePath("theirs" + ext));
-            if (a < 0 || b < 0) return 1;
+            if (a < 0) return 1;
             ours.push_back(a);
-            theirs.push_back(b);
-            std::printf("%s run %d: ours %.3f s, ffmpeg %.3f s\n", name, r + 1, a, b);
+            std::printf("%s run %d: ours %.3f s", name, r + 1, a);
+            for (size_t p = 0; p < peers.size(); ++p) {
+                const QString out = dir.filePath(QString(peers[p].name) + ext);
+                const double b = RunProgram(peers[p].name, peers[p].args(format, in, out));
+                if (b < 0) return 1;
+                theirs[p].push_back(b);
+                std::printf(", %s %.3f s", peers[p].name, b);
+            }
+            std::printf("\n");
         }
-        const double ratio = Median(ours) / Median(theirs);
-        ratios[int(format)] = ratio;
-        std::printf("%s median: ours %.3f s (%.0fx real time), ffmpeg %.3f s, ratio %.3f; sizes %lld / %lld bytes\n",
-                    name, Median(ours), seconds / Median(ours), Median(theirs), ratio,
-                    QFile(dir.filePath("ours" + ext)).size(), QFile(dir.filePath("theirs" + ext)).size());
+        std::printf("%s median: ours %.3f s (%.0fx real time), %lld bytes\n", name, Median(ours),
+                    seconds / Median(ours), QFile(dir.filePath("ours" + ext)).size());
+        for (size_t p = 0; p < peers.size(); ++p) {
+            const double ratio = Median(ours) / Median(theirs[p]);
+            std::printf("%s median: %s %.3f s, ratio %.3f; %lld bytes\n", name, peers[p].name, Median(theirs[p]), ratio,
+                        QFile(dir.filePath(QString(peers[p].name) + ext)).size());
+            ratios[p == 0 ? int(format) : 2] = ratio;
+        }
         const auto [before, peak] = ChildMemory(app.applicationFilePath(), format, in, dir.filePath("mem" + ext));
         std::printf("%s memory: peak %.1f MiB, of which the conversion %.1f MiB\n", name, peak / 1024.0,
                     (peak - before) / 1024.0);
     }
-    std::printf("ogg_ratio=%.3f mp3_ratio=%.3f\n", ratios[0], ratios[1]);
+    std::printf("ogg_ratio=%.3f mp3_ratio=%.3f ogg_vs_oggenc_ratio=%.3f\n", ratios[0], ratios[1], ratios[2]);
     return 0;
 }

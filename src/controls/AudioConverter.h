@@ -1,7 +1,7 @@
 #pragma once
 // The conversion control: reads audio files (length, format, tags) and
 // converts one file at a time into WAV, WAV through a codec ("ACM"), MP3,
-// WMA or OGG, on FFmpeg's libraries and LAME.
+// WMA or OGG, on FFmpeg's libraries, LAME and libvorbis.
 //
 // Threads and events. Every member is called on the thread that owns the
 // control (the window thread). Convert returns at once; the conversion runs on

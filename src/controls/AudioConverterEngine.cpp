@@ -11,14 +11,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/audio_fifo.h>
 #include <libavutil/opt.h>
-#include <libswresample/swresample.h>
 }
 
 namespace audioconv {
@@ -187,172 +184,6 @@ int InputAudio::Receive(AVFrame* frame)
 }
 
 // ---------------------------------------------------------------------------
-// Resampling into the encoder's format and cutting into its frame size.
-
-class FrameFeeder {
-public:
-    explicit FrameFeeder(AudioSink& sink) : m_sink(sink), m_in(sink.Input()) {}
-    FrameFeeder(const FrameFeeder&) = delete;
-    FrameFeeder& operator=(const FrameFeeder&) = delete;
-    ~FrameFeeder()
-    {
-        swr_free(&m_swr);
-        if (m_fifo) av_audio_fifo_free(m_fifo);
-        av_frame_free(&m_out);
-        if (m_buf) av_freep(&m_buf[0]);
-        av_freep(&m_buf);
-        av_channel_layout_uninit(&m_srcLayout);
-    }
-
-    Status Init();
-    // Feeds `count` samples of `frame` from `offset` on.
-    Status Push(const AVFrame* frame, int offset, int count);
-    // Flushes the resampler and sends the last, possibly short, frame.
-    Status Finish();
-
-private:
-    Status SetUpResampler(const AVFrame* frame);
-    Status Convert(const uint8_t** in, int count);
-    Status SendFull();
-    Status SendFrame(int count);
-
-    AudioSink& m_sink;
-    const SinkInput& m_in;
-    int m_capacity = 0;
-    SwrContext* m_swr = nullptr;
-    AVChannelLayout m_srcLayout{};
-    int m_srcRate = 0;
-    int m_srcFormat = AV_SAMPLE_FMT_NONE;
-    AVAudioFifo* m_fifo = nullptr;
-    AVFrame* m_out = nullptr;
-    std::int64_t m_pts = 0;
-    uint8_t** m_buf = nullptr;
-    int m_bufSamples = 0;
-    std::vector<const uint8_t*> m_inPtrs;
-};
-
-Status FrameFeeder::Init()
-{
-    m_capacity = m_in.frameSize > 0 ? m_in.frameSize : 4096;
-    m_fifo = av_audio_fifo_alloc(m_in.format, m_in.layout.nb_channels, m_capacity * 2);
-    m_out = av_frame_alloc();
-    if (!m_fifo || !m_out) return Fail(kConvertErrSettingsRefused, "Out of memory.");
-    m_out->format = m_in.format;
-    m_out->sample_rate = m_in.sampleRate;
-    av_channel_layout_copy(&m_out->ch_layout, &m_in.layout);
-    m_out->nb_samples = m_capacity;
-    if (av_frame_get_buffer(m_out, 0) < 0) return Fail(kConvertErrSettingsRefused, "Out of memory.");
-    return {};
-}
-
-Status FrameFeeder::SetUpResampler(const AVFrame* frame)
-{
-    AVChannelLayout layout{};
-    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&layout, frame->ch_layout.nb_channels);
-    else
-        av_channel_layout_copy(&layout, &frame->ch_layout);
-    const bool same = m_swr && m_srcRate == frame->sample_rate && m_srcFormat == frame->format &&
-                      av_channel_layout_compare(&m_srcLayout, &layout) == 0;
-    if (same) {
-        av_channel_layout_uninit(&layout);
-        return {};
-    }
-    if (m_swr) {
-        // The source changed format mid-stream: keep what the old set-up still holds.
-        Status s = Convert(nullptr, 0);
-        if (!s.ok()) return s;
-        swr_free(&m_swr);
-    }
-    av_channel_layout_uninit(&m_srcLayout);
-    m_srcLayout = layout;
-    m_srcRate = frame->sample_rate;
-    m_srcFormat = frame->format;
-    if (swr_alloc_set_opts2(&m_swr, const_cast<AVChannelLayout*>(&m_in.layout), m_in.format, m_in.sampleRate,
-                            &m_srcLayout, AVSampleFormat(m_srcFormat), m_srcRate, 0, nullptr) < 0 ||
-        swr_init(m_swr) < 0)
-        return Fail(kConvertErrSettingsRefused, QString("Cannot convert %1 Hz, %2 channels to %3 Hz, %4 channels.")
-                                                    .arg(m_srcRate)
-                                                    .arg(m_srcLayout.nb_channels)
-                                                    .arg(m_in.sampleRate)
-                                                    .arg(m_in.layout.nb_channels));
-    return {};
-}
-
-Status FrameFeeder::Convert(const uint8_t** in, int count)
-{
-    const int room = swr_get_out_samples(m_swr, count);
-    if (room <= 0) return {};
-    if (room > m_bufSamples) {
-        if (m_buf) av_freep(&m_buf[0]);
-        av_freep(&m_buf);
-        if (av_samples_alloc_array_and_samples(&m_buf, nullptr, m_in.layout.nb_channels, room, m_in.format, 0) < 0)
-            return Fail(kConvertErrSettingsRefused, "Out of memory.");
-        m_bufSamples = room;
-    }
-    const int got = swr_convert(m_swr, m_buf, room, in, count);
-    if (got < 0) return Fail(kConvertErrDecode, "Resampling failed: " + AvErrorText(got));
-    if (got > 0 && av_audio_fifo_write(m_fifo, reinterpret_cast<void**>(m_buf), got) < got)
-        return Fail(kConvertErrSettingsRefused, "Out of memory.");
-    return {};
-}
-
-Status FrameFeeder::Push(const AVFrame* frame, int offset, int count)
-{
-    Status s = SetUpResampler(frame);
-    if (!s.ok()) return s;
-    const auto fmt = AVSampleFormat(frame->format);
-    const int bytes = av_get_bytes_per_sample(fmt);
-    const int channels = frame->ch_layout.nb_channels;
-    if (av_sample_fmt_is_planar(fmt)) {
-        m_inPtrs.resize(size_t(channels));
-        for (int c = 0; c < channels; ++c) m_inPtrs[size_t(c)] = frame->extended_data[c] + offset * bytes;
-    } else {
-        m_inPtrs.assign(1, frame->extended_data[0] + offset * bytes * channels);
-    }
-    s = Convert(m_inPtrs.data(), count);
-    return s.ok() ? SendFull() : s;
-}
-
-Status FrameFeeder::SendFull()
-{
-    while (av_audio_fifo_size(m_fifo) >= m_capacity) {
-        Status s = SendFrame(m_capacity);
-        if (!s.ok()) return s;
-    }
-    return {};
-}
-
-Status FrameFeeder::SendFrame(int count)
-{
-    m_out->nb_samples = m_capacity;
-    if (av_frame_make_writable(m_out) < 0) return Fail(kConvertErrSettingsRefused, "Out of memory.");
-    const int got = av_audio_fifo_read(m_fifo, reinterpret_cast<void**>(m_out->extended_data), count);
-    int samples = std::max(got, 0);
-    if (samples < m_capacity && !m_in.shortLastFrame && m_in.frameSize > 0) {
-        // The encoder takes whole frames only: pad the last one with silence.
-        av_samples_set_silence(m_out->extended_data, samples, m_capacity - samples, m_in.layout.nb_channels,
-                               m_in.format);
-        samples = m_capacity;
-    }
-    m_out->nb_samples = samples;
-    m_out->pts = m_pts;
-    m_pts += samples;
-    return m_sink.Write(m_out);
-}
-
-Status FrameFeeder::Finish()
-{
-    if (m_swr) {
-        Status s = Convert(nullptr, 0);
-        if (!s.ok()) return s;
-    }
-    Status s = SendFull();
-    if (!s.ok()) return s;
-    return av_audio_fifo_size(m_fifo) > 0 ? SendFrame(av_audio_fifo_size(m_fifo)) : Status{};
-}
-
-// ---------------------------------------------------------------------------
 
 bool SameFile(const QString& a, const QString& b)
 {
@@ -428,13 +259,10 @@ struct FrameDeleter {
     void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
 
-// Decodes the span and feeds it to the sink. Aborted is reported as true.
-Status Transcode(InputAudio& in, AudioSink& sink, const Span& span, bool ranged, const std::atomic<bool>& abort,
+// Decodes the span and feeds it to the encoder. Aborted is reported as true.
+Status Transcode(InputAudio& in, FileEncoder& encoder, const Span& span, bool ranged, const std::atomic<bool>& abort,
                  ProgressReporter& progress, bool* aborted, std::int64_t* delivered)
 {
-    FrameFeeder feeder(sink);
-    Status s = feeder.Init();
-    if (!s.ok()) return s;
     std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
     if (span.start > 0) in.SeekToSample(span.start);
     std::int64_t next = 0;
@@ -454,14 +282,14 @@ Status Transcode(InputAudio& in, AudioSink& sink, const Span& span, bool ranged,
         const std::int64_t offset = std::max<std::int64_t>(0, span.start - pos);
         const std::int64_t keep = std::min<std::int64_t>(next, span.end) - pos - offset;
         if (keep > 0) {
-            s = feeder.Push(frame.get(), int(offset), int(keep));
+            const Status s = encoder.Write(frame.get(), int(offset), int(keep));
             if (!s.ok()) return s;
             *delivered += keep;
         }
         progress.At(next - span.start);
         av_frame_unref(frame.get());
     }
-    return feeder.Finish();
+    return {};
 }
 
 Result Failed(const Status& s) { return {Outcome::Failed, s}; }
@@ -482,26 +310,23 @@ Result RunConversion(const Request& request, const std::atomic<bool>& abort, con
     Status s = in.Open(request.source);
     if (s.ok()) s = CheckDestination(request);
     if (s.ok()) s = in.OpenDecoder();
-    std::unique_ptr<AudioSink> sink;
-    if (s.ok()) s = MakeSink(request, in.Facts(), &sink);
+    FileEncoder encoder;
+    if (s.ok()) s = encoder.Prepare(request, in.Facts());
     Span span;
     if (s.ok()) s = FindSpan(request, in, &span);
-    OutputFile out;
-    if (s.ok()) s = out.Create(request.destination);
-    if (s.ok()) s = sink->Open(out, request.tags);
-    if (!s.ok()) return Failed(out.Failed() ? out.WriteError() : s);
+    if (s.ok()) s = encoder.Start(request.destination, request.tags);
+    if (!s.ok()) return Failed(s);
 
     ProgressReporter reporter(progress, span.expected);
     bool aborted = false;
     std::int64_t delivered = 0;
-    s = Transcode(in, *sink, span, request.ranged, abort, reporter, &aborted, &delivered);
+    s = Transcode(in, encoder, span, request.ranged, abort, reporter, &aborted, &delivered);
     if (aborted) return {Outcome::Aborted, {}};
-    if (s.ok()) s = sink->Finish();
     if (s.ok() && delivered == 0 && span.start > 0)
         s = Fail(kConvertErrRange,
                  QString("The range starts at %1 s, after the end of the source.").arg(request.rangeStart));
-    if (s.ok()) s = out.Commit();
-    if (!s.ok()) return Failed(out.Failed() ? out.WriteError() : s);
+    if (s.ok()) s = encoder.Finish();
+    if (!s.ok()) return Failed(s);
     reporter.Complete();
     return {};
 }

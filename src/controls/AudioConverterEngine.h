@@ -99,6 +99,7 @@ struct SinkInput {
     AVSampleFormat format = AV_SAMPLE_FMT_NONE;
     int frameSize = 0;          // 0: any number of samples per frame
     bool shortLastFrame = true; // the last frame may be shorter than frameSize
+    bool ownBuffer = false;     // samples go straight into the encoder's buffer (Buffer, Wrote)
 };
 
 // One destination format: gets frames in its SinkInput and writes the file.
@@ -108,6 +109,11 @@ public:
     virtual const SinkInput& Input() const = 0;
     virtual Status Open(OutputFile& file, const Tags& tags) = 0;
     virtual Status Write(AVFrame* frame) = 0;
+    // Sinks with ownBuffer: room for `count` samples in the encoder's own
+    // buffer, one pointer per plane of the input layout; Wrote encodes the
+    // first `count` samples written there.
+    virtual uint8_t** Buffer(int count) { return nullptr; }
+    virtual Status Wrote(int count) { return {}; }
     virtual Status Finish() = 0;
 };
 
@@ -115,5 +121,43 @@ public:
 Status MakeSink(const Request& request, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
 // MP3 through LAME (a file of its own: frames, ID3v2.3 and ID3v1 tags).
 Status MakeMp3Sink(const MP3FormatSettings& settings, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
+// OGG through libvorbis and libogg (a file of its own: Vorbis comments).
+Status MakeOggSink(const OGGFormatSettings& settings, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
+
+class FrameFeeder;
+
+// Encodes PCM into one destination file in a request's format and settings.
+// The conversion feeds it decoded frames; any other producer of PCM (a CD
+// track being read) drives it the same way: Prepare, Start, Write as often
+// as needed, Finish. Dropped before Finish, it leaves no file behind. Every
+// step returns the error as the user should read it.
+class FileEncoder {
+public:
+    FileEncoder();
+    FileEncoder(const FileEncoder&) = delete;
+    FileEncoder& operator=(const FileEncoder&) = delete;
+    ~FileEncoder();
+
+    // Sets the encoder up for PCM of the source's rate and channels; refused
+    // settings fail here, before any file exists.
+    Status Prepare(const Request& request, const SourceFacts& source);
+    // Creates the output, a hidden file beside `destination`, and writes its header and tags.
+    Status Start(const QString& destination, const Tags& tags);
+    // Encodes `count` samples of `frame` from `offset` on; the frame may
+    // have any sample format, rate and layout.
+    Status Write(const AVFrame* frame, int offset, int count);
+    // Encodes `count` interleaved 16-bit samples of the rate and channels given to Prepare.
+    Status WriteInterleaved16(const std::int16_t* samples, int count);
+    // Encodes what is still buffered and puts the file in place under the destination name.
+    Status Finish();
+
+private:
+    Status Reported(const Status& s) const;
+
+    SourceFacts m_source;
+    std::unique_ptr<AudioSink> m_sink;
+    std::unique_ptr<FrameFeeder> m_feeder;
+    OutputFile m_out;
+};
 
 } // namespace audioconv

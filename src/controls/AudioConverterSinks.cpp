@@ -1,4 +1,4 @@
-// The destination formats FFmpeg writes (WAV, WAV through a codec, WMA, OGG),
+// The destination formats FFmpeg writes (WAV, WAV through a codec, WMA),
 // and the choice of sink for a request.
 #include "controls/AudioConverterCodecs.h"
 #include "controls/AudioConverterEngine.h"
@@ -21,9 +21,8 @@ struct EncoderSetup {
     int sampleRate = 0;
     int channels = 0;
     std::int64_t bitRate = 0; // bit/s; 0: the encoder's own
-    int vorbisQuality = -1;   // 0-100: Vorbis quality mode
     const char* yearKey = "date";
-    QString what; // for messages: "OGG (quality 40)"
+    QString what; // for messages: "WAV 44100 Hz, 16 Bit, Stereo"
 };
 
 class FfmpegSink : public AudioSink {
@@ -79,10 +78,6 @@ Status FfmpegSink::Prepare()
     m_enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
     m_enc->time_base = AVRational{1, m_setup.sampleRate};
     m_enc->bit_rate = m_setup.bitRate;
-    if (m_setup.vorbisQuality >= 0) {
-        m_enc->flags |= AV_CODEC_FLAG_QSCALE;
-        m_enc->global_quality = int(m_setup.vorbisQuality / 10.0 * FF_QP2LAMBDA);
-    }
     if (muxer->flags & AVFMT_GLOBALHEADER) m_enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     const int r = avcodec_open2(m_enc, codec, nullptr);
     if (r < 0) return Refused(r);
@@ -131,8 +126,7 @@ Status FfmpegSink::Open(OutputFile& file, const Tags& tags)
     avcodec_parameters_from_context(m_stream->codecpar, m_enc);
     m_stream->time_base = m_enc->time_base;
 
-    // Ogg keeps its comments with the stream; the other containers with the file.
-    AVDictionary** dict = std::string_view(m_setup.muxer) == "ogg" ? &m_stream->metadata : &m_fmt->metadata;
+    AVDictionary** dict = &m_fmt->metadata;
     SetTag(dict, "title", tags.title);
     SetTag(dict, "artist", tags.artist);
     SetTag(dict, "album", tags.album);
@@ -207,7 +201,7 @@ Status MakeWavSink(const WAVFormatSettings& wav, const SourceFacts& src, std::un
     if (channels < 1 || channels > 2) return Refuse(QString("WAV channel count %1 is not supported.").arg(channels));
     const char* encoder = PcmEncoder(bits);
     if (!encoder) return Refuse(QString("WAV with %1 bits per sample is not supported.").arg(bits));
-    return MakeFfmpegSink({"wav", encoder, rate, channels, 0, -1, "date",
+    return MakeFfmpegSink({"wav", encoder, rate, channels, 0, "date",
                            QString("WAV %1 Hz, %2 Bit, %3").arg(rate).arg(bits).arg(ChannelsText(channels))},
                           sink);
 }
@@ -219,7 +213,7 @@ Status MakeAcmSink(const ACMFormatSettings& acm, std::unique_ptr<AudioSink>* sin
     if (!codec) return Fail(kConvertErrFormatUnavailable, "The ACM codec is not available: " + acm.FormatTagName);
     const CodecFormat* f = FindFormat(*codec, acm.FormatName);
     if (!f) return Refuse(QString("The ACM codec %1 has no format \"%2\".").arg(codec->name, acm.FormatName));
-    return MakeFfmpegSink({"wav", f->encoder, f->sampleRate, f->channels, std::int64_t(f->kbps) * 1000, -1, "date",
+    return MakeFfmpegSink({"wav", f->encoder, f->sampleRate, f->channels, std::int64_t(f->kbps) * 1000, "date",
                            codec->name + " " + f->text},
                           sink);
 }
@@ -233,30 +227,9 @@ Status MakeWmaSink(const WMAFormatSettings& wma, std::unique_ptr<AudioSink>* sin
     if (wma.FormatIndex < 0 || wma.FormatIndex >= int(codec.formats.size()))
         return Refuse(QString("The WMA codec %1 has no format number %2.").arg(codec.name).arg(wma.FormatIndex));
     const CodecFormat& f = codec.formats[size_t(wma.FormatIndex)];
-    return MakeFfmpegSink({"asf", f.encoder, f.sampleRate, f.channels, std::int64_t(f.kbps) * 1000, -1, "WM/Year",
+    return MakeFfmpegSink({"asf", f.encoder, f.sampleRate, f.channels, std::int64_t(f.kbps) * 1000, "WM/Year",
                            codec.name + " " + f.text},
                           sink);
-}
-
-Status MakeOggSink(const OGGFormatSettings& ogg, const SourceFacts& src, std::unique_ptr<AudioSink>* sink)
-{
-    EncoderSetup setup{"ogg", "libvorbis", src.sampleRate, std::min(src.channels, 8), 0, -1, "date", {}};
-    if (ogg.Mode == 2) {
-        if (ogg.NominalBitrate <= 0)
-            return Refuse(QString("OGG nominal bitrate %1 kbit/s is not supported.").arg(ogg.NominalBitrate));
-        setup.bitRate = std::int64_t(ogg.NominalBitrate) * 1000;
-        setup.what = QString("OGG (%1 kbit/s at %2 Hz, %3 channels)")
-                         .arg(ogg.NominalBitrate)
-                         .arg(src.sampleRate)
-                         .arg(setup.channels);
-    } else {
-        setup.vorbisQuality = std::clamp(ogg.Quality, 0, 100);
-        setup.what = QString("OGG (quality %1 at %2 Hz, %3 channels)")
-                         .arg(setup.vorbisQuality)
-                         .arg(src.sampleRate)
-                         .arg(setup.channels);
-    }
-    return MakeFfmpegSink(setup, sink);
 }
 
 } // namespace

@@ -15,19 +15,6 @@ using namespace audiotest;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class JobTest : public ConverterTest {
 protected:
     void SetUp() override

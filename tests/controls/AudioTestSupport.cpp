@@ -77,7 +77,20 @@ void WriteWav(const QString& path, int sampleRate, int channels, int bits, doubl
     ASSERT_EQ(f.write(wav), wav.size());
 }
 
-Decoded Decode(const QString& path)
+void WriteFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+Decoded Decode(const QString& path, bool keepSamples)
 {
     Decoded d;
     AVFormatContext* fmt = nullptr;
@@ -120,6 +133,7 @@ Decoded Decode(const QString& path)
                     const int got = swr_convert(swr, &out, frame->nb_samples,
                                                 const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
                     for (int i = 0; i < got * d.channels; ++i) sumSquares += buf[size_t(i)] * buf[size_t(i)];
+                    if (keepSamples) d.pcm.insert(d.pcm.end(), buf.begin(), buf.begin() + got * d.channels);
                     d.samples += frame->nb_samples;
                     d.maxFrame = std::max(d.maxFrame, frame->nb_samples);
                     continue;

@@ -34,8 +34,9 @@ struct Decoded {
     int maxFrame = 0;            // largest decoded frame, in samples
     double rms = 0;              // over all samples and channels, full scale 1.0
     QMap<QString, QString> tags; // container and stream tags, keys in lower case
+    std::vector<float> pcm;      // interleaved samples, when asked for
 };
-Decoded Decode(const QString& path);
+Decoded Decode(const QString& path, bool keepSamples = false);
 
 // The end of one conversion as the window sees it.
 struct ConvertEvents {
@@ -61,6 +62,10 @@ bool HaveTool(const QString& program);
 QString ProbeStream(const QString& path, const QString& entry);
 // A Python that can import mutagen; empty when there is none.
 QString MutagenPython();
+
+void WriteFile(const QString& path, const QByteArray& content);
+// The file's bytes; empty when it cannot be read.
+QByteArray ReadFile(const QString& path);
 
 // Temporary files the control leaves in a folder (there should be none).
 QStringList LeftoverTempFiles(const QString& folder);
