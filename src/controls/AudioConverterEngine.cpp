@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +42,53 @@ QByteArray FileUrl(const QString& path) { return "file:" + QFile::encodeName(pat
 QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
 // ---------------------------------------------------------------------------
+// The exact length a RIFF WAV header declares: the data chunk's size. Sizes 0
+// and 0xFFFFFFFF stand for "unknown" (streamed or unfinished files).
+
+struct DeclaredWavData {
+    std::int64_t size = 0;     // bytes declared; 0 unknown
+    std::int64_t held = 0;     // bytes of them the file holds
+    std::int64_t byteRate = 0; // bytes per second, from the fmt chunk
+};
+
+quint32 LE32(const char* p)
+{
+    return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8 | quint32(quint8(p[2])) << 16 |
+           quint32(quint8(p[3])) << 24;
+}
+
+DeclaredWavData ReadDeclaredWavData(const QString& path)
+{
+    DeclaredWavData d;
+    QFile f(path);
+    char head[12];
+    if (!f.open(QIODevice::ReadOnly) || f.read(head, 12) != 12 || memcmp(head, "RIFF", 4) != 0 ||
+        memcmp(head + 8, "WAVE", 4) != 0)
+        return d;
+    const std::int64_t fileSize = f.size();
+    std::int64_t at = 12;
+    for (int chunks = 0; chunks < 64 && at + 8 <= fileSize; ++chunks) {
+        char chunk[20]; // id, size, and the fmt chunk's first 12 bytes
+        if (!f.seek(at) || f.read(chunk, 8) != 8) break;
+        const quint32 size = LE32(chunk + 4);
+        if (memcmp(chunk, "fmt ", 4) == 0 && size >= 16 && f.read(chunk + 8, 12) == 12) d.byteRate = LE32(chunk + 16);
+        if (memcmp(chunk, "data", 4) == 0) {
+            if (size == 0 || size == 0xFFFFFFFFu) break;
+            d.size = size;
+            d.held = std::min<std::int64_t>(size, fileSize - (at + 8));
+            break;
+        }
+        at += 8 + std::int64_t(size) + (size & 1);
+    }
+    return d;
+}
+
+QString SecondsText(std::int64_t bytes, std::int64_t byteRate)
+{
+    return QString::number(double(bytes) / double(byteRate), 'g', 4) + " s";
+}
+
+// ---------------------------------------------------------------------------
 // The source: its container, its audio stream and that stream's decoder.
 
 class InputAudio {
@@ -67,6 +115,9 @@ public:
     std::int64_t FramePosition(const AVFrame* frame) const;
     // Next decoded frame: 0, AVERROR_EOF at the end, or another error.
     int Receive(AVFrame* frame);
+    // After the end: why the reading stopped short of what the source
+    // declares, or nothing when it did not.
+    std::optional<QString> BreakOff() const;
 
 private:
     AVFormatContext* m_fmt = nullptr;
@@ -74,6 +125,9 @@ private:
     AVPacket* m_pkt = nullptr;
     AVStream* m_stream = nullptr;
     bool m_draining = false;
+    QString m_path;
+    int m_readError = 0; // the error that stopped the reading before its end
+    DeclaredWavData m_declared;
 };
 
 Status InputAudio::Open(const QString& path)
@@ -92,6 +146,8 @@ Status InputAudio::Open(const QString& path)
         m_fmt->streams[r]->codecpar->ch_layout.nb_channels <= 0)
         return Fail(kConvertErrSourceNotAudio, "The source file holds no audio: " + path);
     m_stream = m_fmt->streams[r];
+    m_path = path;
+    m_declared = ReadDeclaredWavData(path);
     return {};
 }
 
@@ -166,7 +222,8 @@ int InputAudio::Receive(AVFrame* frame)
         if (m_draining) return AVERROR_EOF;
         r = av_read_frame(m_fmt, m_pkt);
         if (r < 0) {
-            // The end, or a file cut short: decode what was read.
+            // Decode what was read; an error other than the end breaks the source off.
+            if (r != AVERROR_EOF) m_readError = r;
             avcodec_send_packet(m_dec, nullptr);
             m_draining = true;
             continue;
@@ -181,6 +238,16 @@ int InputAudio::Receive(AVFrame* frame)
         }
         av_packet_unref(m_pkt);
     }
+}
+
+std::optional<QString> InputAudio::BreakOff() const
+{
+    const QString start = "The source file breaks off mid-file: ";
+    if (m_readError != 0) return start + "reading failed (" + AvErrorText(m_readError) + "): " + m_path;
+    if (m_declared.held >= m_declared.size) return std::nullopt;
+    if (m_declared.byteRate <= 0) return start + "it is shorter than its header declares: " + m_path;
+    return start + "its header declares " + SecondsText(m_declared.size, m_declared.byteRate) + ", it holds " +
+           SecondsText(m_declared.held, m_declared.byteRate) + ": " + m_path;
 }
 
 // ---------------------------------------------------------------------------
@@ -272,7 +339,10 @@ Status Transcode(InputAudio& in, FileEncoder& encoder, const Span& span, bool ra
             return {};
         }
         const int r = in.Receive(frame.get());
-        if (r == AVERROR_EOF) break;
+        if (r == AVERROR_EOF) {
+            if (const auto broken = in.BreakOff()) return Fail(kConvertErrDecode, *broken);
+            break;
+        }
         if (r < 0) return Fail(kConvertErrDecode, "The source file is damaged or cut short: " + AvErrorText(r));
         std::int64_t pos = ranged ? in.FramePosition(frame.get()) : -1;
         if (pos < 0) pos = next;

@@ -217,6 +217,133 @@ TEST_F(RangeTest, SettingTheSourceForgetsTheRange)
 }
 
 // ---------------------------------------------------------------------------
+// Sources that end early
+
+using D = const QDir&;
+using C = cAudioConverter&;
+
+// Writes the 4-byte little-endian value at the offset.
+void Patch32(const QString& path, qint64 offset, quint32 value)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.seek(offset));
+    const char bytes[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+    f.write(bytes, 4);
+}
+
+// A 44.1 kHz stereo 16-bit WAV holding `held` seconds whose data chunk
+// declares `declaredBytes`.
+QString WavDeclaring(D d, const QString& name, double held, quint32 declaredBytes)
+{
+    const QString path = d.filePath(name);
+    WriteWav(path, 44100, 2, 16, held);
+    Patch32(path, 40, declaredBytes);
+    Patch32(path, 4, declaredBytes == 0xFFFFFFFFu ? declaredBytes : 36 + declaredBytes);
+    return path;
+}
+
+constexpr quint32 kTenSecondsOfWav = 10 * 44100 * 4;
+
+// The control's own encoding of a 3-second WAV, then the bytes of the file
+// changed by `damage`.
+QString Encoded(D d, C conv, const QString& name, std::int32_t format,
+                const std::function<void(QByteArray&)>& damage)
+{
+    conv.SetSourceFile(d.filePath("in.wav"));
+    conv.SetDestinationFile(d.filePath(name));
+    conv.SetDestinationFormat(format);
+    if (RunConvert(conv).endings != QStringList{"Done"}) return {};
+    QByteArray bytes = ReadFile(d.filePath(name));
+    damage(bytes);
+    WriteFile(d.filePath(name), bytes);
+    return d.filePath(name);
+}
+
+struct EarlyEndCase {
+    const char* name;
+    // Makes the source in the folder.
+    std::function<QString(D, C)> source;
+    bool breaksOff;
+    double outputSeconds;       // when it does not break off
+    std::int32_t rangeLength{}; // seconds from the start; 0: the whole file
+};
+void PrintTo(const EarlyEndCase& c, std::ostream* os) { *os << c.name; }
+
+class EarlyEnd : public JobTest, public ::testing::WithParamInterface<EarlyEndCase> {};
+
+TEST_P(EarlyEnd, OnlyAnExactDeclaredLengthOrAReadErrorBreaksTheSourceOff)
+{
+    MP3FormatSettings mp3;
+    mp3.Bitrate = 128;
+    mp3.Quality = 5;
+    conv.SetMP3Format(mp3); // CBR without the frame-count header
+    conv.SetOGGFormat({0, 0, 40});
+    const QString src = GetParam().source(QDir(dir.path()), conv);
+    ASSERT_FALSE(src.isEmpty());
+    conv.SetSourceFile(src);
+    if (GetParam().rangeLength > 0) {
+        conv.SetRangeStart(0);
+        conv.SetRangeLength(GetParam().rangeLength);
+    }
+    conv.SetDestinationFile(Path("out.wav"));
+    conv.SetDestinationFormat(kDestFormatWAV);
+    WriteFile(Path("out.wav"), "the user's file");
+    const ConvertEvents ev = RunConvert(conv);
+    if (GetParam().breaksOff) {
+        ASSERT_EQ(ev.endings, QStringList{"Error"});
+        EXPECT_EQ(ev.errorCode, kConvertErrDecode);
+        EXPECT_TRUE(ev.errorText.startsWith("The source file breaks off mid-file: ")) << ev.errorText.toStdString();
+        EXPECT_TRUE(ev.errorText.endsWith(src)) << ev.errorText.toStdString();
+        EXPECT_TRUE(ev.progress.empty() || ev.progress.back() < 100);
+        EXPECT_EQ(ReadFile(Path("out.wav")), "the user's file") << "no output is kept";
+    } else {
+        ASSERT_EQ(ev.endings, QStringList{"Done"}) << ev.errorText.toStdString();
+        EXPECT_NEAR(double(Decode(Path("out.wav")).samples) / 44100, GetParam().outputSeconds, 0.1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EarlyEnd,
+    ::testing::Values(
+        EarlyEndCase{"WavCutShort",
+                     [](D d, C) { return WavDeclaring(d, "cut.wav", 0.25, kTenSecondsOfWav); }, true, 0},
+        EarlyEndCase{"WavCutShortMidFrame",
+                     [](D d, C) { return WavDeclaring(d, "odd.wav", 0.25, kTenSecondsOfWav + 2); }, true,
+                     0},
+        EarlyEndCase{"OggWithGarbageMidFile",
+                     [](D d, C c) {
+                         return Encoded(d, c, "gap.ogg", kDestFormatOGG,
+                                        [](QByteArray& b) { b.insert(b.size() * 3 / 4, QByteArray(70000, '\0')); });
+                     },
+                     true, 0},
+        EarlyEndCase{"AWavCutShortAfterTheRange",
+                     [](D d, C) { return WavDeclaring(d, "part.wav", 2, kTenSecondsOfWav); }, false, 1, 1},
+        EarlyEndCase{"WavOfUnknownLengthZero", [](D d, C) { return WavDeclaring(d, "z.wav", 0.25, 0); },
+                     false, 0.25},
+        EarlyEndCase{"WavOfUnknownLengthMax",
+                     [](D d, C) { return WavDeclaring(d, "m.wav", 0.25, 0xFFFFFFFFu); }, false, 0.25},
+        EarlyEndCase{"WavWithAChunkAfterItsData",
+                     [](D d, C) {
+                         const QString path = d.filePath("list.wav");
+                         WriteWav(path, 44100, 2, 16, 0.5);
+                         QFile f(path);
+                         EXPECT_TRUE(f.open(QIODevice::Append));
+                         f.write(QByteArray("LIST\x04\0\0\0INFO", 12));
+                         return path;
+                     },
+                     false, 0.5},
+        EarlyEndCase{"Mp3WithoutFrameCountCutShort",
+                     [](D d, C c) {
+                         return Encoded(d, c, "half.mp3", kDestFormatMP3, [](QByteArray& b) {
+                             EXPECT_FALSE(b.contains("Xing") || b.contains("Info")) << "no frame-count header";
+                             b.truncate(b.size() / 2);
+                         });
+                     },
+                     false, 1.5}),
+    [](const ::testing::TestParamInfo<EarlyEndCase>& info) { return info.param.name; });
+
+// ---------------------------------------------------------------------------
 // Abort and Terminate
 
 class AbortTest : public JobTest {
@@ -320,9 +447,7 @@ TEST_P(JobErrors, EndInAClearConvertErrorAndNoFile)
     EXPECT_EQ(ReadFile(dest), before);
 }
 
-using D = const QDir&;
 using S = const QString&;
-using C = cAudioConverter&;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, JobErrors,
