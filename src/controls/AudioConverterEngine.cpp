@@ -1,5 +1,7 @@
 #include "controls/AudioConverterEngine.h"
 
+#include "platform/FileIdentity.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -252,22 +254,13 @@ std::optional<QString> InputAudio::BreakOff() const
 
 // ---------------------------------------------------------------------------
 
-bool SameFile(const QString& a, const QString& b)
-{
-    struct stat sa {};
-    struct stat sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 Status CheckDestination(const Request& r)
 {
     if (r.destination.isEmpty()) return Fail(kConvertErrNoFileName, "No destination file was given.");
     const QFileInfo dest(r.destination);
     if (!QFileInfo(dest.absolutePath()).isDir())
         return Fail(kConvertErrDestinationFolder, "The destination folder does not exist: " + dest.absolutePath());
-    if (SameFile(r.source, r.destination))
+    if (platform::IsSameFile(r.source, r.destination))
         return Fail(kConvertErrDestinationIsSource,
                     "The destination is the source file itself; choose another name or folder: " + r.destination);
     if (dest.isDir()) return Fail(kConvertErrDestinationWrite, "The destination is a folder: " + r.destination);

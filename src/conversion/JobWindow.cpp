@@ -19,6 +19,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/Clock.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
@@ -31,6 +32,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -549,8 +551,7 @@ void JobWindow::lblSetAsDefaultFileName_Click()
 
 void JobWindow::lblSetAsDefaultDestination_Click()
 {
-    SavePathHistory(txtToPath);
-    LoadPathHistory(txtToPath);
+    RememberPath(txtToPath);
     lblSetAsDefaultDestination->setEnabled(false);
 }
 
@@ -574,8 +575,7 @@ void JobWindow::cmdSelectPath_Click()
     if (folder.isEmpty()) return;
     if (!folder.endsWith('/')) folder += '/';
     txtToPath->setEditText(folder);
-    SavePathHistory(txtToPath);
-    LoadPathHistory(txtToPath);
+    RememberPath(txtToPath);
 }
 
 void JobWindow::lblOpenDestinationDestinationFolder_Click()
@@ -590,8 +590,7 @@ void JobWindow::lblOpenDestinationDestinationFolder_Click()
         if (CreateFolderPath(folder) != 0) {
             platform::MsgBox("The path: " + folder + " cannot be created.", platform::vbOKOnly);
         } else {
-            SavePathHistory(txtToPath);
-            LoadPathHistory(txtToPath);
+            RememberPath(txtToPath);
         }
     }
     OpenDocument(this, folder);
@@ -739,20 +738,37 @@ void JobWindow::CreateSubFolder()
     if (result != 0) Log("Error: The path: " + folder + " cannot be created.(" + QString::number(result) + ")");
 }
 
+// Outputs go only where the user said: an empty or relative destination
+// would put them in the working folder.
+bool JobWindow::DestinationRefused()
+{
+    const QString destination = txtToPath->currentText();
+    QString message;
+    if (destination.trimmed().isEmpty())
+        message = "Choose the destination folder first.";
+    else if (!QDir::isAbsolutePath(destination))
+        message = "The destination must be a full folder path, beginning with \"/\": " + destination;
+    if (message.isEmpty()) return false;
+    platform::MsgBox(message, platform::vbInformation);
+    return true;
+}
+
 void JobWindow::cmdConvert_Click()
 {
+    if (DestinationRefused()) return;
     if (!txtLog->toPlainText().isEmpty()) {
         txtLog->moveCursor(QTextCursor::End);
         txtLog->insertPlainText(kCrLf);
     }
     EnsureDestinationEndsWithSlash();
-    SavePathHistory(txtToPath);
-    LoadPathHistory(txtToPath);
+    RememberPath(txtToPath);
     Log("Preparing to " + m_design.jobVerb + ": " + QString::number(cGrid1->Rows()) + " tracks.");
     SetDestination();
     if (ticked(chkCreateSubFolder)) CreateSubFolder();
     g_lCurRow = 1;
     g_bConvertError = false;
+    m_itemsDone = 0;
+    m_itemsFailed = 0;
     g_ltmrUpToItemSecs = 0;
     cTabControl1->SelectTab("Log");
     cTabControl1_TabClick(cTabControl1->TabIndex("Log"));
@@ -765,8 +781,7 @@ void JobWindow::ConvertTracks()
 {
     const std::int32_t rows = cGrid1->Rows();
     prgTotal->SetMax(rows * 100);
-    cmdConvert->setEnabled(false);
-    cmdExit->setEnabled(false);
+    SetRunning(true);
     Timer1->start();
     bool cancelled = false;
     for (std::int32_t row = g_lCurRow; row <= rows; ++row) {
@@ -781,22 +796,48 @@ void JobWindow::ConvertTracks()
             break;
         }
     }
-    cmdConvert->setEnabled(true);
-    cmdExit->setEnabled(true);
+    SetRunning(false);
     if (cancelled)
         EndRunCancelled();
     else
         EndRunDone();
 }
 
+void JobWindow::SetRunning(bool running)
+{
+    cmdConvert->setEnabled(!running);
+    cmdExit->setEnabled(!running);
+    for (QWidget* setting : std::initializer_list<QWidget*>{cboTargetFormat, cmdEditTargetFormat, txtToPath,
+                                                            cmdSelectPath, cboFileName, chkCreateSubFolder,
+                                                            chkOverWrite})
+        setting->setEnabled(!running);
+    txtUndeForlder->setEnabled(!running && ticked(chkCreateSubFolder));
+}
+
+std::int32_t JobWindow::JobItemCount() const
+{
+    std::int32_t count = 0;
+    for (std::int32_t row = 1; row <= cGrid1->Rows(); ++row)
+        if (RowInJob(row)) ++count;
+    return count;
+}
+
+QString JobWindow::EndText() const
+{
+    if (m_itemsFailed == 0) return "Done.";
+    return QString("Done, with errors: %1 of %2 items failed.").arg(m_itemsFailed).arg(JobItemCount());
+}
+
 void JobWindow::EndRunDone()
 {
-    ShowJobBalloon("Done.");
-    lblCurrentTrack->setText("Done.");
+    const QString text = EndText();
+    ShowJobBalloon(text);
+    lblCurrentTrack->setText(text);
     setWindowTitle(lblCurrentTrack->text());
     prgTotal->SetValue((cGrid1->Rows() - 1) * 100 + 100);
     prgCurrnet->SetValue(100);
     Timer1->stop();
+    SetHourglass(false);
     DoEndEvents();
 }
 
@@ -826,10 +867,12 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
     lblCurrentTrack->setText(GetFileName(CellText(row, kColFile)));
     lblFilesToConvert->setText("Files: " + QString::number(row) + "/" + QString::number(cGrid1->Rows()));
     Log("Start to " + m_design.jobVerb + ": " + lblCurrentTrack->text() + "...");
-    if (m_job) m_job->SetSource(row, CellText(row, kColFile));
+    const QString source = CellText(row, kColFile);
+    if (m_job) m_job->SetSource(row, source);
     const QString path = txtToPath->currentText() + GetSubFolder() + name;
-    // Any file already there is asked about, hidden ones too.
-    if (!ticked(chkOverWrite) && QFileInfo(path).isFile()) {
+    // Any file already there is asked about, hidden ones too; never the
+    // source itself, which the control refuses to write over.
+    if (!ticked(chkOverWrite) && QFileInfo(path).isFile() && !platform::IsSameFile(source, path)) {
         Log("File already exists.");
         const int answer = platform::MsgBox("The file: '" + path + "' already exists." + kCrLf + kCrLf +
                                                 "Overwrite it?",
@@ -866,6 +909,7 @@ void JobWindow::JobDone()
 {
     Log("Done.");
     lblCurrentTrack->setText("Done.");
+    ++m_itemsDone;
     g_ltmrUpToItemSecs += g_ltmrItemSecs;
     g_lCurRow += 1;
     ConvertTracks();
@@ -874,12 +918,12 @@ void JobWindow::JobDone()
 void JobWindow::JobError(std::int32_t code, const QString& description)
 {
     g_bConvertError = true;
+    ++m_itemsFailed;
     const QString text = "Error: " + description + "(" + QString::number(code) + ")";
     Log(text);
     lblCurrentTrack->setText(text);
     setWindowTitle(lblCurrentTrack->text());
-    cmdConvert->setEnabled(true);
-    cmdExit->setEnabled(true);
+    SetRunning(false);
     g_lCurRow += 1;
     ConvertTracks();
     SetHourglass(false);
@@ -887,8 +931,7 @@ void JobWindow::JobError(std::int32_t code, const QString& description)
 
 void JobWindow::JobAborted()
 {
-    cmdConvert->setEnabled(true);
-    cmdExit->setEnabled(true);
+    SetRunning(false);
     Log("Aborted.");
     lblCurrentTrack->setText("Aborted.");
     SetHourglass(false);
@@ -926,9 +969,11 @@ void JobWindow::Timer1_Timer()
 
 void JobWindow::DoEndEvents()
 {
+    // Items failed and none was made: there is nothing to open or hand on.
+    const bool nothingMade = m_itemsFailed > 0 && m_itemsDone == 0;
     if (ticked(chkPlaySound)) platform::Sounds().PlayAsync(g_sPlayAtEnd);
-    if (ticked(chkOpenDestFolder)) OpenDocument(this, txtToPath->currentText() + GetSubFolder());
-    if (ticked(chkNoticeApp)) {
+    if (!nothingMade && ticked(chkOpenDestFolder)) OpenDocument(this, txtToPath->currentText() + GetSubFolder());
+    if (!nothingMade && ticked(chkNoticeApp)) {
         if (CfrmMain* main = frmMain.Peek()) {
             QStringList words = main->GetNoticAppArguments();
             if (!words.isEmpty()) {

@@ -263,11 +263,19 @@ private:
     void ApplySkin();
     void SetEventBoxesFromSettings();
     void EnsureDestinationEndsWithSlash();
+    bool DestinationRefused();
     void CreateSubFolder();
+    // The running flag, with the job's settings locked while it runs.
+    void SetRunning(bool running);
+    std::int32_t JobItemCount() const;
+    // "Done.", or how many of the job's items failed.
+    QString EndText() const;
     bool RowIsWholeFile(std::int32_t row) const;
     std::int32_t ItemSeconds(std::int32_t row) const;
     void WriteGeneralValue(const QString& name, const QString& text);
 
     JobWindowDesign m_design;
     JobControl* m_job = nullptr;
+    std::int32_t m_itemsDone = 0;   // items of this run that ended Done
+    std::int32_t m_itemsFailed = 0; // items of this run that ended with an error
 };

@@ -71,16 +71,24 @@ void LoadPathHistory(QComboBox* cbo)
     if (cbo->count() > 0) cbo->setCurrentIndex(0);
 }
 
-void SavePathHistory(QComboBox* cbo)
+bool SavePathHistory(QComboBox* cbo)
 {
-    if (!cbo) return;
+    if (!cbo) return false;
     const QString current = cbo->currentText();
     QStringList old;
-    if (!readPathHistory(old)) return;
+    if (!readPathHistory(old)) return false;
     QStringList history{current};
     for (const QString& line : old)
         if (line != current) history << line;
-    writeLines(PathHistoryFile(), history.mid(0, kPathHistoryMax));
+    return writeLines(PathHistoryFile(), history.mid(0, kPathHistoryMax));
+}
+
+void RememberPath(QComboBox* cbo)
+{
+    if (!cbo) return;
+    const QString chosen = cbo->currentText();
+    if (SavePathHistory(cbo)) LoadPathHistory(cbo);
+    if (cbo->currentText() != chosen) cbo->setEditText(chosen);
 }
 
 void LoadComboFromFile(const QString& sFileName, QComboBox* cbo)

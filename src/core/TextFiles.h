@@ -28,8 +28,12 @@ QString PathHistoryFile();
 inline constexpr int kPathHistoryMax = 16;
 // Fills the combo box from the history (created empty when missing) and selects the first entry.
 void LoadPathHistory(QComboBox* cbo);
-// Puts the combo box's current text at the top of the history, which keeps at most 16 lines.
-void SavePathHistory(QComboBox* cbo);
+// Puts the combo box's current text at the top of the history, which keeps at
+// most 16 lines. False when the history could not be written.
+bool SavePathHistory(QComboBox* cbo);
+// SavePathHistory, then LoadPathHistory when it was written; the box keeps the
+// text it had either way, so a history that cannot be written never changes it.
+void RememberPath(QComboBox* cbo);
 // Replaces the combo box's items with the file's non-empty lines; selects nothing.
 void LoadComboFromFile(const QString& sFileName, QComboBox* cbo);
 

@@ -222,28 +222,11 @@ TEST_F(RangeTest, SettingTheSourceForgetsTheRange)
 using D = const QDir&;
 using C = cAudioConverter&;
 
-// Writes the 4-byte little-endian value at the offset.
-void Patch32(const QString& path, qint64 offset, quint32 value)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.seek(offset));
-    const char bytes[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
-    f.write(bytes, 4);
-}
-
-// A 44.1 kHz stereo 16-bit WAV holding `held` seconds whose data chunk
-// declares `declaredBytes`.
 QString WavDeclaring(D d, const QString& name, double held, quint32 declaredBytes)
 {
-    const QString path = d.filePath(name);
-    WriteWav(path, 44100, 2, 16, held);
-    Patch32(path, 40, declaredBytes);
-    Patch32(path, 4, declaredBytes == 0xFFFFFFFFu ? declaredBytes : 36 + declaredBytes);
-    return path;
+    WriteWavDeclaring(d.filePath(name), held, declaredBytes);
+    return d.filePath(name);
 }
-
-constexpr quint32 kTenSecondsOfWav = 10 * 44100 * 4;
 
 // The control's own encoding of a 3-second WAV, then the bytes of the file
 // changed by `damage`.
@@ -485,36 +468,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "No destination"},
         ErrorCase{"UnknownFormat", [](D, S, C c) { c.SetDestinationFormat(9); }, kConvertErrFormatUnavailable, "9"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
-
-bool CanCreateFileIn(const QString& folder)
-{
-    QFile probe(folder + "/probe");
-    const bool ok = probe.open(QIODevice::WriteOnly);
-    if (ok) probe.remove();
-    return ok;
-}
-
-// A folder this process cannot write into: read-only permissions, or, for
-// root whom permissions do not bind, the immutable attribute.
-class LockedFolder {
-public:
-    explicit LockedFolder(const QString& path) : m_path(path)
-    {
-        QDir().mkpath(path);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (CanCreateFileIn(path) && RunTool("chattr", {"+i", path}).exitCode == 0) m_immutable = true;
-    }
-    ~LockedFolder()
-    {
-        if (m_immutable) RunTool("chattr", {"-i", m_path});
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    bool Locked() const { return !CanCreateFileIn(m_path); }
-
-private:
-    QString m_path;
-    bool m_immutable = false;
-};
 
 TEST_F(JobTest, UnwritableDestinationFolder)
 {

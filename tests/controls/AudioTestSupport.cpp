@@ -90,6 +90,20 @@ QByteArray ReadFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+void WriteWavDeclaring(const QString& path, double seconds, quint32 declaredBytes)
+{
+    WriteWav(path, 44100, 2, 16, seconds);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray riffSize, dataSize;
+    PutLE(riffSize, declaredBytes == 0xFFFFFFFFu ? declaredBytes : 36 + declaredBytes, 4);
+    PutLE(dataSize, declaredBytes, 4);
+    f.seek(4);
+    f.write(riffSize);
+    f.seek(40);
+    f.write(dataSize);
+}
+
 Decoded Decode(const QString& path, bool keepSamples)
 {
     Decoded d;
@@ -225,5 +239,30 @@ QStringList LeftoverTempFiles(const QString& folder)
 {
     return QDir(folder).entryList({".tarvello-*"}, QDir::Files | QDir::Hidden);
 }
+
+namespace {
+bool CanCreateFileIn(const QString& folder)
+{
+    QFile probe(folder + "/probe");
+    const bool ok = probe.open(QIODevice::WriteOnly);
+    if (ok) probe.remove();
+    return ok;
+}
+} // namespace
+
+LockedFolder::LockedFolder(const QString& path) : m_path(path)
+{
+    QDir().mkpath(path);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (CanCreateFileIn(path) && RunTool("chattr", {"+i", path}).exitCode == 0) m_immutable = true;
+}
+
+LockedFolder::~LockedFolder()
+{
+    if (m_immutable) RunTool("chattr", {"-i", m_path});
+    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+bool LockedFolder::Locked() const { return !CanCreateFileIn(m_path); }
 
 } // namespace audiotest

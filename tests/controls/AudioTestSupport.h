@@ -24,6 +24,10 @@ struct Signal {
 
 void WriteWav(const QString& path, int sampleRate, int channels, int bits, double seconds,
               const Signal& signal = Signal{});
+// A 44.1 kHz stereo 16-bit WAV holding `seconds` whose header declares a
+// data chunk of `declaredBytes` (0 and 0xFFFFFFFF: a length not known).
+void WriteWavDeclaring(const QString& path, double seconds, quint32 declaredBytes);
+inline constexpr quint32 kTenSecondsOfWav = 10 * 44100 * 4;
 
 // What FFmpeg reads back from a file.
 struct Decoded {
@@ -69,6 +73,22 @@ QByteArray ReadFile(const QString& path);
 
 // Temporary files the control leaves in a folder (there should be none).
 QStringList LeftoverTempFiles(const QString& folder);
+
+// A folder this process cannot write into while the object lives: read-only
+// permissions, or, for root whom permissions do not bind, the immutable
+// attribute. Locked() is false where neither works.
+class LockedFolder {
+public:
+    explicit LockedFolder(const QString& path);
+    ~LockedFolder();
+    LockedFolder(const LockedFolder&) = delete;
+    LockedFolder& operator=(const LockedFolder&) = delete;
+    bool Locked() const;
+
+private:
+    QString m_path;
+    bool m_immutable = false;
+};
 
 // A temporary folder per test, and a control with default settings.
 class ConverterTest : public ::testing::Test {

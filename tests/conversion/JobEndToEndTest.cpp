@@ -5,6 +5,7 @@
 #include "controls/WindowWidgets.h"
 #include "conversion/frmConverter.h"
 #include "core/Edition.h"
+#include "core/Paths.h"
 #include "core/RegistryRoutines.h"
 #include "core/TextFiles.h"
 #include "core/TimeSizeText.h"
@@ -65,6 +66,18 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         ASSERT_TRUE(w->cmdConvert->isEnabled()) << "the job did not end";
         QCoreApplication::processEvents();
+    }
+    // The converter with one whole-file row of `source`, to convert to WAV in `destination`.
+    static CfrmConverter* OneItemToWav(const QString& source, const QString& destination)
+    {
+        CfrmConverter* w = g_frmConverter.get();
+        w->txtToPath->setEditText(destination);
+        w->cboTargetFormat->setCurrentText("WAV - Waveform Audio Format (*.wav)");
+        w->cGrid1->CellDetails(1, kColItemName, GetFileName(source));
+        w->cGrid1->SetCellText(1, kColFile, source);
+        w->cGrid1->SetCellText(1, kColRangeAll, "1");
+        w->cGrid1->SetCellText(1, kColTime, "00:00:01");
+        return w;
     }
     static QStringList LogMessages(const QPlainTextEdit* log)
     {
@@ -194,16 +207,10 @@ TEST_F(JobEndToEnd, ItemsOfASubFolderThatCannotBeMadeFailWithTheControlsError)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    CfrmConverter* w = g_frmConverter.get();
-    w->txtToPath->setEditText(OutFolder());
-    w->cboTargetFormat->setCurrentText("WAV - Waveform Audio Format (*.wav)");
+    CfrmConverter* w = OneItemToWav(source, OutFolder());
     SetCheckValue(w->chkPlaySound, 0);
     SetCheckValue(w->chkCreateSubFolder, 1);
     w->txtUndeForlder->setText("blocked");
-    w->cGrid1->CellDetails(1, kColItemName, "tone.wav");
-    w->cGrid1->SetCellText(1, kColFile, source);
-    w->cGrid1->SetCellText(1, kColRangeAll, "1");
-    w->cGrid1->SetCellText(1, kColTime, "00:00:00");
     w->cmdConvert_Click();
     WaitForTheJob(w);
     const QStringList messages = LogMessages(w->txtLog);
@@ -214,5 +221,60 @@ TEST_F(JobEndToEnd, ItemsOfASubFolderThatCannotBeMadeFailWithTheControlsError)
     EXPECT_TRUE(w->g_bConvertError);
     EXPECT_FALSE(QFileInfo::exists(OutFolder() + "tone.wav"));
 }
+
+// Items the real control refuses: the run says so at its end, keeps each
+// item's error in the log, makes no output and leaves the source alone.
+struct RefusedItem {
+    const char* name;
+    bool destinationIsSourceFolder;
+    std::int32_t code;
+    const char* logged;
+};
+void PrintTo(const RefusedItem& c, std::ostream* os) { *os << c.name; }
+
+class RefusedItems : public JobEndToEnd, public ::testing::WithParamInterface<RefusedItem> {};
+
+TEST_P(RefusedItems, EndDoneWithErrorsAndNoOutput)
+{
+    SetEditionModes();
+    frmMain.get();
+    const QString source = SourceFolder() + "/tone.wav";
+    if (GetParam().destinationIsSourceFolder)
+        audiotest::WriteWav(source, 44100, 2, 16, 0.25);
+    else
+        audiotest::WriteWavDeclaring(source, 0.25, audiotest::kTenSecondsOfWav);
+    QFile original(source);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray before = original.readAll();
+    const QString destination = GetParam().destinationIsSourceFolder ? SourceFolder() + "/" : OutFolder();
+
+    CfrmConverter* w = OneItemToWav(source, destination);
+    SetCheckValue(w->chkOpenDestFolder, 1);
+    w->cmdConvert_Click();
+    WaitForTheJob(w);
+
+    EXPECT_TRUE(msgBox->shown.empty()) << "no question about the source";
+    const QStringList messages = LogMessages(w->txtLog);
+    ASSERT_EQ(messages.size(), 4);
+    EXPECT_TRUE(messages[3].startsWith(QString("Error: ") + GetParam().logged)) << messages[3].toStdString();
+    EXPECT_TRUE(messages[3].endsWith(QString("(%1)").arg(GetParam().code))) << messages[3].toStdString();
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Done, with errors: 1 of 1 items failed.");
+    EXPECT_EQ(w->windowTitle(), "Done, with errors: 1 of 1 items failed.");
+    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, "Done, with errors: 1 of 1 items failed.");
+    EXPECT_TRUE(shell->opened.isEmpty()) << "nothing was made: no folder to open";
+    EXPECT_FALSE(QFileInfo::exists(OutFolder() + "tone.wav"));
+    EXPECT_TRUE(audiotest::LeftoverTempFiles(destination).isEmpty());
+    QFile after(source);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedItems,
+    ::testing::Values(RefusedItem{"ASourceCutShort", false, kConvertErrDecode,
+                                  "The source file breaks off mid-file: its header declares 10 s, it holds 0.25 s"},
+                      RefusedItem{"TheSourceItself", true, kConvertErrDestinationIsSource,
+                                  "The destination is the source file itself"}),
+    [](const ::testing::TestParamInfo<RefusedItem>& info) { return info.param.name; });
 
 } // namespace

@@ -1,6 +1,9 @@
 // The job queue of the Audio Converter window, on the fake conversion control.
 #include "ConverterFixture.h"
 
+#include "controls/AudioTestSupport.h"
+#include "core/TextFiles.h"
+
 #include "controls/WindowWidgets.h"
 #include "controls/ProgressBars.h"
 #include "core/Edition.h"
@@ -14,8 +17,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <cstring>
 
 using namespace convtest;
 using Ending = FakeAudioConverter::Ending;
@@ -148,7 +154,7 @@ TEST_F(JobQueue, CancelOnTheFirstRowCancelsTheRun)
     w->Timer1->stop();
 }
 
-TEST_F(JobQueue, AnErrorOnTheLastRowEndsDoneWithoutTheShutdown)
+TEST_F(JobQueue, AnErrorOnTheLastRowEndsDoneWithErrorsWithoutTheShutdown)
 {
     g_sAppNotice = "notify [PROG_NAME]";
     frmMain.get();
@@ -165,18 +171,215 @@ TEST_F(JobQueue, AnErrorOnTheLastRowEndsDoneWithoutTheShutdown)
     EXPECT_EQ(LogLines().mid(2), (QStringList{"Start to convert: a.wav...", "Done.", "Start to convert: b.wav...",
                                               "Error: The disk is full(4)"}));
     EXPECT_TRUE(w->g_bConvertError);
-    EXPECT_EQ(w->lblCurrentTrack->text(), "Done.");
-    EXPECT_EQ(w->windowTitle(), "Done.");
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Done, with errors: 1 of 2 items failed.");
+    EXPECT_EQ(w->windowTitle(), "Done, with errors: 1 of 2 items failed.");
     EXPECT_EQ(sound->played.size(), 1);
     EXPECT_EQ(shell->opened, QStringList{Out()});
     EXPECT_EQ(shell->started, QStringList{"notify " + g_sAppName});
     EXPECT_TRUE(modal->shown.isEmpty()) << "no shutdown countdown after an error";
     const auto& balloons = frmMain->cSysTray1->Balloons();
     ASSERT_FALSE(balloons.empty());
-    EXPECT_EQ(balloons.back().text, "Done.");
+    EXPECT_EQ(balloons.back().text, "Done, with errors: 1 of 2 items failed.");
     EXPECT_EQ(balloons.back().title, g_sAppName + " " + g_sAppVersion);
     EXPECT_EQ(balloons.back().icon, 1);
     EXPECT_EQ(balloons.back().timeout, 30);
+}
+
+// How a run that went through all its rows ends, by what became of each item:
+// 'd' done, 'e' failed, 's' skipped (No at the overwrite question).
+struct EndingCase {
+    const char* name;
+    const char* items;
+    QString text; // status label, caption and balloon
+    bool folderAndProgram;
+    bool countdown;
+};
+void PrintTo(const EndingCase& c, std::ostream* os) { *os << c.name; }
+
+class JobEndings : public JobQueue, public ::testing::WithParamInterface<EndingCase> {};
+
+TEST_P(JobEndings, SayHowManyItemsFailedAndRunTheActionsThatFit)
+{
+    const EndingCase& c = GetParam();
+    g_sAppNotice = "notify";
+    frmMain.get();
+    SetCheckValue(w->chkNoticeApp, 1);
+    SetCheckValue(w->chkTurnOffComputer, 1);
+    modal->hook = [](QWidget* window) { window->close(); };
+    const int rows = int(strlen(c.items));
+    AddFileRows(rows);
+    int failed = 0;
+    for (int i = 0; i < rows; ++i) {
+        const QString output = Out() + QChar('a' + i) + ".ogg";
+        FakeAudioConverter::Script script;
+        switch (c.items[i]) {
+        case 's':
+            Touch(output);
+            msgBox->Expect(output, platform::vbNo);
+            continue;
+        case 'e':
+            script.ending = Ending::Error;
+            ++failed;
+            break;
+        }
+        Fake()->QueueScript(script);
+    }
+    Run();
+    EXPECT_EQ(w->lblCurrentTrack->text(), c.text);
+    EXPECT_EQ(w->windowTitle(), c.text);
+    ASSERT_FALSE(frmMain->cSysTray1->Balloons().empty());
+    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, c.text);
+    EXPECT_EQ(LogLines().count("Error: Scripted error(2)"), failed) << "each item's error stays in the log";
+    EXPECT_EQ(sound->played.size(), 1);
+    EXPECT_EQ(shell->opened, c.folderAndProgram ? QStringList{Out()} : QStringList{});
+    EXPECT_EQ(shell->started, c.folderAndProgram ? QStringList{"notify"} : QStringList{});
+    EXPECT_EQ(modal->shown, c.countdown ? QStringList{"g_frmTurnOff"} : QStringList{});
+    EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor) << "the pointer is back to normal";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JobEndings,
+    ::testing::Values(EndingCase{"AllDone", "dd", "Done.", true, true},
+                      EndingCase{"OneOfThreeFailed", "ded", "Done, with errors: 1 of 3 items failed.", true, false},
+                      EndingCase{"AllFailed", "ee", "Done, with errors: 2 of 2 items failed.", false, false},
+                      EndingCase{"FailedAndSkipped", "se", "Done, with errors: 1 of 2 items failed.", false, false},
+                      EndingCase{"AllSkipped", "ss", "Done.", true, true}),
+    [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.name; });
+
+TEST_F(JobQueue, TheSourceItselfIsRefusedBeforeAnyOverwriteQuestion)
+{
+    frmMain.get();
+    w->cboTargetFormat->setCurrentText("WAV - Waveform Audio Format (*.wav)");
+    Touch(Out() + "a.wav"); // the source sits in the destination folder
+    Touch(Out() + "b.wav");
+    Touch(Source("b.wav"));
+    AddRows({{Out() + "a.wav"}, {Source("b.wav")}});
+    msgBox->Expect("The file: '" + Out() + "b.wav" + kOverwrite, platform::vbYes);
+    Run();
+    EXPECT_EQ(msgBox->shown.size(), 1u) << "no question about the source itself";
+    EXPECT_EQ(LogLines().mid(2), (QStringList{"Start to convert: a.wav...",
+                                              "Error: The destination is the source file itself; choose another "
+                                              "name or folder: " + Out() + "a.wav(8)",
+                                              "Start to convert: b.wav...", "File already exists.", "Overwrite it...",
+                                              "Done."}));
+    EXPECT_EQ(w->lblCurrentTrack->text(), "Done, with errors: 1 of 2 items failed.");
+    QFile source(Out() + "a.wav");
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    EXPECT_EQ(source.readAll(), "old");
+}
+
+TEST_F(JobQueue, AnEmptyOrRelativeDestinationIsRefusedBeforeAnyItem)
+{
+    struct Case {
+        QString destination, message;
+    };
+    const Case cases[] = {
+        {"", "Choose the destination folder first."},
+        {"   ", "Choose the destination folder first."},
+        {"music/", "The destination must be a full folder path, beginning with \"/\": music/"},
+    };
+    AddFileRows(1);
+    const QString history = ReadTextFile(PathHistoryFile());
+    for (const Case& c : cases) {
+        w->txtToPath->setEditText(c.destination);
+        msgBox->Expect(c.message);
+        w->cmdConvert_Click();
+        ASSERT_FALSE(msgBox->shown.empty());
+        EXPECT_EQ(msgBox->shown.back().text, c.message);
+        EXPECT_EQ(msgBox->shown.back().flags, platform::vbInformation);
+        EXPECT_TRUE(w->cmdConvert->isEnabled());
+        EXPECT_TRUE(Fake()->converts.empty()) << c.destination.toStdString();
+        EXPECT_TRUE(w->txtLog->toPlainText().isEmpty());
+        EXPECT_EQ(ReadTextFile(PathHistoryFile()), history);
+        EXPECT_EQ(w->txtToPath->currentText(), c.destination);
+    }
+    EXPECT_FALSE(QFile::exists(QDir::currentPath() + "/a.ogg"));
+}
+
+TEST_F(JobQueue, TheJobsSettingsAreLockedWhileItRuns)
+{
+    SetCheckValue(w->chkCreateSubFolder, 1);
+    w->txtUndeForlder->setText("sub");
+    AddFileRows(3);
+    FakeAudioConverter::Script error;
+    error.ending = Ending::Error;
+    Fake()->QueueScript(error);
+    Fake()->QueueScript(Hang());
+    const std::pair<const char*, QWidget*> settings[] = {
+        {"format", w->cboTargetFormat},        {"format edit", w->cmdEditTargetFormat},
+        {"destination", w->txtToPath},         {"browse", w->cmdSelectPath},
+        {"file name pattern", w->cboFileName}, {"sub-folder box", w->chkCreateSubFolder},
+        {"sub-folder name", w->txtUndeForlder}, {"overwrite box", w->chkOverWrite}};
+    auto enabled = [&] {
+        QStringList names;
+        for (const auto& [name, widget] : settings)
+            if (widget->isEnabled()) names << name;
+        return names;
+    };
+    ASSERT_EQ(enabled().size(), 8);
+    w->cmdConvert_Click();
+    for (int i = 0; i < 100 && Fake()->converts.size() < 2; ++i) ProcessEvents();
+    ASSERT_EQ(Fake()->converts.size(), 2u) << "the second item runs after the first failed";
+    EXPECT_EQ(enabled(), QStringList{});
+    // A user trying to pick another format mid-run changes nothing.
+    const QString format = w->cboTargetFormat->currentText();
+    QTest::keyClick(w->cboTargetFormat, Qt::Key_Down);
+    EXPECT_EQ(w->cboTargetFormat->currentText(), format);
+    Fake()->Finish(Ending::Done);
+    WaitUntilIdle();
+    ASSERT_EQ(Fake()->converts.size(), 3u);
+    EXPECT_EQ(Fake()->converts[2].destination, Out() + "sub/c.ogg");
+    EXPECT_EQ(enabled().size(), 8);
+
+    // An aborted run unlocks them too; the name box follows its tick box.
+    SetCheckValue(w->chkCreateSubFolder, 0);
+    Fake()->QueueScript(Hang({30}));
+    w->cmdConvert_Click();
+    EXPECT_TRUE(enabled().isEmpty());
+    msgBox->Expect("Abort operation?", platform::vbYes);
+    w->cmdAbort_Click();
+    WaitUntilIdle();
+    EXPECT_EQ(enabled().size(), 7);
+    EXPECT_FALSE(w->txtUndeForlder->isEnabled());
+}
+
+TEST_F(JobQueue, AHistoryThatCannotBeWrittenKeepsTheChosenDestination)
+{
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<audiotest::LockedFolder>()> arrange;
+    };
+    const Case cases[] = {
+        {"history is a folder",
+         [this] {
+             QFile::remove(PathHistoryFile());
+             QDir().mkpath(PathHistoryFile());
+             return nullptr;
+         }},
+        {"program folder not writable",
+         [this] {
+             QDir().rmdir(PathHistoryFile());
+             WriteTextFile("/an/older/destination/", PathHistoryFile());
+             return std::make_unique<audiotest::LockedFolder>(ProgramFolder());
+         }},
+    };
+    AddFileRows(1);
+    SetCheckValue(w->chkOverWrite, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto locked = c.arrange();
+        if (locked && !locked->Locked()) continue; // no way to lock a folder here
+        w->txtToPath->setEditText(Out());
+        Run();
+        ASSERT_FALSE(Fake()->converts.empty());
+        EXPECT_EQ(Fake()->converts.back().destination, Out() + "a.ogg");
+        EXPECT_EQ(w->txtToPath->currentText(), Out());
+        EXPECT_EQ(w->lblCurrentTrack->text(), "Done.");
+
+        dialogs->ExpectFolder(Out() + "picked");
+        w->cmdSelectPath_Click();
+        EXPECT_EQ(w->txtToPath->currentText(), Out() + "picked/");
+    }
 }
 
 TEST_F(JobQueue, AnErrorGoesOnWithTheNextRowAndAFaultlessRunOffersTheShutdown)

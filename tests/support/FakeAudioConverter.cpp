@@ -1,5 +1,7 @@
 #include "support/FakeAudioConverter.h"
 
+#include "platform/FileIdentity.h"
+
 #include <QFile>
 #include <QMetaObject>
 
@@ -124,7 +126,14 @@ void FakeAudioConverter::Convert()
     converts.push_back(c);
 
     m_running = Script{};
-    if (!m_scripts.empty()) {
+    if (platform::IsSameFile(c.source, c.destination)) {
+        // As the real control, it never writes over its source.
+        m_running.progress.clear();
+        m_running.ending = Ending::Error;
+        m_running.errorCode = kConvertErrDestinationIsSource;
+        m_running.errorText =
+            "The destination is the source file itself; choose another name or folder: " + c.destination;
+    } else if (!m_scripts.empty()) {
         m_running = m_scripts.front();
         m_scripts.pop_front();
     }

@@ -63,7 +63,8 @@ public:
     static FakeAudioConverter* Last();
 
     // Scripts for the next conversions, in order; without one a conversion
-    // reports 100 % and ends Done.
+    // reports 100 % and ends Done. A destination that is the source file ends
+    // in the real control's refusal instead, without taking a script.
     void QueueScript(const Script& script) { m_scripts.push_back(script); }
     // Ends a hanging conversion now.
     void Finish(Ending ending);
