@@ -3,38 +3,32 @@
 #include "controls/AudioConverterEngine.h"
 
 #include <algorithm>
-#include <vector>
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/frame.h>
-#include <libswresample/swresample.h>
 }
 
 namespace audioconv {
 
-// The shape of PCM handed to the feeder.
-struct PcmShape {
-    AVSampleFormat format = AV_SAMPLE_FMT_NONE;
-    int sampleRate = 0;
-    const AVChannelLayout* layout = nullptr;
-};
+using audiodec::PcmShape;
 
 // Resamples into the sink's format and cuts into its frame size; a sink with
 // its own buffer gets the samples resampled straight into it.
-class FrameFeeder {
+class FrameFeeder : private audiodec::ResampleTarget {
 public:
-    explicit FrameFeeder(AudioSink& sink) : m_sink(sink), m_in(sink.Input()) {}
+    explicit FrameFeeder(AudioSink& sink)
+        : m_sink(sink), m_in(sink.Input()), m_resampler(m_in.sampleRate, m_in.layout, m_in.format)
+    {
+    }
     FrameFeeder(const FrameFeeder&) = delete;
     FrameFeeder& operator=(const FrameFeeder&) = delete;
-    ~FrameFeeder()
+    ~FrameFeeder() override
     {
-        swr_free(&m_swr);
         if (m_fifo) av_audio_fifo_free(m_fifo);
         av_frame_free(&m_out);
         if (m_buf) av_freep(&m_buf[0]);
         av_freep(&m_buf);
-        av_channel_layout_uninit(&m_srcLayout);
     }
 
     Status Init();
@@ -44,24 +38,22 @@ public:
     Status Finish();
 
 private:
-    Status SetUpResampler(const PcmShape& shape);
-    Status Convert(const uint8_t** in, int count);
+    uint8_t** Room(int count) override;
+    bool Took(int count) override;
+    Status Resampled(const audiodec::Problem& p) const;
     Status SendFull();
     Status SendFrame(int count);
 
     AudioSink& m_sink;
     const SinkInput& m_in;
+    audiodec::Resampler m_resampler;
+    Status m_taken; // what the sink or the FIFO said to the last output
     int m_capacity = 0;
-    SwrContext* m_swr = nullptr;
-    AVChannelLayout m_srcLayout{};
-    int m_srcRate = 0;
-    int m_srcFormat = AV_SAMPLE_FMT_NONE;
     AVAudioFifo* m_fifo = nullptr;
     AVFrame* m_out = nullptr;
     std::int64_t m_pts = 0;
     uint8_t** m_buf = nullptr;
     int m_bufSamples = 0;
-    std::vector<const uint8_t*> m_inPtrs;
 };
 
 Status FrameFeeder::Init()
@@ -79,76 +71,35 @@ Status FrameFeeder::Init()
     return {};
 }
 
-Status FrameFeeder::SetUpResampler(const PcmShape& shape)
+uint8_t** FrameFeeder::Room(int count)
 {
-    AVChannelLayout layout{};
-    if (shape.layout->order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&layout, shape.layout->nb_channels);
-    else
-        av_channel_layout_copy(&layout, shape.layout);
-    const bool same = m_swr && m_srcRate == shape.sampleRate && m_srcFormat == shape.format &&
-                      av_channel_layout_compare(&m_srcLayout, &layout) == 0;
-    if (same) {
-        av_channel_layout_uninit(&layout);
-        return {};
-    }
-    if (m_swr) {
-        // The source changed format mid-stream: keep what the old set-up still holds.
-        Status s = Convert(nullptr, 0);
-        if (!s.ok()) return s;
-        swr_free(&m_swr);
-    }
-    av_channel_layout_uninit(&m_srcLayout);
-    m_srcLayout = layout;
-    m_srcRate = shape.sampleRate;
-    m_srcFormat = shape.format;
-    if (swr_alloc_set_opts2(&m_swr, const_cast<AVChannelLayout*>(&m_in.layout), m_in.format, m_in.sampleRate,
-                            &m_srcLayout, AVSampleFormat(m_srcFormat), m_srcRate, 0, nullptr) < 0 ||
-        swr_init(m_swr) < 0)
-        return Fail(kConvertErrSettingsRefused, QString("Cannot convert %1 Hz, %2 channels to %3 Hz, %4 channels.")
-                                                    .arg(m_srcRate)
-                                                    .arg(m_srcLayout.nb_channels)
-                                                    .arg(m_in.sampleRate)
-                                                    .arg(m_in.layout.nb_channels));
-    return {};
-}
-
-Status FrameFeeder::Convert(const uint8_t** in, int count)
-{
-    const int room = swr_get_out_samples(m_swr, count);
-    if (room <= 0) return {};
-    if (m_in.ownBuffer) {
-        const int got = swr_convert(m_swr, m_sink.Buffer(room), room, in, count);
-        if (got < 0) return Fail(kConvertErrDecode, "Resampling failed: " + AvErrorText(got));
-        return got > 0 ? m_sink.Wrote(got) : Status{};
-    }
-    if (room > m_bufSamples) {
+    if (m_in.ownBuffer) return m_sink.Buffer(count);
+    if (count > m_bufSamples) {
         if (m_buf) av_freep(&m_buf[0]);
         av_freep(&m_buf);
-        if (av_samples_alloc_array_and_samples(&m_buf, nullptr, m_in.layout.nb_channels, room, m_in.format, 0) < 0)
-            return Fail(kConvertErrSettingsRefused, "Out of memory.");
-        m_bufSamples = room;
+        if (av_samples_alloc_array_and_samples(&m_buf, nullptr, m_in.layout.nb_channels, count, m_in.format, 0) < 0)
+            return nullptr;
+        m_bufSamples = count;
     }
-    const int got = swr_convert(m_swr, m_buf, room, in, count);
-    if (got < 0) return Fail(kConvertErrDecode, "Resampling failed: " + AvErrorText(got));
-    if (got > 0 && av_audio_fifo_write(m_fifo, reinterpret_cast<void**>(m_buf), got) < got)
-        return Fail(kConvertErrSettingsRefused, "Out of memory.");
-    return {};
+    return m_buf;
+}
+
+bool FrameFeeder::Took(int count)
+{
+    if (m_in.ownBuffer) m_taken = m_sink.Wrote(count);
+    else if (av_audio_fifo_write(m_fifo, reinterpret_cast<void**>(m_buf), count) < count)
+        m_taken = Fail(kConvertErrSettingsRefused, "Out of memory.");
+    return m_taken.ok();
+}
+
+Status FrameFeeder::Resampled(const audiodec::Problem& p) const
+{
+    return p.fault == audiodec::Fault::Declined ? m_taken : FromProblem(p);
 }
 
 Status FrameFeeder::Push(const PcmShape& shape, const uint8_t* const* planes, int offset, int count)
 {
-    Status s = SetUpResampler(shape);
-    if (!s.ok()) return s;
-    const int bytes = av_get_bytes_per_sample(shape.format);
-    const int channels = shape.layout->nb_channels;
-    if (av_sample_fmt_is_planar(shape.format)) {
-        m_inPtrs.resize(size_t(channels));
-        for (int c = 0; c < channels; ++c) m_inPtrs[size_t(c)] = planes[c] + offset * bytes;
-    } else {
-        m_inPtrs.assign(1, planes[0] + offset * bytes * channels);
-    }
-    s = Convert(m_inPtrs.data(), count);
+    const Status s = Resampled(m_resampler.Convert(shape, planes, offset, count, *this));
     return s.ok() ? SendFull() : s;
 }
 
@@ -181,11 +132,8 @@ Status FrameFeeder::SendFrame(int count)
 
 Status FrameFeeder::Finish()
 {
-    if (m_swr) {
-        Status s = Convert(nullptr, 0);
-        if (!s.ok()) return s;
-    }
-    Status s = SendFull();
+    Status s = Resampled(m_resampler.Flush(*this));
+    if (s.ok()) s = SendFull();
     if (!s.ok() || !m_fifo) return s;
     return av_audio_fifo_size(m_fifo) > 0 ? SendFrame(av_audio_fifo_size(m_fifo)) : Status{};
 }

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,228 +28,32 @@ bool Tags::IsEmpty() const
            track.isEmpty() && year.isEmpty();
 }
 
-QString AvErrorText(int err)
+Status FromProblem(const audiodec::Problem& p)
 {
-    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(err, buf, sizeof buf);
-    return QString::fromUtf8(buf);
+    switch (p.fault) {
+    case audiodec::Fault::None: return {};
+    case audiodec::Fault::NoFileName: return Fail(kConvertErrNoFileName, p.text);
+    case audiodec::Fault::Missing: return Fail(kConvertErrSourceMissing, p.text);
+    case audiodec::Fault::Unreadable: return Fail(kConvertErrSourceNotAudio, p.text);
+    case audiodec::Fault::OutOfMemory:
+    case audiodec::Fault::Refused:
+    case audiodec::Fault::Declined: return Fail(kConvertErrSettingsRefused, p.text);
+    case audiodec::Fault::Broken: return Fail(kConvertErrDecode, p.text);
+    }
+    return Fail(kConvertErrDecode, p.text);
 }
 
 namespace {
 
-// FFmpeg reads names as URLs; the file: prefix keeps a path a path.
-QByteArray FileUrl(const QString& path) { return "file:" + QFile::encodeName(path); }
-
 QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
-// ---------------------------------------------------------------------------
-// The exact length a RIFF WAV header declares: the data chunk's size. Sizes 0
-// and 0xFFFFFFFF stand for "unknown" (streamed or unfinished files).
-
-struct DeclaredWavData {
-    std::int64_t size = 0;     // bytes declared; 0 unknown
-    std::int64_t held = 0;     // bytes of them the file holds
-    std::int64_t byteRate = 0; // bytes per second, from the fmt chunk
-};
-
-quint32 LE32(const char* p)
-{
-    return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8 | quint32(quint8(p[2])) << 16 |
-           quint32(quint8(p[3])) << 24;
-}
-
-DeclaredWavData ReadDeclaredWavData(const QString& path)
-{
-    DeclaredWavData d;
-    QFile f(path);
-    char head[12];
-    if (!f.open(QIODevice::ReadOnly) || f.read(head, 12) != 12 || memcmp(head, "RIFF", 4) != 0 ||
-        memcmp(head + 8, "WAVE", 4) != 0)
-        return d;
-    const std::int64_t fileSize = f.size();
-    std::int64_t at = 12;
-    for (int chunks = 0; chunks < 64 && at + 8 <= fileSize; ++chunks) {
-        char chunk[20]; // id, size, and the fmt chunk's first 12 bytes
-        if (!f.seek(at) || f.read(chunk, 8) != 8) break;
-        const quint32 size = LE32(chunk + 4);
-        if (memcmp(chunk, "fmt ", 4) == 0 && size >= 16 && f.read(chunk + 8, 12) == 12) d.byteRate = LE32(chunk + 16);
-        if (memcmp(chunk, "data", 4) == 0) {
-            if (size == 0 || size == 0xFFFFFFFFu) break;
-            d.size = size;
-            d.held = std::min<std::int64_t>(size, fileSize - (at + 8));
-            break;
-        }
-        at += 8 + std::int64_t(size) + (size & 1);
-    }
-    return d;
-}
-
-QString SecondsText(std::int64_t bytes, std::int64_t byteRate)
-{
-    return QString::number(double(bytes) / double(byteRate), 'g', 4) + " s";
-}
-
-// ---------------------------------------------------------------------------
-// The source: its container, its audio stream and that stream's decoder.
-
-class InputAudio {
+// The source as the conversion reads it.
+class InputAudio : public audiodec::Source {
 public:
-    InputAudio() = default;
-    InputAudio(const InputAudio&) = delete;
-    InputAudio& operator=(const InputAudio&) = delete;
-    ~InputAudio()
-    {
-        avcodec_free_context(&m_dec);
-        avformat_close_input(&m_fmt);
-        av_packet_free(&m_pkt);
-    }
-
-    Status Open(const QString& path);
-    Status OpenDecoder();
-    SourceFacts Facts() const;
-    QString Tag(std::initializer_list<const char*> keys) const;
-    int SampleRate() const { return m_stream->codecpar->sample_rate; }
-    // Length in samples as the container states it; -1 when it does not.
-    std::int64_t DurationSamples() const;
-    void SeekToSample(std::int64_t sample);
-    // The sample position of a decoded frame; -1 when it carries no time.
-    std::int64_t FramePosition(const AVFrame* frame) const;
-    // Next decoded frame: 0, AVERROR_EOF at the end, or another error.
-    int Receive(AVFrame* frame);
-    // After the end: why the reading stopped short of what the source
-    // declares, or nothing when it did not.
-    std::optional<QString> BreakOff() const;
-
-private:
-    AVFormatContext* m_fmt = nullptr;
-    AVCodecContext* m_dec = nullptr;
-    AVPacket* m_pkt = nullptr;
-    AVStream* m_stream = nullptr;
-    bool m_draining = false;
-    QString m_path;
-    int m_readError = 0; // the error that stopped the reading before its end
-    DeclaredWavData m_declared;
+    Status Open(const QString& path) { return FromProblem(audiodec::Source::Open(path)); }
+    Status OpenDecoder() { return FromProblem(audiodec::Source::OpenDecoder()); }
+    SourceFacts Facts() const { return GetFacts(); }
 };
-
-Status InputAudio::Open(const QString& path)
-{
-    if (path.isEmpty()) return Fail(kConvertErrNoFileName, "No source file was given.");
-    const QFileInfo info(path);
-    if (!info.exists()) return Fail(kConvertErrSourceMissing, "The source file does not exist: " + path);
-    if (!info.isFile()) return Fail(kConvertErrSourceNotAudio, "The source is not a file: " + path);
-    int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), nullptr, nullptr);
-    if (r == AVERROR(EACCES))
-        return Fail(kConvertErrSourceNotAudio, "The source file cannot be read (permission denied): " + path);
-    if (r < 0 || avformat_find_stream_info(m_fmt, nullptr) < 0)
-        return Fail(kConvertErrSourceNotAudio, "The source file is not audio that can be read: " + path);
-    r = av_find_best_stream(m_fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-    if (r < 0 || m_fmt->streams[r]->codecpar->sample_rate <= 0 ||
-        m_fmt->streams[r]->codecpar->ch_layout.nb_channels <= 0)
-        return Fail(kConvertErrSourceNotAudio, "The source file holds no audio: " + path);
-    m_stream = m_fmt->streams[r];
-    m_path = path;
-    m_declared = ReadDeclaredWavData(path);
-    return {};
-}
-
-Status InputAudio::OpenDecoder()
-{
-    const AVCodec* codec = avcodec_find_decoder(m_stream->codecpar->codec_id);
-    if (!codec)
-        return Fail(
-            kConvertErrSourceNotAudio,
-            QString("No decoder for the source's audio (%1).").arg(avcodec_get_name(m_stream->codecpar->codec_id)));
-    m_dec = avcodec_alloc_context3(codec);
-    m_pkt = av_packet_alloc();
-    if (!m_dec || !m_pkt) return Fail(kConvertErrSourceNotAudio, "Out of memory opening the source.");
-    avcodec_parameters_to_context(m_dec, m_stream->codecpar);
-    m_dec->pkt_timebase = m_stream->time_base;
-    const int r = avcodec_open2(m_dec, codec, nullptr);
-    if (r < 0) return Fail(kConvertErrSourceNotAudio, "The source's audio cannot be decoded: " + AvErrorText(r));
-    return {};
-}
-
-SourceFacts InputAudio::Facts() const
-{
-    const AVCodecParameters* par = m_stream->codecpar;
-    SourceFacts f;
-    f.sampleRate = par->sample_rate;
-    f.channels = par->ch_layout.nb_channels;
-    f.bitsPerSample = par->bits_per_raw_sample > 0     ? par->bits_per_raw_sample
-                      : par->bits_per_coded_sample > 0 ? par->bits_per_coded_sample
-                                                       : 16; // coded formats decode to 16 bits or more
-    if (m_stream->duration != AV_NOPTS_VALUE)
-        f.lengthMs = av_rescale_q(m_stream->duration, m_stream->time_base, AVRational{1, 1000});
-    else if (m_fmt->duration != AV_NOPTS_VALUE)
-        f.lengthMs = av_rescale(m_fmt->duration, 1000, AV_TIME_BASE);
-    return f;
-}
-
-QString InputAudio::Tag(std::initializer_list<const char*> keys) const
-{
-    for (const char* key : keys)
-        for (AVDictionary* dict : {m_fmt->metadata, m_stream->metadata})
-            if (const AVDictionaryEntry* e = av_dict_get(dict, key, nullptr, 0); e && *e->value)
-                return QString::fromUtf8(e->value);
-    return {};
-}
-
-std::int64_t InputAudio::DurationSamples() const
-{
-    const std::int64_t ms = Facts().lengthMs;
-    return ms > 0 ? av_rescale(ms, SampleRate(), 1000) : -1;
-}
-
-void InputAudio::SeekToSample(std::int64_t sample)
-{
-    std::int64_t ts = av_rescale_q(sample, AVRational{1, SampleRate()}, m_stream->time_base);
-    if (m_stream->start_time != AV_NOPTS_VALUE) ts += m_stream->start_time;
-    if (av_seek_frame(m_fmt, m_stream->index, ts, AVSEEK_FLAG_BACKWARD) >= 0) avcodec_flush_buffers(m_dec);
-}
-
-std::int64_t InputAudio::FramePosition(const AVFrame* frame) const
-{
-    std::int64_t ts = frame->best_effort_timestamp;
-    if (ts == AV_NOPTS_VALUE) return -1;
-    if (m_stream->start_time != AV_NOPTS_VALUE) ts -= m_stream->start_time;
-    return av_rescale_q(ts, m_stream->time_base, AVRational{1, SampleRate()});
-}
-
-int InputAudio::Receive(AVFrame* frame)
-{
-    for (;;) {
-        int r = avcodec_receive_frame(m_dec, frame);
-        if (r != AVERROR(EAGAIN)) return r;
-        if (m_draining) return AVERROR_EOF;
-        r = av_read_frame(m_fmt, m_pkt);
-        if (r < 0) {
-            // Decode what was read; an error other than the end breaks the source off.
-            if (r != AVERROR_EOF) m_readError = r;
-            avcodec_send_packet(m_dec, nullptr);
-            m_draining = true;
-            continue;
-        }
-        if (m_pkt->stream_index == m_stream->index) {
-            r = avcodec_send_packet(m_dec, m_pkt);
-            // A damaged packet is skipped, as players do.
-            if (r < 0 && r != AVERROR_INVALIDDATA && r != AVERROR(EAGAIN)) {
-                av_packet_unref(m_pkt);
-                return r;
-            }
-        }
-        av_packet_unref(m_pkt);
-    }
-}
-
-std::optional<QString> InputAudio::BreakOff() const
-{
-    const QString start = "The source file breaks off mid-file: ";
-    if (m_readError != 0) return start + "reading failed (" + AvErrorText(m_readError) + "): " + m_path;
-    if (m_declared.held >= m_declared.size) return std::nullopt;
-    if (m_declared.byteRate <= 0) return start + "it is shorter than its header declares: " + m_path;
-    return start + "its header declares " + SecondsText(m_declared.size, m_declared.byteRate) + ", it holds " +
-           SecondsText(m_declared.held, m_declared.byteRate) + ": " + m_path;
-}
 
 // ---------------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 // write) run on the control's thread, the reading of file facts and tags, and
 // the pieces the per-format encoders share.
 #include "controls/AudioConverter.h"
+#include "controls/AudioDecoder.h"
 
 #include <QString>
 #include <atomic>
@@ -25,8 +26,9 @@ struct Status {
     bool ok() const { return code == 0; }
 };
 inline Status Fail(std::int32_t code, const QString& text) { return {code, text}; }
-// FFmpeg's text for one of its error codes.
-QString AvErrorText(int err);
+using audiodec::AvErrorText;
+// The conversion's error for a fault of the shared decoding.
+Status FromProblem(const audiodec::Problem& p);
 
 struct Tags {
     QString album, artist, comment, genre, title, track, year;
@@ -56,12 +58,7 @@ struct Result {
 // Runs one conversion; `progress` gets whole percents, each once, in order.
 Result RunConversion(const Request& request, const std::atomic<bool>& abort, const std::function<void(int)>& progress);
 
-struct SourceFacts {
-    int sampleRate = 0;
-    int channels = 0;
-    int bitsPerSample = 0;
-    std::int64_t lengthMs = 0;
-};
+using SourceFacts = audiodec::Facts;
 Status ReadSourceFacts(const QString& path, SourceFacts* facts);
 Status ReadSourceTags(const QString& path, Tags* tags);
 

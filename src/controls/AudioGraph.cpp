@@ -5,8 +5,149 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <deque>
+#include <mutex>
 
-cAudioGraph::cAudioGraph(Kind kind, QWidget* parent) : QWidget(parent), m_kind(kind) {}
+extern "C" {
+#include <libavutil/tx.h>
+}
+
+// ---------------------------------------------------------------------------
+// The published blocks
+
+namespace {
+
+constexpr size_t kKeptBlocks = 16;
+
+struct BlockStore {
+    std::mutex mutex;
+    std::int32_t last = 0;
+    std::deque<std::pair<std::int32_t, std::shared_ptr<const AudioBlock>>> kept;
+};
+
+BlockStore& Store()
+{
+    static BlockStore store;
+    return store;
+}
+
+// Levels are drawn on decibel scales: the amplitude from -48 dB, the
+// spectrum from -72 dB, up to full scale.
+constexpr float kAmplitudeFloorDb = -48;
+constexpr float kSpectrumFloorDb = -72;
+constexpr double kLowestHz = 40;
+constexpr double kHighestHz = 16000;
+constexpr int kBarPixels = 4; // a spectrum bar and its gap
+constexpr int kLargestFft = 4096;
+constexpr int kSmallestFft = 64;
+
+float Scale(float value, float floorDb)
+{
+    if (value <= 0) return 0;
+    const float db = 20 * std::log10(value);
+    return std::clamp((db - floorDb) / -floorDb, 0.0f, 1.0f);
+}
+
+} // namespace
+
+std::int32_t PublishAudioBlock(AudioBlock block)
+{
+    BlockStore& s = Store();
+    std::lock_guard lock(s.mutex);
+    s.last = s.last == INT_MAX ? 1 : s.last + 1;
+    s.kept.emplace_back(s.last, std::make_shared<const AudioBlock>(std::move(block)));
+    if (s.kept.size() > kKeptBlocks) s.kept.pop_front();
+    return s.last;
+}
+
+std::shared_ptr<const AudioBlock> FindAudioBlock(std::int32_t number)
+{
+    BlockStore& s = Store();
+    std::lock_guard lock(s.mutex);
+    for (const auto& [n, block] : s.kept)
+        if (n == number) return block;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The spectrum of the last frames of a block: the channels mixed, a Hann
+// window, FFmpeg's real FFT; each bin's level on the decibel scale, where a
+// full-scale sine reads 1.
+
+class cAudioGraph::Spectrum {
+public:
+    ~Spectrum() { av_tx_uninit(&m_tx); }
+
+    void Measure(const AudioBlock& block)
+    {
+        m_levels.clear();
+        int size = kLargestFft;
+        while (size > block.Frames()) size /= 2;
+        if (size < kSmallestFft || !Prepare(size)) return;
+        const int first = block.Frames() - size;
+        for (int i = 0; i < size; ++i) {
+            float sum = 0;
+            for (int c = 0; c < block.channels; ++c) sum += block.samples[size_t((first + i) * block.channels + c)];
+            m_input[size_t(i)] = sum / float(block.channels) * m_window[size_t(i)];
+        }
+        m_fft(m_tx, m_output.data(), m_input.data(), sizeof(float));
+        const float fullScale = float(size) / 4; // a full-scale sine through the Hann window
+        m_levels.resize(m_output.size());
+        for (size_t k = 0; k < m_output.size(); ++k)
+            m_levels[k] = Scale(std::hypot(m_output[k].re, m_output[k].im) / fullScale, kSpectrumFloorDb);
+        m_rate = block.sampleRate;
+    }
+
+    bool Empty() const { return m_levels.empty(); }
+    double TopHz() const { return std::min(kHighestHz, m_rate / 2.0); }
+
+    // The loudest bin between the two frequencies, or the bin nearest their
+    // middle when the band is narrower than a bin.
+    float Band(double lowHz, double highHz) const
+    {
+        const double binHz = double(m_rate) / double(m_size);
+        const auto last = long(m_levels.size()) - 1;
+        long from = std::lround(std::ceil(lowHz / binHz));
+        long to = std::min(last, long(std::floor(highHz / binHz)));
+        if (from > to) from = to = std::min(last, std::lround((lowHz + highHz) / 2 / binHz));
+        float level = 0;
+        for (long k = std::max(0L, from); k <= to; ++k) level = std::max(level, m_levels[size_t(k)]);
+        return level;
+    }
+
+private:
+    bool Prepare(int size)
+    {
+        if (size == m_size && m_tx) return true;
+        av_tx_uninit(&m_tx);
+        const float scale = 1.0f;
+        if (av_tx_init(&m_tx, &m_fft, AV_TX_FLOAT_RDFT, 0, size, &scale, AV_TX_UNALIGNED) < 0) return false;
+        m_size = size;
+        m_input.assign(size_t(size), 0);
+        m_output.assign(size_t(size / 2 + 1), {});
+        m_window.resize(size_t(size));
+        for (int i = 0; i < size; ++i) m_window[size_t(i)] = float(0.5 - 0.5 * std::cos(2 * M_PI * i / (size - 1)));
+        return true;
+    }
+
+    AVTXContext* m_tx = nullptr;
+    av_tx_fn m_fft = nullptr;
+    int m_size = 0;
+    int m_rate = 44100;
+    std::vector<float> m_input, m_window, m_levels;
+    std::vector<AVComplexFloat> m_output;
+};
+
+// ---------------------------------------------------------------------------
+
+cAudioGraph::cAudioGraph(Kind kind, QWidget* parent)
+    : QWidget(parent), m_kind(kind), m_spectrum(std::make_unique<Spectrum>())
+{
+}
+
+cAudioGraph::~cAudioGraph() = default;
 
 void cAudioGraph::SetBackgroundColor(std::int32_t color)
 {
@@ -28,19 +169,37 @@ void cAudioGraph::SetFreqColor(std::int32_t color)
 
 void cAudioGraph::SetData(std::int32_t data) { m_data = data; }
 
-// The data's bytes are taken as levels 0..255, one per bar or trace point.
+void cAudioGraph::measureAmplitude(const AudioBlock& block)
+{
+    m_channels.assign(size_t(std::max(block.channels, 0)), {});
+    for (int c = 0; c < block.channels; ++c) {
+        float peak = 0;
+        double power = 0;
+        for (size_t i = size_t(c); i < block.samples.size(); i += size_t(block.channels)) {
+            const float v = block.samples[i];
+            peak = std::max(peak, std::abs(v));
+            power += double(v) * v;
+        }
+        const float rms = block.Frames() > 0 ? float(std::sqrt(power / block.Frames())) : 0.0f;
+        m_channels[size_t(c)] = {Scale(rms, kAmplitudeFloorDb), Scale(peak, kAmplitudeFloorDb)};
+    }
+}
+
 void cAudioGraph::Draw()
 {
     if (m_terminated) return;
-    m_levels.clear();
-    auto bits = static_cast<std::uint32_t>(m_data);
-    for (int i = 0; i < 4; ++i) m_levels.push_back(int((bits >> (8 * i)) & 0xFF));
+    const std::shared_ptr<const AudioBlock> block = FindAudioBlock(m_data);
+    m_hasLevels = block && block->Frames() > 0;
+    if (m_hasLevels) {
+        if (m_kind == Amplitude) measureAmplitude(*block);
+        else m_spectrum->Measure(*block);
+    }
     update();
 }
 
 void cAudioGraph::Clear()
 {
-    m_levels.clear();
+    m_hasLevels = false;
     update();
 }
 
@@ -55,18 +214,47 @@ void cAudioGraph::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), widgets::ColorFromNumber(m_backColor));
     const QColor ink = widgets::ColorFromNumber(m_kind == Amplitude ? m_ampColor : m_freqColor);
-    const int mid = height() / 2;
-    if (m_levels.empty()) {
+    if (m_kind == Amplitude) paintAmplitude(p, ink);
+    else paintSpectrum(p, ink);
+}
+
+// One row per channel: the RMS level solid, the peak as a lighter run ending
+// in a solid tick.
+void cAudioGraph::paintAmplitude(QPainter& p, const QColor& ink)
+{
+    if (!m_hasLevels || m_channels.empty()) {
         p.setPen(ink);
-        if (m_kind == Amplitude) p.drawLine(0, mid, width(), mid);
-        else p.drawLine(0, height() - 1, width(), height() - 1);
+        p.drawLine(0, height() / 2, width(), height() / 2);
         return;
     }
-    const int n = int(m_levels.size());
-    const int step = std::max(1, width() / n);
-    for (int i = 0; i < n; ++i) {
-        const int level = m_levels[size_t(i)] * height() / 255;
-        if (m_kind == Frequency) p.fillRect(i * step + 1, height() - level, step - 2, level, ink);
-        else p.fillRect(i * step, mid - level / 2, step - 1, std::max(1, level), ink);
+    QColor light = ink;
+    light.setAlphaF(0.45f);
+    const int rows = int(m_channels.size());
+    for (int c = 0; c < rows; ++c) {
+        const int top = c * height() / rows + 1;
+        const int rowHeight = std::max(1, (c + 1) * height() / rows - top - 1);
+        const int rms = int(std::lround(m_channels[size_t(c)].rms * width()));
+        const int peak = int(std::lround(m_channels[size_t(c)].peak * width()));
+        p.fillRect(0, top, peak, rowHeight, light);
+        p.fillRect(0, top, rms, rowHeight, ink);
+        if (peak > 0) p.fillRect(std::max(0, peak - 2), top, 2, rowHeight, ink);
+    }
+}
+
+// Bars from kLowestHz up, each band a equal step on the logarithmic scale.
+void cAudioGraph::paintSpectrum(QPainter& p, const QColor& ink)
+{
+    p.setPen(ink);
+    p.drawLine(0, height() - 1, width(), height() - 1);
+    if (!m_hasLevels || m_spectrum->Empty()) return;
+    const int bars = std::max(8, width() / kBarPixels);
+    const double ratio = m_spectrum->TopHz() / kLowestHz;
+    for (int i = 0; i < bars; ++i) {
+        const double low = kLowestHz * std::pow(ratio, double(i) / bars);
+        const double high = kLowestHz * std::pow(ratio, double(i + 1) / bars);
+        const int level = int(std::lround(m_spectrum->Band(low, high) * (height() - 1)));
+        const int left = i * width() / bars;
+        const int barWidth = std::max(1, (i + 1) * width() / bars - left - 1);
+        p.fillRect(left, height() - 1 - level, barWidth, level, ink);
     }
 }

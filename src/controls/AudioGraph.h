@@ -1,16 +1,37 @@
 #pragma once
-// The level graph of the preview player: a panel in its background colour
-// that draws the last data it was given, as an amplitude trace (AmpColor) or
-// as frequency bars (FreqColor). Clear blanks it.
+// The level graphs of the preview player: a panel in its background colour
+// that draws the sound it was last given, either as the amplitude of each
+// channel (AmpColor: a bar to the RMS level, lighter up to the peak, on a
+// decibel scale) or as a frequency spectrum (FreqColor: bars on a logarithmic
+// frequency scale, from FFmpeg's real FFT). Clear blanks it.
+//
+// The sound travels as a number: a player publishes a short block of what is
+// being heard (PublishAudioBlock), hands its number to the window
+// (cPlayer::AudioData), and the window hands it unchanged to SetData.
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+// A short run of sound, interleaved, full scale 1.0.
+struct AudioBlock {
+    int sampleRate = 44100;
+    int channels = 2;
+    std::vector<float> samples;
+    int Frames() const { return channels > 0 ? int(samples.size()) / channels : 0; }
+};
+
+// Keeps the block for the graphs and returns its number (never 0). Only the
+// last few blocks are kept; an older number finds nothing.
+std::int32_t PublishAudioBlock(AudioBlock block);
+std::shared_ptr<const AudioBlock> FindAudioBlock(std::int32_t number);
 
 class cAudioGraph : public QWidget {
     Q_OBJECT
 public:
     enum Kind { Amplitude, Frequency };
     explicit cAudioGraph(Kind kind, QWidget* parent = nullptr);
+    ~cAudioGraph() override;
 
     std::int32_t BackgroundColor() const { return m_backColor; }
     void SetBackgroundColor(std::int32_t color);
@@ -19,8 +40,10 @@ public:
     std::int32_t FreqColor() const { return m_freqColor; }
     void SetFreqColor(std::int32_t color);
 
-    // Keeps one data value for the next Draw.
+    // Keeps the number of an audio block for the next Draw.
     void SetData(std::int32_t data);
+    // Draws the block SetData named; a number that finds no block draws the
+    // empty graph.
     void Draw();
     void Clear();
     // Releases the graph; it draws nothing more.
@@ -34,11 +57,22 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct ChannelLevel {
+        float rms = 0, peak = 0; // 0..1 on the decibel scale
+    };
+    class Spectrum;
+
+    void measureAmplitude(const AudioBlock& block);
+    void paintAmplitude(QPainter& p, const QColor& ink);
+    void paintSpectrum(QPainter& p, const QColor& ink);
+
     Kind m_kind;
     std::int32_t m_backColor = 0;
     std::int32_t m_ampColor = 0x00FF00;
     std::int32_t m_freqColor = 0x00FF00;
     std::int32_t m_data = 0;
-    std::vector<int> m_levels;
+    bool m_hasLevels = false;
+    std::vector<ChannelLevel> m_channels;
+    std::unique_ptr<Spectrum> m_spectrum;
     bool m_terminated = false;
 };

@@ -1,57 +1,104 @@
 #include "controls/Player.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "controls/AlsaDevice.h"
+#include "controls/AudioDecoder.h"
+#include "controls/AudioGraph.h"
+#include "controls/PlayerPlayback.h"
+#include "platform/MessageBox.h"
+
+#include <QMetaObject>
 
 extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/avutil.h>
+#include <libavutil/log.h>
 }
 
 #include <algorithm>
 #include <cmath>
 
+struct cPlayer::Devices {
+    bool listed = false;
+    std::vector<alsa::DeviceInfo> list;
+};
+
 namespace {
 
-// An opened container, closed when it goes.
-struct Container {
-    AVFormatContext* ctx = nullptr;
-    ~Container() { avformat_close_input(&ctx); }
-};
+// Frames of the blocks the graphs get: enough for a fine spectrum, and about
+// the 100 ms between two graph updates.
+constexpr int kGraphFrames = 4096;
+
+std::int32_t FileFault(const audiodec::Problem& p)
+{
+    return p.fault == audiodec::Fault::Missing || p.fault == audiodec::Fault::NoFileName ? kPlayerErrFileMissing
+                                                                                          : kPlayerErrNotAudio;
+}
+
+QString FileFaultText(std::int32_t code, const QString& path)
+{
+    return code == kPlayerErrFileMissing
+               ? "The file to play does not exist: " + path
+               : "The file cannot be played: it holds no audio that can be read: " + path;
+}
 
 } // namespace
 
-cPlayer::cPlayer(QObject* parent) : QObject(parent) {}
-
-void cPlayer::forget()
+cPlayer::cPlayer(QObject* parent) : QObject(parent), m_devices(std::make_unique<Devices>())
 {
-    m_length = 0;
-    m_sampleRate = 0;
-    m_bitrate = 0;
-    m_channels = 0;
+    // Failures reach the user through our own texts; keep FFmpeg's log quiet.
+    av_log_set_level(AV_LOG_FATAL);
+}
+
+cPlayer::~cPlayer() = default;
+
+void cPlayer::forget() { SetFacts(0, 0, 0, 0); }
+
+void cPlayer::SetFacts(double length, std::int32_t sampleRate, std::int32_t bitrate, std::int32_t channels)
+{
+    m_length = length;
+    m_sampleRate = sampleRate;
+    m_bitrate = bitrate;
+    m_channels = channels;
+}
+
+void cPlayer::SetPlayState(bool playing, bool paused)
+{
+    m_playing = playing;
+    m_paused = playing && paused;
+}
+
+void cPlayer::SetLastError(std::int32_t code, const QString& text)
+{
+    m_lastError = code;
+    m_lastErrorText = text;
+}
+
+std::int32_t cPlayer::fail(std::int32_t code, const QString& text)
+{
+    SetLastError(code, text);
+    return code;
+}
+
+void cPlayer::Post(std::function<void()> event) { postFor(m_generation, std::move(event)); }
+
+// Safe from any thread: it reads nothing of the control until the event runs.
+void cPlayer::postFor(unsigned generation, std::function<void()> event)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, event = std::move(event)] {
+            if (generation == m_generation) event();
+        },
+        Qt::QueuedConnection);
 }
 
 std::int32_t cPlayer::OpenFile(const QString& path)
 {
     forget();
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile()) return kPlayerErrFileMissing;
-
-    Container in;
-    const QByteArray name = QFile::encodeName(path);
-    if (avformat_open_input(&in.ctx, name.constData(), nullptr, nullptr) < 0) return kPlayerErrNotAudio;
-    if (avformat_find_stream_info(in.ctx, nullptr) < 0) return kPlayerErrNotAudio;
-    const int index = av_find_best_stream(in.ctx, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-    if (index < 0) return kPlayerErrNotAudio;
-
-    const AVStream* stream = in.ctx->streams[index];
-    const AVCodecParameters* par = stream->codecpar;
-    if (in.ctx->duration > 0) m_length = double(in.ctx->duration) / AV_TIME_BASE;
-    else if (stream->duration > 0) m_length = double(stream->duration) * av_q2d(stream->time_base);
-    m_sampleRate = par->sample_rate;
-    m_channels = par->ch_layout.nb_channels;
-    const std::int64_t bitsPerSecond = par->bit_rate > 0 ? par->bit_rate : in.ctx->bit_rate;
-    m_bitrate = std::int32_t(std::llround(double(std::max<std::int64_t>(bitsPerSecond, 0)) / 1000.0));
+    audiodec::Source source;
+    const audiodec::Problem p = source.Open(path);
+    if (!p.ok()) return fail(FileFault(p), FileFaultText(FileFault(p), path));
+    const audiodec::Facts f = source.GetFacts();
+    SetFacts(double(f.lengthMs) / 1000.0, f.sampleRate, std::int32_t(std::llround(double(f.bitRate) / 1000.0)),
+             f.channels);
     return 0;
 }
 
@@ -64,4 +111,185 @@ QString cPlayer::FormatTime(std::int32_t seconds) const
         .arg(s % 60, 2, 10, QChar('0'));
 }
 
-void cPlayer::Terminate() { forget(); }
+// ---------------------------------------------------------------------------
+// Devices
+
+std::int32_t cPlayer::DeviceCount()
+{
+    if (!m_devices->listed) RefreshDevices();
+    return std::int32_t(m_devices->list.size());
+}
+
+QString cPlayer::DeviceName(std::int32_t index)
+{
+    return index >= 0 && index < DeviceCount() ? m_devices->list[size_t(index)].name : QString();
+}
+
+QString cPlayer::DeviceDescription(std::int32_t index)
+{
+    return index >= 0 && index < DeviceCount() ? m_devices->list[size_t(index)].description : QString();
+}
+
+void cPlayer::RefreshDevices()
+{
+    m_devices->list = alsa::ListDevices(alsa::Direction::Playback);
+    m_devices->listed = true;
+}
+
+QString cPlayer::deviceFor(std::int32_t index) { return index == -1 ? QString("default") : DeviceName(index); }
+
+// ---------------------------------------------------------------------------
+// Playing
+
+std::int32_t cPlayer::PlayFile(const QString& path, std::int32_t device)
+{
+    m_playback.reset();
+    NewGeneration();
+    SetPlayState(false, false);
+
+    auto source = std::make_unique<audiodec::Source>();
+    audiodec::Problem p = source->Open(path);
+    if (p.ok()) p = source->OpenDecoder();
+    if (!p.ok()) {
+        forget();
+        return fail(FileFault(p), FileFaultText(FileFault(p), path));
+    }
+    const audiodec::Facts f = source->GetFacts();
+    SetFacts(double(f.lengthMs) / 1000.0, f.sampleRate, std::int32_t(std::llround(double(f.bitRate) / 1000.0)),
+             f.channels);
+
+    const QString name = deviceFor(device);
+    if (name.isEmpty())
+        return fail(kPlayerErrNoDevice, QString("There is no sound output device number %1.").arg(device));
+    auto pcm = std::make_unique<alsa::Pcm>();
+    const alsa::Format wanted{f.sampleRate, f.channels, player::DeviceFormatFor(source->DecodedFormat())};
+    switch (pcm->Open(name, alsa::Direction::Playback, wanted)) {
+    case alsa::OpenFault::None: break;
+    case alsa::OpenFault::NoDevice:
+        return fail(kPlayerErrNoDevice, QString("The sound output device \"%1\" cannot be found (%2). No sound can be "
+                                                "played until a sound card or a sound server is set up.")
+                                            .arg(name, pcm->ErrorText()));
+    case alsa::OpenFault::Busy:
+        return fail(kPlayerErrDeviceBusy, QString("The sound output device \"%1\" is busy: another program is using "
+                                                  "it. Close that program or choose another device.")
+                                              .arg(name));
+    case alsa::OpenFault::FormatRefused:
+        return fail(kPlayerErrDeviceFormat, QString("The sound output device \"%1\" cannot play this file "
+                                                    "(%2 Hz, %3 channels): %4.")
+                                                .arg(name)
+                                                .arg(f.sampleRate)
+                                                .arg(f.channels)
+                                                .arg(pcm->ErrorText()));
+    case alsa::OpenFault::Failed:
+        return fail(kPlayerErrDevice,
+                    QString("The sound output device \"%1\" cannot be opened: %2.").arg(name, pcm->ErrorText()));
+    }
+
+    // The play's thread reports through events posted to this thread; those
+    // of a play that Stop or a new play has replaced are dropped.
+    const unsigned generation = m_generation;
+    player::Callbacks callbacks;
+    callbacks.event = [this, generation](std::int32_t code, std::int32_t a, std::int32_t b) {
+        postFor(generation, [this, code, a, b] { emit PlayerEvent(code, a, b); });
+    };
+    callbacks.ended = [this, generation](player::Ending ending) {
+        postFor(generation, [this, ending] { playbackEnded(int(ending)); });
+    };
+    m_playback = std::make_unique<player::Playback>(std::move(source), std::move(pcm), std::move(callbacks));
+    m_playback->Start();
+    SetPlayState(true, false);
+    SetLastError(0, {});
+    return 0;
+}
+
+void cPlayer::playbackEnded(int ending)
+{
+    const QString deviceError = m_playback ? m_playback->DeviceError() : QString();
+    m_playback.reset();
+    SetPlayState(false, false);
+    switch (player::Ending(ending)) {
+    case player::Ending::Heard: break;
+    case player::Ending::FileBroken:
+        SetLastError(kPlayerErrNotAudio, "The file broke off while playing; it is damaged or cut short.");
+        emit PlayerEvent(kPlayerEventBrokenOff, kPlayerErrNotAudio, 0);
+        break;
+    case player::Ending::DeviceFailed:
+        SetLastError(kPlayerErrDevice, "The sound output device failed while playing: " + deviceError);
+        emit PlayerEvent(kPlayerEventBrokenOff, kPlayerErrDevice, 0);
+        break;
+    }
+    emit PlayFinished();
+}
+
+void cPlayer::Pause()
+{
+    if (!m_playback || m_paused) return;
+    SetPlayState(true, true);
+    m_playback->SetPaused(true);
+}
+
+void cPlayer::Resume()
+{
+    if (!m_playback || !m_paused) return;
+    SetPlayState(true, false);
+    m_playback->SetPaused(false);
+}
+
+void cPlayer::Stop()
+{
+    if (!m_playback) return;
+    m_playback.reset();
+    NewGeneration();
+    SetPlayState(false, false);
+    Post([this] { emit PlayFinished(); });
+}
+
+void cPlayer::Seek(std::int32_t seconds)
+{
+    if (m_playback) m_playback->SeekTo(std::max(seconds, 0));
+}
+
+double cPlayer::Position() const { return m_playback ? m_playback->Position() : 0.0; }
+
+std::int32_t cPlayer::AudioData() { return m_playback ? PublishAudioBlock(m_playback->Heard(kGraphFrames)) : 0; }
+
+void cPlayer::Terminate()
+{
+    m_playback.reset();
+    NewGeneration();
+    SetPlayState(false, false);
+    forget();
+}
+
+// ---------------------------------------------------------------------------
+// Errors
+
+QString cPlayer::ErrorText(std::int32_t code) const
+{
+    if (code == m_lastError && !m_lastErrorText.isEmpty()) return m_lastErrorText;
+    switch (code) {
+    case kPlayerErrFileMissing: return "The file to play does not exist.";
+    case kPlayerErrNotAudio: return "The file cannot be played: it holds no audio that can be read.";
+    case kPlayerErrNoDevice: return "No sound output device is available.";
+    case kPlayerErrDeviceBusy: return "The sound output device is busy: another program is using it.";
+    case kPlayerErrDeviceFormat: return "The sound output device cannot play this file's format.";
+    case kPlayerErrDevice: return "The sound output device failed.";
+    default: return QString("Unknown player error (%1).").arg(code);
+    }
+}
+
+void cPlayer::ReportError(std::int32_t code) { platform::MsgBox(ErrorText(code), platform::vbExclamation); }
+
+// ---------------------------------------------------------------------------
+
+namespace {
+std::function<std::unique_ptr<cPlayer>()>& Factory()
+{
+    static std::function<std::unique_ptr<cPlayer>()> factory;
+    return factory;
+}
+} // namespace
+
+std::unique_ptr<cPlayer> CreatePlayer() { return Factory() ? Factory()() : std::make_unique<cPlayer>(); }
+
+void SetPlayerFactory(std::function<std::unique_ptr<cPlayer>()> factory) { Factory() = std::move(factory); }

@@ -1,0 +1,157 @@
+#pragma once
+// Reading audio files on FFmpeg, shared by the conversion control and the
+// player: a source file with its audio stream and decoder, and a resampler
+// that turns PCM into the rate, channels and sample format its user wants. Neither is tied to a thread; each user runs them on its own.
+#include <QString>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
+}
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+struct SwrContext;
+
+namespace audiodec {
+
+// What went wrong, in kinds each control turns into its own error codes.
+enum class Fault { None, NoFileName, Missing, Unreadable, OutOfMemory, Refused, Broken, Declined };
+struct Problem {
+    Fault fault = Fault::None;
+    QString text;
+    bool ok() const { return fault == Fault::None; }
+};
+
+// FFmpeg's text for one of its error codes.
+QString AvErrorText(int err);
+
+struct Facts {
+    int sampleRate = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+    std::int64_t lengthMs = 0;
+    std::int64_t bitRate = 0; // bits per second; 0 when unknown
+};
+
+// A source file: its container, its audio stream and that stream's decoder.
+class Source {
+public:
+    Source() = default;
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+    ~Source();
+
+    Problem Open(const QString& path);
+    Problem OpenDecoder();
+    Facts GetFacts() const;
+    // The first non-empty tag of these keys, container before stream.
+    QString Tag(std::initializer_list<const char*> keys) const;
+    int SampleRate() const;
+    // The sample format the decoder gives (known once OpenDecoder succeeded).
+    AVSampleFormat DecodedFormat() const;
+    // Length in samples as the container states it; -1 when it does not.
+    std::int64_t DurationSamples() const;
+    // Moves to a point at or before the sample; the frames that follow tell
+    // their position (FramePosition).
+    void SeekToSample(std::int64_t sample);
+    // The sample position of a decoded frame; -1 when it carries no time.
+    std::int64_t FramePosition(const AVFrame* frame) const;
+    // Next decoded frame: 0, AVERROR_EOF at the end, or another error.
+    int Receive(AVFrame* frame);
+    // After the end: why the reading stopped short of what the source
+    // declares, or nothing when it did not.
+    std::optional<QString> BreakOff() const;
+
+private:
+    AVFormatContext* m_fmt = nullptr;
+    AVCodecContext* m_dec = nullptr;
+    AVPacket* m_pkt = nullptr;
+    AVStream* m_stream = nullptr;
+    bool m_draining = false;
+    QString m_path;
+    int m_readError = 0; // the error that stopped the reading before its end
+    std::int64_t m_declaredBytes = 0, m_heldBytes = 0, m_byteRate = 0; // of a WAV's data chunk
+};
+
+// The shape of PCM handed to a Resampler.
+struct PcmShape {
+    AVSampleFormat format = AV_SAMPLE_FMT_NONE;
+    int sampleRate = 0;
+    const AVChannelLayout* layout = nullptr;
+};
+
+// Where a Resampler puts what it makes.
+class ResampleTarget {
+public:
+    virtual ~ResampleTarget() = default;
+    // Room for `count` samples, one pointer per plane of the output format.
+    virtual uint8_t** Room(int count) = 0;
+    // `count` samples were written into the room; false stops the
+    // conversion with Fault::Declined (the target knows why).
+    virtual bool Took(int count) = 0;
+};
+
+// A target that collects the output in a buffer of its own.
+class ResampleBuffer : public ResampleTarget {
+public:
+    ResampleBuffer(const AVChannelLayout& layout, AVSampleFormat format);
+    ResampleBuffer(const ResampleBuffer&) = delete;
+    ResampleBuffer& operator=(const ResampleBuffer&) = delete;
+    ~ResampleBuffer() override;
+
+    uint8_t** Room(int count) override;
+    bool Took(int count) override;
+    // One pointer per plane (one for packed formats), and the samples held.
+    uint8_t** Data() const { return m_buf; }
+    int Count() const { return m_count; }
+    void Clear() { m_count = 0; }
+
+private:
+    int m_channels;
+    AVSampleFormat m_format;
+    uint8_t** m_buf = nullptr;
+    int m_capacity = 0;
+    int m_count = 0;
+    std::vector<uint8_t*> m_room;
+};
+
+// Converts PCM into one output format. The input format may change between
+// calls; what the old set-up still held comes out first.
+class Resampler {
+public:
+    Resampler(int sampleRate, const AVChannelLayout& layout, AVSampleFormat format);
+    Resampler(const Resampler&) = delete;
+    Resampler& operator=(const Resampler&) = delete;
+    ~Resampler();
+
+    // Converts `count` samples from `offset` on: one plane, or one per channel.
+    Problem Convert(const PcmShape& shape, const uint8_t* const* planes, int offset, int count, ResampleTarget& out);
+    Problem Convert(const AVFrame* frame, int offset, int count, ResampleTarget& out);
+    // At the end of the input: what the resampler still holds.
+    Problem Flush(ResampleTarget& out);
+    // Forgets what the resampler holds (after a seek).
+    void Reset();
+
+private:
+    Problem SetUp(const PcmShape& shape, ResampleTarget& out);
+    Problem Run(const uint8_t** in, int count, ResampleTarget& out);
+
+    int m_outRate;
+    AVChannelLayout m_outLayout{};
+    AVSampleFormat m_outFormat;
+    SwrContext* m_swr = nullptr;
+    AVChannelLayout m_srcLayout{};
+    int m_srcRate = 0;
+    int m_srcFormat = AV_SAMPLE_FMT_NONE;
+    std::vector<const uint8_t*> m_inPtrs;
+};
+
+} // namespace audiodec
