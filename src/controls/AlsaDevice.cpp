@@ -101,12 +101,15 @@ OpenFault Pcm::Open(const QString& device, Direction direction, const Format& wa
     SilenceAlsa();
     Close();
     const snd_pcm_stream_t stream = direction == Direction::Playback ? SND_PCM_STREAM_PLAYBACK : SND_PCM_STREAM_CAPTURE;
-    int r = snd_pcm_open(&m_pcm, device.toUtf8().constData(), stream, 0);
+    // A busy device answers at once instead of making the caller wait for it;
+    // reads and writes block as usual.
+    int r = snd_pcm_open(&m_pcm, device.toUtf8().constData(), stream, SND_PCM_NONBLOCK);
     if (r < 0) {
         m_pcm = nullptr;
         m_error = QString::fromUtf8(snd_strerror(r));
         return FaultOfOpen(r);
     }
+    snd_pcm_nonblock(m_pcm, 0);
     auto refuse = [this](int err, const QString& what) {
         m_error = what + (err < 0 ? ": " + QString::fromUtf8(snd_strerror(err)) : QString());
         Close();

@@ -42,6 +42,7 @@ constexpr double kHighestHz = 16000;
 constexpr int kBarPixels = 4; // a spectrum bar and its gap
 constexpr int kLargestFft = 4096;
 constexpr int kSmallestFft = 64;
+constexpr float kSpectrumFall = 0.12f; // of the scale, from one Draw to the next
 
 float Scale(float value, float floorDb)
 {
@@ -82,10 +83,12 @@ public:
 
     void Measure(const AudioBlock& block)
     {
-        m_levels.clear();
         int size = kLargestFft;
         while (size > block.Frames()) size /= 2;
-        if (size < kSmallestFft || !Prepare(size)) return;
+        if (size < kSmallestFft || !Prepare(size)) {
+            Forget();
+            return;
+        }
         const int first = block.Frames() - size;
         for (int i = 0; i < size; ++i) {
             float sum = 0;
@@ -94,11 +97,16 @@ public:
         }
         m_fft(m_tx, m_output.data(), m_input.data(), sizeof(float));
         const float fullScale = float(size) / 4; // a full-scale sine through the Hann window
-        m_levels.resize(m_output.size());
-        for (size_t k = 0; k < m_output.size(); ++k)
-            m_levels[k] = Scale(std::hypot(m_output[k].re, m_output[k].im) / fullScale, kSpectrumFloorDb);
+        // Bars rise at once and fall gently, which keeps a small graph readable.
+        if (m_levels.size() != m_output.size() || m_rate != block.sampleRate) m_levels.assign(m_output.size(), 0);
+        for (size_t k = 0; k < m_output.size(); ++k) {
+            const float level = Scale(std::hypot(m_output[k].re, m_output[k].im) / fullScale, kSpectrumFloorDb);
+            m_levels[k] = std::max(level, m_levels[k] - kSpectrumFall);
+        }
         m_rate = block.sampleRate;
     }
+
+    void Forget() { m_levels.clear(); }
 
     bool Empty() const { return m_levels.empty(); }
     double TopHz() const { return std::min(kHighestHz, m_rate / 2.0); }
@@ -200,6 +208,7 @@ void cAudioGraph::Draw()
 void cAudioGraph::Clear()
 {
     m_hasLevels = false;
+    m_spectrum->Forget();
     update();
 }
 

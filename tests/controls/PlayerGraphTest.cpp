@@ -34,7 +34,20 @@ QImage Render(cAudioGraph& graph, std::int32_t data)
     return image;
 }
 
-bool Inked(const QImage& image, int x, int y, const QColor& ink) { return image.pixelColor(x, y) == ink; }
+// A graph at its size in the player pane, green on black.
+std::unique_ptr<cAudioGraph> Graph(cAudioGraph::Kind kind)
+{
+    auto graph = std::make_unique<cAudioGraph>(kind);
+    graph->resize(120, 24);
+    graph->SetBackgroundColor(kBlack);
+    graph->SetAmpColor(kGreen);
+    graph->SetFreqColor(kGreen);
+    return graph;
+}
+
+const QColor kInk = widgets::ColorFromNumber(kGreen);
+
+bool Inked(const QImage& image, int x, int y) { return image.pixelColor(x, y) == kInk; }
 
 TEST(AudioBlocks, AreFoundByTheirNumberWhileKept)
 {
@@ -53,30 +66,26 @@ TEST(AudioBlocks, AreFoundByTheirNumberWhileKept)
 // decibel scale from -48 dB.
 TEST(AudioGraphs, AmplitudeShowsRmsAndPeakOfEachChannel)
 {
-    cAudioGraph graph(cAudioGraph::Amplitude);
-    graph.resize(120, 24);
-    graph.SetBackgroundColor(kBlack);
-    graph.SetAmpColor(kGreen);
-    const QColor ink = widgets::ColorFromNumber(kGreen);
-    const QImage image = Render(graph, PublishAudioBlock(Sine(1000, 0.5, 2, 1)));
+    const auto graph = Graph(cAudioGraph::Amplitude);
+    const QImage image = Render(*graph, PublishAudioBlock(Sine(1000, 0.5, 2, 1)));
     // A half-scale sine: RMS -9 dB (x = 97), peak -6 dB (x = 105).
-    EXPECT_TRUE(Inked(image, 90, 5, ink));
-    EXPECT_FALSE(Inked(image, 100, 5, ink));
+    EXPECT_TRUE(Inked(image, 90, 5));
+    EXPECT_FALSE(Inked(image, 100, 5));
     EXPECT_NE(image.pixelColor(100, 5), widgets::ColorFromNumber(kBlack));
-    EXPECT_TRUE(Inked(image, 104, 5, ink)); // the peak tick
+    EXPECT_TRUE(Inked(image, 104, 5)); // the peak tick
     EXPECT_EQ(image.pixelColor(110, 5), widgets::ColorFromNumber(kBlack));
     EXPECT_EQ(image.pixelColor(10, 18), widgets::ColorFromNumber(kBlack)); // the silent channel
 
-    graph.Clear();
-    QImage cleared(graph.size(), QImage::Format_RGB32);
-    graph.render(&cleared);
+    graph->Clear();
+    QImage cleared(graph->size(), QImage::Format_RGB32);
+    graph->render(&cleared);
     EXPECT_EQ(cleared.pixelColor(10, 5), widgets::ColorFromNumber(kBlack));
 }
 
-int BarHeight(const QImage& image, int x, const QColor& ink)
+int BarHeight(const QImage& image, int x)
 {
     int h = 0;
-    while (h < image.height() && image.pixelColor(x, image.height() - 1 - h) == ink) ++h;
+    while (h < image.height() && image.pixelColor(x, image.height() - 1 - h) == kInk) ++h;
     return h;
 }
 
@@ -84,31 +93,32 @@ int BarHeight(const QImage& image, int x, const QColor& ink)
 // out a little right of the middle.
 TEST(AudioGraphs, FrequencyBarsShowWhereTheToneIs)
 {
-    cAudioGraph graph(cAudioGraph::Frequency);
-    graph.resize(120, 24);
-    graph.SetBackgroundColor(kBlack);
-    graph.SetFreqColor(kGreen);
-    const QColor ink = widgets::ColorFromNumber(kGreen);
-    const QImage image = Render(graph, PublishAudioBlock(Sine(1000, 0.5, 2)));
+    const auto graph = Graph(cAudioGraph::Frequency);
+    const QImage image = Render(*graph, PublishAudioBlock(Sine(1000, 0.5, 2)));
     int tallest = 0;
     for (int x = 1; x < image.width(); ++x)
-        if (BarHeight(image, x, ink) > BarHeight(image, tallest, ink)) tallest = x;
+        if (BarHeight(image, x) > BarHeight(image, tallest)) tallest = x;
     const int expected = int(120 * std::log(1000.0 / 40) / std::log(16000.0 / 40));
     EXPECT_NEAR(tallest, expected, 4);
-    EXPECT_GT(BarHeight(image, tallest, ink), 18);
-    EXPECT_LE(BarHeight(image, 10, ink), 6);  // around 60 Hz
-    EXPECT_LE(BarHeight(image, 110, ink), 6); // around 12 kHz
+    EXPECT_GT(BarHeight(image, tallest), 18);
+    EXPECT_LE(BarHeight(image, 10), 6);  // around 60 Hz
+    EXPECT_LE(BarHeight(image, 110), 6); // around 12 kHz
+
+    // When the tone stops its bar falls gently; after Clear it is gone.
+    const int before = BarHeight(image, tallest);
+    const int after = BarHeight(Render(*graph, PublishAudioBlock(Sine(1000, 0, 2))), tallest);
+    EXPECT_LT(after, before);
+    EXPECT_GT(after, before / 2);
+    graph->Clear();
+    EXPECT_LE(BarHeight(Render(*graph, PublishAudioBlock(Sine(1000, 0, 2))), tallest), 1);
 }
 
 TEST(AudioGraphs, AnUnknownNumberOrATerminatedGraphDrawsNothing)
 {
-    cAudioGraph graph(cAudioGraph::Frequency);
-    graph.resize(120, 24);
-    graph.SetFreqColor(kGreen);
-    const QColor ink = widgets::ColorFromNumber(kGreen);
-    EXPECT_EQ(BarHeight(Render(graph, 0), 60, ink), 1); // the base line only
-    graph.Terminate();
-    EXPECT_EQ(BarHeight(Render(graph, PublishAudioBlock(Sine(1000, 0.5, 2))), 60, ink), 1);
+    const auto graph = Graph(cAudioGraph::Frequency);
+    EXPECT_EQ(BarHeight(Render(*graph, 0), 60), 1); // the base line only
+    graph->Terminate();
+    EXPECT_EQ(BarHeight(Render(*graph, PublishAudioBlock(Sine(1000, 0.5, 2))), 60), 1);
 }
 
 // For looking at: TARVELLO_GRAPH_SHOT=file.png saves both graphs, large.
