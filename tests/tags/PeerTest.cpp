@@ -1,0 +1,301 @@
+// Our tags against other programs' readers and writers: what we write reads
+// the same through mutagen and id3v2, and what they write reads the same
+// through ours and keeps its bytes where we did not change it.
+#include "../controls/AudioTestSupport.h"
+#include "TagTestSupport.h"
+#include "tags/cMP3ID3v1.h"
+#include "tags/cMP3ID3v2.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace tagtest;
+using audiotest::HaveTool;
+using audiotest::MutagenPython;
+using audiotest::RunTool;
+
+namespace {
+
+// Every frame as mutagen reads it, without converting between versions.
+const char* kMutagenFrames = R"(
+import sys, json
+from mutagen.id3 import ID3
+t = ID3(sys.argv[1], translate=False)
+frames = {}
+for f in t.values():
+    d = {}
+    for a in ("text", "lang", "desc", "url", "count", "mime", "type", "data"):
+        if hasattr(f, a):
+            v = getattr(f, a)
+            if a == "data": v = v.hex()
+            elif a == "text" and not isinstance(v, str): v = [str(x) for x in v]
+            elif a == "type": v = int(v)
+            d[a] = v
+    if f.FrameID == "TCON": d["genres"] = f.genres
+    frames.setdefault(f.FrameID, []).append(d)
+print(json.dumps({"version": t.version[1], "frames": frames}))
+)";
+
+// The frames of a standard tag at the start of a file, byte by byte.
+const char* kRawFrames = R"(
+import sys, json
+d = open(sys.argv[1], 'rb').read()
+v = d[3]
+ss = lambda b: (b[0] << 21) | (b[1] << 14) | (b[2] << 7) | b[3]
+end = 10 + ss(d[6:10])
+pos, frames = 10, []
+while pos + 10 <= end and d[pos] != 0:
+    n = ss(d[pos+4:pos+8]) if v == 4 else int.from_bytes(d[pos+4:pos+8], 'big')
+    frames.append([d[pos:pos+4].decode('latin1'), d[pos+8:pos+10].hex(), d[pos+10:pos+10+n].hex()])
+    pos += 10 + n
+print(json.dumps({"version": v, "end": end, "frames": frames}))
+)";
+
+// Writes a tag as another program does: texts in UTF-16 (2.3) or UTF-8
+// (2.4), a picture, a UTF-16 comment, lyrics, a link and a play count.
+const char* kMutagenWrite = R"(
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1, TALB, TYER, TDRC, TCON, TRCK, COMM, APIC, USLT, WXXX, PCNT, TXXX
+path, version = sys.argv[1], int(sys.argv[2])
+enc = 1 if version == 3 else 3
+t = ID3()
+t.add(TIT2(encoding=enc, text="T\u00eftle \u2603"))
+t.add(TPE1(encoding=0, text="Artist"))
+t.add(TALB(encoding=enc, text="\u00c4lbum"))
+t.add(TYER(encoding=0, text="2010") if version == 3 else TDRC(encoding=0, text="2010"))
+t.add(TCON(encoding=0, text="Rock"))
+t.add(TRCK(encoding=0, text="5/9"))
+t.add(COMM(encoding=1, lang="eng", desc="", text="C\u00f6mment \u2603"))
+t.add(APIC(encoding=0, mime="image/png", type=3, desc="cover", data=bytes(range(256)) * 8))
+t.add(USLT(encoding=1, lang="eng", desc="", text="La la \u2603"))
+t.add(WXXX(encoding=0, desc="", url="http://example.com/"))
+t.add(PCNT(count=7))
+t.add(TXXX(encoding=enc, desc="mood", text="calm"))
+t.save(path, v2_version=version)
+)";
+
+QJsonObject RunJson(const QString& python, const char* script, const QStringList& args)
+{
+    const audiotest::ToolRun r = RunTool(python, QStringList{"-c", script} + args);
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    return QJsonDocument::fromJson(r.out.toUtf8()).object();
+}
+
+QJsonObject FirstFrame(const QJsonObject& dump, const char* id)
+{
+    return dump["frames"].toObject()[id].toArray().first().toObject();
+}
+
+QStringList Texts(const QJsonObject& frame)
+{
+    QStringList out;
+    for (const auto& v : frame["text"].toArray()) out << v.toString();
+    return out;
+}
+
+class PeerTest : public TagTest {
+protected:
+    void SetUp() override
+    {
+        python = MutagenPython();
+        if (python.isEmpty()) GTEST_SKIP() << "mutagen is not installed";
+    }
+    QString python;
+};
+
+const QString kTitle = QString::fromUtf8("T\u00eftle \u2603");
+
+TEST_F(PeerTest, OurTagsReadTheSameThroughMutagen)
+{
+    const QString path = Write("a.mp3", Mp3Audio());
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    tag.SetTitle(kTitle);
+    tag.SetArtist(QString::fromUtf8("K\u00fcnstler"));
+    tag.SetAlbum("Album");
+    tag.SetYear("1999");
+    tag.SetComment(QString::fromUtf8("Comment \u2603"));
+    tag.SetLyrics("Line one\nLine two");
+    tag.SetTrack("3/12");
+    tag.SetGenre(17);
+    tag.SetOtherGenreName("Rock");
+    tag.SetLinkTo("http://example.com/");
+    tag.SetArtistURL("http://artist.example/");
+    tag.SetCopyright("(c) 2024");
+    tag.SetEncodedBy("Tarvello");
+    tag.SetOriginalArtist("Original");
+    tag.SetPlayCounter("12");
+    tag.Update();
+
+    const QJsonObject dump = RunJson(python, kMutagenFrames, {path});
+    EXPECT_EQ(dump["version"].toInt(), 3);
+    EXPECT_EQ(Texts(FirstFrame(dump, "TIT2")), QStringList{kTitle});
+    EXPECT_EQ(Texts(FirstFrame(dump, "TPE1")), QStringList{QString::fromUtf8("K\u00fcnstler")});
+    EXPECT_EQ(Texts(FirstFrame(dump, "TALB")), QStringList{"Album"});
+    EXPECT_EQ(Texts(FirstFrame(dump, "TYER")), QStringList{"1999"});
+    EXPECT_EQ(Texts(FirstFrame(dump, "TRCK")), QStringList{"3/12"});
+    EXPECT_EQ(FirstFrame(dump, "TCON")["genres"].toArray().first().toString(), "Rock");
+    const QJsonObject comm = FirstFrame(dump, "COMM");
+    EXPECT_EQ(comm["lang"].toString(), "eng");
+    EXPECT_EQ(comm["desc"].toString(), "");
+    EXPECT_EQ(Texts(comm), QStringList{QString::fromUtf8("Comment \u2603")});
+    const QJsonObject uslt = FirstFrame(dump, "USLT");
+    EXPECT_EQ(uslt["lang"].toString(), "eng");
+    EXPECT_EQ(uslt["text"].toString(), "Line one\nLine two");
+    EXPECT_EQ(FirstFrame(dump, "WXXX")["url"].toString(), "http://example.com/");
+    EXPECT_EQ(FirstFrame(dump, "WOAR")["url"].toString(), "http://artist.example/");
+    EXPECT_EQ(Texts(FirstFrame(dump, "TCOP")), QStringList{"(c) 2024"});
+    EXPECT_EQ(Texts(FirstFrame(dump, "TENC")), QStringList{"Tarvello"});
+    EXPECT_EQ(Texts(FirstFrame(dump, "TOPE")), QStringList{"Original"});
+    EXPECT_EQ(FirstFrame(dump, "PCNT")["count"].toInt(), 12);
+}
+
+TEST_F(PeerTest, OurTagsReadTheSameThroughId3v2)
+{
+    if (!HaveTool("id3v2")) GTEST_SKIP() << "id3v2 is not installed";
+    const QString path = Write("a.mp3", Mp3Audio());
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    tag.SetTitle("Title");
+    tag.SetArtist("Artist");
+    tag.SetAlbum("Album");
+    tag.SetYear("1999");
+    tag.SetComment("A comment");
+    tag.SetTrack("3");
+    tag.SetGenre(17);
+    tag.Update();
+    cMP3ID3v1 v1;
+    v1.SetMP3File(path);
+    v1.SetTitle("Title");
+    v1.SetArtist("Artist");
+    v1.SetGenre(17);
+    v1.SetComment("A comment");
+    v1.Update();
+
+    const audiotest::ToolRun r = RunTool("id3v2", {"-l", path});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    const QStringList lines = r.out.split('\n');
+    for (const char* expected :
+         {"TIT2 (Title/songname/content description): Title", "TPE1 (Lead performer(s)/Soloist(s)): Artist",
+          "TALB (Album/Movie/Show title): Album", "TYER (Year): 1999", "TRCK (Track number/Position in set): 3",
+          "TCON (Content type): Rock (17)", "COMM (Comments): ()[eng]: A comment"})
+        EXPECT_TRUE(lines.contains(expected)) << expected << "\n" << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Title  : Title")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Genre: Rock (17)")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Comment: A comment")) << r.out.toStdString();
+}
+
+class PeerWrittenTest : public PeerTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PeerWrittenTest, ReadTheSameAndKeepTheirBytes)
+{
+    const int version = GetParam();
+    const QByteArray audio = Mp3Audio();
+    const QString path = Write("a.mp3", audio);
+    RunJson(python, kMutagenWrite, {path, QString::number(version)});
+    const QJsonObject before = RunJson(python, kRawFrames, {path});
+    ASSERT_EQ(before["version"].toInt(), version);
+    ASSERT_EQ(Sha256(Read(path).mid(before["end"].toInt())), Sha256(audio));
+
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    EXPECT_EQ(tag.TagVersion(), version);
+    EXPECT_EQ(tag.Title(), kTitle);
+    EXPECT_EQ(tag.Artist(), "Artist");
+    EXPECT_EQ(tag.Album(), QString::fromUtf8("\u00c4lbum"));
+    EXPECT_EQ(tag.Year(), "2010");
+    EXPECT_EQ(tag.Genre(), 255);
+    EXPECT_EQ(tag.OtherGenreName(), "Rock");
+    EXPECT_EQ(tag.Track(), "5/9");
+    EXPECT_EQ(tag.Comment(), QString::fromUtf8("C\u00f6mment \u2603"));
+    EXPECT_EQ(tag.Lyrics(), QString::fromUtf8("La la \u2603"));
+    EXPECT_EQ(tag.LinkTo(), "http://example.com/");
+    EXPECT_EQ(tag.PlayCounter(), "7");
+
+    // Every field set back as read, as an editor's Apply does, and one changed.
+    tag.SetTitle(tag.Title());
+    tag.SetAlbum(tag.Album());
+    tag.SetYear(tag.Year());
+    tag.SetComment(tag.Comment());
+    tag.SetTrack(tag.Track());
+    tag.SetGenre(tag.Genre());
+    tag.SetOtherGenreName(tag.OtherGenreName());
+    tag.SetLyrics(tag.Lyrics());
+    tag.SetLinkTo(tag.LinkTo());
+    tag.SetArtist(QString::fromUtf8("New \u00c4rtist"));
+    tag.Update();
+
+    const QJsonObject after = RunJson(python, kRawFrames, {path});
+    EXPECT_EQ(after["version"].toInt(), version);
+    QMap<QString, QJsonValue> kept;
+    for (const auto& f : after["frames"].toArray()) kept.insert(f.toArray()[0].toString(), f);
+    for (const auto& f : before["frames"].toArray()) {
+        const QString id = f.toArray()[0].toString();
+        if (id == "TPE1") continue;
+        EXPECT_EQ(kept.value(id), f) << id.toStdString();
+    }
+    EXPECT_EQ(after["frames"].toArray().size(), before["frames"].toArray().size());
+    const QByteArray file = Read(path);
+    EXPECT_EQ(Sha256(file.mid(after["end"].toInt())), Sha256(audio)) << "the audio behind the tag";
+
+    const QJsonObject dump = RunJson(python, kMutagenFrames, {path});
+    EXPECT_EQ(Texts(FirstFrame(dump, "TPE1")), QStringList{QString::fromUtf8("New \u00c4rtist")});
+    QByteArray picture;
+    for (int i = 0; i < 8 * 256; ++i) picture += char(i & 0xFF);
+    EXPECT_EQ(FirstFrame(dump, "APIC")["data"].toString(), QString(picture.toHex()));
+    EXPECT_EQ(Texts(FirstFrame(dump, "COMM")), QStringList{QString::fromUtf8("C\u00f6mment \u2603")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, PeerWrittenTest, ::testing::Values(3, 4));
+
+TEST_F(PeerTest, Mid3v2CommandLineTagsRead)
+{
+    if (!HaveTool("mid3v2")) GTEST_SKIP() << "mid3v2 is not installed";
+    const QString path = Write("a.mp3", Mp3Audio());
+    const QString cover = Write("cover.png", QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(300, 'p'));
+    const audiotest::ToolRun r =
+        RunTool("mid3v2", {"-t", kTitle, "-a", "Artist", "-A", "Album", "-y", "2011", "-g", "Rock", "-T", "4/10",
+                           "-c", QString::fromUtf8("Comment \u00fc"), "-p", cover + ":Cover:3:image/png", path});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    EXPECT_EQ(tag.TagVersion(), 4);
+    EXPECT_EQ(tag.Title(), kTitle);
+    EXPECT_EQ(tag.Artist(), "Artist");
+    EXPECT_EQ(tag.Album(), "Album");
+    EXPECT_EQ(tag.Year(), "2011");
+    EXPECT_EQ(tag.OtherGenreName(), "Rock");
+    EXPECT_EQ(tag.Track(), "4/10");
+    EXPECT_EQ(tag.Comment(), QString::fromUtf8("Comment \u00fc"));
+    EXPECT_EQ(tag.TagsInFrame("APIC"), 1);
+}
+
+TEST_F(PeerTest, Id3v2CommandLineTagsRead)
+{
+    if (!HaveTool("id3v2")) GTEST_SKIP() << "id3v2 is not installed";
+    const QString path = Write("a.mp3", Mp3Audio());
+    const audiotest::ToolRun r = RunTool(
+        "id3v2", {"-t", "Title", "-a", "Artist", "-A", "Album", "-y", "2012", "-g", "17", "-T", "6", "-c", "Text", path});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    EXPECT_EQ(tag.TagVersion(), 3);
+    EXPECT_EQ(tag.Title(), "Title");
+    EXPECT_EQ(tag.Artist(), "Artist");
+    EXPECT_EQ(tag.Album(), "Album");
+    EXPECT_EQ(tag.Year(), "2012");
+    EXPECT_EQ(tag.Genre(), 17);
+    EXPECT_EQ(tag.Track(), "6");
+    EXPECT_EQ(tag.Comment(), "Text");
+    cMP3ID3v1 v1;
+    v1.SetMP3File(path);
+    EXPECT_TRUE(v1.HasID3v1Tag());
+    EXPECT_EQ(v1.Title(), "Title");
+    EXPECT_EQ(v1.Year(), "2012");
+    EXPECT_EQ(v1.Genre(), 17);
+    EXPECT_EQ(v1.Track(), 6);
+    EXPECT_EQ(v1.Comment(), "Text");
+}
+
+} // namespace
