@@ -263,11 +263,11 @@ QByteArray encodeString(const QString& text, std::uint8_t enc)
 QByteArray terminator(std::uint8_t enc) { return QByteArray(unitSize(enc), '\0'); }
 
 // ISO-8859-1 when every character fits, else UTF-16 with a byte-order mark
-// (2.3) or UTF-8 (2.4).
+// (2.3) or UTF-8 (2.4); a text with a stray surrogate half stays UTF-16.
 std::uint8_t encodingFor(const QString& text, std::uint8_t version)
 {
     const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
-    return latin1 ? Latin1 : version == 4 ? Utf8 : Utf16;
+    return latin1 ? Latin1 : version == 4 && text.isValidUtf16() ? Utf8 : Utf16;
 }
 
 // The decoded strings of a run of encoded data; trailing empty ones dropped.
@@ -421,7 +421,8 @@ QByteArray RenderFrame(const QString& id, const QString& value, std::uint8_t ver
 
 bool IsWritableFrameId(const QString& id)
 {
-    return id.size() == 4 && std::all_of(id.begin(), id.end(), [](QChar c) { return c.unicode() < 0x80 && isIdChar(char(c.unicode())); });
+    return id.size() == 4 && !id.contains("ID3") &&
+           std::all_of(id.begin(), id.end(), [](QChar c) { return c.unicode() < 0x80 && isIdChar(char(c.unicode())); });
 }
 
 std::optional<QByteArray> FrameHeader(const QString& id, std::int64_t size, std::uint16_t flags,

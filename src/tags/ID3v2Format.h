@@ -58,7 +58,8 @@ QByteArray RenderFrame(const QString& id, const QString& value, std::uint8_t ver
 // A play count from its decimal text; nothing when the text is not a count.
 std::optional<std::uint64_t> ParseCounter(const QString& text);
 
-// Whether an id can be written: four capital letters or digits.
+// Whether an id goes into a written tag: four capital letters or digits, and
+// no "ID3" that a later scan could take for a tag header.
 bool IsWritableFrameId(const QString& id);
 // Frame header (10 bytes) for the version: its size sync-safe in 2.4, plain in 2.3.
 // Nothing when the size does not fit.

@@ -265,6 +265,11 @@ void cMP3ID3v2::ReadTag()
         if (content) entry.value = id3v2::FrameValue(id, tag.version == 2 ? entry.raw : *content);
         StoreFrame(id, std::move(entry));
     }
+    // The year comes from the version's own year frame when the tag has one.
+    const QString yearId = frameIdOf(kYear);
+    const QString otherYearId = yearId == "TDRC" ? "TYER" : "TDRC";
+    if (find(yearId)) m_fields.text[kYear] = fieldsOfFrame(yearId).text[kYear];
+    else if (find(otherYearId)) m_fields.text[kYear] = fieldsOfFrame(otherYearId).text[kYear];
 }
 
 // ---------------------------------------------------------------------------
@@ -276,9 +281,10 @@ QByteArray cMP3ID3v2::BuildFrames(std::uint8_t version) const
     for (const FrameEntries& frame : store()) {
         const QString id = frame.id.toUpper();
         if (!id3v2::IsWritableFrameId(id)) {
+            // Left out: a 2.2 frame without a later form, and an id holding "ID3".
             const bool allRead = std::all_of(frame.entries.begin(), frame.entries.end(),
                                              [](const Entry& e) { return e.fromFile; });
-            if (allRead) continue; // a 2.2 frame without a later form
+            if (allRead || id.contains("ID3")) continue;
             RaiseTagError(kTagErrInvalidCall, source());
         }
         for (const Entry& e : frame.entries) {

@@ -399,6 +399,26 @@ TEST_F(ID3v2FileTest, FailedRebuildLeavesTheFileAsItWas)
     // Leftovers are checked when the test ends.
 }
 
+TEST_F(ID3v2FileTest, FrameIdsThatCannotBeWritten)
+{
+    const QByteArray before = Mp3Audio();
+    const QString path = Write("a.mp3", before);
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    tag.AddTag("AB", "too short");
+    EXPECT_EQ(ErrorOf([&] { tag.Update(); }), kTagErrInvalidCall);
+    EXPECT_EQ(Read(path), before) << "the build fails before the file is opened";
+    tag.RemoveFrame("AB");
+    // An id holding "ID3" is left out, as is a 2.2 frame without a later id.
+    tag.AddTag("ID3X", "left out");
+    tag.AddTag("tit2", "small letters");
+    tag.Update();
+    tag.SetMP3File(path);
+    EXPECT_EQ(tag.FrameCount(), 1);
+    EXPECT_EQ(tag.Frame(1), "TIT2");
+    EXPECT_EQ(tag.Title(), "small letters");
+}
+
 TEST_F(ID3v2FileTest, EmptyMissingAndFolder)
 {
     const QString empty = Write("empty.mp3", {});
