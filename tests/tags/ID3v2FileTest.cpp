@@ -34,15 +34,6 @@ protected:
         file.OpenRead(path);
         return id3v2::FindTag(file);
     }
-    template <class F> static std::int32_t ErrorOf(F&& f)
-    {
-        try {
-            f();
-        } catch (const TagError& e) {
-            return e.Number;
-        }
-        return 0;
-    }
     // Reads the file, sets a title and writes the tag back.
     void Retitle(const QString& path, const QString& title)
     {

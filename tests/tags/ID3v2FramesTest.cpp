@@ -40,16 +40,6 @@ protected:
             if (f.id == id && nth-- == 0) return f.data;
         return "<none>";
     }
-    template <class F> static std::int32_t ErrorOf(F&& f)
-    {
-        try {
-            f();
-        } catch (const TagError& e) {
-            EXPECT_TRUE(e.Source.endsWith(".cMP3ID3v2")) << e.Source.toStdString();
-            return e.Number;
-        }
-        return 0;
-    }
     cMP3ID3v2 tag;
 };
 
@@ -136,12 +126,12 @@ TEST_F(ID3v2FramesTest, SetterLeavesAFrameThatHoldsTheValue)
 TEST_F(ID3v2FramesTest, FrameMembers)
 {
     tag.SetMP3File(WithFrames(V23Frame("TPE1", Latin1Text("x"))));
-    EXPECT_EQ(ErrorOf([&] { tag.SetTitle("t"); }), 0);
+    EXPECT_EQ(ErrorOf([&] { tag.SetTitle("t"); }, "cMP3ID3v2"), 0);
     tag.RemoveFrame("TIT2");
-    EXPECT_EQ(ErrorOf([&] { tag.RemoveFrame("TIT2"); }), kTagErrInvalidCall);
-    EXPECT_EQ(ErrorOf([&] { tag.Frame(0); }), kTagErrOutOfRange);
-    EXPECT_EQ(ErrorOf([&] { tag.Frame(2); }), kTagErrOutOfRange);
-    EXPECT_EQ(ErrorOf([&] { tag.RemoveFrame(5); }), kTagErrOutOfRange);
+    EXPECT_EQ(ErrorOf([&] { tag.RemoveFrame("TIT2"); }, "cMP3ID3v2"), kTagErrInvalidCall);
+    EXPECT_EQ(ErrorOf([&] { tag.Frame(0); }, "cMP3ID3v2"), kTagErrOutOfRange);
+    EXPECT_EQ(ErrorOf([&] { tag.Frame(2); }, "cMP3ID3v2"), kTagErrOutOfRange);
+    EXPECT_EQ(ErrorOf([&] { tag.RemoveFrame(5); }, "cMP3ID3v2"), kTagErrOutOfRange);
     EXPECT_EQ(tag.TagsInFrame("TIT2"), 0);
 
     tag.SetTitle("kept");
@@ -157,7 +147,7 @@ TEST_F(ID3v2FramesTest, FrameMembers)
     tag.AddTag("COMM", "c");
     tag.RemoveTag("COMM", 1);
     EXPECT_EQ(tag.TagsInFrame("COMM"), 2);
-    EXPECT_EQ(ErrorOf([&] { tag.RemoveTag("COMM", 3); }), kTagErrInvalidCall);
+    EXPECT_EQ(ErrorOf([&] { tag.RemoveTag("COMM", 3); }, "cMP3ID3v2"), kTagErrInvalidCall);
     EXPECT_EQ(tag.TagsInFrame("TIT2"), 3);
     tag.RemoveTag("TPE1", 1);
     EXPECT_EQ(tag.FrameCount(), 2);
@@ -176,10 +166,10 @@ TEST_F(ID3v2FramesTest, FrameMembers)
 
 TEST_F(ID3v2FramesTest, MembersBeforeAnyRead)
 {
-    EXPECT_EQ(ErrorOf([&] { tag.FrameCount(); }), kTagErrNoFile);
-    EXPECT_EQ(ErrorOf([&] { tag.AddTag("TIT2", "x"); }), kTagErrNoFile);
-    EXPECT_EQ(ErrorOf([&] { tag.Update(); }), kTagErrNoFile);
-    EXPECT_EQ(ErrorOf([&] { tag.SetTitle("stored"); }), kTagErrNoFile);
+    EXPECT_EQ(ErrorOf([&] { tag.FrameCount(); }, "cMP3ID3v2"), kTagErrNoFile);
+    EXPECT_EQ(ErrorOf([&] { tag.AddTag("TIT2", "x"); }, "cMP3ID3v2"), kTagErrNoFile);
+    EXPECT_EQ(ErrorOf([&] { tag.Update(); }, "cMP3ID3v2"), kTagErrNoFile);
+    EXPECT_EQ(ErrorOf([&] { tag.SetTitle("stored"); }, "cMP3ID3v2"), kTagErrNoFile);
     EXPECT_EQ(tag.Title(), "stored");
     EXPECT_EQ(tag.TagsInFrame("TIT2"), 0);
     EXPECT_EQ(tag.Genre(), 0);
@@ -190,8 +180,8 @@ TEST_F(ID3v2FramesTest, PlayCounterMustBeACount)
 {
     tag.SetMP3File(WithFrames(V23Frame("PCNT", QByteArray("\0\0\x01\x00", 4))));
     EXPECT_EQ(tag.PlayCounter(), "256");
-    EXPECT_EQ(ErrorOf([&] { tag.SetPlayCounter("many"); }), kTagErrTypeMismatch);
-    EXPECT_EQ(ErrorOf([&] { tag.AddTag("PCNT", "-1"); }), kTagErrTypeMismatch);
+    EXPECT_EQ(ErrorOf([&] { tag.SetPlayCounter("many"); }, "cMP3ID3v2"), kTagErrTypeMismatch);
+    EXPECT_EQ(ErrorOf([&] { tag.AddTag("PCNT", "-1"); }, "cMP3ID3v2"), kTagErrTypeMismatch);
     EXPECT_EQ(tag.TagsInFrame("PCNT"), 1);
 }
 
@@ -252,7 +242,7 @@ TEST_F(ID3v2FramesTest, EachReadStartsAfresh)
     EXPECT_EQ(tag.OtherGenreName(), "");
     EXPECT_EQ(tag.FrameCount(), 1);
     // A file that cannot be read leaves an empty frame list.
-    EXPECT_EQ(ErrorOf([&] { tag.SetMP3File(Path("missing.mp3")); }), 53);
+    EXPECT_EQ(ErrorOf([&] { tag.SetMP3File(Path("missing.mp3")); }, "cMP3ID3v2"), 53);
     EXPECT_EQ(tag.FrameCount(), 0);
     EXPECT_EQ(tag.Title(), "");
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for the tag classes' tests: MP3 audio made by LAME, tags built byte
 // by byte, files in a temporary folder, and a way to make writes fail.
+#include "tags/TagError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -27,6 +29,21 @@ QByteArray Tag(std::uint8_t version, const QByteArray& frames, std::int64_t tota
 QByteArray PlainSizeTag(std::uint8_t version, const QByteArray& frames, std::int64_t total);
 QByteArray SyncSafe(std::uint32_t v);
 QByteArray Plain32(std::uint32_t v);
+
+// The number of the TagError that f raises (0: none), checking its source
+// names the class when one is given.
+template <class F> std::int32_t ErrorOf(F&& f, const char* className = nullptr)
+{
+    try {
+        f();
+    } catch (const TagError& e) {
+        if (className) {
+            EXPECT_TRUE(e.Source.endsWith(QString(".") + className)) << e.Source.toStdString();
+        }
+        return e.Number;
+    }
+    return 0;
+}
 
 // Makes every write beyond `bytes` of a file fail, as on a full disk, while
 // it lives.
