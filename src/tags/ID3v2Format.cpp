@@ -390,6 +390,9 @@ QString FrameValue(const QString& id, const QByteArray& content)
         return text.remove(QChar(0));
     }
     if (comment) {
+        // Lyrics laid out without a language: the encoding, a zero byte, then the text.
+        if (id == "USLT" && content.size() >= 3 && content[1] == 0 && content[2] != 0)
+            return strings(content.mid(2), enc).join(QChar(0));
         if (content.size() < 4) return {};
         return strings(content.mid(afterFirstString(content, 4, enc)), enc).join(QChar(0));
     }

@@ -69,6 +69,18 @@ TEST_F(ID3v2FramesTest, CommentsReadByStructure)
     EXPECT_EQ(tag.Comment(), "ntabc");
 }
 
+TEST_F(ID3v2FramesTest, FramesInTheEarlierLayoutStayReadable)
+{
+    // Comment: encoding, the language bytes 00 6E 74, an empty description;
+    // lyrics: encoding and a zero byte; link: encoding and a zero byte.
+    tag.SetMP3File(WithFrames(V23Frame("COMM", QByteArray("\0\0nt\0a comment", 15)) +
+                              V23Frame("USLT", QByteArray("\0\0la la", 7)) +
+                              V23Frame("WXXX", QByteArray("\0\0http://x/", 11))));
+    EXPECT_EQ(tag.Comment(), "a comment");
+    EXPECT_EQ(tag.Lyrics(), "la la");
+    EXPECT_EQ(tag.LinkTo(), "http://x/");
+}
+
 TEST_F(ID3v2FramesTest, CommentAndLyricsWrittenInTheStandardLayout)
 {
     const QString path = WithFrames({});
