@@ -155,11 +155,13 @@ void cMP3ID3v2::applyFrame(const QString& id, const QString& value, Fields& fiel
         // "(n)" with n from 0 to 255 gives the number, and the text after it
         // (or the number's name) the name; a bare number of a 2.4 tag too.
         const qsizetype open = value.indexOf('('), close = value.indexOf(')');
+        const QString number = open >= 0 && close > open ? value.mid(open + 1, close - open - 1)
+                               : open < 0                ? value
+                                                         : QString();
+        const bool digits = !number.isEmpty() &&
+                            std::all_of(number.begin(), number.end(), [](QChar c) { return c >= '0' && c <= '9'; });
         bool isNumber = false;
-        uint n = 0;
-        if (open >= 0 && close > open) n = value.mid(open + 1, close - open - 1).toUInt(&isNumber);
-        else if (!value.isEmpty() && std::all_of(value.begin(), value.end(), [](QChar c) { return c.isDigit(); }))
-            n = value.toUInt(&isNumber);
+        const uint n = digits ? number.toUInt(&isNumber) : 0;
         if (isNumber && n <= 255) {
             fields.genre = std::uint8_t(n);
             const QString rest = open >= 0 ? value.mid(close + 1) : QString();

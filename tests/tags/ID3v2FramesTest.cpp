@@ -209,6 +209,7 @@ TEST_F(ID3v2FramesTest, GenreRule)
         {"(17)", 17, "Rock"},        {"(5)Rock", 5, "Rock"},      {"(255)My Mix", 255, "My Mix"},
         {"Rock", 255, "Rock"},       {"(RX)", 255, "(RX)"},       {"(300)", 255, "(300)"},
         {"(123)", 123, ""},          {"17", 17, "Rock"},          {"", 255, ""},
+        {"(0017)x", 17, "x"},        {"( 17)", 255, "( 17)"},     {"(99999999999)", 255, "(99999999999)"},
     };
     for (const GenreCase& c : cases) {
         tag.SetMP3File(WithFrames(V23Frame("TCON", Latin1Text(c.tcon))));
