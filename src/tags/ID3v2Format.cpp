@@ -234,11 +234,7 @@ QString decodeString(const QByteArray& bytes, std::uint8_t enc)
                                  : char16_t(byteAt(bytes, i + 1) << 8 | byteAt(bytes, i)));
         return s;
     }
-    case Utf8: {
-        QString s = QString::fromUtf8(bytes);
-        if (s.startsWith(QChar(0xFEFF))) s.remove(0, 1);
-        return s;
-    }
+    case Utf8: return QString::fromUtf8(bytes);
     default: return QString::fromLatin1(bytes);
     }
 }
@@ -247,8 +243,13 @@ QByteArray encodeString(const QString& text, std::uint8_t enc)
 {
     switch (enc) {
     case Utf16: {
+        // Every string between terminators gets its own byte-order mark, so
+        // that a character FEFF or FFFE after a terminator stays a character.
         QByteArray out("\xFF\xFE", 2);
-        for (QChar c : text) out.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        for (QChar c : text) {
+            out.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+            if (c.unicode() == 0) out.append("\xFF\xFE", 2);
+        }
         return out;
     }
     case Utf8: return text.toUtf8();

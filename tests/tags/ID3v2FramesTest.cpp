@@ -276,6 +276,13 @@ TEST_F(ID3v2FramesTest, TextsOutsideLatin1)
     back.SetMP3File(path);
     EXPECT_EQ(back.Title(), snow);
     EXPECT_EQ(back.Comment(), snow);
+
+    // Byte-order marks as characters, after a NUL as well.
+    const QString marks = QString(u"\uFFFEa") + QChar(0) + QString(u"\uFFFEb\uFEFF");
+    back.SetComment(marks);
+    back.Update();
+    back.SetMP3File(path);
+    EXPECT_EQ(back.Comment(), marks);
 }
 
 } // namespace
