@@ -278,7 +278,7 @@ TEST_F(ID3v2FramesTest, TextsOutsideLatin1)
     EXPECT_EQ(back.Comment(), snow);
 
     // Byte-order marks as characters, after a NUL as well.
-    const QString marks = QString(u"\uFFFEa") + QChar(0) + QString(u"\uFFFEb\uFEFF");
+    const QString marks = QChar(0xFFFE) + QString("a") + QChar(0) + QChar(0xFFFE) + "b" + QChar(0xFEFF);
     back.SetComment(marks);
     back.Update();
     back.SetMP3File(path);
