@@ -39,3 +39,13 @@ QString ID3GenreName(std::uint8_t genre)
 {
     return genre < kGenres.size() ? QString::fromLatin1(kGenres[genre]) : QString();
 }
+
+std::uint8_t ID3GenreFromText(const QString& text)
+{
+    if (text.isEmpty()) return kNoGenre;
+    for (size_t n = 0; n < kGenres.size(); ++n)
+        if (text == QLatin1String(kGenres[n])) return std::uint8_t(n);
+    for (size_t n = 0; n < kGenres.size(); ++n)
+        if (QLatin1String(kGenres[n]).contains(text)) return std::uint8_t(n);
+    return kNoGenre;
+}

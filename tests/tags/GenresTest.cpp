@@ -34,6 +34,17 @@ TEST(GenresTest, BothClassesListTheSameNames)
     EXPECT_EQ(named, 147);
 }
 
+TEST(GenresTest, NumberFromTypedText)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"Rock", 17},       // an exact name wins over "Classic Rock"
+        {"Roc", 1},         // else the first name that holds the text
+        {"Pop", 13},        {"Synth Pop", 147}, {"Jazz - Funk", 29}, {"Metal", 9},
+        {"rock", 255},      // names compare case-sensitively
+        {"", 255},          {"My Mix", 255}};
+    for (const auto& [text, number] : cases) EXPECT_EQ(ID3GenreFromText(text), number) << text;
+}
+
 TEST(GenresTest, Number133AsTheCommonListNamesIt)
 {
     const QString python = audiotest::MutagenPython();

@@ -3,6 +3,7 @@
 // through ours and keeps its bytes where we did not change it.
 #include "../controls/AudioTestSupport.h"
 #include "TagTestSupport.h"
+#include "tags/ID3Genres.h"
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"
 
@@ -149,6 +150,22 @@ TEST_F(PeerTest, OurTagsReadTheSameThroughMutagen)
     EXPECT_EQ(Texts(FirstFrame(dump, "TENC")), QStringList{"Tarvello"});
     EXPECT_EQ(Texts(FirstFrame(dump, "TOPE")), QStringList{"Original"});
     EXPECT_EQ(FirstFrame(dump, "PCNT")["count"].toInt(), 12);
+}
+
+TEST_F(PeerTest, CustomGenreReadsAsWritten)
+{
+    // A genre text without a number, as a tag editor keeps it.
+    const QString path = Write("a.mp3", Mp3Audio());
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    tag.SetGenre(ID3GenreFromText("My Mix"));
+    tag.SetOtherGenreName("My Mix");
+    tag.Update();
+    const QJsonObject dump = RunJson(python, kMutagenFrames, {path});
+    EXPECT_EQ(FirstFrame(dump, "TCON")["genres"].toArray(), QJsonArray{"My Mix"});
+    tag.SetMP3File(path);
+    EXPECT_EQ(tag.Genre(), 255);
+    EXPECT_EQ(tag.OtherGenreName(), "My Mix");
 }
 
 TEST_F(PeerTest, OurTagsReadTheSameThroughId3v2)
