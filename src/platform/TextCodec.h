@@ -1,12 +1,18 @@
 #pragma once
-// Text as the program stores it: written as UTF-8; read as UTF-8, or as
-// Windows-1252 when the bytes are not valid UTF-8, so no name is lost.
+// Text as the program stores it: written as UTF-8; read piece by piece (line
+// by line, or record by record), each piece that is valid UTF-8 as UTF-8 and
+// any other as Windows-1252, so one stray byte never garbles the other pieces
+// and no name is lost.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace platform {
 
+// Line by line: a line ends after each CR or LF.
 QString DecodeText(const QByteArray& bytes);
+// Piece by piece: a new piece starts at each occurrence of `mark` (ASCII).
+QString DecodeTextPieces(const QByteArray& bytes, QByteArrayView mark);
 QByteArray EncodeText(const QString& text);
 
 } // namespace platform

@@ -160,6 +160,18 @@ TEST_F(TextFiles, SavePathHistory)
     }
 }
 
+TEST_F(TextFiles, OneStrayByteSpoilsOnlyItsOwnLine)
+{
+    // A history whose second folder was written as Windows-1252 by another program.
+    WriteBytes("PathHistory", "/M\xc3\xbasica/\r\n/caf\xe9/\r\n/\xe6\x97\xa5\xe6\x9c\xac/\r\n");
+    EXPECT_EQ(ReadTextFile(PathHistoryFile()), "/Música/\r\n/café/\r\n/日本/");
+    QComboBox cbo;
+    cbo.setEditable(true);
+    cbo.setEditText("/new/");
+    SavePathHistory(&cbo);
+    EXPECT_EQ(Bytes("PathHistory"), QString("/new/\r\n/Música/\r\n/café/\r\n/日本/\r\n").toUtf8());
+}
+
 TEST_F(TextFiles, SaveThenLoadShowsTheNewOrder)
 {
     WriteHistory({"/a/", "/b/"});
