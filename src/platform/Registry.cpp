@@ -400,6 +400,13 @@ RegKey* findKey(RegKey* from, const QStringList& path)
 
 QStringList splitPath(const QString& subKey) { return subKey.split('\\', Qt::SkipEmptyParts); }
 
+// Whether the hive file can hold a key or value name so that it reads back
+// the same: it is written on one line, as UTF-8.
+bool isStorableName(const QString& name)
+{
+    return !name.contains('\n') && !name.contains('\r') && QString::fromUtf8(name.toUtf8()) == name;
+}
+
 // Resolves a handle (a predefined root or an opened key) to its hive and path.
 long resolve(HKEY handle, Hive** hive, QStringList* path, std::uint32_t* access)
 {
@@ -509,6 +516,7 @@ long RegCreateKeyEx(HKEY root, const QString& subKey, std::uint32_t access, HKEY
     std::uint32_t parentAccess = 0;
     if (long rc = resolve(root, &h, &path, &parentAccess)) return rc;
     path += splitPath(subKey);
+    if (!std::all_of(path.begin(), path.end(), isStorableName)) return ERROR_INVALID_PARAMETER;
     loadHive(*h, false);
     if (!findKey(h->tree.get(), path)) {
         long rc = mutate(*h, [&](RegKey& tree, bool* changed) {
@@ -579,6 +587,7 @@ long RegSetValueEx(HKEY key, const QString& valueName, std::uint32_t type, const
     std::uint32_t access = 0;
     if (long rc = resolve(key, &h, &path, &access)) return rc;
     if (!(access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    if (!isStorableName(valueName)) return ERROR_INVALID_PARAMETER;
     return mutate(*h, [&](RegKey& tree, bool* changed) {
         RegKey* k = findKey(&tree, path);
         if (!k) return ERROR_KEY_DELETED;

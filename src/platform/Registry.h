@@ -55,6 +55,8 @@ inline constexpr long ERROR_WRITE_FAULT = 29;
 
 long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t access, HKEY* result);
 // Creates every missing key on the path; opens the key when it exists already.
+// Key and value names the hive file cannot hold (a line break in them) are
+// refused with ERROR_INVALID_PARAMETER, here and in RegSetValueEx.
 long RegCreateKeyEx(HKEY root, const QString& subKey, std::uint32_t access, HKEY* result);
 // Deletes a key that has no sub-keys.
 long RegDeleteKey(HKEY root, const QString& subKey);

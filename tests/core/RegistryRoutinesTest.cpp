@@ -87,6 +87,19 @@ TEST_F(RegistryRoutinesTest, UnwritableTypesAndValuesReportFailure)
     EXPECT_FALSE(reg.GetRegistryValue("list").isValid());
 }
 
+TEST_F(RegistryRoutinesTest, NamesWithALineBreakAreNeverReportedAsWritten)
+{
+    for (const QString name : {"two\nlines", "two\r\nlines", "two\rlines"}) {
+        EXPECT_FALSE(reg.SetRegistryValue(name, "1", REG_SZ));
+        EXPECT_EQ(reg.CreateKey(name), QString::number(ERROR_INVALID_PARAMETER));
+        ResetCache();
+        EXPECT_FALSE(reg.GetRegistryValue(name).isValid());
+        RegistryRoutines below = reg;
+        below.Subkey = name;
+        EXPECT_FALSE(below.KeyExists());
+    }
+}
+
 TEST_F(RegistryRoutinesTest, ValueConversionsByType)
 {
     struct Case {

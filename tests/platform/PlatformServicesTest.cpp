@@ -1,5 +1,6 @@
 #include "platform/Autostart.h"
 #include "platform/CommonDialogs.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/UserSettings.h"
 #include "support/ProgramFixture.h"
@@ -43,6 +44,15 @@ TEST_F(UserSettings, SaveAndGet)
     QFile hive(RegistryFolder() + "/HKEY_CURRENT_USER.reg");
     ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
     EXPECT_TRUE(hive.readAll().contains("[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Quillon\\path]"));
+}
+
+TEST_F(UserSettings, NamesWithALineBreakAreRefused)
+{
+    EXPECT_FALSE(platform::SaveSetting("Quillon", "path", "last\npath", "/music"));
+    EXPECT_FALSE(platform::SaveSetting("Quillon", "two\r\nlines", "last_path", "/music"));
+    platform::reg::ResetCache();
+    EXPECT_EQ(platform::GetSetting("Quillon", "path", "last\npath", "none"), "none");
+    EXPECT_EQ(platform::GetSetting("Quillon", "two\r\nlines", "last_path", "none"), "none");
 }
 
 class Autostart : public support::ProgramFixture {};

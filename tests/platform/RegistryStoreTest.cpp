@@ -228,6 +228,75 @@ TEST_F(RegistryStore, AFileThatCannotBeReadIsNeverReplaced)
     EXPECT_EQ(HiveText(), original);
 }
 
+TEST_F(RegistryStore, OneStrayByteSpoilsOnlyItsOwnLine)
+{
+    WriteHive("REGEDIT4\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\r\n"
+              "\"artist\"=\"Bj\xc3\xb6rk\"\r\n"
+              "\"latin\"=\"caf\xe9\"\r\n"
+              "\"\xc3\x9cn\xc3\xafk\"=\"\xe6\x97\xa5\xe6\x9c\xac\"\r\n"
+              "\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\K\xc3\xb6ln]\r\n");
+    const struct {
+        QString name;
+        QString text;
+    } values[] = {{"artist", "Björk"}, {"latin", "café"}, {"Ünïk", "日本"}};
+    for (int pass = 0; pass < 2; ++pass) {
+        HKEY key = 0;
+        ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Test", KEY_ALL_ACCESS, &key), ERROR_SUCCESS) << pass;
+        for (const auto& v : values) EXPECT_EQ(Query(key, v.name), v.text.toUtf8() + '\0') << pass;
+        HKEY city = 0;
+        EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Test\\Köln", KEY_READ, &city), ERROR_SUCCESS) << pass;
+        RegCloseKey(city);
+        // The first pass rewrites the file; the second reads what was written.
+        if (pass == 0) ASSERT_EQ(RegSetValueEx(key, "new", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+        RegCloseKey(key);
+        ResetCache();
+    }
+    EXPECT_TRUE(HiveText().contains("\"artist\"=\"Bj\xc3\xb6rk\"\r\n\"latin\"=\"caf\xc3\xa9\"\r\n"));
+}
+
+TEST_F(RegistryStore, NamesTheFileCannotHoldAreRefused)
+{
+    HKEY key = Create("SOFTWARE\\Test");
+    ASSERT_EQ(RegSetValueEx(key, "kept", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+    const QString names[] = {"two\nlines", "two\r\nlines", "two\rlines", "\n", "end\n",
+                             QString("lone ") + QChar(0xD800) + " surrogate"};
+    for (const QString& name : names) {
+        const std::string shown = name.toUtf8().toPercentEncoding().toStdString();
+        EXPECT_EQ(RegSetValueEx(key, name, REG_SZ, QByteArray("1\0", 2)), ERROR_INVALID_PARAMETER) << shown;
+        HKEY child = 0;
+        EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Test\\" + name, KEY_ALL_ACCESS, &child),
+                  ERROR_INVALID_PARAMETER)
+            << shown;
+        EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name + "\\Below", KEY_ALL_ACCESS, &child),
+                  ERROR_INVALID_PARAMETER)
+            << shown;
+    }
+    // A line break in a value's data is held (written as hex) and reads back.
+    ASSERT_EQ(RegSetValueEx(key, "data", REG_SZ, QByteArray("two\nlines\0", 10)), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    ResetCache();
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Test", KEY_READ, &key), ERROR_SUCCESS);
+    QStringList stored;
+    QString name;
+    for (std::uint32_t i = 0; RegEnumValue(key, i, &name, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i) stored << name;
+    EXPECT_EQ(stored, QStringList({"kept", "data"}));
+    EXPECT_EQ(Query(key, "data"), QByteArray("two\nlines\0", 10));
+    EXPECT_EQ(RegEnumKeyEx(key, 0, &name), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(key);
+    HKEY software = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE", KEY_READ, &software), ERROR_SUCCESS);
+    QStringList keys;
+    for (std::uint32_t i = 0; RegEnumKeyEx(software, i, &name) == ERROR_SUCCESS; ++i) keys << name;
+    EXPECT_EQ(keys, QStringList({"Test"}));
+    RegCloseKey(software);
+    QStringList errors;
+    ParseHive(HiveText(), "HKEY_LOCAL_MACHINE", &errors);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+}
+
 TEST_F(RegistryStore, UnsupportedRootsAndRemoteRegistryFail)
 {
     HKEY key = 0;
