@@ -27,7 +27,8 @@ void WriteFileFacts(cGrid* grid, int row, const QString& path, const cAudioConve
 {
     const qint64 bytes = QFileInfo(path).size();
     const std::int32_t seconds = platform::CLng(reader.SourceLength() / 1000.0);
-    grid->CellDetails(row, kColTime, reader.FormatTime(seconds).toString("HH:mm:ss"));
+    // Not through a time of day: a file of a day or more keeps its hours.
+    grid->CellDetails(row, kColTime, TwoDigitTime(seconds));
     grid->CellDetails(row, kColSize, FormatFileSize(double(bytes)));
     grid->CellDetails(row, kColCreated, GetFileCreatedDate(path));
     grid->CellDetails(row, kColBytesSize, bytes);

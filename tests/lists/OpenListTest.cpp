@@ -5,6 +5,7 @@
 #include "support/FakeAudioConverter.h"
 #include "controls/ProgressBars.h"
 #include "controls/WindowWidgets.h"
+#include "core/Paths.h"
 #include "core/TimeSizeText.h"
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
@@ -88,6 +89,40 @@ TEST_F(OpenList, LengthsAreRoundedHalfToEven)
     WriteList("L", {ItemOf("a", dir + "a.wav"), ItemOf("b", dir + "b.wav"), ItemOf("c", dir + "c.wav")});
     Main();
     EXPECT_EQ(Column("Time"), QStringList({"00:00:02", "00:00:02", "00:00:04"}));
+}
+
+TEST_F(OpenList, ADayOrMoreKeepsItsHoursInTheTimeAndTheTotals)
+{
+    const struct {
+        int lengthMs;
+        const char* time;
+    } cases[] = {
+        {86'399'000, "23:59:59"},
+        {86'400'000, "24:00:00"},
+        {90'062'000, "25:01:02"},
+        {360'000'000, "100:00:00"},
+    };
+    QMap<QString, FakeAudioConverter::File> files;
+    QList<Item> items;
+    for (const auto& c : cases) {
+        const QString path = MediaDir() + QString("long%1.wav").arg(items.size());
+        files[path] = FakeFile(c.lengthMs);
+        items << ItemOf(GetFileName(path), path);
+    }
+    UseFakeReader(files);
+    WriteList("L", items);
+    Main();
+    QStringList times;
+    for (const auto& c : cases) times << c.time;
+    EXPECT_EQ(Column("Time"), times);
+    const int total = 86'399 + 86'400 + 90'062 + 360'000;
+    EXPECT_EQ(Main()->GetTotalTime(), QString::number(total));
+    EXPECT_EQ(Main()->GetTotalTime(true), QString::number(total));
+    EXPECT_TRUE(Main()->StatusPanelText("Items List Properties").endsWith(", 173:01:01"))
+        << Main()->StatusPanelText("Items List Properties").toStdString();
+    Main()->cGrid1->SetSelectedRow(3);
+    Main()->GetFileInfoToGridInfo();
+    EXPECT_EQ(Main()->cGridInfo->CellText(2, 2).toString(), "25:01:02");
 }
 
 TEST_F(OpenList, MarkAndTypeBecomeIcons)
