@@ -92,17 +92,26 @@ QString ListRecordOfRow(cGrid* grid, int row)
     return record + kItemClose;
 }
 
-QString ListTextOfGrid(cGrid* grid, const QStringList& extra)
+QString ListTextOfGrid(cGrid* grid, const KeptTexts& kept)
 {
-    // Text that stood before the first record stays before the records: after
-    // them it would join the last one and make it unreadable.
     QString text;
-    for (const QString& piece : extra)
-        if (!piece.startsWith(kItemOpen)) text += piece;
-    for (int row = 1; row <= grid->Rows(); ++row) text += ListRecordOfRow(grid, row);
-    for (const QString& piece : extra)
-        if (piece.startsWith(kItemOpen)) text += piece;
+    qsizetype next = 0;
+    auto writeKeptUpTo = [&](int rows) {
+        for (; next < kept.size() && kept[next].after <= rows; ++next) text += kept[next].text;
+    };
+    for (int row = 1; row <= grid->Rows(); ++row) {
+        writeKeptUpTo(row - 1);
+        text += ListRecordOfRow(grid, row);
+    }
+    // Whatever stood after the last row, or after rows that are gone.
+    for (; next < kept.size(); ++next) text += kept[next].text;
     return text;
+}
+
+void RowRemoved(KeptTexts& kept, int row)
+{
+    for (KeptText& piece : kept)
+        if (piece.after >= row) --piece.after;
 }
 
 QString GetTagValue(const QString& key, const QString& record)
@@ -121,6 +130,13 @@ bool IsReadableRecord(const QString& record)
     QString body = record;
     while (!body.isEmpty() && body.back().isSpace()) body.chop(1);
     if (!body.endsWith(kItemClose) || !hasField(kColFile, record)) return false;
+    // A field that is opened but not closed (or closed but never opened)
+    // would be read as empty and written back empty: the record stays text.
+    for (const char* key : kListFileFields) {
+        const QString name = key;
+        if (!hasField(name, record) && (record.contains("<" + name + ">") || record.contains("</" + name + ">")))
+            return false;
+    }
     if (!isWholeNumber(GetTagValue(kColInc, record))) return false;
     if (GetTagValue(kColRangeAll, record) == "0")
         return isNumber(GetTagValue(kColRangeStart, record)) && isNumber(GetTagValue(kColRangeLength, record));
@@ -131,16 +147,26 @@ ListRecords SortListRecords(const QString& text)
 {
     ListRecords out;
     const QStringList parts = SplitListRecords(text);
-    out.pieces = parts.size();
+    out.parts = parts.size();
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString& part = parts[i];
         if (part.trimmed().isEmpty()) continue;
-        if (IsReadableRecord(part))
-            out.readable << part;
-        else
-            out.unread << (i > 0 ? kItemOpen + part : part);
+        out.pieces.append({i > 0 ? kItemOpen + part : part, i > 0 && IsReadableRecord(part)});
     }
     return out;
+}
+
+KeptTexts TakeRows(const ListRecords& records, const std::function<bool(const QString& record)>& takeRow)
+{
+    KeptTexts kept;
+    int rows = 0;
+    for (const ListPiece& piece : records.pieces) {
+        if (piece.readable && takeRow(piece.text))
+            ++rows;
+        else
+            kept.append({rows, piece.text});
+    }
+    return kept;
 }
 
 QString GetNewListFileName(const QString& sFolder)
@@ -156,7 +182,7 @@ QString ReadListFile(const QString& path)
     if (!FileExists(path)) return QString();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QString();
-    QString text = platform::DecodeText(file.readAll());
+    QString text = platform::DecodeTextPieces(file.readAll(), "<ITEM>");
     if (text.endsWith(kCrLf)) text.chop(2);
     return text;
 }

@@ -2,10 +2,13 @@
 // The items-list file: one ".flst" file per list in the lists folder, the
 // records of all rows one after another, each "<ITEM>", fourteen fields and
 // "</ITEM>", each field "<key>value</key>", and one CR LF at the end. Written
-// as UTF-8 through a temporary file; read as UTF-8, or Windows-1252 when the
-// bytes are not UTF-8.
+// as UTF-8 through a temporary file; read record by record, each as UTF-8,
+// or as Windows-1252 when its bytes are not UTF-8.
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class cGrid;
 
@@ -17,10 +20,20 @@ extern const char* const kListFileFields[14];
 // Fields are in file order, but for one whose tag stands inside another
 // field's value: that one is written before the value, so it reads back.
 QString ListRecordOfRow(cGrid* grid, int row);
-// The records of every row with `extra` (text kept from the file) as it is:
-// the text that stood before the first record first, the damaged records
-// ("<ITEM>"...) after the rows.
-QString ListTextOfGrid(cGrid* grid, const QStringList& extra = {});
+// What a list file holds besides the rows it shows, kept as it stood so
+// that every save writes it back: text before the first record, damaged
+// records, records whose audio file cannot be opened now. Each stays in its
+// place among the rows, however the rows around it move.
+struct KeptText {
+    int after = 0; // how many rows stand before it
+    QString text;  // written back as it is, "<ITEM>" included
+};
+using KeptTexts = QList<KeptText>;
+
+// The records of every row with the kept texts in their places.
+QString ListTextOfGrid(cGrid* grid, const KeptTexts& kept = {});
+// Row `row` was taken out: the texts after it stay next to the same rows.
+void RowRemoved(KeptTexts& kept, int row);
 
 // The value between the first "<key>" and the first "</key>" of a record;
 // empty when either is missing or the closing tag comes first.
@@ -31,17 +44,25 @@ QString GetTagValue(const QString& key, const QString& record);
 // without its "<ITEM>".
 QStringList SplitListRecords(const QString& text);
 // Whether a record (without its "<ITEM>") can become a row: it ends with
-// "</ITEM>", names its file, and its mark and range fields are numbers.
+// "</ITEM>", names its file, every field it opens is closed, and its mark
+// and range fields are numbers.
 bool IsReadableRecord(const QString& record);
 
-// A list file's text sorted into the records that can become rows and the
-// texts that cannot, kept as they stood so that a save writes them back.
+// A list file's text in file order: the records that can become rows and
+// the texts that cannot.
+struct ListPiece {
+    QString text;          // as it stood, "<ITEM>" included
+    bool readable = false; // a record that can become a row
+};
 struct ListRecords {
-    QStringList readable; // records without their "<ITEM>"
-    QStringList unread;   // whole texts, "<ITEM>" included
-    qsizetype pieces = 0; // what SplitListRecords gave
+    QList<ListPiece> pieces; // empty pieces left out
+    qsizetype parts = 0;     // what SplitListRecords gave
 };
 ListRecords SortListRecords(const QString& text);
+// Walks the pieces in order: `takeRow` is given each readable record and
+// answers whether it became the next row (not when its audio file cannot be
+// opened now); everything else is kept in its place.
+KeptTexts TakeRows(const ListRecords& records, const std::function<bool(const QString& record)>& takeRow);
 
 // "New Items List n.flst" for the first n from 1 that names no file in the folder.
 QString GetNewListFileName(const QString& sFolder);

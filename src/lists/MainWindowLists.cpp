@@ -109,13 +109,24 @@ void CfrmMain::InitItemsLists()
     if (cGridInfo->Columns() == 0) SetupInfoGrid(cGridInfo);
     setTree();
     if (lAppIncItemsLists == 1) {
-        if (g_nodMainItems && g_nodMainItems->Child()->Count() > 0)
-            cTreeView1_NodeClick(g_nodMainItems->Child()->Item(1));
-        else
-            NewItemsList();
+        OpenFirstList();
     } else if (g_nodMainCDs && g_nodMainCDs->Child()->Count() > 0) {
         cTreeView1_NodeClick(g_nodMainCDs->Child()->Item(1));
     }
+}
+
+void CfrmMain::OpenFirstList()
+{
+    if (!g_nodMainItems) return;
+    if (g_nodMainItems->Child()->Count() > 0) {
+        cTreeView1_NodeClick(g_nodMainItems->Child()->Item(1));
+        return;
+    }
+    NewItemsList();
+    if (IsListKey(m_sOpenListKey)) return;
+    // No list could be made there (a folder that cannot be written, say).
+    g_nodMainItems->SetSelected(true);
+    cTreeView1_NodeClick(g_nodMainItems);
 }
 
 QString CfrmMain::ListsFolder() const

@@ -57,7 +57,7 @@ void CfrmMain::cTreeView1_NodeClick(cTreeNode* node)
     if (IsMainNode(node->Key())) {
         cGrid1->Clear();
         m_sOpenListKey.clear();
-        m_unreadRecords.clear();
+        m_keptTexts.clear();
         return;
     }
     StopPreviewForList();
@@ -66,7 +66,7 @@ void CfrmMain::cTreeView1_NodeClick(cTreeNode* node)
     tmrCDs->stop();
     if (IsCDNode(node->Key())) {
         m_sOpenListKey.clear();
-        m_unreadRecords.clear();
+        m_keptTexts.clear();
         tmrCDs->start();
         LoadCDTracks(GetCDNameNode(node->Key()));
         GetFileInfoToGridInfo();
@@ -86,20 +86,20 @@ void CfrmMain::LoadListIntoGrid(cTreeNode* node)
     cGrid1->SetRedraw(false);
 
     m_sOpenListKey = node->Key();
-    m_unreadRecords.clear();
-    // A damaged record stays in the file, as it was.
+    m_keptTexts.clear();
     const ListRecords records = SortListRecords(ReadListFile(m_sOpenListKey));
-    m_unreadRecords = records.unread;
-    prgStatus->SetMax(int(records.pieces) - 1);
+    prgStatus->SetMax(int(records.parts) - 1);
     int n = 0;
-    for (const QString& part : records.readable) {
-        // Items whose file is gone or no longer audio are left out.
-        const QString path = GetTagValue(kColFile, part);
-        if (path.isEmpty() || !FileExists(path) || cAudioConverter1->OpenSourceFile(path) != 0) continue;
+    // Damaged records, and items whose file is gone (an unplugged drive, say)
+    // or no longer audio, are not shown but stay in the file, in their place.
+    m_keptTexts = TakeRows(records, [&](const QString& record) {
+        const QString path = GetTagValue(kColFile, record);
+        if (path.isEmpty() || !FileExists(path) || cAudioConverter1->OpenSourceFile(path) != 0) return false;
         prgStatus->SetValue(++n);
-        WriteListRow(cGrid1, *cAudioConverter1, n, part, path);
+        WriteListRow(cGrid1, *cAudioConverter1, n, record, path);
         cAudioConverter1->CloseSourceFile();
-    }
+        return true;
+    });
     ShowListLoaded();
 }
 
@@ -124,7 +124,17 @@ void CfrmMain::SaveGridToFile()
 {
     // Only the open list's file is ever written: a root or a CD drive names no file.
     if (!IsListKey(m_sOpenListKey)) return;
-    if (!WriteListFile(m_sOpenListKey, ListTextOfGrid(cGrid1, m_unreadRecords))) ReportListNotSaved();
+    if (!WriteListFile(m_sOpenListKey, ListTextOfGrid(cGrid1, m_keptTexts))) ReportListNotSaved();
+}
+
+void CfrmMain::CloseOpenList()
+{
+    cGrid1->Clear();
+    m_sOpenListKey.clear();
+    m_keptTexts.clear();
+    lblListName->clear();
+    GetFileInfoToGridInfo();
+    DisplayGridInfoStatusBar();
 }
 
 void CfrmMain::ReportListNotSaved()

@@ -137,6 +137,7 @@ void CfrmMain::RemoveSelectedItems()
     for (int i = 1; i <= count; ++i) {
         if (!cGrid1->CellSelected(i - removed, 1)) continue;
         cGrid1->RemoveRow(i - removed);
+        RowRemoved(m_keptTexts, i - removed);
         ++removed;
     }
     // Only a grid that is really empty is cleared: the remaining rows stay,

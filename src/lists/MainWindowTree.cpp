@@ -151,7 +151,7 @@ void CfrmMain::RemoveItemsList()
     if (!KillFile(key) && QFileInfo::exists(key)) return;
     if (m_sOpenListKey == key) {
         m_sOpenListKey.clear();
-        m_unreadRecords.clear();
+        m_keptTexts.clear();
     }
     node->Delete();
     cTreeNodes* lists = g_nodMainItems->Child();
@@ -188,7 +188,7 @@ void CfrmMain::DoClearTheList()
 {
     if (IsListBusy()) return;
     if (!m_sOpenListKey.isEmpty()) {
-        m_unreadRecords.clear();
+        m_keptTexts.clear();
         if (!WriteListFile(m_sOpenListKey, QString())) ReportListNotSaved();
     }
     cGrid1->Clear();

@@ -215,12 +215,11 @@ void CfrmMain::changeEvent(QEvent* event)
 
 void CfrmMain::ListsFolderChanged()
 {
+    // Nothing of the old folder stays open: the grid shows, and saves go to,
+    // a list of the new folder, made there when it holds none.
+    CloseOpenList();
     setTree();
-    // The first list of the new folder is opened, so the grid shows what the tree selects.
-    if (cTreeNode* node = cTreeView1->Nodes()->Item(2)) {
-        node->SetSelected(true);
-        cTreeView1_NodeClick(node);
-    }
+    OpenFirstList();
 }
 
 void CfrmMain::ApplyViewOptions()

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Form.h"
 #include "core/RegistryRoutines.h"
+#include "lists/ItemsListFile.h"
 #include "mainwindow/MainLayout.h"
 
 #include <QMap>
@@ -299,8 +300,14 @@ private:
     static bool IsListKey(const QString& key);
     // The node of the open list when it is a list's (never a root or a CD drive).
     QString m_sOpenListKey;
-    // Records of the open list that could not be read: written back unchanged on save.
-    QStringList m_unreadRecords;
+    // What the open list's file holds besides its rows (damaged records,
+    // records whose file cannot be opened now): written back in place on save.
+    KeptTexts m_keptTexts;
+    // Nothing open: an empty grid, no list to write to.
+    void CloseOpenList();
+    // Opens the first list of the lists folder, creating one when it holds
+    // none; when none can be created the Items Lists root is selected.
+    void OpenFirstList();
     bool m_bAddingFiles = false;
     void LoadListIntoGrid(cTreeNode* node);
     void ShowListLoaded();

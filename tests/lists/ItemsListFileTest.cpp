@@ -2,11 +2,20 @@
 // files, text encodings, and which node's file a save may write.
 #include "ListsTestSupport.h"
 
+#include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
+#include "core/Paths.h"
 #include "lists/ItemsListFile.h"
 #include "mainwindow/frmMain.h"
+#include "platform/MessageBox.h"
 
 #include <QDir>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -112,22 +121,98 @@ TEST_F(ListFile, NewListNameTakesTheFirstFreeNumber)
     }
 }
 
-TEST_F(ListFile, AnItemWhoseFileIsGoneIsLeftOutAndDroppedAtTheNextSave)
+TEST_F(ListFile, RecordsNotShownKeepTheirPlaceThroughEveryChange)
 {
-    const Item kept = FileItem("kept.wav");
-    const Item gone = FileItem("gone.wav");
-    WriteList("L", {gone, kept});
-    QFile::remove(gone.file);
-    const QByteArray before = ReadBytes(ListPath("L"));
+    // Shown: A, B, C. Not shown: g1 and g3 (file gone), g2 (not audio), d (damaged).
+    QMap<QString, QString> records;
+    records["A"] = Record(FileItem("A"));
+    records["B"] = Record(FileItem("B"));
+    records["C"] = Record(FileItem("C"));
+    records["g1"] = Record(ItemOf("g1", MediaDir() + "unplugged/g1.wav"));
+    WriteBytes(MediaDir() + "g2.wav", "not audio");
+    records["g2"] = Record(ItemOf("g2", MediaDir() + "g2.wav"));
+    records["g3"] = Record(ItemOf("g3", MediaDir() + "unplugged/g3.wav"));
+    Item damaged = FileItem("d");
+    damaged.inc = "yes";
+    records["d"] = Record(damaged);
+    const QString added = Wav("E.wav");
+    records["E"] = Record(ItemOf("E.wav", added));
+    auto fileOf = [&](const QString& order) {
+        QString text;
+        for (const QString& key : order.split(' ')) text += records[key];
+        return text + "\r\n";
+    };
+    const QString original = "g1 A d B g2 C g3";
 
+    auto runKey = [this](const char* key) { Main()->m_cMenu_Click(Main()->m_cMenu->IndexForKey(key)); };
+    auto removeRows = [&](const QList<int>& rows) {
+        QTableView* view = Main()->cGrid1->View();
+        view->selectionModel()->clearSelection();
+        for (int row : rows)
+            view->selectionModel()->select(view->model()->index(row - 1, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        runKey("Remove Item");
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !Main()->tmrRemove->isActive(); }));
+    };
+    const struct {
+        const char* change;
+        std::function<void()> run;
+        QString order;
+    } cases[] = {
+        {"save", [&] { Main()->SaveGridToFile(); }, original},
+        {"move the first row down", [&] { Main()->cGrid1->SetSelectedRow(1), runKey("Move Down"); },
+         "g1 B d A g2 C g3"},
+        {"move the first row to the end", [&] { Main()->cGrid1->SetSelectedRow(1), runKey("Move To Last"); },
+         "g1 C d B g2 A g3"},
+        {"remove the second row", [&] { removeRows({2}); }, "g1 A d g2 C g3"},
+        {"remove the first and last rows", [&] { removeRows({1, 3}); }, "g1 d B g2 g3"},
+        {"remove every row", [&] { removeRows({1, 2, 3}); }, "g1 d g2 g3"},
+        {"add a file", [&] { Main()->cGrid1_OLEDragDrop({added}, 1, 1, 0, 5, 5); }, original + " E"},
+    };
+    WriteBytes(ListPath("L"), fileOf(original).toUtf8());
     Main();
-    EXPECT_EQ(Column("Item Name"), QStringList({"kept.wav"}));
-    EXPECT_EQ(ReadBytes(ListPath("L")), before);
-    Main()->SaveGridToFile();
-    EXPECT_EQ(ReadBytes(ListPath("L")), (Record(kept) + "\r\n").toUtf8());
+    for (const auto& c : cases) {
+        WriteBytes(ListPath("L"), fileOf(original).toUtf8());
+        Open("L");
+        ASSERT_EQ(Column("Item Name"), QStringList({"A", "B", "C"})) << c.change;
+        c.run();
+        EXPECT_EQ(QString::fromUtf8(ReadBytes(ListPath("L"))), fileOf(c.order)) << c.change;
+    }
 }
 
-TEST_F(ListFile, DamagedRecordsAreSkippedAndKeptAsTheyWere)
+TEST_F(ListFile, ItemsComeBackWhenTheirDriveReturns)
+{
+    const Item a = FileItem("a.wav"), b = FileItem("b.wav"), c = FileItem("c.wav");
+    WriteList("L", {a, b, c});
+    const QString away = ProgramFolder() + "/away/";
+    QDir().mkpath(away);
+    for (const Item* item : {&a, &c}) ASSERT_TRUE(QFile::rename(item->file, away + GetFileName(item->file)));
+
+    Main();
+    EXPECT_EQ(Column("Item Name"), QStringList({"b.wav"}));
+    Main()->SetAllMarked(false);
+    for (const Item* item : {&a, &c}) ASSERT_TRUE(QFile::rename(away + GetFileName(item->file), item->file));
+    Open("L");
+    EXPECT_EQ(Column("Item Name"), QStringList({"a.wav", "b.wav", "c.wav"}));
+    EXPECT_EQ(QList<int>({Icon(1, "Inc"), Icon(2, "Inc"), Icon(3, "Inc")}), QList<int>({1, 0, 1}));
+}
+
+TEST_F(ListFile, ClearingOrRemovingAListAlsoEndsItsHiddenRecords)
+{
+    const Item shown = FileItem("shown.wav");
+    const Item gone = ItemOf("gone.wav", MediaDir() + "gone.wav");
+    WriteList("L", {gone, shown});
+    WriteList("M", {gone, shown});
+    Open("L");
+    Main()->ClearTheList(true);
+    EXPECT_EQ(ReadBytes(ListPath("L")), QByteArray("\r\n"));
+    Open("M");
+    msgBox->Expect("This operation will erase all the items under the 'M.flst', are you sure?", platform::vbYes);
+    Main()->RemoveItemsList();
+    EXPECT_FALSE(QFile::exists(ListPath("M")));
+}
+
+TEST_F(ListFile, DamagedRecordsAreSkippedAndKeptInTheirPlace)
 {
     const Item first = FileItem("first.wav"), second = FileItem("second.wav");
     Item badMark = FileItem("badmark.wav");
@@ -147,8 +232,53 @@ TEST_F(ListFile, DamagedRecordsAreSkippedAndKeptAsTheyWere)
     Item firstOff = first, secondOff = second;
     firstOff.inc = secondOff.inc = "0";
     EXPECT_EQ(QString::fromUtf8(ReadBytes(ListPath("L"))),
-              Record(firstOff) + Record(secondOff) + Record(badMark) + noFileField + Record(badRange) + truncated +
+              Record(firstOff) + Record(badMark) + noFileField + Record(secondOff) + Record(badRange) + truncated +
                   "\r\n");
+}
+
+TEST_F(ListFile, AFieldLeftOpenOrClosedAloneMakesItsRecordDamaged)
+{
+    const QString whole = Record(FileItem("song.wav"));
+    // Each a record of the same file with one field's tags broken.
+    const struct {
+        const char* fault;
+        QString from, to;
+    } faults[] = {
+        {"name not closed", "song.wav</Item Name>", "song.wav"},
+        {"artist not closed", "</COL_TAG_ARTIST>", ""},
+        {"last field not closed", "</COL_TAG_TRACK>", ""},
+        {"name not opened", "<Item Name>", ""},
+        {"title closed before it opens", "<COL_TAG_TITLE></COL_TAG_TITLE>", "</COL_TAG_TITLE>x<COL_TAG_TITLE>"},
+        {"comment opened twice, never closed", "<COL_TAG_COMMENT></COL_TAG_COMMENT>",
+         "<COL_TAG_COMMENT>a<COL_TAG_COMMENT>b"},
+    };
+    QString text = whole;
+    for (const auto& f : faults) {
+        QString record = whole;
+        ASSERT_TRUE(record.contains(f.from)) << f.fault;
+        text += record.replace(f.from, f.to);
+    }
+    text += whole;
+    WriteBytes(ListPath("L"), (text + "\r\n").toUtf8());
+
+    Main();
+    EXPECT_EQ(Column("Item Name"), QStringList({"song.wav", "song.wav"}));
+    Main()->SetAllMarked(true);
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(ListPath("L"))), text + "\r\n");
+}
+
+TEST_F(ListFile, OneStrayByteSpoilsNoOtherRecord)
+{
+    const Item first = FileItem("Ünïcødé ✓.wav"), latin = FileItem("café.wav"), last = FileItem("日本語.wav");
+    const QByteArray latinRecord = Record(latin).toLatin1();
+    ASSERT_TRUE(latinRecord.contains("caf\xe9"));
+    WriteBytes(ListPath("L"), Record(first).toUtf8() + latinRecord + Record(last).toUtf8() + "\r\n");
+
+    Main();
+    EXPECT_EQ(Column("Item Name"), QStringList({"Ünïcødé ✓.wav", "café.wav", "日本語.wav"}));
+    EXPECT_EQ(Column("COL_FILE"), QStringList({first.file, latin.file, last.file}));
+    Main()->SaveGridToFile();
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(ListPath("L"))), Record(first) + Record(latin) + Record(last) + "\r\n");
 }
 
 TEST_F(ListFile, TextThatIsNotUtf8IsReadAsWindows1252)

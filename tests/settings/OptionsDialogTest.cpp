@@ -271,3 +271,64 @@ TEST_F(OptionsAndMainWindow, AChangedListsFolderRebuildsTheTreeOnce)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OptionsAndMainWindow, AChangedListsFolderAlwaysHasAListOpenThere)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    const QString base = ProgramFolder() + "/Folders/";
+    QDir().mkpath(base + "empty");
+    QDir().mkpath(base + "others");
+    QFile(base + "others/notes.txt").open(QIODevice::WriteOnly);
+    QDir().mkpath(base + "lists");
+    QFile(base + "lists/Songs.flst").open(QIODevice::WriteOnly);
+    QFile(base + "a file").open(QIODevice::WriteOnly);
+    const struct {
+        const char* what;
+        QString folder;
+        QString list; // the list opened there; none when no list can be made there
+    } cases[] = {
+        {"a folder that does not exist", base + "missing/", "New Items List 1"},
+        {"an empty folder", base + "empty/", "New Items List 1"},
+        {"a folder holding other files", base + "others/", "New Items List 1"},
+        {"a folder holding a list", base + "lists/", "Songs"},
+        {"a folder that cannot be made", base + "a file/sub/", ""},
+        {"back to a folder holding a list", base + "lists/", "Songs"},
+    };
+    for (const auto& c : cases) {
+        // The list open before holds a row, which must neither stay in the
+        // grid nor be written over.
+        cGrid* grid = frmMain->cGrid1;
+        grid->CellDetails(grid->Rows() + 1, "Inc", QVariant(), 0x40020, 1);
+        grid->CellDetails(grid->Rows(), "Item Name", "old row");
+        frmMain->SaveGridToFile();
+        cTreeNode* before = frmMain->cTreeView1->SelectedItem();
+        const QString oldList = before ? before->Key() : QString();
+        QFile oldFile(oldList);
+        const QByteArray oldBytes = oldFile.open(QIODevice::ReadOnly) ? oldFile.readAll() : QByteArray();
+        oldFile.close();
+
+        dlg->txtToPath->setEditText(c.folder);
+        dlg->cmdOk_Click();
+        EXPECT_EQ(g_sToPath, c.folder) << c.what;
+        EXPECT_EQ(grid->Rows(), 0) << c.what;
+        cTreeNode* selected = frmMain->cTreeView1->SelectedItem();
+        ASSERT_NE(selected, nullptr) << c.what;
+        if (c.list.isEmpty()) {
+            EXPECT_EQ(selected, frmMain->g_nodMainItems.data()) << c.what;
+        } else {
+            EXPECT_EQ(selected->Key(), c.folder + c.list + ".flst") << c.what;
+            EXPECT_EQ(frmMain->lblListName->text(), c.list) << c.what;
+        }
+        frmMain->SetAllMarked(false);
+        if (!oldList.isEmpty() && QFile::exists(oldList)) {
+            QFile after(oldList);
+            ASSERT_TRUE(after.open(QIODevice::ReadOnly)) << c.what;
+            EXPECT_EQ(after.readAll(), oldBytes) << c.what;
+        }
+        if (!c.list.isEmpty()) EXPECT_TRUE(QFile::exists(c.folder + c.list + ".flst")) << c.what;
+    }
+}
+
+} // namespace
