@@ -2,139 +2,62 @@
 
 #include "controls/AudioConverterCodecs.h"
 #include "controls/AudioConverterEngine.h"
+#include "controls/ControlThread.h"
 
-#include <QMetaObject>
-#include <thread>
 
 extern "C" {
 #include <libavutil/log.h>
 }
 
-// The conversion thread of one control, and the generation of its events:
-// Terminate moves to a new generation, and events of an older one are dropped.
-struct cAudioConverter::Worker {
-    std::thread thread;
-    std::shared_ptr<std::atomic<bool>> abort;
-    unsigned generation = 0;
-
-    void Join()
-    {
-        if (thread.joinable()) thread.join();
-    }
-};
-
-cAudioConverter::cAudioConverter() : m_worker(std::make_unique<Worker>())
+cAudioConverter::cAudioConverter() : m_thread(std::make_unique<ControlThread>(this))
 {
     // Failures reach the user through our own texts; keep FFmpeg's log quiet.
     av_log_set_level(AV_LOG_FATAL);
 }
 
-cAudioConverter::~cAudioConverter()
-{
-    if (m_worker->abort) m_worker->abort->store(true);
-    m_worker->Join();
-}
+cAudioConverter::~cAudioConverter() = default;
 
 void cAudioConverter::SetSourceFile(const QString& path)
 {
     m_sourceFile = path;
-    m_rangeStart = 0;
-    m_rangeLength = 0;
-    m_rangeSet = false;
+    ClearRange();
 }
-
-void cAudioConverter::SetRangeStart(std::int32_t seconds)
-{
-    m_rangeStart = seconds;
-    m_rangeSet = true;
-}
-
-void cAudioConverter::SetRangeLength(std::int32_t seconds)
-{
-    m_rangeLength = seconds;
-    m_rangeSet = true;
-}
-
-void cAudioConverter::SetWAVFormat(const WAVFormatSettings& settings) { m_wav = settings; }
-
-void cAudioConverter::SetACMFormat(const QString& FormatTagName, const QString& FormatName)
-{
-    m_acm = {FormatTagName, FormatName};
-}
-
-void cAudioConverter::SetMP3Format(const MP3FormatSettings& settings) { m_mp3 = settings; }
-void cAudioConverter::SetWMAFormat(const WMAFormatSettings& settings) { m_wma = settings; }
-void cAudioConverter::SetOGGFormat(const OGGFormatSettings& settings) { m_ogg = settings; }
-void cAudioConverter::SetAPEFormat(std::int32_t CompressionLevel) { m_ape.CompressionLevel = CompressionLevel; }
 
 void cAudioConverter::Convert()
 {
-    const unsigned generation = m_worker->generation;
     if (m_converting) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation] {
-                if (generation == m_worker->generation)
-                    emit ConvertError(kConvertErrBusy, "A conversion is already running on this control.");
-            },
-            Qt::QueuedConnection);
+        m_thread->PostAlways(
+            [this] { emit ConvertError(kConvertErrBusy, "A conversion is already running on this control."); });
         return;
     }
-    m_worker->Join();
-
     audioconv::Request request;
+    static_cast<OutputSettings&>(request) = Output();
     request.source = m_sourceFile;
-    request.destination = m_destinationFile;
-    request.format = m_destinationFormat;
-    request.wav = m_wav;
-    request.acm = m_acm;
-    request.mp3 = m_mp3;
-    request.wma = m_wma;
-    request.ogg = m_ogg;
-    request.ranged = m_rangeSet;
-    request.rangeStart = m_rangeStart;
-    request.rangeLength = m_rangeLength;
-    request.tags = {m_tagAlbum, m_tagArtist, m_tagComment, m_tagGenre, m_tagTitle, m_tagTrack, m_tagYear};
 
     m_converting = true;
-    auto abort = std::make_shared<std::atomic<bool>>(false);
-    m_worker->abort = abort;
-    m_worker->thread = std::thread([this, request = std::move(request), abort, generation] {
-        auto progress = [this, generation](int percent) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, percent] {
-                    if (generation == m_worker->generation && m_converting) emit Progress(percent);
-                },
-                Qt::QueuedConnection);
+    m_thread->Start([this, request = std::move(request)](const std::atomic<bool>& abort,
+                                                          const ControlThread::Post& post) -> std::function<void()> {
+        const audioconv::Result result =
+            audioconv::RunConversion(request, abort, [this, &post](int p) { post([this, p] { emit Progress(p); }); });
+        return [this, result] {
+            m_converting = false;
+            switch (result.outcome) {
+            case audioconv::Outcome::Done: emit ConvertDone(); break;
+            case audioconv::Outcome::Aborted: emit ConvertAborted(); break;
+            case audioconv::Outcome::Failed: emit ConvertError(result.error.code, result.error.text); break;
+            }
         };
-        const audioconv::Result result = audioconv::RunConversion(request, *abort, progress);
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, result] {
-                if (generation != m_worker->generation) return;
-                m_converting = false;
-                m_worker->Join();
-                switch (result.outcome) {
-                case audioconv::Outcome::Done: emit ConvertDone(); break;
-                case audioconv::Outcome::Aborted: emit ConvertAborted(); break;
-                case audioconv::Outcome::Failed: emit ConvertError(result.error.code, result.error.text); break;
-                }
-            },
-            Qt::QueuedConnection);
     });
 }
 
 void cAudioConverter::Abort()
 {
-    if (m_converting && m_worker->abort) m_worker->abort->store(true);
+    if (m_converting) m_thread->Abort();
 }
 
 void cAudioConverter::Terminate()
 {
-    if (m_worker->abort) m_worker->abort->store(true);
-    m_worker->Join();
-    ++m_worker->generation;
+    m_thread->Stop();
     m_converting = false;
     CloseSourceFile();
 }
@@ -164,20 +87,8 @@ std::int32_t cAudioConverter::ReadTags(const QString& path)
 {
     audioconv::Tags t;
     const audioconv::Status s = audioconv::ReadSourceTags(path, &t);
-    SetAllTags(t.album, t.artist, t.comment, t.genre, t.title, t.track, t.year);
+    SetTags(t);
     return s.code;
-}
-
-void cAudioConverter::SetAllTags(const QString& album, const QString& artist, const QString& comment,
-                                 const QString& genre, const QString& title, const QString& track, const QString& year)
-{
-    m_tagAlbum = album;
-    m_tagArtist = artist;
-    m_tagComment = comment;
-    m_tagGenre = genre;
-    m_tagTitle = title;
-    m_tagTrack = track;
-    m_tagYear = year;
 }
 
 QTime cAudioConverter::FormatTime(std::int32_t seconds) const

@@ -147,10 +147,10 @@ FileEncoder::~FileEncoder() = default;
 
 Status FileEncoder::Reported(const Status& s) const { return !s.ok() && m_out.Failed() ? m_out.WriteError() : s; }
 
-Status FileEncoder::Prepare(const Request& request, const SourceFacts& source)
+Status FileEncoder::Prepare(const EncoderSettings& settings, const SourceFacts& source)
 {
     m_source = source;
-    Status s = MakeSink(request, source, &m_sink);
+    Status s = MakeSink(settings, source, &m_sink);
     if (!s.ok()) return s;
     m_feeder = std::make_unique<FrameFeeder>(*m_sink);
     return m_feeder->Init();

@@ -22,12 +22,6 @@ extern "C" {
 
 namespace audioconv {
 
-bool Tags::IsEmpty() const
-{
-    return album.isEmpty() && artist.isEmpty() && comment.isEmpty() && genre.isEmpty() && title.isEmpty() &&
-           track.isEmpty() && year.isEmpty();
-}
-
 Status FromProblem(const audiodec::Problem& p)
 {
     switch (p.fault) {
@@ -57,16 +51,11 @@ public:
 
 // ---------------------------------------------------------------------------
 
-Status CheckDestination(const Request& r)
+Status CheckNotSource(const Request& r)
 {
-    if (r.destination.isEmpty()) return Fail(kConvertErrNoFileName, "No destination file was given.");
-    const QFileInfo dest(r.destination);
-    if (!QFileInfo(dest.absolutePath()).isDir())
-        return Fail(kConvertErrDestinationFolder, "The destination folder does not exist: " + dest.absolutePath());
     if (platform::IsSameFile(r.source, r.destination))
         return Fail(kConvertErrDestinationIsSource,
                     "The destination is the source file itself; choose another name or folder: " + r.destination);
-    if (dest.isDir()) return Fail(kConvertErrDestinationWrite, "The destination is a folder: " + r.destination);
     return {};
 }
 
@@ -92,31 +81,6 @@ Status FindSpan(const Request& r, const InputAudio& in, Span* span)
     if (length >= 0) span->expected = std::min(span->end, length) - span->start;
     return {};
 }
-
-class ProgressReporter {
-public:
-    ProgressReporter(const std::function<void(int)>& report, std::int64_t expected)
-        : m_report(report), m_expected(expected)
-    {
-    }
-    void At(std::int64_t done)
-    {
-        if (m_expected <= 0) return;
-        Report(int(std::min<std::int64_t>(99, done * 100 / m_expected)));
-    }
-    void Complete() { Report(100); }
-
-private:
-    void Report(int percent)
-    {
-        if (percent <= m_last) return;
-        m_last = percent;
-        if (m_report) m_report(percent);
-    }
-    const std::function<void(int)>& m_report;
-    std::int64_t m_expected;
-    int m_last = 0;
-};
 
 struct FrameDeleter {
     void operator()(AVFrame* f) const { av_frame_free(&f); }
@@ -166,21 +130,19 @@ Result Failed(const Status& s) { return {Outcome::Failed, s}; }
 
 Result RunConversion(const Request& request, const std::atomic<bool>& abort, const std::function<void(int)>& progress)
 {
-    if (request.format == kDestFormatAPE)
-        return Failed(Fail(kConvertErrFormatUnavailable, "APE encoding is not available on this system"));
-    if (request.format < kDestFormatWAV || request.format > kDestFormatAPE)
-        return Failed(
-            Fail(kConvertErrFormatUnavailable, QString("Unknown destination format %1.").arg(request.format)));
+    Status s = CheckFormat(request.format);
+    if (!s.ok()) return Failed(s);
 
     InputAudio in;
-    Status s = in.Open(request.source);
-    if (s.ok()) s = CheckDestination(request);
+    s = in.Open(request.source);
+    if (s.ok()) s = CheckDestination(request.destination);
+    if (s.ok()) s = CheckNotSource(request);
     if (s.ok()) s = in.OpenDecoder();
     FileEncoder encoder;
     if (s.ok()) s = encoder.Prepare(request, in.Facts());
     Span span;
     if (s.ok()) s = FindSpan(request, in, &span);
-    if (s.ok()) s = encoder.Start(request.destination, request.tags);
+    if (s.ok()) s = encoder.Start(request.destination, request);
     if (!s.ok()) return Failed(s);
 
     ProgressReporter reporter(progress, span.expected);
@@ -194,6 +156,25 @@ Result RunConversion(const Request& request, const std::atomic<bool>& abort, con
     if (s.ok()) s = encoder.Finish();
     if (!s.ok()) return Failed(s);
     reporter.Complete();
+    return {};
+}
+
+Status CheckFormat(std::int32_t format)
+{
+    if (format == kDestFormatAPE)
+        return Fail(kConvertErrFormatUnavailable, "APE encoding is not available on this system");
+    if (format < kDestFormatWAV || format > kDestFormatAPE)
+        return Fail(kConvertErrFormatUnavailable, QString("Unknown destination format %1.").arg(format));
+    return {};
+}
+
+Status CheckDestination(const QString& destination)
+{
+    if (destination.isEmpty()) return Fail(kConvertErrNoFileName, "No destination file was given.");
+    const QFileInfo dest(destination);
+    if (!QFileInfo(dest.absolutePath()).isDir())
+        return Fail(kConvertErrDestinationFolder, "The destination folder does not exist: " + dest.absolutePath());
+    if (dest.isDir()) return Fail(kConvertErrDestinationWrite, "The destination is a folder: " + destination);
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include "controls/AudioDecoder.h"
 
 #include <QString>
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -30,23 +31,11 @@ using audiodec::AvErrorText;
 // The conversion's error for a fault of the shared decoding.
 Status FromProblem(const audiodec::Problem& p);
 
-struct Tags {
-    QString album, artist, comment, genre, title, track, year;
-    bool IsEmpty() const;
-};
+using Tags = AudioTags;
 
 // Everything one conversion needs, copied from the control when it starts.
-struct Request {
-    QString source, destination;
-    std::int32_t format = kDestFormatWAV;
-    WAVFormatSettings wav;
-    ACMFormatSettings acm;
-    MP3FormatSettings mp3;
-    WMAFormatSettings wma;
-    OGGFormatSettings ogg;
-    bool ranged = false;
-    std::int32_t rangeStart = 0, rangeLength = 0; // seconds
-    Tags tags;
+struct Request : OutputSettings {
+    QString source;
 };
 
 enum class Outcome { Done, Aborted, Failed };
@@ -54,6 +43,37 @@ struct Result {
     Outcome outcome = Outcome::Done;
     Status error;
 };
+
+// Whole percents of a job, each reported once, in order, the last 100 only on Complete.
+class ProgressReporter {
+public:
+    ProgressReporter(const std::function<void(int)>& report, std::int64_t expected)
+        : m_report(report), m_expected(expected)
+    {
+    }
+    void At(std::int64_t done)
+    {
+        if (m_expected <= 0) return;
+        Report(int(std::min<std::int64_t>(99, done * 100 / m_expected)));
+    }
+    void Complete() { Report(100); }
+
+private:
+    void Report(int percent)
+    {
+        if (percent <= m_last) return;
+        m_last = percent;
+        if (m_report) m_report(percent);
+    }
+    const std::function<void(int)>& m_report;
+    std::int64_t m_expected;
+    int m_last = 0;
+};
+
+// The checks of an output that come before any work: a format this system
+// writes, and a destination name in an existing folder.
+Status CheckFormat(std::int32_t format);
+Status CheckDestination(const QString& destination);
 
 // Runs one conversion; `progress` gets whole percents, each once, in order.
 Result RunConversion(const Request& request, const std::atomic<bool>& abort, const std::function<void(int)>& progress);
@@ -114,8 +134,8 @@ public:
     virtual Status Finish() = 0;
 };
 
-// The sink for the request's format, set up for a source of these facts.
-Status MakeSink(const Request& request, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
+// The sink for the destination format, set up for a source of these facts.
+Status MakeSink(const EncoderSettings& settings, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
 // MP3 through LAME (a file of its own: frames, ID3v2.3 and ID3v1 tags).
 Status MakeMp3Sink(const MP3FormatSettings& settings, const SourceFacts& source, std::unique_ptr<AudioSink>* sink);
 // OGG through libvorbis and libogg (a file of its own: Vorbis comments).
@@ -137,7 +157,7 @@ public:
 
     // Sets the encoder up for PCM of the source's rate and channels; refused
     // settings fail here, before any file exists.
-    Status Prepare(const Request& request, const SourceFacts& source);
+    Status Prepare(const EncoderSettings& settings, const SourceFacts& source);
     // Creates the output, a hidden file beside `destination`, and writes its header and tags.
     Status Start(const QString& destination, const Tags& tags);
     // Encodes `count` samples of `frame` from `offset` on; the frame may

@@ -234,15 +234,15 @@ Status MakeWmaSink(const WMAFormatSettings& wma, std::unique_ptr<AudioSink>* sin
 
 } // namespace
 
-Status MakeSink(const Request& request, const SourceFacts& source, std::unique_ptr<AudioSink>* sink)
+Status MakeSink(const EncoderSettings& settings, const SourceFacts& source, std::unique_ptr<AudioSink>* sink)
 {
-    switch (request.format) {
-    case kDestFormatWAV: return MakeWavSink(request.wav, source, sink);
-    case kDestFormatACM: return MakeAcmSink(request.acm, sink);
-    case kDestFormatMP3: return MakeMp3Sink(request.mp3, source, sink);
-    case kDestFormatWMA: return MakeWmaSink(request.wma, sink);
-    case kDestFormatOGG: return MakeOggSink(request.ogg, source, sink);
-    default: return Fail(kConvertErrFormatUnavailable, QString("Unknown destination format %1.").arg(request.format));
+    switch (settings.format) {
+    case kDestFormatWAV: return MakeWavSink(settings.wav, source, sink);
+    case kDestFormatACM: return MakeAcmSink(settings.acm, sink);
+    case kDestFormatMP3: return MakeMp3Sink(settings.mp3, source, sink);
+    case kDestFormatWMA: return MakeWmaSink(settings.wma, sink);
+    case kDestFormatOGG: return MakeOggSink(settings.ogg, source, sink);
+    default: return Fail(kConvertErrFormatUnavailable, QString("Unknown destination format %1.").arg(settings.format));
     }
 }
 

@@ -174,30 +174,8 @@ Decoded Decode(const QString& path, bool keepSamples)
 
 ConvertEvents RunConvert(cAudioConverter& c, const std::function<void(std::int32_t)>& onProgress)
 {
-    ConvertEvents ev;
-    QEventLoop loop;
-    QObject context;
-    auto ended = [&](const QString& how) {
-        ev.endings << how;
-        loop.quit();
-    };
-    QObject::connect(&c, &cAudioConverter::Progress, &context, [&](std::int32_t p) {
-        ev.progress.push_back(p);
-        if (onProgress) onProgress(p);
-    });
-    QObject::connect(&c, &cAudioConverter::ConvertDone, &context, [&] { ended("Done"); });
-    QObject::connect(&c, &cAudioConverter::ConvertAborted, &context, [&] { ended("Aborted"); });
-    QObject::connect(&c, &cAudioConverter::ConvertError, &context, [&](std::int32_t code, const QString& text) {
-        ev.errorCode = code;
-        ev.errorText = text;
-        ended("Error");
-    });
-    c.Convert();
-    ev.eventBeforeReturn = !ev.progress.empty() || !ev.endings.isEmpty();
-    QTimer::singleShot(120000, &loop, [&] { ended("Timeout"); }); // a safety net, not a measure
-    if (ev.endings.isEmpty()) loop.exec();
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return ev;
+    return RunJob(c, &cAudioConverter::Convert, &cAudioConverter::Progress, &cAudioConverter::ConvertDone,
+                  &cAudioConverter::ConvertAborted, &cAudioConverter::ConvertError, onProgress);
 }
 
 bool HaveTool(const QString& program)

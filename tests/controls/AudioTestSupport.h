@@ -4,7 +4,11 @@
 // outside programs that check our files when they are installed.
 #include "controls/AudioConverter.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QMap>
+#include <QObject>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -42,16 +46,51 @@ struct Decoded {
 };
 Decoded Decode(const QString& path, bool keepSamples = false);
 
-// The end of one conversion as the window sees it.
-struct ConvertEvents {
+// The end of one job of a control (a conversion, a rip) as the window sees it.
+struct JobEvents {
     std::vector<std::int32_t> progress;
     QStringList endings; // "Done", "Aborted", "Error"
     std::int32_t errorCode = 0;
     QString errorText;
-    bool eventBeforeReturn = false; // an event arrived before Convert returned
+    bool eventBeforeReturn = false; // an event arrived before the start call returned
 };
-// Runs Convert and the event loop until the conversion has ended, then lets
-// any further queued events arrive. `onProgress` may act on the control.
+using ConvertEvents = JobEvents;
+
+// Starts a control's job and runs the event loop until it has ended, then
+// lets any further queued events arrive. `onProgress` may act on the control.
+template <class Control>
+JobEvents RunJob(Control& c, void (Control::*start)(), void (Control::*progress)(std::int32_t),
+                 void (Control::*done)(), void (Control::*aborted)(),
+                 void (Control::*error)(std::int32_t, const QString&),
+                 const std::function<void(std::int32_t)>& onProgress = {})
+{
+    JobEvents ev;
+    QEventLoop loop;
+    QObject context;
+    auto ended = [&](const QString& how) {
+        ev.endings << how;
+        loop.quit();
+    };
+    QObject::connect(&c, progress, &context, [&](std::int32_t p) {
+        ev.progress.push_back(p);
+        if (onProgress) onProgress(p);
+    });
+    QObject::connect(&c, done, &context, [&] { ended("Done"); });
+    QObject::connect(&c, aborted, &context, [&] { ended("Aborted"); });
+    QObject::connect(&c, error, &context, [&](std::int32_t code, const QString& text) {
+        ev.errorCode = code;
+        ev.errorText = text;
+        ended("Error");
+    });
+    (c.*start)();
+    ev.eventBeforeReturn = !ev.progress.empty() || !ev.endings.isEmpty();
+    QTimer::singleShot(120000, &loop, [&] { ended("Timeout"); }); // a safety net, not a measure
+    if (ev.endings.isEmpty()) loop.exec();
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return ev;
+}
+
+// Runs Convert to its end (RunJob).
 ConvertEvents RunConvert(cAudioConverter& c, const std::function<void(std::int32_t)>& onProgress = {});
 
 // An outside program's run; ok is false when it is not installed.

@@ -28,65 +28,10 @@ FakeAudioConverter::~FakeAudioConverter()
 
 FakeAudioConverter* FakeAudioConverter::Last() { return LastFake(); }
 
-void FakeAudioConverter::SetWAVFormat(const WAVFormatSettings& settings)
+void FakeAudioConverter::EmitEnding(Ending ending, std::int32_t code, const QString& text)
 {
-    calls << "SetWAVFormat";
-    cAudioConverter::SetWAVFormat(settings);
-}
-
-void FakeAudioConverter::SetACMFormat(const QString& FormatTagName, const QString& FormatName)
-{
-    calls << "SetACMFormat";
-    cAudioConverter::SetACMFormat(FormatTagName, FormatName);
-}
-
-void FakeAudioConverter::SetMP3Format(const MP3FormatSettings& settings)
-{
-    calls << "SetMP3Format";
-    cAudioConverter::SetMP3Format(settings);
-}
-
-void FakeAudioConverter::SetWMAFormat(const WMAFormatSettings& settings)
-{
-    calls << "SetWMAFormat";
-    cAudioConverter::SetWMAFormat(settings);
-}
-
-void FakeAudioConverter::SetOGGFormat(const OGGFormatSettings& settings)
-{
-    calls << "SetOGGFormat";
-    cAudioConverter::SetOGGFormat(settings);
-}
-
-void FakeAudioConverter::SetAPEFormat(std::int32_t CompressionLevel)
-{
-    calls << "SetAPEFormat";
-    cAudioConverter::SetAPEFormat(CompressionLevel);
-}
-
-void FakeAudioConverter::Post(std::function<void()> event)
-{
-    const unsigned generation = m_generation;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, event = std::move(event)] {
-            if (generation == m_generation) event();
-        },
-        Qt::QueuedConnection);
-}
-
-void FakeAudioConverter::End(Ending ending, std::int32_t code, const QString& text)
-{
-    ++m_generation; // drops whatever of this conversion is still queued
-    SetConverting(false);
     switch (ending) {
-    case Ending::Done:
-        if (writeOutputs) {
-            QFile out(DestinationFile());
-            if (out.open(QIODevice::WriteOnly)) out.write("FAKE AUDIO");
-        }
-        emit ConvertDone();
-        break;
+    case Ending::Done: emit ConvertDone(); break;
     case Ending::Aborted: emit ConvertAborted(); break;
     case Ending::Error: emit ConvertError(code, text); break;
     case Ending::Hang: break;
@@ -104,63 +49,30 @@ void FakeAudioConverter::Convert()
         return;
     }
     ConvertCall c;
+    static_cast<OutputSettings&>(c) = Output();
     c.source = SourceFile();
-    c.destination = DestinationFile();
-    c.format = DestinationFormat();
-    c.ranged = RangeSet();
-    c.rangeStart = RangeStart();
-    c.rangeLength = RangeLength();
-    c.album = TagAlbum();
-    c.artist = TagArtist();
-    c.comment = TagComment();
-    c.genre = TagGenre();
-    c.title = TagTitle();
-    c.track = TagTrack();
-    c.year = TagYear();
-    c.wav = WAVFormat();
-    c.acm = ACMFormat();
-    c.mp3 = MP3Format();
-    c.wma = WMAFormat();
-    c.ogg = OGGFormat();
-    c.ape = APEFormat();
     converts.push_back(c);
-
-    m_running = Script{};
     if (platform::IsSameFile(c.source, c.destination)) {
         // As the real control, it never writes over its source.
-        m_running.progress.clear();
-        m_running.ending = Ending::Error;
-        m_running.errorCode = kConvertErrDestinationIsSource;
-        m_running.errorText =
-            "The destination is the source file itself; choose another name or folder: " + c.destination;
-    } else if (!m_scripts.empty()) {
-        m_running = m_scripts.front();
-        m_scripts.pop_front();
+        const Script refusal{{}, Ending::Error, kConvertErrDestinationIsSource,
+                             "The destination is the source file itself; choose another name or folder: " +
+                                 c.destination};
+        StartJob(&refusal);
+        return;
     }
-    SetConverting(true);
-    for (std::int32_t p : m_running.progress) Post([this, p] { emit Progress(p); });
-    if (m_running.ending != Ending::Hang)
-        Post([this] { End(m_running.ending, m_running.errorCode, m_running.errorText); });
-}
-
-void FakeAudioConverter::Finish(Ending ending)
-{
-    if (IsConverting()) End(ending, m_running.errorCode, m_running.errorText);
+    StartJob();
 }
 
 void FakeAudioConverter::Abort()
 {
     calls << "Abort";
-    if (!IsConverting()) return;
-    ++m_generation; // the scripted ending will not come
-    Post([this] { End(Ending::Aborted, 0, {}); });
+    AbortJob();
 }
 
 void FakeAudioConverter::Terminate()
 {
     calls << "Terminate";
-    ++m_generation;
-    SetConverting(false);
+    StopJob();
 }
 
 std::int32_t FakeAudioConverter::OpenSourceFile(const QString& path)
@@ -178,7 +90,7 @@ std::int32_t FakeAudioConverter::ReadTags(const QString& path)
 {
     calls << "ReadTags " + path;
     const File f = files.value(path);
-    SetAllTags(f.album, f.artist, f.comment, f.genre, f.title, f.track, f.year);
+    SetTags({f.album, f.artist, f.comment, f.genre, f.title, f.track, f.year});
     return files.contains(path) ? 0 : kConvertErrSourceMissing;
 }
 

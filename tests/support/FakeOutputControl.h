@@ -1,0 +1,139 @@
+#pragma once
+// What the fake job controls (conversion, CD ripper) share: the record of
+// calls, the output settings each job was given, and jobs that end as
+// scripted with queued events, like the real controls'.
+#include "controls/AudioOutput.h"
+
+#include <QFile>
+#include <QMetaObject>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace support {
+
+// Control: the real control class; kErrorCode: the code of a scripted error.
+template <class Control, std::int32_t kErrorCode>
+class FakeOutputControl : public Control {
+public:
+    enum class Ending { Done, Aborted, Error, Hang }; // Hang: runs until Abort or Finish
+
+    struct Script {
+        std::vector<std::int32_t> progress{100};
+        Ending ending = Ending::Done;
+        std::int32_t errorCode = kErrorCode;
+        QString errorText = "Scripted error";
+    };
+
+    // Scripts for the next jobs, in order; without one a job reports 100 %
+    // and ends Done.
+    void QueueScript(const Script& script) { m_scripts.push_back(script); }
+    // Ends a hanging job now.
+    void Finish(Ending ending)
+    {
+        if (m_running) EndJob(ending, m_script.errorCode, m_script.errorText);
+    }
+
+    // When set (the default), a job that ends Done creates its destination
+    // file holding "FAKE AUDIO".
+    bool writeOutputs = true;
+    // Every member call in order, e.g. "SetMP3Format".
+    QStringList calls;
+
+    void SetWAVFormat(const WAVFormatSettings& settings) override
+    {
+        calls << "SetWAVFormat";
+        Control::SetWAVFormat(settings);
+    }
+    void SetACMFormat(const QString& FormatTagName, const QString& FormatName) override
+    {
+        calls << "SetACMFormat";
+        Control::SetACMFormat(FormatTagName, FormatName);
+    }
+    using Control::SetACMFormat;
+    void SetMP3Format(const MP3FormatSettings& settings) override
+    {
+        calls << "SetMP3Format";
+        Control::SetMP3Format(settings);
+    }
+    void SetWMAFormat(const WMAFormatSettings& settings) override
+    {
+        calls << "SetWMAFormat";
+        Control::SetWMAFormat(settings);
+    }
+    void SetOGGFormat(const OGGFormatSettings& settings) override
+    {
+        calls << "SetOGGFormat";
+        Control::SetOGGFormat(settings);
+    }
+    void SetAPEFormat(std::int32_t CompressionLevel) override
+    {
+        calls << "SetAPEFormat";
+        Control::SetAPEFormat(CompressionLevel);
+    }
+    using Control::SetAPEFormat;
+
+protected:
+    bool JobRunning() const { return m_running; }
+
+    // Starts the next scripted job, or `instead` without taking one: its
+    // progress, then its ending, queued.
+    void StartJob(const Script* instead = nullptr)
+    {
+        m_script = Script{};
+        if (instead) {
+            m_script = *instead;
+        } else if (!m_scripts.empty()) {
+            m_script = m_scripts.front();
+            m_scripts.pop_front();
+        }
+        m_running = true;
+        for (std::int32_t p : m_script.progress) Post([this, p] { EmitProgress(p); });
+        if (m_script.ending != Ending::Hang) Post([this] { EndJob(m_script.ending, m_script.errorCode, m_script.errorText); });
+    }
+    void AbortJob()
+    {
+        if (!m_running) return;
+        ++m_generation; // the scripted ending will not come
+        Post([this] { EndJob(Ending::Aborted, 0, {}); });
+    }
+    // Drops the running job and everything it has queued.
+    void StopJob()
+    {
+        ++m_generation;
+        m_running = false;
+    }
+
+    virtual void EmitProgress(std::int32_t percent) = 0;
+    virtual void EmitEnding(Ending ending, std::int32_t code, const QString& text) = 0;
+
+private:
+    void Post(std::function<void()> event)
+    {
+        const unsigned generation = m_generation;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, event = std::move(event)] {
+                if (generation == m_generation) event();
+            },
+            Qt::QueuedConnection);
+    }
+    void EndJob(Ending ending, std::int32_t code, const QString& text)
+    {
+        StopJob(); // drops whatever of this job is still queued
+        if (ending == Ending::Hang) return;
+        if (ending == Ending::Done && writeOutputs) {
+            QFile out(this->DestinationFile());
+            if (out.open(QIODevice::WriteOnly)) out.write("FAKE AUDIO");
+        }
+        EmitEnding(ending, code, text);
+    }
+
+    std::deque<Script> m_scripts;
+    Script m_script;
+    bool m_running = false;
+    unsigned m_generation = 0;
+};
+
+} // namespace support
