@@ -1,8 +1,12 @@
 #include "core/Form.h"
 
+#include "platform/CommonDialogs.h"
 #include "platform/ModalRunner.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -10,6 +14,23 @@ std::vector<Form*>& registry()
 {
     static std::vector<Form*> forms;
     return forms;
+}
+
+// The windows in a modal show, the innermost last.
+std::vector<Form*>& modalShows()
+{
+    static std::vector<Form*> forms;
+    return forms;
+}
+
+void forget(std::vector<Form*>& forms, Form* form) { forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end()); }
+
+// Keeps the top left corner on the screen so the title bar stays reachable.
+QPoint keptOnScreen(QPoint at, const QSize& size, const QRect& screen)
+{
+    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())));
+    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())));
+    return at;
 }
 } // namespace
 
@@ -20,8 +41,8 @@ Form::Form(const QString& name, QWidget* parent) : QWidget(parent, Qt::Window)
 
 Form::~Form()
 {
-    auto& forms = registry();
-    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    forget(registry(), this);
+    forget(modalShows(), this);
 }
 
 void Form::Load()
@@ -39,6 +60,7 @@ void Form::Show()
 {
     Load();
     if (m_unloaded) return;
+    PlaceOverOpener();
     show();
     if (isMinimized()) showNormal();
 }
@@ -50,9 +72,12 @@ void Form::ShowModal()
     // A window that unloads itself while shown is destroyed only after the modal
     // show returns, so its opener may still read it.
     m_inModal = true;
+    PlaceOverOpener();
+    modalShows().push_back(this);
     QPointer<Form> self(this);
     platform::RunModal(this);
     if (!self) return;
+    forget(modalShows(), this);
     m_inModal = false;
     if (m_unloaded) deleteLater();
 }
@@ -67,11 +92,43 @@ bool Form::Unload()
     if (cancel != 0) return false;
     m_unloaded = true;
     hide();
-    auto& forms = registry();
-    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    forget(registry(), this);
     Form_Terminate();
     if (!m_inModal) deleteLater();
     return true;
+}
+
+QWidget* Form::Opener() const
+{
+    auto usable = [this](QWidget* w) { return w && w != this && w->isWindow() && w->isVisible() && !w->isMinimized(); };
+    const auto& shows = modalShows();
+    for (auto it = shows.rbegin(); it != shows.rend(); ++it)
+        if (usable(*it)) return *it;
+    if (QWidget* active = QApplication::activeWindow(); usable(active)) return active;
+    for (Form* f : registry())
+        if (!f->m_unloaded && usable(f)) return f;
+    return nullptr;
+}
+
+void Form::PlaceOverOpener()
+{
+    if (m_standalone || isVisible()) return;
+    m_owner = Opener();
+    // Only a dialog is marked transient for its owner on X11.
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                            Qt::WindowCloseButtonHint | (windowFlags() & Qt::WindowStaysOnTopHint);
+    if (minimumSize() != maximumSize()) flags |= Qt::WindowMaximizeButtonHint;
+    if (windowFlags() != flags) setWindowFlags(flags);
+    if (!testAttribute(Qt::WA_Resized)) adjustSize();
+    winId();
+    if (QWindow* window = windowHandle()) window->setTransientParent(m_owner ? m_owner->windowHandle() : nullptr);
+
+    QScreen* screen = m_owner ? m_owner->screen() : QGuiApplication::primaryScreen();
+    const QRect area = m_owner ? m_owner->frameGeometry() : screen ? screen->availableGeometry() : QRect();
+    if (!area.isValid()) return;
+    QPoint at = platform::CentredTopLeft(area, frameGeometry().size());
+    if (screen) at = keptOnScreen(at, frameGeometry().size(), screen->availableGeometry());
+    move(at);
 }
 
 std::vector<Form*> Form::Forms()

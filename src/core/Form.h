@@ -2,6 +2,8 @@
 // The window model: every window is a Form with a load handler, show, modal
 // show, hide and unload (which its unload handler may cancel), and one default
 // instance, created and loaded on first use and dropped on unload.
+// A dialog or tool window is owned by the window that opens it: shown as its
+// transient dialog, centred over it, so the window manager keeps the two together.
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -26,6 +28,8 @@ public:
     bool IsLoaded() const { return m_loaded && !m_unloaded; }
     bool IsUnloaded() const { return m_unloaded; }
     QString Name() const { return objectName(); }
+    // The window this one was last shown over; nullptr when it has none.
+    QWidget* Owner() const { return m_owner; }
 
     // The loaded windows, oldest first.
     static std::vector<Form*> Forms();
@@ -33,6 +37,9 @@ public:
     static QStringList& LoadHistory();
 
 protected:
+    // A window of its own (the main window, the splash): no other window owns it.
+    void MakeStandalone() { m_standalone = true; }
+
     virtual void Form_Load() {}
     // Set Cancel to non-zero to keep the window.
     virtual void Form_Unload(int& Cancel) {}
@@ -41,6 +48,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The innermost window in a modal show, else the active window, else the
+    // oldest shown window; never this one, a minimised or a hidden window.
+    QWidget* Opener() const;
+    // Takes the opener as owner and moves this window to its centre (to the
+    // screen's centre when there is no owner). Only for a hidden window.
+    void PlaceOverOpener();
+
+    QPointer<QWidget> m_owner;
+    bool m_standalone = false;
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_loading = false;

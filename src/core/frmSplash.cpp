@@ -16,6 +16,7 @@ DefaultInstance<CfrmSplash> g_frmSplash;
 
 CfrmSplash::CfrmSplash() : Form("g_frmSplash")
 {
+    MakeStandalone();
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(420, 200);
     setAutoFillBackground(true);

@@ -47,6 +47,7 @@ int StoredTwips(const QVariant& value)
 
 CfrmMain::CfrmMain() : Form("frmMain")
 {
+    MakeStandalone();
     resize(platform::TwipsToPixels(kDefaultWidth), platform::TwipsToPixels(kDefaultHeight));
     CreateWindowControls();
     CreateListControls();

@@ -8,19 +8,21 @@ namespace platform {
 
 namespace {
 
-// Quits a nested event loop when the watched window hides.
+// Quits a nested event loop when the watched window is hidden. Minimising
+// the window also sends it a hide event, but it stays visible and shown modally.
 class HideWatcher : public QObject {
 public:
-    HideWatcher(QWidget* w, QEventLoop* loop) : m_loop(loop) { w->installEventFilter(this); }
+    HideWatcher(QWidget* w, QEventLoop* loop) : m_window(w), m_loop(loop) { w->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (e->type() == QEvent::Hide) m_loop->quit();
+        if (e->type() == QEvent::Hide && !m_window->isVisible()) m_loop->quit();
         return false;
     }
 
 private:
+    QWidget* m_window;
     QEventLoop* m_loop;
 };
 
