@@ -6,6 +6,9 @@ if(NOT EXISTS ${BIN_DIR}/registry/HKEY_LOCAL_MACHINE.reg)
   file(COPY ${DATA_DIR}/registry/HKEY_LOCAL_MACHINE.reg DESTINATION ${BIN_DIR}/registry)
 endif()
 
+# The program's help page is the program's own: always the current one.
+file(COPY ${DATA_DIR}/Help.html DESTINATION ${BIN_DIR})
+
 # Generated files: the notification chime and the tray icon.
 execute_process(COMMAND ${MAKEDATA} ${BIN_DIR} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

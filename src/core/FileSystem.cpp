@@ -3,6 +3,7 @@
 #include "platform/AppInfo.h"
 #include "platform/DateValue.h"
 #include "platform/FileTimes.h"
+#include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/SystemFolders.h"
 
@@ -34,5 +35,10 @@ QDateTime GetFileCreatedDate(const QString& sFileName)
 
 void OpenDocument(QWidget* owner, const QString& sTarget)
 {
-    platform::Shell().OpenDocument(sTarget, platform::AppPath());
+    const auto report = [sTarget] {
+        platform::MsgBox("Could not open " + sTarget + "\r\n\r\nThere is no such file or folder, or no program on this "
+                         "desktop opens it.",
+                         platform::vbExclamation);
+    };
+    if (!platform::Shell().OpenDocument(sTarget, platform::AppPath(), report)) report();
 }

@@ -21,5 +21,5 @@ QDateTime GetFileCreatedDate(const QString& sFileName);
 
 // Opens the target (file, folder or web page) with the program the desktop
 // associates with it; relative paths are taken from the program's folder.
-// Failure does nothing.
+// When it cannot be opened, now or once the opener gives up, a message names it.
 void OpenDocument(QWidget* owner, const QString& sTarget);

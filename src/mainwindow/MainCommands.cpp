@@ -26,9 +26,8 @@
 
 namespace {
 
-// The system's volume control.
-constexpr const char* kMixerCommand = "pavucontrol";
-constexpr const char* kHelpFile = "/Help.chm";
+// The program's help page beside the program.
+constexpr const char* kHelpFile = "/Help.html";
 
 const QStringList kToolKeys = {"Audio Converter", "ACM Converter",  "Audio Joiner",
                                "Audio Splitter",  "Audio CD Ripper", "Audio CD Maker",
@@ -235,7 +234,10 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
         ShowOptionsPage(key);
     } else if (key == "Master Volume") {
         SetFormOnTop(this, false);
-        platform::Shell().StartProgram(kMixerCommand, platform::AppPath());
+        if (!StartMixer())
+            platform::MsgBox("No volume control could be started.\r\n\r\n"
+                             "Install pavucontrol, or alsamixer (alsa-utils) and a terminal.",
+                             platform::vbExclamation);
     } else if (key == "HelpTopic") {
         OpenDocument(this, platform::AppPath() + kHelpFile);
     } else if (key == "Support") {
@@ -243,12 +245,25 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
     } else if (key == "Open Default Player") {
         SetFormOnTop(this, false);
         const QString file = cGrid1 ? cGrid1->CellText(cGrid1->SelectedRow(), kColFile).toString() : QString();
-        if (!file.isEmpty()) platform::Shell().OpenDocument(file, QString());
+        if (!file.isEmpty()) OpenDocument(this, file);
     }
     // "Audio Analyser", "Audio Recorder", "Text To Speech" and "MP3 Tags Editor" open
     // windows still to come; "Add Directories", "Burn From List", "Burn From Files" and
     // "Live Update" have no action: all of them only refresh.
     return true;
+}
+
+bool CfrmMain::StartMixer()
+{
+    // The desktop's mixer, else the console mixer in a terminal.
+    platform::ShellService& shell = platform::Shell();
+    if (!shell.FindProgram("pavucontrol").isEmpty())
+        return shell.StartProcess("pavucontrol", {}, platform::AppPath());
+    if (shell.FindProgram("alsamixer").isEmpty()) return false;
+    for (const char* terminal : {"x-terminal-emulator", "xterm"})
+        if (!shell.FindProgram(terminal).isEmpty())
+            return shell.StartProcess(terminal, {"-e", "alsamixer"}, platform::AppPath());
+    return false;
 }
 
 bool CfrmMain::ExitCommand()

@@ -276,6 +276,8 @@ private:
     bool FreeDBCommand();
     void ShowOptionsPage(const QString& key);
     bool ExitCommand();
+    // Starts the first volume control installed; false when none could be started.
+    bool StartMixer();
     void RunKey(const QString& key);
     // Tests the selected node's key; with no node selected the test counts as passed.
     bool SelectedNodeIs(bool (*test)(const QString&)) const;

@@ -2,8 +2,10 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform {
@@ -19,18 +21,45 @@ QUrl targetUrl(const QString& target, const QString& workingFolder)
     return QUrl::fromLocalFile(QDir(workingFolder).absoluteFilePath(t));
 }
 
+// Runs the desktop's opener and reports when it gives up. The opener may wait
+// for the program it starts, which outlives it and this program: it gets no
+// pipes of ours, and its process object is let go, never killed, at exit.
+bool runOpener(const QString& opener, const QUrl& url, std::function<void()> failedLater)
+{
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({url.toString(QUrl::FullyEncoded)});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, failedLater](int code, QProcess::ExitStatus status) {
+        process->deleteLater();
+        if ((code != 0 || status != QProcess::NormalExit) && failedLater) failedLater();
+    });
+    process->start();
+    if (process->waitForStarted()) return true;
+    delete process;
+    return false;
+}
+
 class DesktopShell : public ShellService {
 public:
-    bool OpenDocument(const QString& target, const QString& workingFolder) override
+    bool OpenDocument(const QString& target, const QString& workingFolder, std::function<void()> failedLater) override
     {
         if (target.trimmed().isEmpty()) return false;
-        return QDesktopServices::openUrl(targetUrl(target, workingFolder));
+        const QUrl url = targetUrl(target, workingFolder);
+        if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return false;
+        const QString opener = FindProgram("xdg-open");
+        if (!opener.isEmpty()) return runOpener(opener, url, std::move(failedLater));
+        return QDesktopServices::openUrl(url);
     }
 
     bool StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder) override
     {
         return QProcess::startDetached(program, arguments, workingFolder);
     }
+
+    QString FindProgram(const QString& name) override { return QStandardPaths::findExecutable(name); }
 };
 
 } // namespace

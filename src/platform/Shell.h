@@ -5,6 +5,7 @@
 // tests install a recorder.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -13,10 +14,15 @@ class ShellService {
 public:
     virtual ~ShellService() = default;
     // A target that is not a web address is a local path; a relative one is
-    // taken from the working folder. True when the desktop accepted it.
-    virtual bool OpenDocument(const QString& target, const QString& workingFolder) = 0;
+    // taken from the working folder. False when it cannot be opened at all (a
+    // missing file, no opener on the desktop); when the opener gives up later,
+    // failedLater runs on the window thread.
+    virtual bool OpenDocument(const QString& target, const QString& workingFolder,
+                              std::function<void()> failedLater = {}) = 0;
     // Starts the program with its arguments; no shell runs it. True when it started.
     virtual bool StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder) = 0;
+    // The full path of an installed program on the search path; empty when none.
+    virtual QString FindProgram(const QString& name) = 0;
     // The command line is split into the program and its arguments (quotes
     // group words), then started as StartProcess does.
     bool StartProgram(const QString& commandLine, const QString& workingFolder);

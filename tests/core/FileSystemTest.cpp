@@ -5,6 +5,7 @@
 #include "platform/AppInfo.h"
 #include "platform/Autostart.h"
 #include "platform/DateValue.h"
+#include "platform/MessageBox.h"
 #include "support/ProgramFixture.h"
 
 #include <QDir>
@@ -82,6 +83,32 @@ TEST_F(FileSystem, OpenDocumentGoesToTheShell)
     OpenDocument(nullptr, "/music/out/");
     EXPECT_EQ(shell->opened, QStringList({"https://tarvello.example.org/", "/music/out/"}));
     EXPECT_EQ(shell->lastWorkingFolder, platform::AppPath());
+}
+
+TEST_F(FileSystem, OpenDocumentThatFailsNamesTheTarget)
+{
+    enum class Outcome { Opens, FailsAtOnce, FailsLater };
+    const struct {
+        const char* target;
+        Outcome outcome;
+    } cases[] = {
+        {"/music/out/", Outcome::Opens},
+        {"/music/missing.wav", Outcome::FailsAtOnce},
+        {"https://tarvello.example.org/support", Outcome::FailsLater},
+    };
+    for (const auto& c : cases) {
+        msgBox->shown.clear();
+        shell->result = c.outcome != Outcome::FailsAtOnce;
+        if (c.outcome != Outcome::Opens) msgBox->Expect(QString("Could not open ") + c.target);
+        OpenDocument(nullptr, c.target);
+        if (c.outcome == Outcome::FailsLater) {
+            EXPECT_TRUE(msgBox->shown.empty()) << c.target; // the opener has not given up yet
+            ASSERT_TRUE(shell->lateFailures.back());
+            shell->lateFailures.back()();
+        }
+        ASSERT_EQ(msgBox->shown.size(), c.outcome == Outcome::Opens ? 0u : 1u) << c.target;
+        if (c.outcome != Outcome::Opens) EXPECT_EQ(msgBox->shown[0].flags, platform::vbExclamation);
+    }
 }
 
 TEST_F(FileSystem, SystemFolders)

@@ -137,7 +137,7 @@ TEST_F(MainCommands, OutsidePrograms)
     EXPECT_EQ(shell->started, QStringList({"pavucontrol"}));
     RunKey("Support");
     RunKey("HelpTopic");
-    EXPECT_EQ(shell->opened, QStringList({g_sAppSupportPage, ProgramFolder() + "/Help.chm"}));
+    EXPECT_EQ(shell->opened, QStringList({g_sAppSupportPage, ProgramFolder() + "/Help.html"}));
     // With no row there is no file for the system's player.
     RunKey("Open Default Player");
     EXPECT_EQ(shell->opened.size(), 2);
@@ -145,6 +145,62 @@ TEST_F(MainCommands, OutsidePrograms)
     main->cGrid1->SetSelectedRow(1);
     RunKey("Open Default Player");
     EXPECT_EQ(shell->opened.last(), ProgramFolder() + "/1.wav");
+}
+
+TEST_F(MainCommands, MasterVolumeStartsTheFirstMixerInstalled)
+{
+    const struct {
+        const char* name;
+        QStringList missing;
+        bool starts;
+        QString started; // empty: a message says no volume control could be started
+    } cases[] = {
+        {"all installed", {}, true, "pavucontrol"},
+        {"console mixer only", {"pavucontrol"}, true, "x-terminal-emulator -e alsamixer"},
+        {"console mixer, plain terminal", {"pavucontrol", "x-terminal-emulator"}, true, "xterm -e alsamixer"},
+        {"console mixer, no terminal", {"pavucontrol", "x-terminal-emulator", "xterm"}, true, ""},
+        {"no mixer", {"pavucontrol", "alsamixer"}, true, ""},
+        {"the mixer does not start", {}, false, ""},
+    };
+    for (const auto& c : cases) {
+        shell->started.clear();
+        msgBox->shown.clear();
+        shell->missingPrograms = c.missing;
+        shell->result = c.starts;
+        if (c.started.isEmpty()) msgBox->Expect("No volume control could be started.");
+        RunKey("Master Volume");
+        if (c.starts) EXPECT_EQ(shell->started, c.started.isEmpty() ? QStringList() : QStringList{c.started}) << c.name;
+        EXPECT_EQ(msgBox->shown.size(), c.started.isEmpty() ? 1u : 0u) << c.name;
+    }
+}
+
+TEST_F(MainCommands, HelpTopicsOpensTheProgramsHelpPage)
+{
+    RunKey("HelpTopic");
+    EXPECT_EQ(shell->opened, QStringList{ProgramFolder() + "/Help.html"});
+    // An opener that cannot show it says so.
+    shell->result = false;
+    msgBox->Expect("Could not open " + ProgramFolder() + "/Help.html");
+    RunKey("HelpTopic");
+}
+
+TEST_F(MainCommands, TheHelpPageLiesBesideTheProgramAndCoversItsTexts)
+{
+    QFile laidOut(QCoreApplication::applicationDirPath() + "/Help.html");
+    ASSERT_TRUE(laidOut.open(QIODevice::ReadOnly)) << "the build lays the help page out beside the program";
+    const QString page = QString::fromUtf8(laidOut.readAll());
+    const QStringList texts = {
+        // windows and items lists
+        "Audio Converter", "Items List", ".flst", "Add Files", "Options",
+        // file-name macros
+        "[123]", "[file_name]", "[source_extension]", "[dest_extension]", "[convert_extension]", "[time]", "[date]",
+        "[item_name]",
+        // tag placeholders
+        "[DATE]", "[TIME]", "[TRACK_NUM]", "[PROG_NAME]", "[PROG_VERSION]", "[SOURCE_NAME]", "[ITEM_NAME]", "[RANGE]",
+        "[YEAR]",
+        // the end-of-job program's placeholders
+        "[FILE_RECORDED]", "[FILE_SIZE]", "[FILE_TIME_LENGTH]", "[FILE_CREATED]"};
+    for (const QString& text : texts) EXPECT_TRUE(page.contains(text)) << text.toStdString();
 }
 
 TEST_F(MainCommands, MinimizeAndKeysWithoutAnAction)

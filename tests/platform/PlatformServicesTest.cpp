@@ -6,6 +6,8 @@
 #include "support/ProgramFixture.h"
 
 #include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -21,6 +23,82 @@ TEST(Shell, TargetsBecomeUrls)
         {"Main", "file:///opt/app/Main"},
     };
     for (auto [target, url] : cases) EXPECT_EQ(platform::TargetToUrl(target, "/opt/app"), url) << target;
+}
+
+// The desktop's shell with a stand-in opener on the search path.
+class DesktopShell : public support::ProgramFixture {
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        m_path = qgetenv("PATH");
+        ASSERT_TRUE(m_bin.isValid());
+        qputenv("PATH", m_bin.path().toLocal8Bit());
+        platform::SetShellService(nullptr);
+    }
+    void TearDown() override
+    {
+        qputenv("PATH", m_path);
+        ProgramFixture::TearDown();
+    }
+    // An opener that notes its argument and ends with the code.
+    void InstallOpener(int exitCode)
+    {
+        QFile script(m_bin.filePath("xdg-open"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QString("#!/bin/sh\necho \"$1\" >> '%1'\nexit %2\n").arg(Noted()).arg(exitCode).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    QString Noted() const { return m_bin.filePath("noted"); }
+
+private:
+    QByteArray m_path;
+    QTemporaryDir m_bin;
+};
+
+TEST_F(DesktopShell, OpeningReportsWhatTheOpenerCouldNotOpen)
+{
+    const QString folder = ProgramFolder() + "/Main";
+    const struct {
+        const char* name;
+        int openerExit;
+        QString target;
+        bool accepted;
+        bool failsLater;
+    } cases[] = {
+        {"opened", 0, folder, true, false},
+        {"no program for it", 3, folder, true, true},
+        {"a web page no browser opens", 4, "https://tarvello.example.org/", true, true},
+        {"a missing file", 0, ProgramFolder() + "/missing.html", false, false},
+    };
+    std::vector<bool> failed(std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        QFile::remove(Noted());
+        InstallOpener(c.openerExit);
+        const bool accepted = platform::Shell().OpenDocument(c.target, ProgramFolder(), [&failed, i] { failed[i] = true; });
+        EXPECT_EQ(accepted, c.accepted) << c.name;
+        if (!accepted) {
+            EXPECT_FALSE(QFile::exists(Noted())) << c.name << ": the opener never runs";
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(Noted()); })) << c.name;
+        if (c.failsLater) EXPECT_TRUE(QTest::qWaitFor([&] { return bool(failed[i]); })) << c.name;
+        QFile noted(Noted());
+        ASSERT_TRUE(noted.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(noted.readAll()).trimmed(), platform::TargetToUrl(c.target, ProgramFolder()))
+            << c.name;
+    }
+    // The opener that succeeded ended before the later ones gave up.
+    EXPECT_FALSE(failed[0]);
+}
+
+TEST_F(DesktopShell, FindsOnlyInstalledPrograms)
+{
+    InstallOpener(0);
+    EXPECT_FALSE(platform::Shell().FindProgram("xdg-open").isEmpty());
+    EXPECT_TRUE(platform::Shell().FindProgram("no-such-mixer").isEmpty());
 }
 
 TEST(CommonDialogs, CentredTopLeft)

@@ -4,11 +4,18 @@
 
 namespace support {
 
-bool RecordingShell::OpenDocument(const QString& target, const QString& workingFolder)
+bool RecordingShell::OpenDocument(const QString& target, const QString& workingFolder,
+                                  std::function<void()> failedLater)
 {
     opened << target;
     lastWorkingFolder = workingFolder;
+    lateFailures.push_back(std::move(failedLater));
     return result;
+}
+
+QString RecordingShell::FindProgram(const QString& name)
+{
+    return missingPrograms.contains(name) ? QString() : "/usr/bin/" + name;
 }
 
 bool RecordingShell::StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder)

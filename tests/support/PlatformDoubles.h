@@ -18,17 +18,23 @@
 
 namespace support {
 
-// Records every document opened and program started; both succeed unless told otherwise.
+// Records every document opened and program started; both succeed unless told
+// otherwise. Every program is installed but those named missing.
 class RecordingShell : public platform::ShellService {
 public:
-    bool OpenDocument(const QString& target, const QString& workingFolder) override;
+    bool OpenDocument(const QString& target, const QString& workingFolder,
+                      std::function<void()> failedLater) override;
     bool StartProcess(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
+    QString FindProgram(const QString& name) override;
 
     QStringList opened;
     QStringList started;                  // program and arguments joined by blanks
     std::vector<QStringList> startedArgv; // program first, then each argument
     QString lastWorkingFolder;
     bool result = true;
+    QStringList missingPrograms;
+    // The openers' reports of giving up later, in the order they were opened.
+    std::vector<std::function<void()>> lateFailures;
 };
 
 // Answers the standard dialogs from per-kind scripts; a dialog with no answer
