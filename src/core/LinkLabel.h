@@ -1,5 +1,6 @@
 #pragma once
 // A label that acts as a link: blue, a pointing-hand pointer, and a Click.
+// Disabled, it looks like any disabled label: grey, with the usual pointer.
 #include <QLabel>
 
 class LinkLabel : public QLabel {
@@ -12,4 +13,8 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void ShowEnabledState();
 };
