@@ -314,13 +314,17 @@ private:
 class cGrid::TableView final : public QTableView {
 public:
     explicit TableView(cGrid* grid) : QTableView(grid), m_grid(grid) {}
+    // The width the cells of a column need.
+    using QTableView::sizeHintForColumn;
 
 protected:
     bool viewportEvent(QEvent* event) override
     {
         if (!m_grid->allowInput(event)) return true;
         if (event->type() == QEvent::Leave) m_grid->setHotRow(0);
-        return QTableView::viewportEvent(event);
+        const bool handled = QTableView::viewportEvent(event);
+        if (event->type() == QEvent::Resize) m_grid->fitColumns();
+        return handled;
     }
 
     void keyPressEvent(QKeyEvent* event) override
@@ -433,9 +437,16 @@ cGrid::cGrid(QWidget* parent) : QWidget(parent), m_model(new Model(this)), m_vie
     connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { emit ColumnClick(section + 1); });
     connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        if (!m_applyingLayout && !m_view->isColumnHidden(section) && section < Columns())
-            m_model->columns[size_t(section)].width = size;
+        if (m_applyingLayout || m_view->isColumnHidden(section) || section >= Columns()) return;
+        m_model->columns[size_t(section)].width = size;
+        remeasureColumns();
     });
+    connect(m_model, &QAbstractItemModel::modelReset, this, &cGrid::remeasureColumns);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &cGrid::remeasureColumns);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &cGrid::remeasureColumns);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &cGrid::remeasureColumns);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &cGrid::remeasureColumns);
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, &cGrid::remeasureColumns);
 }
 
 cGrid::~cGrid() = default;
@@ -551,12 +562,52 @@ void cGrid::SetColumnSortType(const cItemRef& column, int type)
 
 void cGrid::applyColumnLayout()
 {
-    const QScopedValueRollback<bool> applying(m_applyingLayout, true);
-    for (int i = 0; i < Columns(); ++i) {
-        const Model::Column& column = m_model->columns[size_t(i)];
-        m_view->setColumnHidden(i, !column.visible);
-        if (column.visible && column.width >= 0) m_view->setColumnWidth(i, column.width);
+    {
+        const QScopedValueRollback<bool> applying(m_applyingLayout, true);
+        for (int i = 0; i < Columns(); ++i) m_view->setColumnHidden(i, !m_model->columns[size_t(i)].visible);
     }
+    fitColumns();
+}
+
+void cGrid::remeasureColumns()
+{
+    m_neededWidths.clear();
+    if (m_fitPending) return;
+    m_fitPending = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_fitPending = false;
+        if (m_redraw) fitColumns();
+    }, Qt::QueuedConnection);
+}
+
+void cGrid::fitColumns()
+{
+    const QScopedValueRollback<bool> applying(m_applyingLayout, true);
+    std::vector<int> shown;
+    for (int i = 0; i < Columns(); ++i)
+        if (m_model->columns[size_t(i)].visible) shown.push_back(i);
+    if (shown.empty()) return;
+    if (m_neededWidths.size() != size_t(Columns())) {
+        m_neededWidths.assign(size_t(Columns()), 0);
+        for (int i : shown)
+            m_neededWidths[size_t(i)] =
+                std::max(m_view->sizeHintForColumn(i), m_view->horizontalHeader()->sectionSizeHint(i));
+    }
+    std::vector<int> widths;
+    int free = m_view->viewport()->width();
+    for (int i : shown) {
+        const int set = m_model->columns[size_t(i)].width;
+        widths.push_back(set >= 0 ? set : m_view->horizontalHeader()->defaultSectionSize());
+        free -= widths.back();
+    }
+    for (size_t k = 0; k < shown.size() && free > 0; ++k) {
+        const int wider = std::clamp(m_neededWidths[size_t(shown[k])] - widths[k], 0, free);
+        widths[k] += wider;
+        free -= wider;
+    }
+    if (free > 0) widths.back() += free;
+    for (size_t k = 0; k < shown.size(); ++k)
+        if (m_view->columnWidth(shown[k]) != widths[k]) m_view->setColumnWidth(shown[k], widths[k]);
 }
 
 // --- rows and cells ---

@@ -79,7 +79,9 @@ public:
     ~cGrid() override;
 
     // Columns. alignment: 0 left, 1 right, 2 centre; width in pixels, -1 the
-    // default; a hidden column is not shown but holds cells.
+    // default; a hidden column is not shown but holds cells. A column is shown
+    // at least as wide as set; free width goes first to columns whose texts do
+    // not fit, the rest to the last shown column.
     void AddColumn(const QString& key, const QString& header = QString(), int alignment = 0, int iconIndex = -1,
                    int width = -1, bool visible = true);
     int Columns() const;
@@ -197,6 +199,10 @@ private:
     void onCurrentChanged(int row, int column);
     void onViewSelectionChanged();
     void applyColumnLayout();
+    // Shows the columns at their widths with the free width shared out.
+    void fitColumns();
+    // The texts changed: measures them again once the window thread is free.
+    void remeasureColumns();
     void setHotRow(int row);
     void afterStructureChange();
 
@@ -210,6 +216,8 @@ private:
     bool m_redraw = true;
     bool m_syncing = false;
     bool m_applyingLayout = false;
+    bool m_fitPending = false;
+    std::vector<int> m_neededWidths; // by column; empty until measured
     bool m_scrollPending = false;
     bool m_hotTrack = false;
     bool m_setupSwitches[5] = {};

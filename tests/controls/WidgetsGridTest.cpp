@@ -391,3 +391,72 @@ TEST_F(GridTest, DropsReportFilesAndControlDrags)
 }
 
 } // namespace
+
+namespace {
+
+// The shown columns fill the grid: free width goes to texts that would be cut,
+// then to the last shown column; a column is never narrower than set.
+TEST_F(GridTest, FreeWidthGoesToCutTextsThenToTheLastShownColumn)
+{
+    const QString longName = "A rather long item name that no 160 pixel column can hold.wav";
+    enum Expect { LastTakesTheRest, NameWidenedLastTakesTheRest, NameTakesAllAsSet, AsSetWithScrolling };
+    const struct {
+        const char* name;
+        int gridWidth;
+        QString itemName;
+        bool rangeShown;
+        Expect expect;
+    } cases[] = {
+        {"short name, wide grid", 700, "a.wav", true, LastTakesTheRest},
+        {"long name, wide grid", 900, longName, true, NameWidenedLastTakesTheRest},
+        {"long name, little room", 420, longName, true, NameTakesAllAsSet},
+        {"long name, narrow grid", 250, longName, true, AsSetWithScrolling},
+        {"last column hidden", 700, "a.wav", false, LastTakesTheRest},
+    };
+    grid->AddColumn("Range", "Range", 0, -1, 120);
+    showGrid();
+    QTableView* view = grid->View();
+    const int item = grid->ColumnIndex("Item Name") - 1, range = grid->ColumnIndex("Range") - 1;
+    for (const auto& c : cases) {
+        grid->Clear();
+        addRow(c.itemName);
+        grid->SetColumnVisible("Range", c.rangeShown);
+        grid->resize(c.gridWidth, 300);
+        QCoreApplication::processEvents();
+        const int last = c.rangeShown ? range : item;
+        const int lastSet = c.rangeShown ? 120 : 160;
+        int total = 0;
+        for (int i = 0; i < grid->Columns(); ++i)
+            if (!view->isColumnHidden(i)) total += view->columnWidth(i);
+        const int textWidth = view->fontMetrics().horizontalAdvance(c.itemName);
+        EXPECT_GE(view->columnWidth(0), 20) << c.name;
+        EXPECT_GE(view->columnWidth(1), 40) << c.name;
+        EXPECT_EQ(grid->ColumnWidth("Item Name"), 160) << c.name << ": the set width stays";
+        switch (c.expect) {
+        case LastTakesTheRest:
+            EXPECT_EQ(total, view->viewport()->width()) << c.name;
+            if (c.rangeShown) {
+                EXPECT_EQ(view->columnWidth(item), 160) << c.name;
+            }
+            EXPECT_GT(view->columnWidth(last), lastSet) << c.name;
+            break;
+        case NameWidenedLastTakesTheRest:
+            EXPECT_EQ(total, view->viewport()->width()) << c.name;
+            EXPECT_GT(view->columnWidth(item), textWidth) << c.name << ": the name is not cut";
+            EXPECT_GT(view->columnWidth(range), 120) << c.name;
+            break;
+        case NameTakesAllAsSet:
+            EXPECT_EQ(total, view->viewport()->width()) << c.name;
+            EXPECT_GT(view->columnWidth(item), 160) << c.name;
+            EXPECT_EQ(view->columnWidth(range), 120) << c.name;
+            break;
+        case AsSetWithScrolling:
+            EXPECT_EQ(view->columnWidth(item), 160) << c.name;
+            EXPECT_EQ(view->columnWidth(range), 120) << c.name;
+            EXPECT_GT(total, view->viewport()->width()) << c.name;
+            break;
+        }
+    }
+}
+
+} // namespace

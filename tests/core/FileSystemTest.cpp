@@ -107,7 +107,9 @@ TEST_F(FileSystem, OpenDocumentThatFailsNamesTheTarget)
             shell->lateFailures.back()();
         }
         ASSERT_EQ(msgBox->shown.size(), c.outcome == Outcome::Opens ? 0u : 1u) << c.target;
-        if (c.outcome != Outcome::Opens) EXPECT_EQ(msgBox->shown[0].flags, platform::vbExclamation);
+        if (c.outcome != Outcome::Opens) {
+            EXPECT_EQ(msgBox->shown[0].flags, platform::vbExclamation);
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QThread>
+#include <QTableView>
 #include <QTimer>
 
 namespace {
@@ -169,7 +170,9 @@ TEST_F(MainCommands, MasterVolumeStartsTheFirstMixerInstalled)
         shell->result = c.starts;
         if (c.started.isEmpty()) msgBox->Expect("No volume control could be started.");
         RunKey("Master Volume");
-        if (c.starts) EXPECT_EQ(shell->started, c.started.isEmpty() ? QStringList() : QStringList{c.started}) << c.name;
+        if (c.starts) {
+            EXPECT_EQ(shell->started, c.started.isEmpty() ? QStringList() : QStringList{c.started}) << c.name;
+        }
         EXPECT_EQ(msgBox->shown.size(), c.started.isEmpty() ? 1u : 0u) << c.name;
     }
 }
@@ -420,6 +423,25 @@ TEST_F(MainCommands, ViewSettingsAreAppliedByTheLayout)
     main->ApplyViewOptions();
     EXPECT_TRUE(main->picTitle->isVisible());
     EXPECT_TRUE(main->picPlayer->isVisible());
+}
+
+TEST_F(MainCommands, TheItemsGridAndTheInfoPanelFillTheirWidth)
+{
+    main->Show();
+    FillRows({1});
+    const QString longName = "A long item name that the info panel's value column would cut.wav";
+    main->cGrid1->CellDetails(1, kColItemName, longName);
+    main->cGrid1->SetSelectedRow(1);
+    main->GetFileInfoToGridInfo();
+    QCoreApplication::processEvents();
+    for (cGrid* grid : {main->cGrid1, main->cGridInfo}) {
+        QTableView* view = grid->View();
+        int total = 0, lastShown = -1;
+        for (int i = 0; i < grid->Columns(); ++i)
+            if (!view->isColumnHidden(i)) total += view->columnWidth(lastShown = i);
+        EXPECT_EQ(total, view->viewport()->width()) << grid->objectName().toStdString();
+        EXPECT_GT(view->columnWidth(lastShown), grid->ColumnWidth(lastShown + 1)) << grid->objectName().toStdString();
+    }
 }
 
 } // namespace

@@ -84,7 +84,9 @@ TEST_F(DesktopShell, OpeningReportsWhatTheOpenerCouldNotOpen)
             continue;
         }
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(Noted()); })) << c.name;
-        if (c.failsLater) EXPECT_TRUE(QTest::qWaitFor([&] { return bool(failed[i]); })) << c.name;
+        if (c.failsLater) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return bool(failed[i]); })) << c.name;
+        }
         QFile noted(Noted());
         ASSERT_TRUE(noted.open(QIODevice::ReadOnly));
         EXPECT_EQ(QString::fromUtf8(noted.readAll()).trimmed(), platform::TargetToUrl(c.target, ProgramFolder()))
