@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -23,19 +24,26 @@ QUrl targetUrl(const QString& target, const QString& workingFolder)
 
 // Runs the desktop's opener and reports when it gives up. The opener may wait
 // for the program it starts, which outlives it and this program: it gets no
-// pipes of ours, and its process object is let go, never killed, at exit.
+// pipes of ours, and its process object is let go, never killed, at exit. An
+// opener that ends with an error long after it started has shown the target
+// already (its program was closed badly): that is no failure to open.
 bool runOpener(const QString& opener, const QUrl& url, std::function<void()> failedLater)
 {
+    constexpr qint64 kGivesUpWithinMs = 10000;
     auto* process = new QProcess;
     process->setProgram(opener);
     process->setArguments({url.toString(QUrl::FullyEncoded)});
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process, [process, failedLater](int code, QProcess::ExitStatus status) {
-        process->deleteLater();
-        if ((code != 0 || status != QProcess::NormalExit) && failedLater) failedLater();
-    });
+    QElapsedTimer running;
+    running.start();
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, running, failedLater](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         const bool failed = code != 0 || status != QProcess::NormalExit;
+                         if (failed && running.elapsed() < kGivesUpWithinMs && failedLater) failedLater();
+                     });
     process->start();
     if (process->waitForStarted()) return true;
     delete process;
