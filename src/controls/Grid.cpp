@@ -439,7 +439,7 @@ cGrid::cGrid(QWidget* parent) : QWidget(parent), m_model(new Model(this)), m_vie
     connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (m_applyingLayout || m_view->isColumnHidden(section) || section >= Columns()) return;
         m_model->columns[size_t(section)].width = size;
-        remeasureColumns();
+        scheduleFit();
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, &cGrid::remeasureColumns);
     connect(m_model, &QAbstractItemModel::layoutChanged, this, &cGrid::remeasureColumns);
@@ -572,6 +572,11 @@ void cGrid::applyColumnLayout()
 void cGrid::remeasureColumns()
 {
     m_neededWidths.clear();
+    scheduleFit();
+}
+
+void cGrid::scheduleFit()
+{
     if (m_fitPending) return;
     m_fitPending = true;
     QMetaObject::invokeMethod(this, [this] {

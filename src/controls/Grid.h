@@ -203,6 +203,7 @@ private:
     void fitColumns();
     // The texts changed: measures them again once the window thread is free.
     void remeasureColumns();
+    void scheduleFit();
     void setHotRow(int row);
     void afterStructureChange();
 
