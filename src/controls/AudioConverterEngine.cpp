@@ -51,14 +51,6 @@ public:
 
 // ---------------------------------------------------------------------------
 
-Status CheckNotSource(const Request& r)
-{
-    if (platform::IsSameFile(r.source, r.destination))
-        return Fail(kConvertErrDestinationIsSource,
-                    "The destination is the source file itself; choose another name or folder: " + r.destination);
-    return {};
-}
-
 // The part of the source to convert, in source samples: [start, end).
 struct Span {
     std::int64_t start = 0;
@@ -66,16 +58,16 @@ struct Span {
     std::int64_t expected = -1; // samples expected, for progress; -1 unknown
 };
 
-Status FindSpan(const Request& r, const InputAudio& in, Span* span)
+Status FindSpan(const SourceRange& r, const InputAudio& in, Span* span)
 {
     const std::int64_t rate = in.SampleRate();
     const std::int64_t length = in.DurationSamples();
     if (r.ranged) {
-        span->start = std::int64_t(std::max(r.rangeStart, 0)) * rate;
-        if (r.rangeLength > 0) span->end = span->start + std::int64_t(r.rangeLength) * rate;
+        span->start = std::int64_t(std::max(r.start, 0)) * rate;
+        if (r.length > 0) span->end = span->start + std::int64_t(r.length) * rate;
         if (length >= 0 && span->start >= length)
             return Fail(kConvertErrRange, QString("The range starts at %1 s, after the end of the source (%2 s).")
-                                              .arg(r.rangeStart)
+                                              .arg(r.start)
                                               .arg(double(length) / double(rate), 0, 'f', 1));
     }
     if (length >= 0) span->expected = std::min(span->end, length) - span->start;
@@ -127,35 +119,66 @@ Result Failed(const Status& s) { return {Outcome::Failed, s}; }
 } // namespace
 
 // ---------------------------------------------------------------------------
+// SourceReader
+
+struct SourceReader::Impl {
+    InputAudio in;
+    SourceRange range;
+    Span span;
+};
+
+SourceReader::SourceReader() : m(std::make_unique<Impl>()) {}
+
+SourceReader::~SourceReader() = default;
+
+Status SourceReader::Open(const QString& path) { return m->in.Open(path); }
+
+SourceFacts SourceReader::Facts() const { return m->in.Facts(); }
+
+Status SourceReader::OpenDecoder() { return m->in.OpenDecoder(); }
+
+Status SourceReader::SetRange(const SourceRange& range)
+{
+    m->range = range;
+    m->span = {};
+    return FindSpan(range, m->in, &m->span);
+}
+
+Status SourceReader::EncodeInto(FileEncoder& encoder, const std::atomic<bool>& abort,
+                                const std::function<void(int)>& progress, bool* aborted)
+{
+    ProgressReporter reporter(progress, m->span.expected);
+    std::int64_t delivered = 0;
+    *aborted = false;
+    Status s = Transcode(m->in, encoder, m->span, m->range.ranged, abort, reporter, aborted, &delivered);
+    if (s.ok() && !*aborted && delivered == 0 && m->span.start > 0)
+        s = Fail(kConvertErrRange,
+                 QString("The range starts at %1 s, after the end of the source.").arg(m->range.start));
+    return s;
+}
+
+// ---------------------------------------------------------------------------
 
 Result RunConversion(const Request& request, const std::atomic<bool>& abort, const std::function<void(int)>& progress)
 {
-    Status s = CheckFormat(request.format);
-    if (!s.ok()) return Failed(s);
-
-    InputAudio in;
-    s = in.Open(request.source);
-    if (s.ok()) s = CheckDestination(request.destination);
-    if (s.ok()) s = CheckNotSource(request);
-    if (s.ok()) s = in.OpenDecoder();
+    SourceReader reader;
     FileEncoder encoder;
-    if (s.ok()) s = encoder.Prepare(request, in.Facts());
-    Span span;
-    if (s.ok()) s = FindSpan(request, in, &span);
+    Status s = CheckFormat(request.format);
+    if (s.ok()) s = reader.Open(request.source);
+    if (s.ok()) s = CheckDestination(request.destination);
+    if (s.ok()) s = CheckNotSource(request.source, request.destination);
+    if (s.ok()) s = reader.OpenDecoder();
+    if (s.ok()) s = encoder.Prepare(request, reader.Facts());
+    if (s.ok()) s = reader.SetRange({request.ranged, request.rangeStart, request.rangeLength});
     if (s.ok()) s = encoder.Start(request.destination, request);
     if (!s.ok()) return Failed(s);
 
-    ProgressReporter reporter(progress, span.expected);
     bool aborted = false;
-    std::int64_t delivered = 0;
-    s = Transcode(in, encoder, span, request.ranged, abort, reporter, &aborted, &delivered);
+    s = reader.EncodeInto(encoder, abort, progress, &aborted);
     if (aborted) return {Outcome::Aborted, {}};
-    if (s.ok() && delivered == 0 && span.start > 0)
-        s = Fail(kConvertErrRange,
-                 QString("The range starts at %1 s, after the end of the source.").arg(request.rangeStart));
     if (s.ok()) s = encoder.Finish();
     if (!s.ok()) return Failed(s);
-    reporter.Complete();
+    if (progress) progress(100);
     return {};
 }
 
@@ -175,6 +198,14 @@ Status CheckDestination(const QString& destination)
     if (!QFileInfo(dest.absolutePath()).isDir())
         return Fail(kConvertErrDestinationFolder, "The destination folder does not exist: " + dest.absolutePath());
     if (dest.isDir()) return Fail(kConvertErrDestinationWrite, "The destination is a folder: " + destination);
+    return {};
+}
+
+Status CheckNotSource(const QString& source, const QString& destination)
+{
+    if (platform::IsSameFile(source, destination))
+        return Fail(kConvertErrDestinationIsSource,
+                    "The destination is the source file itself; choose another name or folder: " + destination);
     return {};
 }
 

@@ -74,6 +74,8 @@ private:
 // writes, and a destination name in an existing folder.
 Status CheckFormat(std::int32_t format);
 Status CheckDestination(const QString& destination);
+// Refuses a destination that is the source file itself.
+Status CheckNotSource(const QString& source, const QString& destination);
 
 // Runs one conversion; `progress` gets whole percents, each once, in order.
 Result RunConversion(const Request& request, const std::atomic<bool>& abort, const std::function<void(int)>& progress);
@@ -175,6 +177,39 @@ private:
     std::unique_ptr<AudioSink> m_sink;
     std::unique_ptr<FrameFeeder> m_feeder;
     OutputFile m_out;
+};
+
+// Which part of a source to read: the whole file, or `length` seconds from
+// `start` (a length of 0 or less runs to the end of the source).
+struct SourceRange {
+    bool ranged = false;
+    std::int32_t start = 0, length = 0;
+};
+
+// One source read into an encoder: its container, its decoder and the part
+// to read. A conversion reads its source this way, a join each of its entries.
+class SourceReader {
+public:
+    SourceReader();
+    SourceReader(const SourceReader&) = delete;
+    SourceReader& operator=(const SourceReader&) = delete;
+    ~SourceReader();
+
+    // Each step returns the error as the user should read it.
+    Status Open(const QString& path);
+    SourceFacts Facts() const;
+    Status OpenDecoder();
+    // A range that starts after the end of the source fails.
+    Status SetRange(const SourceRange& range);
+    // Decodes the part into `encoder`; `progress` gets whole percents of the
+    // part from 1 to 99, each once, in order. A source that breaks off before
+    // its declared end fails. An abort sets `*aborted` and returns no error.
+    Status EncodeInto(FileEncoder& encoder, const std::atomic<bool>& abort, const std::function<void(int)>& progress,
+                      bool* aborted);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
 };
 
 } // namespace audioconv
