@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <cmath>
 
 extern "C" {
@@ -178,6 +179,28 @@ ConvertEvents RunConvert(cAudioConverter& c, const std::function<void(std::int32
                   &cAudioConverter::ConvertAborted, &cAudioConverter::ConvertError, onProgress);
 }
 
+JoinEvents RunJoin(cAudioJoin& j, const std::function<void(std::int32_t, std::int32_t)>& onProgress)
+{
+    JoinEvents ev;
+    QObject context;
+    QObject::connect(&j, &cAudioJoin::Progress, &context, [&](std::int32_t file, std::int32_t percent) {
+        ev.progress.push_back({file, percent});
+        if (onProgress) onProgress(file, percent);
+    });
+    QObject::connect(&j, &cAudioJoin::Done, &context, [&] { ev.endings << "Done"; });
+    QObject::connect(&j, &cAudioJoin::Aborted, &context, [&] { ev.endings << "Aborted"; });
+    QObject::connect(&j, &cAudioJoin::Error, &context, [&](std::int32_t code, const QString& text) {
+        ev.errorCode = code;
+        ev.errorText = text;
+        ev.endings << "Error";
+    });
+    ev.started = j.Join();
+    ev.eventBeforeReturn = !ev.progress.empty() || !ev.endings.isEmpty();
+    if (!QTest::qWaitFor([&] { return !ev.endings.isEmpty(); }, 120000)) ev.endings << "Timeout";
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return ev;
+}
+
 bool HaveTool(const QString& program)
 {
     return !QStandardPaths::findExecutable(program).isEmpty() || QFile::exists(program);
@@ -202,6 +225,15 @@ QString ProbeStream(const QString& path, const QString& entry)
     const ToolRun r = RunTool("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries", "stream=" + entry,
                                           "-of", "default=noprint_wrappers=1:nokey=1", path});
     return r.ok && r.exitCode == 0 ? r.out.trimmed() : QString();
+}
+
+double ProbeDuration(const QString& path)
+{
+    const ToolRun r = RunTool("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of",
+                                          "default=noprint_wrappers=1:nokey=1", path});
+    bool ok = false;
+    const double seconds = r.out.trimmed().toDouble(&ok);
+    return r.ok && r.exitCode == 0 && ok ? seconds : -1;
 }
 
 QString MutagenPython()

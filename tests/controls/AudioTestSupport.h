@@ -3,6 +3,7 @@
 // a conversion to its end, decoding outputs back through FFmpeg, and the
 // outside programs that check our files when they are installed.
 #include "controls/AudioConverter.h"
+#include "controls/AudioJoin.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -93,6 +94,19 @@ JobEvents RunJob(Control& c, void (Control::*start)(), void (Control::*progress)
 // Runs Convert to its end (RunJob).
 ConvertEvents RunConvert(cAudioConverter& c, const std::function<void(std::int32_t)>& onProgress = {});
 
+// The end of one join as the window sees it.
+struct JoinEvents {
+    std::int32_t started = -1;                                   // what Join returned
+    std::vector<std::pair<std::int32_t, std::int32_t>> progress; // (file, percent)
+    QStringList endings;                                         // "Done", "Aborted", "Error"
+    std::int32_t errorCode = 0;
+    QString errorText;
+    bool eventBeforeReturn = false;
+};
+// Runs Join and the event loop until the join has ended, then lets any
+// further queued events arrive. `onProgress` may act on the control.
+JoinEvents RunJoin(cAudioJoin& j, const std::function<void(std::int32_t file, std::int32_t percent)>& onProgress = {});
+
 // An outside program's run; ok is false when it is not installed.
 struct ToolRun {
     bool ok = false;
@@ -103,6 +117,8 @@ ToolRun RunTool(const QString& program, const QStringList& args);
 bool HaveTool(const QString& program);
 // ffprobe's value of one stream entry ("codec_name", "sample_rate", "channels").
 QString ProbeStream(const QString& path, const QString& entry);
+// ffprobe's length of the file in seconds; -1 when it cannot tell.
+double ProbeDuration(const QString& path);
 // A Python that can import mutagen; empty when there is none.
 QString MutagenPython();
 

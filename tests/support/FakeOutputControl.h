@@ -13,14 +13,15 @@
 
 namespace support {
 
-// Control: the real control class; kErrorCode: the code of a scripted error.
-template <class Control, std::int32_t kErrorCode>
+// Control: the real control class; kErrorCode: the code of a scripted error;
+// Step: what one progress event carries (a percent; Step{100} is a job's end).
+template <class Control, std::int32_t kErrorCode, class Step = std::int32_t>
 class FakeOutputControl : public Control {
 public:
     enum class Ending { Done, Aborted, Error, Hang }; // Hang: runs until Abort or Finish
 
     struct Script {
-        std::vector<std::int32_t> progress{100};
+        std::vector<Step> progress{Step{100}};
         Ending ending = Ending::Done;
         std::int32_t errorCode = kErrorCode;
         QString errorText = "Scripted error";
@@ -76,6 +77,7 @@ public:
 
 protected:
     bool JobRunning() const { return m_running; }
+    bool ScriptQueued() const { return !m_scripts.empty(); }
 
     // Starts the next scripted job, or `instead` without taking one: its
     // progress, then its ending, queued.
@@ -89,7 +91,7 @@ protected:
             m_scripts.pop_front();
         }
         m_running = true;
-        for (std::int32_t p : m_script.progress) Post([this, p] { EmitProgress(p); });
+        for (const Step& p : m_script.progress) Post([this, p] { EmitProgress(p); });
         if (m_script.ending != Ending::Hang) Post([this] { EndJob(m_script.ending, m_script.errorCode, m_script.errorText); });
     }
     void AbortJob()
@@ -105,7 +107,7 @@ protected:
         m_running = false;
     }
 
-    virtual void EmitProgress(std::int32_t percent) = 0;
+    virtual void EmitProgress(Step step) = 0;
     virtual void EmitEnding(Ending ending, std::int32_t code, const QString& text) = 0;
 
 private:
