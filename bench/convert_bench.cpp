@@ -8,13 +8,13 @@
 // prints the medians. Then it converts once more in a child process per
 // format and reports that child's peak memory. The last line reads
 // "ogg_ratio=R mp3_ratio=R ogg_vs_oggenc_ratio=R" (ours / the peer's median time).
+#include "AudioBenchSupport.h"
 #include "controls/AudioConverter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -26,6 +26,8 @@
 #include <vector>
 
 namespace {
+
+using namespace bench;
 
 // Music-like test audio: a few drifting tones under a little noise.
 bool WriteTestWav(const QString& path, int seconds)
@@ -125,17 +127,6 @@ QStringList FfmpegArgs(Format format, const QString& in, const QString& out)
     return args << out;
 }
 
-// One run of an outside program; seconds, or -1 when it failed.
-double RunProgram(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    QElapsedTimer timer;
-    timer.start();
-    p.start(program, args);
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) return -1;
-    return timer.nsecsElapsed() / 1e9;
-}
-
 // The peers of a format: ffmpeg with the same encoder settings; for OGG also oggenc.
 struct Peer {
     const char* name;
@@ -149,12 +140,6 @@ std::vector<Peer> PeersOf(Format format)
     std::vector<Peer> peers{{"ffmpeg", FfmpegArgs}};
     if (format == Format::Ogg) peers.push_back({"oggenc", OggencArgs});
     return peers;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 long MaxRssKiB()
@@ -198,12 +183,6 @@ std::pair<long, long> ChildMemory(const QString& self, Format format, const QStr
     return {std::atol(buf), usage.ru_maxrss};
 }
 
-int IntOption(const QStringList& args, const QString& name, int fallback)
-{
-    const int i = args.indexOf(name);
-    return i >= 0 ? args.value(i + 1).toInt() : fallback;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -238,7 +217,7 @@ int main(int argc, char** argv)
             std::printf("%s run %d: ours %.3f s", name, r + 1, a);
             for (size_t p = 0; p < peers.size(); ++p) {
                 const QString out = dir.filePath(QString(peers[p].name) + ext);
-                const double b = RunProgram(peers[p].name, peers[p].args(format, in, out));
+                const double b = TimeProgram(peers[p].name, peers[p].args(format, in, out));
                 if (b < 0) return 1;
                 theirs[p].push_back(b);
                 std::printf(", %s %.3f s", peers[p].name, b);

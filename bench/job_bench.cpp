@@ -7,6 +7,7 @@
 // log and progress as a user's job runs them), and converts them with a
 // `sh` loop of `ffmpeg -c:a libvorbis -q:a 5`, the same encoder setting.
 // Prints both medians; the last line reads "job_ratio=R" (ours / ffmpeg's).
+#include "AudioBenchSupport.h"
 #include "controls/AudioConverter.h"
 #include "controls/WindowWidgets.h"
 #include "conversion/frmConverter.h"
@@ -25,7 +26,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -35,42 +35,13 @@
 
 namespace {
 
-int IntOption(const QStringList& args, const QString& name, int fallback)
-{
-    const int i = args.indexOf(name);
-    return i >= 0 ? args.value(i + 1).toInt() : fallback;
-}
+using namespace bench;
 
 qint64 FolderBytes(const QString& folder)
 {
     qint64 total = 0;
     for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files)) total += f.size();
     return total;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-bool RunQuiet(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// Music-like audio from ffmpeg's expression source: drifting tones and a little noise.
-bool MakeSource(const QString& path, int seconds, int n)
-{
-    const QString base = QString::number(220 + 7 * n);
-    const QString left = "0.25*sin(2*PI*(" + base + "+30*sin(t*0.3))*t)+0.15*sin(2*PI*660*t)*sin(t*2.1)"
-                         "+0.1*sin(2*PI*1760*t)+0.05*(random(0)-0.5)";
-    const QString right = "0.25*sin(2*PI*(" + base + "+30*sin(t*0.3))*t+1)+0.1*sin(2*PI*1767*t)+0.05*(random(1)-0.5)";
-    return RunQuiet("ffmpeg", {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                               "aevalsrc=" + left + "|" + right + ":s=44100:d=" + QString::number(seconds), "-c:a",
-                               "pcm_s16le", path});
 }
 
 // A settings key for the program in a temporary folder, nothing ticked at the end of a job.
@@ -120,10 +91,7 @@ double RunFfmpegLoop(const QString& sourceFolder, const QString& outFolder)
     const QString loop = "for f in \"$1\"/*.wav; do n=$(basename \"$f\" .wav); "
                          "ffmpeg -nostdin -hide_banner -loglevel error -y -i \"$f\" -c:a libvorbis -q:a 5 "
                          "\"$2/$n.ogg\" || exit 1; done";
-    QElapsedTimer timer;
-    timer.start();
-    if (!RunQuiet("sh", {"-c", loop, "sh", sourceFolder, outFolder})) return -1;
-    return timer.nsecsElapsed() / 1e9;
+    return TimeProgram("sh", {"-c", loop, "sh", sourceFolder, outFolder});
 }
 
 } // namespace

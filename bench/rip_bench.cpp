@@ -7,6 +7,7 @@
 // libvorbis -q:a 4`, N runs each (5 by default), alternating, and prints the
 // medians. The last line reads "rip_wav_x_realtime=N rip_ogg_ratio=R"
 // (real time over the WAV rip's median time; the OGG rip's median time over ffmpeg's).
+#include "AudioBenchSupport.h"
 #include "controls/AudioCD.h"
 #include "support/CdImage.h"
 
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -22,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+using namespace bench;
 
 // One rip of track 1; seconds, or -1 when it failed.
 double RipOnce(std::int32_t format, const QString& out)
@@ -52,25 +54,8 @@ double RipOnce(std::int32_t format, const QString& out)
 
 double FfmpegOnce(const QString& raw, const QString& out)
 {
-    QProcess p;
-    QElapsedTimer timer;
-    timer.start();
-    p.start("ffmpeg", {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "s16le", "-ar", "44100", "-ac",
-                       "2", "-i", raw, "-c:a", "libvorbis", "-q:a", "4", out});
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) return -1;
-    return timer.nsecsElapsed() / 1e9;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-int IntOption(const QStringList& args, const QString& name, int fallback)
-{
-    const int i = args.indexOf(name);
-    return i >= 0 ? args.value(i + 1).toInt() : fallback;
+    return TimeProgram("ffmpeg", {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "s16le", "-ar",
+                                  "44100", "-ac", "2", "-i", raw, "-c:a", "libvorbis", "-q:a", "4", out});
 }
 
 } // namespace
