@@ -465,8 +465,7 @@ void CfrmOptions::GetOptions()
         const QString mainFolder = platform::AppPath() + "/Main/";
         txtToPath->setEditText(mainFolder);
         if (!QDir(mainFolder).exists()) CreateFolderPath(mainFolder);
-        SavePathHistory(txtToPath);
-        LoadPathHistory(txtToPath);
+        RememberPath(txtToPath);
     }
     g_sToPath = txtToPath->currentText();
     ApplyItemText(cboFileName, read("cboFileName"));
@@ -604,8 +603,7 @@ void CfrmOptions::cmdSelectPath_Click()
     QString folder = BrowseForFolder("Select a new directory", txtToPath->currentText(), this, true, true, true, false);
     if (folder.isEmpty()) return;
     txtToPath->setEditText(withSlash(folder));
-    SavePathHistory(txtToPath);
-    LoadPathHistory(txtToPath);
+    RememberPath(txtToPath);
 }
 
 void CfrmOptions::lblOpenDestinationDestinationFolder_Click()
@@ -620,8 +618,7 @@ void CfrmOptions::lblOpenDestinationDestinationFolder_Click()
         if (CreateFolderPath(path) != 0) {
             platform::MsgBox("The path: " + path + " cannot be created.", platform::vbOKOnly);
         } else {
-            SavePathHistory(txtToPath);
-            LoadPathHistory(txtToPath);
+            RememberPath(txtToPath);
         }
     }
     OpenDocument(this, path);

@@ -193,6 +193,24 @@ TEST_F(OptionsDialog, PagesFollowTheTreeAndTagFieldsFollowTheirBox)
     EXPECT_TRUE(dlg->txtTagComment->isEnabled());
 }
 
+TEST_F(OptionsDialog, AHistoryThatCannotBeWrittenKeepsTheChosenListsFolder)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    QFile::remove(PathHistoryFile());
+    ASSERT_TRUE(QDir().mkpath(PathHistoryFile())); // a folder where the history file belongs
+    const QString chosen = ProgramFolder() + "/Lists";
+    QDir().mkpath(chosen);
+    dialogs->ExpectFolder(chosen);
+    dlg->cmdSelectPath_Click();
+    EXPECT_EQ(dlg->txtToPath->currentText(), chosen + "/");
+
+    const QString created = ProgramFolder() + "/Created Lists/";
+    dlg->txtToPath->setEditText(created);
+    msgBox->Expect("does not exist.", platform::vbYes);
+    dlg->lblOpenDestinationDestinationFolder_Click();
+    EXPECT_EQ(dlg->txtToPath->currentText(), created);
+}
+
 TEST_F(OptionsDialog, ListsFolderChoiceAndCreation)
 {
     CfrmOptions* dlg = frmOptions.get();
