@@ -6,8 +6,6 @@
 #include "controls/PlayerPlayback.h"
 #include "platform/MessageBox.h"
 
-#include <QMetaObject>
-
 extern "C" {
 #include <libavutil/log.h>
 }
@@ -77,18 +75,7 @@ std::int32_t cPlayer::fail(std::int32_t code, const QString& text)
     return code;
 }
 
-void cPlayer::Post(std::function<void()> event) { postFor(m_generation, std::move(event)); }
-
-// Safe from any thread: it reads nothing of the control until the event runs.
-void cPlayer::postFor(unsigned generation, std::function<void()> event)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, event = std::move(event)] {
-            if (generation == m_generation) event();
-        },
-        Qt::QueuedConnection);
-}
+void cPlayer::Post(std::function<void()> event) { m_events.Post(std::move(event)); }
 
 std::int32_t cPlayer::OpenFile(const QString& path)
 {
@@ -187,13 +174,13 @@ std::int32_t cPlayer::PlayFile(const QString& path, std::int32_t device)
 
     // The play's thread reports through events posted to this thread; those
     // of a play that Stop or a new play has replaced are dropped.
-    const unsigned generation = m_generation;
+    const unsigned generation = m_events.Generation();
     player::Callbacks callbacks;
     callbacks.event = [this, generation](std::int32_t code, std::int32_t a, std::int32_t b) {
-        postFor(generation, [this, code, a, b] { emit PlayerEvent(code, a, b); });
+        m_events.PostFor(generation, [this, code, a, b] { emit PlayerEvent(code, a, b); });
     };
     callbacks.ended = [this, generation](player::Ending ending) {
-        postFor(generation, [this, ending] { playbackEnded(int(ending)); });
+        m_events.PostFor(generation, [this, ending] { playbackEnded(int(ending)); });
     };
     m_playback = std::make_unique<player::Playback>(std::move(source), std::move(pcm), std::move(callbacks));
     m_playback->Start();

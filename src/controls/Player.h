@@ -23,6 +23,8 @@
 // that returns a FakePlayer (support/FakePlayer.h):
 //     SetPlayerFactory([] { return std::make_unique<FakePlayer>(); });
 // The control has no QObject parent: the window owns it through the pointer.
+#include "controls/QueuedEvents.h"
+
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -118,13 +120,12 @@ protected:
     // has come first.
     void Post(std::function<void()> event);
     // Moves to a new play: what the old one still has on its way is dropped.
-    void NewGeneration() { ++m_generation; }
+    void NewGeneration() { m_events.NewGeneration(); }
 
 private:
     struct Devices;
     void forget();
     std::int32_t fail(std::int32_t code, const QString& text);
-    void postFor(unsigned generation, std::function<void()> event);
     void playbackEnded(int ending);
     QString deviceFor(std::int32_t index);
 
@@ -136,7 +137,7 @@ private:
     bool m_paused = false;
     std::int32_t m_lastError = 0;
     QString m_lastErrorText;
-    unsigned m_generation = 0;
+    QueuedEvents m_events{this};
     std::unique_ptr<Devices> m_devices;
     std::unique_ptr<player::Playback> m_playback;
 };

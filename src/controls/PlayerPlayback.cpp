@@ -22,17 +22,6 @@ constexpr int kChunkFrames = 2048;
 constexpr int kRingSeconds = 2;
 constexpr auto kNap = std::chrono::milliseconds(10);
 
-AVSampleFormat AvFormat(alsa::SampleFormat f)
-{
-    switch (f) {
-    case alsa::SampleFormat::U8: return AV_SAMPLE_FMT_U8;
-    case alsa::SampleFormat::S16: return AV_SAMPLE_FMT_S16;
-    case alsa::SampleFormat::S32: return AV_SAMPLE_FMT_S32;
-    case alsa::SampleFormat::Float: return AV_SAMPLE_FMT_FLT;
-    }
-    return AV_SAMPLE_FMT_S16;
-}
-
 float SampleValue(const uint8_t* p, alsa::SampleFormat f)
 {
     switch (f) {
@@ -62,6 +51,17 @@ struct FrameDeleter {
 
 } // namespace
 
+AVSampleFormat AvFormatFor(alsa::SampleFormat f)
+{
+    switch (f) {
+    case alsa::SampleFormat::U8: return AV_SAMPLE_FMT_U8;
+    case alsa::SampleFormat::S16: return AV_SAMPLE_FMT_S16;
+    case alsa::SampleFormat::S32: return AV_SAMPLE_FMT_S32;
+    case alsa::SampleFormat::Float: return AV_SAMPLE_FMT_FLT;
+    }
+    return AV_SAMPLE_FMT_S16;
+}
+
 alsa::SampleFormat DeviceFormatFor(AVSampleFormat decoded)
 {
     switch (av_get_packed_sample_fmt(decoded)) {
@@ -78,8 +78,8 @@ Playback::Playback(std::unique_ptr<audiodec::Source> source, std::unique_ptr<als
 {
     AVChannelLayout layout{};
     av_channel_layout_default(&layout, m_format.channels);
-    m_resampler = std::make_unique<audiodec::Resampler>(m_format.sampleRate, layout, AvFormat(m_format.sample));
-    m_converted = std::make_unique<audiodec::ResampleBuffer>(layout, AvFormat(m_format.sample));
+    m_resampler = std::make_unique<audiodec::Resampler>(m_format.sampleRate, layout, AvFormatFor(m_format.sample));
+    m_converted = std::make_unique<audiodec::ResampleBuffer>(layout, AvFormatFor(m_format.sample));
     av_channel_layout_uninit(&layout);
     m_ringFrames = std::int64_t(m_format.sampleRate) * kRingSeconds + kChunkFrames * 4;
     m_ring.resize(size_t(m_ringFrames * m_format.FrameBytes()));

@@ -29,6 +29,8 @@ struct Callbacks {
 
 // The sample format a device is asked for, to carry the decoded samples unchanged.
 alsa::SampleFormat DeviceFormatFor(AVSampleFormat decoded);
+// The FFmpeg sample format of a device's interleaved samples.
+AVSampleFormat AvFormatFor(alsa::SampleFormat format);
 
 class Playback {
 public:
