@@ -13,7 +13,7 @@
 #include "conversion/frmConverter.h"
 #include "core/Edition.h"
 #include "core/RegistryRoutines.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "platform/AppInfo.h"
 #include "settings/StoredControls.h"
 #include "settings/mdlOptions.h"

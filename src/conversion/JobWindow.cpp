@@ -5,6 +5,8 @@
 #include "core/Edition.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"
+#include "core/MainWindowServices.h"
+#include "core/NamingProcedures.h"
 #include "core/Paths.h"
 #include "core/RegistryRoutines.h"
 #include "core/Skin.h"
@@ -14,9 +16,6 @@
 #include "core/frmTurnOff.h"
 #include "core/mdlCommDialog.h"
 #include "lists/ItemRows.h"
-#include "mainwindow/GridSetup.h"
-#include "mainwindow/NamingProcedures.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/Clock.h"
 #include "platform/FileIdentity.h"
@@ -95,7 +94,7 @@ QLabel* label(const QString& text, QWidget* parent) { return new QLabel(text, pa
 // The main window's 16 x 16 icons, which the tabs show.
 cImageList* mainMenuImages()
 {
-    CfrmMain* main = frmMain.Peek();
+    MainWindowServices* main = MainWindow();
     return main ? main->imgMenu : nullptr;
 }
 
@@ -203,9 +202,14 @@ void HandOverDestinationFormat(JobControl& control, std::int32_t code)
 
 int BoolToCheckValue(bool flag) { return flag ? 1 : 0; }
 
+void SetupJobGrid(cGrid* grid, cImageList* images)
+{
+    SetupItemsGrid(grid, images ? images : mainMenuImages(), ItemsGridKind::Job);
+}
+
 void ShowJobBalloon(const QString& text)
 {
-    CfrmMain* main = frmMain.Peek();
+    MainWindowServices* main = MainWindow();
     if (main && main->cSysTray1) main->cSysTray1->ShowBalloon(text, g_sAppName + " " + g_sAppVersion, 1, 30);
 }
 
@@ -974,7 +978,7 @@ void JobWindow::DoEndEvents()
     if (ticked(chkPlaySound)) platform::Sounds().PlayAsync(g_sPlayAtEnd);
     if (!nothingMade && ticked(chkOpenDestFolder)) OpenDocument(this, txtToPath->currentText() + GetSubFolder());
     if (!nothingMade && ticked(chkNoticeApp)) {
-        if (CfrmMain* main = frmMain.Peek()) {
+        if (MainWindowServices* main = MainWindow()) {
             QStringList words = main->GetNoticAppArguments();
             if (!words.isEmpty()) {
                 const QString program = words.takeFirst();

@@ -32,6 +32,7 @@ class QTimer;
 class QVBoxLayout;
 class XP_ProgressBar;
 class cGrid;
+class cImageList;
 class cStatusBar;
 class cTabControl;
 
@@ -103,6 +104,10 @@ void HandOverDestinationFormat(JobControl& control, std::int32_t code);
 
 // A setting flag as a check-box value: 1 when set, else 0.
 int BoolToCheckValue(bool flag);
+// A job window's grid: the columns of the items row, showing the seven
+// visible ones. Icons from `images`, by default the main window's imgMenu
+// (the ripper passes imgGrid).
+void SetupJobGrid(cGrid* grid, cImageList* images = nullptr);
 // The tray balloon of a job window: the text under the product name and version.
 void ShowJobBalloon(const QString& text);
 

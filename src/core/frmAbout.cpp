@@ -1,11 +1,10 @@
 #include "core/frmAbout.h"
 
-#include "mainwindow/frmMain.h"
-
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"
+#include "core/MainWindowServices.h"
 #include "core/Skin.h"
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"
@@ -96,7 +95,7 @@ void CfrmAbout::Form_Load()
     lblDesc->setText(g_sAppDescription);
 
     // The main window lends its menu icons to the tab.
-    if (CfrmMain* main = frmMain.Peek()) cTabControl1->SetImageList(main->imgMenu);
+    if (MainWindowServices* main = MainWindow()) cTabControl1->SetImageList(main->imgMenu);
     cTabControl1->AddTab("About   ", kAboutIcon, -1, "About");
     picAbout->setGeometry(platform::TwipsToPixels(cTabControl1->ClientLeft() - kPageLeftOverlapTwips),
                           platform::TwipsToPixels(cTabControl1->ClientTop()),

@@ -1,7 +1,7 @@
 #include "core/frmNotes.h"
 
 #include "core/TextFiles.h"
-#include "mainwindow/frmMain.h"
+#include "core/MainWindowServices.h"
 #include "platform/AppInfo.h"
 
 #include <QFile>
@@ -53,5 +53,5 @@ void CfrmNotes::Form_Unload(int& Cancel)
     text.replace('\n', kCrLf);
     // Notes that could not be read are never replaced by the empty box.
     if (m_bLoaded) WriteTextFile(text, NotesFile());
-    if (CfrmMain* main = frmMain.Peek()) main->SetStatusPanelText("Notes", main->GetNotesToStatus());
+    if (MainWindowServices* main = MainWindow()) main->SetStatusPanelText("Notes", main->GetNotesToStatus());
 }

@@ -2,7 +2,7 @@
 
 #include "core/Edition.h"
 #include "core/mdlShutDown.h"
-#include "mainwindow/frmMain.h"
+#include "core/MainWindowServices.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -106,7 +106,7 @@ void CfrmTurnOff::ShutDown()
     // The program closes whether or not the request was accepted.
     ShutdownSystem(EWX_SHUTDOWN);
     Unload();
-    if (CfrmMain* main = frmMain.Peek()) main->Unload();
+    if (MainWindowServices* main = MainWindow()) main->Unload();
 }
 
 void ShowTurnOff(std::int32_t lSeconds)

@@ -4,12 +4,30 @@
 #include "controls/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "core/TimeSizeText.h"
-#include "mainwindow/GridSetup.h"
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"
 
 #include <QFileInfo>
 #include <algorithm>
+
+void SetupItemsGrid(cGrid* grid, cImageList* images, ItemsGridKind kind)
+{
+    if (!grid) return;
+    const bool job = kind == ItemsGridKind::Job;
+    grid->SetRowHeight(24);
+    grid->SetImageList(images);
+    for (const ItemColumn& c : kItemColumns)
+        grid->AddColumn(c.key, job ? c.jobHeader : c.header, 0, -1, job ? c.jobWidth : c.mainWidth,
+                        job ? c.shownInJob : c.shownInMain);
+    grid->SetSetupSwitchA(true);
+    grid->SetGridLines(true);
+    grid->SetSetupSwitchB(true);
+    grid->SetSetupSwitchC(true);
+    grid->SetSetupSwitchD(false);
+    grid->SetSetupColor(std::int32_t(0x80000008));
+    grid->SetHotTrack(true);
+    grid->SetSetupSwitchE(false);
+}
 
 ItemTags TagsOfFile(cAudioConverter& reader, const QString& path)
 {

@@ -1,11 +1,81 @@
 #pragma once
-// Writing the cells of an items row: the facts worked out from the audio
-// file (length, size, creation time, byte count), the range and the tags.
+// The items row: its columns, which every items grid shares (the main list and
+// each job window's grid, in the same order, so rows copy between them column
+// by column), and writing its cells: the facts worked out from the audio file
+// (length, size, creation time, byte count), the range and the tags.
 #include <QString>
 #include <cstdint>
 
 class cAudioConverter;
 class cGrid;
+class cImageList;
+
+// Column keys of an items row, in column order.
+inline constexpr char kColInc[] = "Inc";
+inline constexpr char kColType[] = "Type";
+inline constexpr char kColItemName[] = "Item Name";
+inline constexpr char kColSize[] = "Size";
+inline constexpr char kColTime[] = "Time";
+inline constexpr char kColCreated[] = "Created";
+inline constexpr char kColRange[] = "Range";
+inline constexpr char kColFile[] = "COL_FILE";
+inline constexpr char kColRangeAll[] = "COL_RANGE_ALL";
+inline constexpr char kColRangeStart[] = "COL_RANGE_START_TIME";
+inline constexpr char kColRangeLength[] = "COL_RANGE_LENGTH_TIME";
+inline constexpr char kColBytesSize[] = "COL_BYTES_SIZE";
+inline constexpr char kColTagAlbum[] = "COL_TAG_ALBUM";
+inline constexpr char kColTagArtist[] = "COL_TAG_ARTIST";
+inline constexpr char kColTagComment[] = "COL_TAG_COMMENT";
+inline constexpr char kColTagGenre[] = "COL_TAG_GEN";
+inline constexpr char kColTagYear[] = "COL_TAG_YEAR";
+inline constexpr char kColTagTitle[] = "COL_TAG_TITLE";
+inline constexpr char kColTagTrack[] = "COL_TAG_TRACK";
+
+// One column of an items grid, as the main list and a job grid show it.
+// The data columns are hidden everywhere and take the grid's default width (-1).
+struct ItemColumn {
+    const char* key;
+    const char* header;
+    const char* jobHeader;
+    int mainWidth;
+    int jobWidth;
+    bool shownInMain;
+    bool shownInJob;
+};
+
+// The columns of an items row, in column order.
+inline constexpr ItemColumn kItemColumns[] = {
+    {kColInc, "Inc", "", 26, 20, true, true},
+    {kColType, "Type", "Type", 40, 40, true, true},
+    {kColItemName, "Item Name", "Item Name", 200, 160, true, true},
+    {kColSize, "Size", "Size", 80, 80, false, true},
+    {kColTime, "Time-Length", "Time-Length", 80, 80, false, true},
+    {kColCreated, "Created", "Created", 140, 140, false, true},
+    {kColRange, "Range", "Range", 120, 120, true, true},
+    {kColFile, kColFile, kColFile, -1, -1, false, false},
+    {kColRangeAll, kColRangeAll, kColRangeAll, -1, -1, false, false},
+    {kColRangeStart, kColRangeStart, kColRangeStart, -1, -1, false, false},
+    {kColRangeLength, kColRangeLength, kColRangeLength, -1, -1, false, false},
+    {kColBytesSize, kColBytesSize, kColBytesSize, -1, -1, false, false},
+    {kColTagAlbum, kColTagAlbum, kColTagAlbum, -1, -1, false, false},
+    {kColTagArtist, kColTagArtist, kColTagArtist, -1, -1, false, false},
+    {kColTagComment, kColTagComment, kColTagComment, -1, -1, false, false},
+    {kColTagGenre, kColTagGenre, kColTagGenre, -1, -1, false, false},
+    {kColTagYear, kColTagYear, kColTagYear, -1, -1, false, false},
+    {kColTagTitle, kColTagTitle, kColTagTitle, -1, -1, false, false},
+    {kColTagTrack, kColTagTrack, kColTagTrack, -1, -1, false, false},
+};
+
+// The text format of the icon cells ("Inc", "Type"): one line, word ellipsis.
+inline constexpr int kIconCellFormat = 0x40020;
+// Icons of the grid image list.
+inline constexpr int kIconUnmarked = 0;
+inline constexpr int kIconMarked = 1;
+
+// An items grid: rows 24 pixels high, icons from `images`, the columns of
+// kItemColumns as the main list or a job grid shows them.
+enum class ItemsGridKind { Main, Job };
+void SetupItemsGrid(cGrid* grid, cImageList* images, ItemsGridKind kind);
 
 // The seven tag texts of a row.
 struct ItemTags {

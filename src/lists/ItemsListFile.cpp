@@ -3,7 +3,7 @@
 #include "controls/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "core/TextFiles.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "platform/SaveFile.h"
 #include "platform/TextCodec.h"
 

@@ -8,7 +8,6 @@
 #include "core/FileSystem.h"
 #include "lists/ItemRows.h"
 #include "lists/ItemsListFile.h"
-#include "mainwindow/GridSetup.h"
 #include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"

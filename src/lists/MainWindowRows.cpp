@@ -8,7 +8,7 @@
 #include "controls/PopupMenu.h"
 #include "core/FileSystem.h"
 #include "core/TextFiles.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"

@@ -9,7 +9,6 @@
 #include "core/TextFiles.h"
 #include "core/TimeSizeText.h"
 #include "lists/ItemRows.h"
-#include "mainwindow/GridSetup.h"
 #include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 

@@ -4,11 +4,10 @@
 #include "controls/WindowWidgets.h"
 #include "controls/ProgressBar.h"
 #include "core/Edition.h"
+#include "core/MainWindowServices.h"
 #include "core/Paths.h"
 #include "core/WindowProcedures.h"
 #include "lists/ItemRows.h"
-#include "mainwindow/GridSetup.h"
-#include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 
@@ -94,8 +93,7 @@ void CfrmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, QWidget* f
     if (!cGrid1 || m_bAdding) return;
     QPointer<CfrmStat> self(this);
     QPointer<cGrid> grid(cGrid1);
-    QPointer<CfrmMain> main = qobject_cast<CfrmMain*>(frm);
-    if (!main) main = frmMain.Peek();
+    MainWindowServices* main = MainWindow();
     const bool fillsMainList = main && main->cGrid1 == cGrid1;
 
     if (frm) setParent(frm, windowFlags());
@@ -116,6 +114,8 @@ void CfrmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, QWidget* f
         if (!self) return;
     }
     m_bAdding = false;
+    // The loop let events run: the main window may have gone meanwhile.
+    main = MainWindow();
     if (fillsMainList && main) main->SetAddingFiles(false);
     if (grid) {
         grid->SetRedraw(true);
@@ -148,7 +148,7 @@ bool CfrmStat::AddOneFile(const QString& path, cGrid* grid, int row)
     return true;
 }
 
-void CfrmStat::AfterAdding(cGrid* grid, CfrmMain* main)
+void CfrmStat::AfterAdding(cGrid* grid, MainWindowServices* main)
 {
     if (grid->Rows() < 1) {
         if (main) main->picEmptyMsg->show();

@@ -12,7 +12,7 @@ class QTimer;
 class cAudioConverter;
 class cGrid;
 class cProgressBar;
-class CfrmMain;
+class MainWindowServices;
 
 // The request to stop adding.
 extern bool g_bCancelAdd;
@@ -51,7 +51,7 @@ private:
     void tmrUpdate_Timer();
     // Reads one path into a new row; false when the path gave no row.
     bool AddOneFile(const QString& path, cGrid* grid, int row);
-    void AfterAdding(cGrid* grid, CfrmMain* main);
+    void AfterAdding(cGrid* grid, MainWindowServices* main);
 
     bool m_bAdding = false;
 };

@@ -14,7 +14,7 @@
 #include "core/frmNotes.h"
 #include "core/mdlCommDialog.h"
 #include "controls/Player.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"

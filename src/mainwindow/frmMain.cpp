@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QTimer>
 
-bool g_bExitApp = false;
 DefaultInstance<CfrmMain> frmMain;
 
 namespace {
@@ -48,6 +47,7 @@ int StoredTwips(const QVariant& value)
 CfrmMain::CfrmMain() : Form("frmMain")
 {
     MakeStandalone();
+    SetMainWindow(this);
     resize(platform::TwipsToPixels(kDefaultWidth), platform::TwipsToPixels(kDefaultHeight));
     CreateWindowControls();
     CreateListControls();
@@ -150,7 +150,12 @@ void CfrmMain::SaveWindowSize()
     m_reg.SetRegistryValue("lWidth", QString::number(platform::PixelsToTwips(width())), platform::reg::REG_SZ);
 }
 
-void CfrmMain::Form_Terminate() { SetNoCrashDialog(); }
+void CfrmMain::Form_Terminate()
+{
+    // Unloaded: the other windows find no main window from here on.
+    if (MainWindow() == this) SetMainWindow(nullptr);
+    SetNoCrashDialog();
+}
 
 void CfrmMain::tmrUnload_Timer()
 {

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Form.h"
+#include "core/MainWindowServices.h"
 #include "core/RegistryRoutines.h"
 #include "lists/ItemsListFile.h"
 #include "mainwindow/MainLayout.h"
@@ -28,21 +29,17 @@ class cTreeNode;
 class cTreeView;
 class QTimer;
 
-// False while the program runs; True from the first step of the main window's
-// unload until the program ends (or the user decides to stay).
-extern bool g_bExitApp;
-
 // The main window: items lists, tools and the command dispatcher.
-class CfrmMain : public Form {
+class CfrmMain : public Form, public MainWindowServices {
     Q_OBJECT
 public:
     CfrmMain();
 
-    cFormMenu* m_cMenu = nullptr;
-    cSysTray* cSysTray1 = nullptr;
+    QWidget* Widget() override { return this; }
+    bool Unload() override { return Form::Unload(); }
 
     // The command dispatcher: every menu item, button, panel and tray item ends here.
-    void m_cMenu_Click(int ItemNumber);
+    void m_cMenu_Click(int ItemNumber) override;
     void cSysTray1_TrayClick(int code);
 
     bool IsInTray() const { return m_bInTray; }
@@ -52,19 +49,19 @@ public:
     QLabel* lblTitle = nullptr;
 
     // What the options dialog changes on the main window.
-    void ListsFolderChanged();
-    void ApplyViewOptions();
-    void SetTitleBackColor(std::int32_t color);
-    void SetTitleTextColor(std::int32_t color);
+    void ListsFolderChanged() override;
+    void ApplyViewOptions() override;
+    void SetTitleBackColor(std::int32_t color) override;
+    void SetTitleTextColor(std::int32_t color) override;
     // Lays the window out again from the view settings.
-    void Form_Resize();
+    void Form_Resize() override;
 
     // ---- Notes digest and status panels ----
     // "Notes [ <the notes on one line, cut to 35 characters> ]", or "Notes [ Empty ]".
-    QString GetNotesToStatus();
+    QString GetNotesToStatus() override;
     // The status bar's panel texts by key ("Main", "Items List Properties", "Notes", ...).
-    void SetStatusPanelText(const QString& key, const QString& text);
-    QString StatusPanelText(const QString& key) const;
+    void SetStatusPanelText(const QString& key, const QString& text) override;
+    QString StatusPanelText(const QString& key) const override;
     // ---- end of notes digest and status panels ----
 
     // ==== Window life, menus, dispatcher, toolbars, status bar, tray, layout ====
@@ -125,7 +122,7 @@ public:
     void StartPlay();
     void StopPlay();
     // The Stop command of every stop path: resumes a paused play, then stops a running one.
-    void StopCommand();
+    void StopCommand() override;
 
     // Rebuilds the CD drive nodes, then opens the first drive that holds a disc.
     void RefreshCDDrives();
@@ -139,21 +136,15 @@ public:
     // ==== end of window life ====
 
     // ==== Items lists: grid, tree, list files, adding files, row operations, totals ====
-    // The controls.
-    cGrid* cGrid1 = nullptr;              // the rows of the open list or CD
+    // The controls, besides those other windows address (MainWindowServices).
     cGrid* cGridInfo = nullptr;           // facts of the selected row
-    cTreeView* cTreeView1 = nullptr;      // the items lists and the CD drives
-    cImageList* imgGrid = nullptr;        // grid icons: 0 unmarked, 1 marked, 3 audio, 4 data track
-    cImageList* imgMenu = nullptr;        // 16 x 16 icons of menus, tree, toolbars, tabs and job grids
     XP_ProgressBar* prgStatus = nullptr;  // shown while a list loads
-    QFrame* picEmptyMsg = nullptr;        // the notice over an empty list, with its two labels
-    QLabel* lblAddorDrag = nullptr;
+    QLabel* lblAddorDrag = nullptr;       // the two labels of picEmptyMsg
     QLabel* lblEmptylist = nullptr;
     QLabel* lblListName = nullptr;        // the open list's name above the grid
     cPlayer* cPlayer1 = nullptr;
     cAudioConverter* cAudioConverter1 = nullptr; // reads the facts of a list's files
     QTimer* tmrRemove = nullptr;          // 50 ms, one shot: runs the removal m_sRemoveMode names
-    QTimer* tmrCDs = nullptr;             // 5000 ms, runs while a CD drive's node is open
     QString m_sRemoveMode;                // "Item" or "All"
     QPointer<cTreeNode> g_nodMainItems;   // the Items Lists root
     QPointer<cTreeNode> g_nodMainCDs;     // the Audio CDs root
@@ -171,7 +162,7 @@ public:
     // Rebuilds the tree from the lists folder and the CD drives; selects nothing.
     void setTree();
     // Opens a node: a list's rows, a CD's tracks; a root empties the grid.
-    void cTreeView1_NodeClick(cTreeNode* node);
+    void cTreeView1_NodeClick(cTreeNode* node) override;
     // Renames a list's file after its node was edited in place; Cancel keeps the old text.
     void cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bool& Cancel);
     // The pane splitter dropped on the tree (X, Y in twips).
@@ -189,14 +180,14 @@ public:
     void LoadCDTracks(const QString& sDrive);
 
     // Rewrites the open list's file from the grid.
-    void SaveGridToFile();
+    void SaveGridToFile() override;
 
     // Adding files: the open dialog, and files dropped on the grid or its notice.
     void AddFiles();
     void cGrid1_OLEDragDrop(const QStringList& Data, int Effect, int Button, int Shift, float X, float Y);
     // True while files are being added; the tree then stays on the list they go to.
     bool IsAddingFiles() const { return m_bAddingFiles; }
-    void SetAddingFiles(bool adding);
+    void SetAddingFiles(bool adding) override;
 
     // Rows.
     void cGrid1_MouseUp(int Button, int Shift, float x, float y);
@@ -215,8 +206,8 @@ public:
     // Totals, the status summary and the info panel.
     QString GetTotalTime(bool bMarkedOnly = false);
     QString GetTotalSize(bool bMarkedOnly = false);
-    void DisplayGridInfoStatusBar();
-    void GetFileInfoToGridInfo();
+    void DisplayGridInfoStatusBar() override;
+    void GetFileInfoToGridInfo() override;
     void cGridInfo_DblClick(int row, int col);
     // Opens a folder in the file manager, offering to create it when missing.
     void OpenDestFolder(QString sDir);
@@ -224,9 +215,9 @@ public:
 
     // ==== Job tools: hand-over, naming and placeholder procedures ====
     // The end-of-job program's command line, its placeholders filled in from the last row of the list.
-    QString GetNoticAppParameters();
+    QString GetNoticAppParameters() override;
     // The same line split into the program and its arguments, each filled in on its own.
-    QStringList GetNoticAppArguments();
+    QStringList GetNoticAppArguments() override;
     // ==== end of job tools ====
 
 protected:

@@ -4,6 +4,7 @@
 #include "core/Edition.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"
+#include "core/MainWindowServices.h"
 #include "core/Paths.h"
 #include "core/RunOnStart.h"
 #include "core/Skin.h"
@@ -11,7 +12,6 @@
 #include "core/WindowProcedures.h"
 #include "core/mdlCommDialog.h"
 #include "lists/ListImages.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
@@ -533,7 +533,7 @@ void CfrmOptions::cmdOk_Click()
 
     const bool folderChanged = txtToPath->currentText() != g_sToPath;
     g_sToPath = txtToPath->currentText();
-    if (folderChanged && frmMain.IsLoaded()) frmMain->ListsFolderChanged();
+    if (MainWindowServices* main = MainWindow(); folderChanged && main) main->ListsFolderChanged();
 
     WriteValue("txtToPath", txtToPath->currentText());
     WriteValue("cboFileName", ItemTextOf(cboFileName));
@@ -558,7 +558,7 @@ void CfrmOptions::cmdOk_Click()
 
     GetOptions();
     g_sToPath = txtToPath->currentText();
-    if (frmMain.IsLoaded()) frmMain->ApplyViewOptions();
+    if (MainWindowServices* main = MainWindow()) main->ApplyViewOptions();
     close();
 }
 
@@ -574,7 +574,7 @@ void CfrmOptions::picColor_Click()
 {
     PickColor(picColor, [this](std::int32_t color) {
         SetBackColor(picTitle, ColorFromNumber(color));
-        if (frmMain.IsLoaded()) frmMain->SetTitleBackColor(color);
+        if (MainWindowServices* main = MainWindow()) main->SetTitleBackColor(color);
     });
 }
 
@@ -582,7 +582,7 @@ void CfrmOptions::picTextColor_Click()
 {
     PickColor(picTextColor, [this](std::int32_t color) {
         SetForeColor(lblTitle, ColorFromNumber(color));
-        if (frmMain.IsLoaded()) frmMain->SetTitleTextColor(color);
+        if (MainWindowServices* main = MainWindow()) main->SetTitleTextColor(color);
     });
 }
 

@@ -4,7 +4,7 @@
 #include "core/Edition.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "platform/Clock.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"

@@ -5,7 +5,7 @@
 #include "controls/WindowWidgets.h"
 #include "conversion/frmConverter.h"
 #include "core/mdlMain.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
 #include "support/ProgramFixture.h"

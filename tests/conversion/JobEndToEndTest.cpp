@@ -10,7 +10,7 @@
 #include "core/TextFiles.h"
 #include "core/TimeSizeText.h"
 #include "core/mdlMain.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Clock.h"
 #include "settings/StoredControls.h"

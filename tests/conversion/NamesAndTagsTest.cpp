@@ -4,9 +4,9 @@
 
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
+#include "core/NamingProcedures.h"
 #include "core/TimeSizeText.h"
-#include "mainwindow/GridSetup.h"
-#include "mainwindow/NamingProcedures.h"
+#include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
 

@@ -4,8 +4,9 @@
 
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
+#include "conversion/JobWindow.h"
 #include "core/TextFiles.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"

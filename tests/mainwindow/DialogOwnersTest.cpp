@@ -4,7 +4,7 @@
 
 #include "conversion/frmConverter.h"
 #include "core/Form.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 
 #include <QWindow>
 #include <functional>

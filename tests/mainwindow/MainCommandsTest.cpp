@@ -5,7 +5,7 @@
 #include "core/frmAbout.h"
 #include "core/frmFileCopy.h"
 #include "core/frmNotes.h"
-#include "mainwindow/GridSetup.h"
+#include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "mainwindow/NamingProcedures.h"
+#include "core/NamingProcedures.h"
 
 #include "core/Paths.h"
 #include "platform/Clock.h"

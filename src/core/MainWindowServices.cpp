@@ -1,0 +1,16 @@
+#include "core/MainWindowServices.h"
+
+bool g_bExitApp = false;
+
+namespace {
+MainWindowServices* g_mainWindow = nullptr;
+}
+
+MainWindowServices::~MainWindowServices()
+{
+    if (g_mainWindow == this) g_mainWindow = nullptr;
+}
+
+MainWindowServices* MainWindow() { return g_mainWindow; }
+
+void SetMainWindow(MainWindowServices* window) { g_mainWindow = window; }
