@@ -15,6 +15,7 @@
 #include "platform/Clock.h"
 #include "settings/StoredControls.h"
 #include "settings/mdlOptions.h"
+#include "support/MainWindowDouble.h"
 #include "support/ProgramFixture.h"
 
 #include <QCheckBox>
@@ -237,7 +238,7 @@ class RefusedItems : public JobEndToEnd, public ::testing::WithParamInterface<Re
 TEST_P(RefusedItems, EndDoneWithErrorsAndNoOutput)
 {
     SetEditionModes();
-    frmMain.get();
+    support::MainWindowDouble main;
     const QString source = SourceFolder() + "/tone.wav";
     if (GetParam().destinationIsSourceFolder)
         audiotest::WriteWav(source, 44100, 2, 16, 0.25);
@@ -260,7 +261,7 @@ TEST_P(RefusedItems, EndDoneWithErrorsAndNoOutput)
     EXPECT_TRUE(messages[3].endsWith(QString("(%1)").arg(GetParam().code))) << messages[3].toStdString();
     EXPECT_EQ(w->lblCurrentTrack->text(), "Done, with errors: 1 of 1 items failed.");
     EXPECT_EQ(w->windowTitle(), "Done, with errors: 1 of 1 items failed.");
-    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, "Done, with errors: 1 of 1 items failed.");
+    EXPECT_EQ(main.cSysTray1->Balloons().back().text, "Done, with errors: 1 of 1 items failed.");
     EXPECT_TRUE(shell->opened.isEmpty()) << "nothing was made: no folder to open";
     EXPECT_FALSE(QFileInfo::exists(OutFolder() + "tone.wav"));
     EXPECT_TRUE(audiotest::LeftoverTempFiles(destination).isEmpty());

@@ -7,10 +7,10 @@
 #include "controls/WindowWidgets.h"
 #include "controls/ProgressBars.h"
 #include "core/Edition.h"
-#include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 #include "settings/StoredControls.h"
+#include "support/MainWindowDouble.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -156,8 +156,8 @@ TEST_F(JobQueue, CancelOnTheFirstRowCancelsTheRun)
 
 TEST_F(JobQueue, AnErrorOnTheLastRowEndsDoneWithErrorsWithoutTheShutdown)
 {
-    g_sAppNotice = "notify [PROG_NAME]";
-    frmMain.get();
+    support::MainWindowDouble main;
+    main.noticeArguments = {"notify", g_sAppName};
     SetCheckValue(w->chkNoticeApp, 1);
     SetCheckValue(w->chkTurnOffComputer, 1);
     AddFileRows(2);
@@ -177,7 +177,7 @@ TEST_F(JobQueue, AnErrorOnTheLastRowEndsDoneWithErrorsWithoutTheShutdown)
     EXPECT_EQ(shell->opened, QStringList{Out()});
     EXPECT_EQ(shell->started, QStringList{"notify " + g_sAppName});
     EXPECT_TRUE(modal->shown.isEmpty()) << "no shutdown countdown after an error";
-    const auto& balloons = frmMain->cSysTray1->Balloons();
+    const auto& balloons = main.cSysTray1->Balloons();
     ASSERT_FALSE(balloons.empty());
     EXPECT_EQ(balloons.back().text, "Done, with errors: 1 of 2 items failed.");
     EXPECT_EQ(balloons.back().title, g_sAppName + " " + g_sAppVersion);
@@ -201,8 +201,8 @@ class JobEndings : public JobQueue, public ::testing::WithParamInterface<EndingC
 TEST_P(JobEndings, SayHowManyItemsFailedAndRunTheActionsThatFit)
 {
     const EndingCase& c = GetParam();
-    g_sAppNotice = "notify";
-    frmMain.get();
+    support::MainWindowDouble main;
+    main.noticeArguments = {"notify"};
     SetCheckValue(w->chkNoticeApp, 1);
     SetCheckValue(w->chkTurnOffComputer, 1);
     modal->hook = [](QWidget* window) { window->close(); };
@@ -227,8 +227,8 @@ TEST_P(JobEndings, SayHowManyItemsFailedAndRunTheActionsThatFit)
     Run();
     EXPECT_EQ(w->lblCurrentTrack->text(), c.text);
     EXPECT_EQ(w->windowTitle(), c.text);
-    ASSERT_FALSE(frmMain->cSysTray1->Balloons().empty());
-    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, c.text);
+    ASSERT_FALSE(main.cSysTray1->Balloons().empty());
+    EXPECT_EQ(main.cSysTray1->Balloons().back().text, c.text);
     EXPECT_EQ(LogLines().count("Error: Scripted error(2)"), failed) << "each item's error stays in the log";
     EXPECT_EQ(sound->played.size(), 1);
     EXPECT_EQ(shell->opened, c.folderAndProgram ? QStringList{Out()} : QStringList{});
@@ -248,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(JobQueue, TheSourceItselfIsRefusedBeforeAnyOverwriteQuestion)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     w->cboTargetFormat->setCurrentText("WAV - Waveform Audio Format (*.wav)");
     Touch(Out() + "a.wav"); // the source sits in the destination folder
     Touch(Out() + "b.wav");
@@ -492,7 +492,7 @@ TEST_F(JobQueue, AbortAnsweredNoThenYes)
 {
     w->cmdAbort_Click(); // idle: no question
     EXPECT_TRUE(msgBox->shown.empty());
-    frmMain.get();
+    support::MainWindowDouble main;
     AddFileRows(3);
     Fake()->QueueScript(Hang({30}));
     w->cmdConvert_Click();
@@ -508,7 +508,7 @@ TEST_F(JobQueue, AbortAnsweredNoThenYes)
     msgBox->Expect(question, platform::vbYes);
     w->cmdAbort_Click();
     EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, "Aborted.");
+    EXPECT_EQ(main.cSysTray1->Balloons().back().text, "Aborted.");
     WaitUntilIdle();
     EXPECT_TRUE(Fake()->calls.contains("Abort"));
     EXPECT_EQ(Fake()->converts.size(), 1u) << "the remaining rows are not converted";
@@ -521,7 +521,7 @@ TEST_F(JobQueue, AbortAnsweredNoThenYes)
 
 TEST_F(JobQueue, AbortAnsweredAfterTheJobEndedChangesNothing)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     AddFileRows(1);
     Fake()->QueueScript(Hang({30}));
     w->cmdConvert_Click();
@@ -533,12 +533,12 @@ TEST_F(JobQueue, AbortAnsweredAfterTheJobEndedChangesNothing)
     w->cmdAbort_Click();
     EXPECT_FALSE(Fake()->calls.contains("Abort"));
     EXPECT_EQ(LogLines().last(), "Done.");
-    EXPECT_EQ(frmMain->cSysTray1->Balloons().back().text, "Done.");
+    EXPECT_EQ(main.cSysTray1->Balloons().back().text, "Done.");
 }
 
 TEST_F(JobQueue, AnEmptyPatternNamesOutputsAfterTheirFiles)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     AddFileRows(1);
     w->cboFileName->clear(); // an empty FileNameFormats.txt leaves no pattern to pick
     w->cmdConvert_Click();

@@ -5,6 +5,7 @@
 #include "core/LinkLabel.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
+#include "support/MainWindowDouble.h"
 #include "support/ProgramFixture.h"
 
 #include <QFile>
@@ -41,7 +42,7 @@ protected:
         notes->Text1->setPlainText(text);
         EXPECT_TRUE(notes->close());
         EXPECT_FALSE(g_frmNotes.IsLoaded());
-        return frmMain->StatusPanelText("Notes");
+        return MainWindow()->StatusPanelText("Notes");
     }
 };
 
@@ -57,7 +58,7 @@ TEST_F(Notes, FirstOpeningCreatesAnEmptyFile)
 
 TEST_F(Notes, TextSurvivesClosingAndReopening)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     for (QString text : {QString("one line"), QString("a\nb"), QString("ends with an empty line\n"), QString("\n"),
                          QString("\n\nx\n\n"), QString("caf\u00e9 \u20ac")}) {
         EditNotes(text);
@@ -116,6 +117,7 @@ protected:
 
 TEST_F(About, ShowsTheEditionAndOneTab)
 {
+    support::MainWindowDouble main;
     CfrmAbout* w = frmAbout.get();
     EXPECT_EQ(w->windowTitle(), "About");
     EXPECT_EQ(w->lblTitle->text(), "Tarvello 1.2");
@@ -130,6 +132,7 @@ TEST_F(About, ShowsTheEditionAndOneTab)
     ASSERT_EQ(w->cTabControl1->TabCount(), 1);
     EXPECT_EQ(w->cTabControl1->TabCaption(1), "About   ");
     EXPECT_EQ(w->cTabControl1->TabKey(1), "About");
+    EXPECT_EQ(w->cTabControl1->ImageList(), main.imgMenu) << "the tab icons are the main window's";
 
     modal->hook = [](QWidget* shown) {
         auto* about = static_cast<CfrmAbout*>(shown);

@@ -1,8 +1,8 @@
 #include "core/Edition.h"
 #include "core/frmTurnOff.h"
 #include "core/mdlShutDown.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
+#include "support/MainWindowDouble.h"
 #include "support/ProgramFixture.h"
 
 #include <QLabel>
@@ -121,7 +121,7 @@ protected:
 
 TEST_F(TurnOff, CountsDownAndShutsDown)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     modal->hook = [&](QWidget* shown) {
         auto* w = static_cast<CfrmTurnOff*>(shown);
         EXPECT_EQ(w->windowTitle(), "Turn Off Computer");
@@ -144,7 +144,7 @@ TEST_F(TurnOff, CountsDownAndShutsDown)
     EXPECT_EQ(labels, expected);
     EXPECT_EQ(power->requests, std::vector<platform::PowerAction>{platform::PowerAction::PowerOff});
     EXPECT_FALSE(g_frmTurnOff.IsLoaded());
-    EXPECT_FALSE(frmMain.IsLoaded()) << "the program closes after the request";
+    EXPECT_TRUE(main.unloaded) << "the program closes after the request";
 }
 
 TEST_F(TurnOff, TheLabelShowsZeroWhenTheRequestIsMade)
@@ -164,7 +164,7 @@ TEST_F(TurnOff, TheLabelShowsZeroWhenTheRequestIsMade)
 
 TEST_F(TurnOff, ShutdownNow)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     modal->hook = [&](QWidget* shown) {
         auto* w = static_cast<CfrmTurnOff*>(shown);
         w->Timer1_Timer();
@@ -172,7 +172,7 @@ TEST_F(TurnOff, ShutdownNow)
     };
     ShowTurnOff(30);
     EXPECT_EQ(power->requests.size(), 1u);
-    EXPECT_FALSE(frmMain.IsLoaded());
+    EXPECT_TRUE(main.unloaded);
 }
 
 TEST_F(TurnOff, ShutdownNowShowsZero)
@@ -187,7 +187,7 @@ TEST_F(TurnOff, ShutdownNowShowsZero)
 
 TEST_F(TurnOff, CancelGivesControlBack)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     modal->hook = [&](QWidget* shown) {
         auto* w = static_cast<CfrmTurnOff*>(shown);
         w->Timer1_Timer();
@@ -196,23 +196,23 @@ TEST_F(TurnOff, CancelGivesControlBack)
     ShowTurnOff(30);
     EXPECT_TRUE(power->requests.empty());
     EXPECT_FALSE(g_frmTurnOff.IsLoaded());
-    EXPECT_TRUE(frmMain.IsLoaded());
+    EXPECT_FALSE(main.unloaded);
 }
 
 TEST_F(TurnOff, AFailedRequestStillClosesTheProgram)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     power->accept = false;
     modal->hook = [&](QWidget* shown) { static_cast<CfrmTurnOff*>(shown)->cmdTurnOffNow_Click(); };
     ShowTurnOff(30);
     EXPECT_EQ(power->requests.size(), 1u);
-    EXPECT_FALSE(frmMain.IsLoaded());
+    EXPECT_TRUE(main.unloaded);
     EXPECT_EQ(LastShutDownError().Number, 0x8004062Bu);
 }
 
 TEST_F(TurnOff, TheCloseBoxEndsTheCountdown)
 {
-    frmMain.get();
+    support::MainWindowDouble main;
     QPointer<CfrmTurnOff> window;
     modal->hook = [&](QWidget* shown) {
         window = static_cast<CfrmTurnOff*>(shown);
@@ -224,7 +224,7 @@ TEST_F(TurnOff, TheCloseBoxEndsTheCountdown)
     EXPECT_FALSE(window->Timer1->isActive());
     EXPECT_FALSE(g_frmTurnOff.IsLoaded());
     EXPECT_TRUE(power->requests.empty());
-    EXPECT_TRUE(frmMain.IsLoaded());
+    EXPECT_FALSE(main.unloaded);
 }
 
 } // namespace

@@ -114,6 +114,25 @@ TEST_F(MainWindowLife, ExitAnsweredNoKeepsEverything)
     EXPECT_EQ(dispatched, QStringList({"Exit"}));
 }
 
+// The other windows find the main window through MainWindow() from its
+// creation until its unload, and through no other way.
+TEST_F(MainWindowLife, StandsAsTheMainWindowUntilItUnloads)
+{
+    EXPECT_EQ(MainWindow(), nullptr);
+    CfrmMain* main = LoadMain();
+    ASSERT_EQ(MainWindow(), main);
+    EXPECT_EQ(MainWindow()->Widget(), main);
+    g_bDisplayMSGWhenExit = true;
+    msgBox->Expect(kExitQuestion, platform::vbNo);
+    EXPECT_FALSE(MainWindow()->Unload());
+    EXPECT_EQ(MainWindow(), main) << "the user stayed";
+    g_bDisplayMSGWhenExit = false;
+    EXPECT_TRUE(MainWindow()->Unload());
+    EXPECT_FALSE(frmMain.IsLoaded());
+    EXPECT_EQ(MainWindow(), nullptr);
+    g_bExitApp = false;
+}
+
 TEST_F(MainWindowLife, ExitAnsweredYesClosesEverythingAndSavesTheSize)
 {
     TouchTemporaryFiles();

@@ -1,7 +1,7 @@
 #include "support/ProgramFixture.h"
 
 #include "core/Form.h"
-#include "mainwindow/frmMain.h"
+#include "core/MainWindowServices.h"
 #include "platform/AppInfo.h"
 #include "platform/Registry.h"
 #include "settings/mdlOptions.h"

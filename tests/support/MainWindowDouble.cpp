@@ -1,0 +1,45 @@
+#include "support/MainWindowDouble.h"
+
+#include "controls/ImageList.h"
+#include "controls/PopupMenu.h"
+#include "controls/TreeView.h"
+#include "controls/WindowWidgets.h"
+
+#include <QFrame>
+#include <QTimer>
+
+namespace support {
+
+MainWindowDouble::MainWindowDouble()
+{
+    m_cMenu = new cFormMenu(&m_window);
+    cSysTray1 = new cSysTray(&m_window);
+    cGrid1 = new cGrid(&m_window);
+    cTreeView1 = new cTreeView(&m_window);
+    imgGrid = new cImageList(&m_window);
+    imgMenu = new cImageList(&m_window);
+    picEmptyMsg = new QFrame(&m_window);
+    tmrCDs = new QTimer(&m_window);
+    SetMainWindow(this);
+}
+
+bool MainWindowDouble::Unload()
+{
+    calls << "Unload";
+    unloaded = true;
+    if (MainWindow() == this) SetMainWindow(nullptr);
+    return true;
+}
+
+void MainWindowDouble::m_cMenu_Click(int ItemNumber) { calls << "m_cMenu_Click " + m_cMenu->ItemKey(ItemNumber); }
+
+void MainWindowDouble::SetTitleBackColor(std::int32_t color) { calls << "SetTitleBackColor " + QString::number(color); }
+
+void MainWindowDouble::SetTitleTextColor(std::int32_t color) { calls << "SetTitleTextColor " + QString::number(color); }
+
+void MainWindowDouble::cTreeView1_NodeClick(cTreeNode* node)
+{
+    calls << "cTreeView1_NodeClick " + (node ? node->Key() : QString());
+}
+
+} // namespace support
