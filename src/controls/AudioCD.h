@@ -3,14 +3,11 @@
 // of the disc in a drive, ripping one track into any destination format) on
 // libcdio and libcdio-paranoia. The CD database control joins it here.
 //
-// Drives. The control lists the machine's optical drives, each named with a
-// stable letter, its device and its model: "D: /dev/sr0 VENDOR MODEL", then
-// "E: ..." for the next one, and the same name in every control of the
-// program. BIN/CUE disc images stand in for drives: the environment variable
-// TARVELLO_CD_IMAGES (cue files separated by ':') lists images after the
-// machine's drives, named "E: /path/disc.cue"; SetCDDriveImages replaces the
-// whole list with images (tests). An image drive is empty while its cue file
-// is missing.
+// Drives. The control lists the machine's optical drives and the BIN/CUE
+// disc images that stand in for them, each named with its letter of the
+// program's drive list (OpticalDrives.h): "D: /dev/sr0 VENDOR MODEL",
+// "E: /path/disc.cue". SetCDDriveImages replaces the machine's drives with
+// images (tests). An image drive is empty while its cue file is missing.
 //
 // Reading drives (window thread). SelectDrive opens a drive and makes it the
 // selected one; IsAudioCD, GetTrackCount, GetTrackType and GetTrackLength then

@@ -1,9 +1,8 @@
 #include "controls/AudioCDEngine.h"
+#include "controls/OpticalDrives.h"
 
-#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcessEnvironment>
 
 #include <algorithm>
 #include <cerrno>
@@ -30,74 +29,6 @@ std::mutex& Lock()
 {
     static std::mutex mutex;
     return mutex;
-}
-
-// Both guarded by Lock().
-std::optional<QStringList>& InjectedImages()
-{
-    static std::optional<QStringList> images;
-    return images;
-}
-
-std::optional<std::vector<DriveSource>>& DriveList()
-{
-    static std::optional<std::vector<DriveSource>> drives;
-    return drives;
-}
-
-QString ReadSysfs(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).simplified() : QString();
-}
-
-// "VENDOR MODEL" of a block device, from the kernel's description of it.
-QString DeviceModel(const QString& device)
-{
-    const QString sys = "/sys/class/block/" + QFileInfo(device).fileName() + "/device/";
-    return (ReadSysfs(sys + "vendor") + " " + ReadSysfs(sys + "model")).simplified();
-}
-
-QStringList MachineDevices()
-{
-    QuietLibcdio();
-    QStringList devices;
-    char** list = cdio_get_devices(DRIVER_DEVICE); // NULL when there is no drive
-    if (!list) return devices;
-    for (char** d = list; *d; ++d) {
-        const QString path = QFileInfo(QFile::decodeName(*d)).canonicalFilePath(); // /dev/cdrom is /dev/sr0
-        if (!path.isEmpty() && !devices.contains(path)) devices << path;
-    }
-    cdio_free_device_list(list);
-    QCollator order;
-    order.setNumericMode(true); // /dev/sr2 before /dev/sr10
-    std::sort(devices.begin(), devices.end(), order);
-    return devices;
-}
-
-QStringList EnvironmentImages()
-{
-    QStringList images;
-    for (const QString& path : qEnvironmentVariable("TARVELLO_CD_IMAGES").split(':', Qt::SkipEmptyParts))
-        images << QFileInfo(path).absoluteFilePath();
-    return images;
-}
-
-std::vector<DriveSource> BuildDriveList()
-{
-    std::vector<DriveSource> drives;
-    auto add = [&drives](const QString& path, bool image, const QString& model) {
-        if (drives.size() >= 23) return; // D: to Z:
-        const QString letter = QString(QChar('D' + int(drives.size()))) + ":";
-        drives.push_back({(letter + " " + path + " " + model).trimmed(), path, image});
-    };
-    if (InjectedImages()) {
-        for (const QString& cue : *InjectedImages()) add(cue, true, {});
-        return drives;
-    }
-    for (const QString& device : MachineDevices()) add(device, false, DeviceModel(device));
-    for (const QString& cue : EnvironmentImages()) add(cue, true, {});
-    return drives;
 }
 
 // ---------------------------------------------------------------------------
@@ -256,9 +187,10 @@ const TocTrack* Toc::Track(int number) const
 
 std::vector<DriveSource> Drives()
 {
-    std::lock_guard<std::mutex> lock(Lock());
-    if (!DriveList()) DriveList() = BuildDriveList();
-    return *DriveList();
+    std::vector<DriveSource> drives;
+    for (const optical::Drive& d : optical::DrivesOf({optical::DriveKind::Device, optical::DriveKind::DiscImage}))
+        drives.push_back({d.name, d.path, d.kind == optical::DriveKind::DiscImage});
+    return drives;
 }
 
 bool DriveAt(std::int32_t index, DriveSource* drive)
@@ -330,10 +262,7 @@ QString TimeText(std::int32_t sectors)
 
 void SetCDDriveImages(std::optional<QStringList> cueFiles)
 {
+    optical::SetDiscImages(std::move(cueFiles));
     std::lock_guard<std::mutex> lock(audiocd::Lock());
-    if (cueFiles)
-        for (QString& cue : *cueFiles) cue = QFileInfo(cue).absoluteFilePath();
-    audiocd::InjectedImages() = std::move(cueFiles);
-    audiocd::DriveList().reset();
     audiocd::WatchList().clear();
 }
