@@ -99,7 +99,7 @@ Toc ReadToc(CdIo_t* cdio)
 
 CdIo_t* OpenCdio(const DriveSource& drive)
 {
-    QuietLibcdio();
+    optical::QuietLibcdio();
     return cdio_open(QFile::encodeName(drive.path).constData(), drive.image ? DRIVER_BINCUE : DRIVER_DEVICE);
 }
 
@@ -233,21 +233,11 @@ Status OpenDisc(const DriveSource& drive, CdIo_t** cdio, Toc* toc)
 Status MoveTray(const DriveSource& drive, bool open)
 {
     if (drive.image) return {}; // an image has no tray
-    QuietLibcdio();
-    const QByteArray path = QFile::encodeName(drive.path);
-    const driver_return_code_t rc = open ? cdio_eject_media_drive(path.constData())
-                                         : cdio_close_tray(path.constData(), nullptr);
+    const QString problem = optical::MoveTray(drive.path, open);
     ForgetDisc(drive);
-    if (rc == DRIVER_OP_SUCCESS) return {};
+    if (problem.isEmpty()) return {};
     return Fail(kRipErrTray, QString("The tray of drive %1 did not %2: %3")
-                                 .arg(drive.name.left(2), open ? "open" : "close",
-                                      QString::fromUtf8(cdio_driver_errmsg(rc))));
-}
-
-void QuietLibcdio()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
+                                 .arg(drive.name.left(2), open ? "open" : "close", problem));
 }
 
 QString TimeText(std::int32_t sectors)

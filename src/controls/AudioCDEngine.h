@@ -4,6 +4,7 @@
 // the rip of one track.
 #include "controls/AudioCD.h"
 #include "controls/AudioConverterEngine.h"
+#include "controls/OpticalDrives.h"
 
 #include <QString>
 #include <atomic>
@@ -55,9 +56,6 @@ void ForgetDisc(const DriveSource& drive);
 Status OpenDisc(const DriveSource& drive, CdIo_t** cdio, Toc* toc);
 
 Status MoveTray(const DriveSource& drive, bool open);
-
-// libcdio's own messages are kept off the terminal; call before using it.
-void QuietLibcdio();
 
 // "1:05"
 QString TimeText(std::int32_t sectors);

@@ -98,6 +98,8 @@ public:
     // lseek semantics; -1 on failure.
     std::int64_t Seek(std::int64_t offset, int whence);
     std::int64_t Size() const;
+    // The hidden file being written, until Commit or Discard.
+    QString TempPath() const { return m_tempPath; }
     bool Failed() const { return m_errno != 0; }
     // The error of the first failed write or seek, as the user should read it.
     Status WriteError() const;

@@ -153,6 +153,10 @@ QString Source::Tag(std::initializer_list<const char*> keys) const
 
 int Source::SampleRate() const { return m_stream->codecpar->sample_rate; }
 
+const AVCodecParameters* Source::Parameters() const { return m_stream->codecpar; }
+
+QString Source::ContainerName() const { return QString::fromUtf8(m_fmt->iformat->name); }
+
 AVSampleFormat Source::DecodedFormat() const { return m_dec ? m_dec->sample_fmt : AV_SAMPLE_FMT_NONE; }
 
 std::int64_t Source::DurationSamples() const

@@ -14,6 +14,7 @@ extern "C" {
 }
 
 struct AVCodecContext;
+struct AVCodecParameters;
 struct AVFormatContext;
 struct AVFrame;
 struct AVPacket;
@@ -55,6 +56,9 @@ public:
     // The first non-empty tag of these keys, container before stream.
     QString Tag(std::initializer_list<const char*> keys) const;
     int SampleRate() const;
+    // The audio stream as the container describes it, and the container's short name ("wav").
+    const AVCodecParameters* Parameters() const;
+    QString ContainerName() const;
     // The sample format the decoder gives (known once OpenDecoder succeeded).
     AVSampleFormat DecodedFormat() const;
     // Length in samples as the container states it; -1 when it does not.

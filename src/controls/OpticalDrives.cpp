@@ -56,7 +56,7 @@ QString DeviceModel(const QString& device)
 
 QStringList MachineDevices()
 {
-    cdio_log_set_handler([](cdio_log_level_t, const char*) {});
+    QuietLibcdio();
     QStringList devices;
     char** list = cdio_get_devices(DRIVER_DEVICE); // NULL when there is no drive
     if (!list) return devices;
@@ -132,6 +132,21 @@ bool DriveByLetter(const QString& letter, Drive* drive)
             return true;
         }
     return false;
+}
+
+void QuietLibcdio()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
+}
+
+QString MoveTray(const QString& device, bool open)
+{
+    QuietLibcdio();
+    const QByteArray path = QFile::encodeName(device);
+    const driver_return_code_t rc = open ? cdio_eject_media_drive(path.constData())
+                                         : cdio_close_tray(path.constData(), nullptr);
+    return rc == DRIVER_OP_SUCCESS ? QString() : QString::fromUtf8(cdio_driver_errmsg(rc));
 }
 
 void SetDiscImages(std::optional<QStringList> cueFiles)

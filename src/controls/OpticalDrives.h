@@ -45,6 +45,13 @@ std::vector<Drive> DrivesOf(std::initializer_list<DriveKind> kinds);
 // drive's whole name); false when there is none.
 bool DriveByLetter(const QString& letter, Drive* drive);
 
+// libcdio's own messages are kept off the terminal; call before using it.
+void QuietLibcdio();
+
+// Opens or closes the tray of a machine's drive (its device); "" when done,
+// else what went wrong.
+QString MoveTray(const QString& device, bool open);
+
 struct ImageWriters {
     QString audioCue;  // empty: no audio CD image writer
     QString dataImage; // empty: no data disc image writer

@@ -3,9 +3,9 @@
 // calls, the output settings each job was given, and jobs that end as
 // scripted with queued events, like the real controls'.
 #include "controls/AudioOutput.h"
+#include "support/QueuedEvents.h"
 
 #include <QFile>
-#include <QMetaObject>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -97,13 +97,13 @@ protected:
     void AbortJob()
     {
         if (!m_running) return;
-        ++m_generation; // the scripted ending will not come
+        m_events.Drop(); // the scripted ending will not come
         Post([this] { EndJob(Ending::Aborted, 0, {}); });
     }
     // Drops the running job and everything it has queued.
     void StopJob()
     {
-        ++m_generation;
+        m_events.Drop();
         m_running = false;
     }
 
@@ -111,16 +111,7 @@ protected:
     virtual void EmitEnding(Ending ending, std::int32_t code, const QString& text) = 0;
 
 private:
-    void Post(std::function<void()> event)
-    {
-        const unsigned generation = m_generation;
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, event = std::move(event)] {
-                if (generation == m_generation) event();
-            },
-            Qt::QueuedConnection);
-    }
+    void Post(std::function<void()> event) { m_events.Post(std::move(event)); }
     void EndJob(Ending ending, std::int32_t code, const QString& text)
     {
         StopJob(); // drops whatever of this job is still queued
@@ -135,7 +126,7 @@ private:
     std::deque<Script> m_scripts;
     Script m_script;
     bool m_running = false;
-    unsigned m_generation = 0;
+    QueuedEvents m_events{this};
 };
 
 } // namespace support

@@ -1,0 +1,77 @@
+#pragma once
+// Helpers for the disc writer controls' tests: image writers as the only
+// writers, generated sources, every event of a burn in order, and the
+// written images read back through libcdio, ffmpeg and xorriso.
+#include "AudioTestSupport.h"
+#include "CDRipperTestSupport.h"
+#include "controls/AudioCD.h"
+#include "controls/AudioCDBurner.h"
+#include "controls/DataCDBurner.h"
+#include "controls/DataDiscBurner.h"
+#include "controls/OpticalDrives.h"
+#include "support/TestDoubles.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace burntest {
+
+using namespace audiotest;
+
+// Every event of a control as text ("TrackProgress 37 1", "Error 42 text"),
+// in the order it arrived.
+class EventLog : public QObject {
+public:
+    explicit EventLog(cAudioBurner& b);
+    explicit EventLog(cAudioDataBurner& b);
+    explicit EventLog(cBurner& b);
+    QStringList events;
+    // The events without the progress ones.
+    QStringList Phases() const;
+};
+
+// Starts a data burn and runs the event loop until its last event.
+void WaitForDataBurn(EventLog& log, const QString& lastEvent);
+
+// A track of an audio CD image as libcdio reads it.
+struct CdTrack {
+    bool audio = false;
+    std::int32_t firstSector = 0, sectors = 0;
+    QByteArray pcm;
+};
+// The tracks of a BIN/CUE image; empty when libcdio cannot open it as a CD.
+std::vector<CdTrack> ReadCdImage(const QString& cue);
+
+// A file decoded by ffmpeg to 44.1 kHz 16-bit stereo little-endian samples.
+QByteArray FfmpegPcm(const QString& path);
+
+// The names xorriso lists at the root of an ISO image (Joliet names when the
+// image has them), and one line of its volume facts ("Volume Id").
+QStringList IsoRootNames(const QString& image, bool isoNamesOnly = false);
+QString IsoVolumeFact(const QString& image, const QString& fact);
+// Extracts the whole image into a folder; false when xorriso fails.
+bool ExtractIso(const QString& image, const QString& folder);
+
+// A temporary folder whose image writers are the only writers.
+class BurnerTest : public ::testing::Test {
+protected:
+    void SetUp() override { optical::SetImageWriters(optical::ImageWriters{Path("out.cue"), Path("out.iso")}); }
+    void TearDown() override
+    {
+        optical::SetImageWriters(std::nullopt);
+        SetCDDriveImages(std::nullopt);
+        EXPECT_TRUE(LeftoverTempFiles(dir.path()).isEmpty());
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    // A 44.1 kHz stereo WAV of a tone, and the same converted to MP3 or OGG.
+    QString Wav(const QString& name, double seconds, double frequency = 440);
+    QString Compressed(const QString& name, std::int32_t format, double seconds, double frequency);
+
+    QTemporaryDir dir;
+};
+
+} // namespace burntest
