@@ -1,7 +1,8 @@
 #pragma once
 // The CD library: the CD ripper control cAudioCDRipper (CD drives, the tracks
 // of the disc in a drive, ripping one track into any destination format) on
-// libcdio and libcdio-paranoia. The CD database control joins it here.
+// libcdio and libcdio-paranoia, and the CD database control cFreeDB (the
+// titles of the disc in a drive from a CDDB server) on libcddb.
 //
 // Drives. The control lists the machine's optical drives and the BIN/CUE
 // disc images that stand in for them, each named with its letter of the
@@ -60,6 +61,7 @@ inline constexpr std::int32_t kCDBytesPerSector = 2352;
 inline constexpr std::int32_t kCDBytesPerSecond = 176400;
 
 class ControlThread;
+class QTimer;
 namespace audiocd {
 struct TocTrack;
 }
@@ -147,3 +149,130 @@ void SetAudioCDRipperFactory(std::function<std::unique_ptr<cAudioCDRipper>()> fa
 // The drive list: these disc images in place of every drive (std::nullopt goes
 // back to the machine's drives and TARVELLO_CD_IMAGES). For tests.
 void SetCDDriveImages(std::optional<QStringList> cueFiles);
+
+// ---------------------------------------------------------------------------
+// The CD database control: looks the audio CD in a drive up on a CDDB server
+// (the CDDB protocol over TCP, protocol level 6: texts arrive as UTF-8).
+//
+// Set the drive (its letter and colon, "D:"), the server and the handshake
+// texts, then StartQuery. It returns at once; the control reads the disc's
+// table of contents through the ripper's drive list, computes the disc id,
+// and on its own thread greets the server, queries it, reads the first match
+// and quits. Its events arrive later as queued signals on the owning thread:
+// StateChanged as the lookup goes on, then either the entry (ArtistReceived
+// and AlbumReceived, each only when the entry names one, TrackReceived for
+// every track in order, then QueryDone), or exactly one Error. A lookup that
+// finds no entry, cannot reach the server, is refused or runs past Timeout
+// seconds (the whole lookup, from StartQuery on) ends with Error.
+//
+// Abort and Terminate end a lookup at once, without an event: nothing more
+// arrives from it. The server's answers may still be on their way; the
+// control no longer waits for them.
+//
+// Getting a control. Windows call CreateFreeDB(); tests install a factory
+// that returns a FakeFreeDB (support/FakeFreeDB.h), or the real control set
+// to a local server with UseServer.
+
+// Codes of Error.
+inline constexpr std::int32_t kFreeDBErrConnect = 1;  // the server cannot be found or reached, or dropped the line
+inline constexpr std::int32_t kFreeDBErrNoMatch = 2;  // the database holds no entry for the disc
+inline constexpr std::int32_t kFreeDBErrTimeout = 3;  // the lookup ran past Timeout
+inline constexpr std::int32_t kFreeDBErrRefused = 4;  // the server refused the handshake or the query
+inline constexpr std::int32_t kFreeDBErrAnswer = 5;   // the server's answer cannot be read
+inline constexpr std::int32_t kFreeDBErrNoDisc = 6;   // no such drive, no audio CD in it, or the disc cannot be read
+inline constexpr std::int32_t kFreeDBErrBusy = 7;     // StartQuery while a lookup runs
+
+// The public CD database that answers the CDDB protocol, and the handshake the
+// program gives it.
+inline constexpr char kFreeDBServerHost[] = "gnudb.gnudb.org";
+inline constexpr std::uint16_t kFreeDBServerPort = 8880;
+inline constexpr std::int32_t kFreeDBTimeout = 20; // seconds
+inline constexpr char kFreeDBUserName[] = "clsCDDB";
+inline constexpr char kFreeDBClientHost[] = "localhost";
+inline constexpr char kFreeDBClientName[] = "clsCDDB";
+inline constexpr char kFreeDBClientVersion[] = "v0.5";
+
+namespace cddbquery {
+struct Link;
+struct Entry;
+struct Request;
+void Run(const Request& request, Link& link);
+}
+
+class cFreeDB : public QObject {
+    Q_OBJECT
+public:
+    cFreeDB();
+    ~cFreeDB() override;
+
+    // True when a connection to ServerHost on ServerPort can be opened now.
+    // Blocks for at most Timeout seconds.
+    virtual bool IsConnected();
+
+    // The drive whose disc is looked up: its letter and colon ("D:").
+    virtual void SetDrive(const QString& drive) { m_drive = drive; }
+    QString Drive() const { return m_drive; }
+
+    // The query settings; each starts at the program's value (kFreeDB...).
+    std::int32_t Timeout() const { return m_timeout; } // seconds, at least 1
+    virtual void SetTimeout(std::int32_t seconds) { m_timeout = seconds; }
+    QString ServerHost() const { return m_serverHost; }
+    virtual void SetServerHost(const QString& host);
+    std::uint16_t ServerPort() const { return m_serverPort; }
+    virtual void SetServerPort(std::uint16_t port);
+    QString UserName() const { return m_userName; }
+    virtual void SetUserName(const QString& name) { m_userName = name; }
+    QString ClientHost() const { return m_clientHost; }
+    virtual void SetClientHost(const QString& host) { m_clientHost = host; }
+    QString ClientName() const { return m_clientName; }
+    virtual void SetClientName(const QString& name) { m_clientName = name; }
+    QString ClientVersion() const { return m_clientVersion; }
+    virtual void SetClientVersion(const QString& version) { m_clientVersion = version; }
+
+    // Tests: this server for good; later SetServerHost and SetServerPort
+    // change nothing.
+    void UseServer(const QString& host, std::uint16_t port);
+
+    // Starts the lookup and returns at once.
+    virtual void StartQuery();
+    // Ends a running lookup; no event follows. Nothing when idle.
+    virtual void Abort();
+    // Shuts the control down: ends a running lookup. The control stays usable.
+    virtual void Terminate();
+    virtual bool IsQuerying() const { return m_link != nullptr; }
+
+signals:
+    void StateChanged(const QString& State);
+    void ArtistReceived(const QString& Artist);
+    void AlbumReceived(const QString& Album);
+    // Track counts from 1; Artist is the track's own, else the disc's.
+    void TrackReceived(const QString& Artist, std::int16_t Track, const QString& Title);
+    void QueryDone();
+    void Error(std::int32_t Code, const QString& Description);
+
+private:
+    friend void cddbquery::Run(const cddbquery::Request& request, cddbquery::Link& link);
+    // Drops the running lookup: its events no longer arrive.
+    void DropQuery();
+    void Finish(const cddbquery::Entry& entry);
+    void Fail(std::int32_t code, const QString& text);
+
+    QString m_drive;
+    std::int32_t m_timeout = kFreeDBTimeout;
+    QString m_serverHost = kFreeDBServerHost;
+    std::uint16_t m_serverPort = kFreeDBServerPort;
+    bool m_serverFixed = false;
+    QString m_userName = kFreeDBUserName;
+    QString m_clientHost = kFreeDBClientHost;
+    QString m_clientName = kFreeDBClientName;
+    QString m_clientVersion = kFreeDBClientVersion;
+
+    std::shared_ptr<cddbquery::Link> m_link; // the running lookup
+    unsigned m_generation = 0;               // counts lookups started and dropped
+    QTimer* m_deadline;
+};
+
+// Creates the control windows use: the real one, or what the installed factory makes.
+std::unique_ptr<cFreeDB> CreateFreeDB();
+// Tests: installs a factory; an empty function goes back to the real control.
+void SetFreeDBFactory(std::function<std::unique_ptr<cFreeDB>()> factory);

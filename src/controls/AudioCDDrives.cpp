@@ -201,6 +201,17 @@ bool DriveAt(std::int32_t index, DriveSource* drive)
     return true;
 }
 
+bool DriveWithLetter(const QString& letter, DriveSource* drive)
+{
+    for (const DriveSource& d : Drives()) {
+        if (letter.size() == 2 && d.name.left(2).compare(letter, Qt::CaseInsensitive) == 0) {
+            *drive = d;
+            return true;
+        }
+    }
+    return false;
+}
+
 Status CurrentToc(const DriveSource& drive, Toc* toc)
 {
     std::lock_guard<std::mutex> lock(Lock());
