@@ -158,10 +158,12 @@ void SetCDDriveImages(std::optional<QStringList> cueFiles);
 // texts, then StartQuery. It returns at once; the control reads the disc's
 // table of contents through the ripper's drive list, computes the disc id,
 // and on its own thread greets the server, queries it, reads the first match
-// and quits. Its events arrive later as queued signals on the owning thread:
-// StateChanged as the lookup goes on, then either the entry (ArtistReceived
-// and AlbumReceived, each only when the entry names one, TrackReceived for
-// every track in order, then QueryDone), or exactly one Error. A lookup that
+// and closes the connection. Its events arrive later as queued signals on the
+// owning thread: StateChanged as the lookup goes on ("Reading the disc",
+// "Connecting", "Querying", "Reading the entry"), then either the entry
+// (ArtistReceived and AlbumReceived, each only when the entry names one,
+// TrackReceived for every track in order, then QueryDone), or exactly one
+// Error. A lookup that
 // finds no entry, cannot reach the server, is refused or runs past Timeout
 // seconds (the whole lookup, from StartQuery on) ends with Error.
 //
