@@ -185,11 +185,19 @@ const TocTrack* Toc::Track(int number) const
     return nullptr;
 }
 
+namespace {
+bool ReadsDiscs(const optical::Drive& d)
+{
+    return d.kind == optical::DriveKind::Device || d.kind == optical::DriveKind::DiscImage;
+}
+DriveSource SourceOf(const optical::Drive& d) { return {d.name, d.path, d.kind == optical::DriveKind::DiscImage}; }
+} // namespace
+
 std::vector<DriveSource> Drives()
 {
     std::vector<DriveSource> drives;
-    for (const optical::Drive& d : optical::DrivesOf({optical::DriveKind::Device, optical::DriveKind::DiscImage}))
-        drives.push_back({d.name, d.path, d.kind == optical::DriveKind::DiscImage});
+    for (const optical::Drive& d : optical::Drives())
+        if (ReadsDiscs(d)) drives.push_back(SourceOf(d));
     return drives;
 }
 
@@ -203,13 +211,10 @@ bool DriveAt(std::int32_t index, DriveSource* drive)
 
 bool DriveWithLetter(const QString& letter, DriveSource* drive)
 {
-    for (const DriveSource& d : Drives()) {
-        if (letter.size() == 2 && d.name.left(2).compare(letter, Qt::CaseInsensitive) == 0) {
-            *drive = d;
-            return true;
-        }
-    }
-    return false;
+    optical::Drive d;
+    if (!optical::DriveByLetter(letter, &d) || !ReadsDiscs(d)) return false;
+    *drive = SourceOf(d);
+    return true;
 }
 
 Status CurrentToc(const DriveSource& drive, Toc* toc)

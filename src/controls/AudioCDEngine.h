@@ -28,7 +28,7 @@ struct DriveSource {
 std::vector<DriveSource> Drives();
 // The drive with this index; false outside the list.
 bool DriveAt(std::int32_t index, DriveSource* drive);
-// The drive with this letter and colon ("D:", any case); false when there is none.
+// The drive with this letter ("D:", any case); false when there is none.
 bool DriveWithLetter(const QString& letter, DriveSource* drive);
 
 struct TocTrack {
