@@ -62,7 +62,8 @@ void CfrmMain::CreateListControls()
     notice->addWidget(lblAddorDrag);
     picEmptyMsg->hide();
 
-    cPlayer1 = new cPlayer(this);
+    cPlayer1 = CreatePlayer().release();
+    cPlayer1->setParent(this);
     cAudioConverter1 = CreateAudioConverter().release();
     cAudioConverter1->setParent(this);
 

@@ -46,7 +46,7 @@ void Refuse(const QString& text, int blanks) { platform::MsgBox(text + QString(b
 
 void CfrmMain::m_cMenu_Click(int ItemNumber)
 {
-    if (cPlayer1 && cPlayer1->IsPlaying()) cPlayer1->Stop();
+    if (cPlayer1 && cPlayer1->IsPlaying()) StopPlayer();
     if (ItemNumber == 0) return;
     const QString key = m_cMenu->ItemKey(ItemNumber);
     emit CommandDispatched(key);

@@ -89,7 +89,7 @@ MainPanes DesignPanes()
     p.picList = {2715, 4550, 7200, 390};
     p.froControl = {2715, 4940, 7200, 1155};
     p.cGridInfo = {9915, 1550, kPlayerPaneWidth, 1785};
-    p.picPlayer = {9915, 3335, kPlayerPaneWidth, 1215};
+    p.picPlayer = {9915, 3335, kPlayerPaneWidth, kPlayerPaneHeight};
     p.cSlider1 = {0, 80, 3285, 390};
     p.cToolbarHostPlayer = {60, 645, 1500, 480};
     p.cToolbarHostRecorder = {0, 200, 1575, 760};

@@ -1,9 +1,7 @@
-// The main window's toolbars, status bar and player buttons: every button and
+// The main window's toolbars and status bar: every button and
 // panel hands its key to the dispatcher, or opens the popup of a menu.
 #include "mainwindow/frmMain.h"
 
-#include "controls/AudioGraph.h"
-#include "controls/Player.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
@@ -319,36 +317,3 @@ void CfrmMain::cStatusBar1_PanelClick(int& index)
 }
 
 void CfrmMain::cToolbarHostRecorder_DragDrop(QObject* Source, float X, float Y) { cGrid1_DragDrop(Source, X, Y); }
-
-// ---- the preview player's buttons ----
-
-void CfrmMain::tlbrPlayButtons_ButtonClick(int lButtonIndex)
-{
-    const QString key = tlbrPlayButtons->ButtonKey(lButtonIndex);
-    if (key == "Play") {
-        StartPlay();
-    } else if (key == "Pause") {
-        // Pausing comes with playing; while nothing plays the button comes up again.
-        if (!cPlayer1->IsPlaying()) tlbrPlayButtons->SetButtonChecked("Pause", false);
-    } else if (key == "Stop") {
-        StopCommand();
-    }
-}
-
-void CfrmMain::StopCommand()
-{
-    if (cPlayer1->IsPlaying()) StopPlay();
-}
-
-// Playing comes with the player itself.
-void CfrmMain::StartPlay() {}
-
-void CfrmMain::StopPlay()
-{
-    tlbrPlayButtons->SetButtonEnabled("Play", true);
-    tlbrPlayButtons->SetButtonChecked("Pause", false);
-    if (!cPlayer1->IsPlaying()) return;
-    cPlayer1->Stop();
-    cAudioGraphFreq->Clear();
-    cAudioGraphAmp->Clear();
-}

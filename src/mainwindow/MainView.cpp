@@ -121,9 +121,8 @@ void CfrmMain::CreatePlayerPane()
     cToolbarHostPlayer = new cToolbarHost(picPlayer);
     tlbrPlayButtons = new cToolbar(cToolbarHostPlayer);
     cAudioGraphFreq = new cAudioGraph(cAudioGraph::Frequency, picPlayer);
-    Place(cAudioGraphFreq, {1560, 700, 1815, 360});
     cAudioGraphAmp = new cAudioGraph(cAudioGraph::Amplitude, picPlayer);
-    Place(cAudioGraphAmp, {1800, 1560, 1695, 360});
+    FitPlayerBar();
 }
 
 void CfrmMain::ConnectWindowControls()
@@ -158,10 +157,10 @@ void CfrmMain::ConnectWindowControls()
     connect(tlbrTop, &cToolbar::ButtonDropDown, this, &CfrmMain::tlbrTop_ButtonDropDown);
     connect(tlbrProjects, &cToolbar::ButtonClick, this, &CfrmMain::tlbrProjects_ButtonClick);
     connect(tlbrList, &cToolbar::ButtonClick, this, &CfrmMain::tlbrList_ButtonClick);
-    connect(tlbrPlayButtons, &cToolbar::ButtonClick, this, &CfrmMain::tlbrPlayButtons_ButtonClick);
     connect(cStatusBar1, &cStatusBar::PanelClick, this, [this](int index) { cStatusBar1_PanelClick(index); });
     connect(cSysTray1, &cSysTray::TrayClick, this, &CfrmMain::cSysTray1_TrayClick);
     connect(tmrUnload, &QTimer::timeout, this, &CfrmMain::tmrUnload_Timer);
+    ConnectPlayer();
     ApplyPanes();
 }
 
@@ -174,13 +173,16 @@ void CfrmMain::FitToolsBar()
     host.Top = std::max(0, (m_panes.froControl.Height - host.Height) / 2);
 }
 
-// The player bar's host takes its buttons' width; the frequency graph follows it.
+// The player bar's host takes its buttons' width; right of it stand the
+// frequency graph and, under it, the amplitude graph, each 360 high.
 void CfrmMain::FitPlayerBar()
 {
     TwipsRect& host = m_panes.cToolbarHostPlayer;
     host.Width = Twips(cToolbarHostPlayer->sizeHint().width());
     const int graphLeft = std::max(1560, host.Left + host.Width + 60);
-    Place(cAudioGraphFreq, {graphLeft, 700, kPlayerPaneWidth - graphLeft - 120, 360});
+    const int graphWidth = kPlayerPaneWidth - graphLeft - 120;
+    Place(cAudioGraphFreq, {graphLeft, 700, graphWidth, 360});
+    Place(cAudioGraphAmp, {graphLeft, 1120, graphWidth, 360});
 }
 
 // ---- layout ----

@@ -118,11 +118,25 @@ public:
     void tlbrPlayButtons_ButtonClick(int lButtonIndex);
     void cStatusBar1_PanelClick(int& index);
 
-    // The preview player: play the selected row; stop (re-enables Play, clears Pause).
+    // The preview player: play the selected row (or resume, or restart on
+    // another row); stop (re-enables Play, clears Pause).
     void StartPlay();
     void StopPlay();
     // The Stop command of every stop path: resumes a paused play, then stops a running one.
     void StopCommand() override;
+    // End of a play: resets the display and, with continuous play on, plays
+    // the next marked row below after a play that ended by itself.
+    void cPlayer1_PlayFinished();
+    void cSlider1_ScrollStart();
+    void cSlider1_ScrollEnd();
+    void tmrPlayer_Timer();
+    void tmSlider_Timer();
+    void tmrAudioData_Timer();
+    QTimer* tmrPlayer = nullptr;    // 200 ms: plays the selected row after a running play was stopped
+    QTimer* tmSlider = nullptr;     // 200 ms: the slider and the position label follow the play
+    QTimer* tmrAudioData = nullptr; // 100 ms: feeds both graphs
+    // The node of the list that plays (bold while it plays).
+    QPointer<cTreeNode> m_nodPlaying;
 
     // Rebuilds the CD drive nodes, then opens the first drive that holds a disc.
     void RefreshCDDrives();
@@ -252,6 +266,13 @@ private:
     void ReadTreeWidth();
     void FitToolsBar();
     void FitPlayerBar();
+    // The player's timers and events.
+    void ConnectPlayer();
+    // Stops the play through the player alone (the dispatcher's way); no
+    // next row follows the PlayFinished that comes of it.
+    void StopPlayer();
+    void PlayNextMarkedRow();
+    bool m_bPlayStopped = false;
     void ShowTopPopup(int lButtonIndex);
 
     // Dispatcher: runs the branch of a key; false when it ended early (no refresh).

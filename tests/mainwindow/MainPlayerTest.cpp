@@ -1,0 +1,425 @@
+// The preview player of the main window, on the fake player: playing the
+// selected row, pause and resume, the restart on another row, the slider,
+// the graphs, the end of a play with continuous play, and every way of
+// stopping.
+#include "MainWindowFixture.h"
+
+#include "controls/AudioGraph.h"
+#include "controls/Slider.h"
+#include "lists/ItemRows.h"
+#include "platform/MessageBox.h"
+#include "support/FakeAudioConverter.h"
+#include "support/FakePlayer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class MainPlayer : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        SetPlayerFactory([] { return std::make_unique<FakePlayer>(); });
+        SetAudioConverterFactory([this] {
+            auto reader = std::make_unique<FakeAudioConverter>();
+            for (const QString& path : readable) reader->AddFile(path, {44100, 2, 16, 10000});
+            return reader;
+        });
+        g_bGoToNextItem = false;
+        g_lDevices = -1;
+    }
+    void TearDown() override
+    {
+        MainWindowFixture::TearDown();
+        SetPlayerFactory({});
+        SetAudioConverterFactory({});
+        g_bGoToNextItem = false;
+    }
+
+    QString Media(int n) const { return ProgramFolder() + QString("/media/r%1.wav").arg(n); }
+
+    // A list "Songs" of rows r1 .. rN, marked as given, its files on disk;
+    // the main window loaded with it open and row 1 selected.
+    void LoadList(const QList<int>& marks)
+    {
+        QDir().mkpath(ProgramFolder() + "/media");
+        QDir().mkpath(ProgramFolder() + "/Main");
+        QByteArray list;
+        for (int i = 1; i <= marks.size(); ++i) {
+            QFile file(Media(i));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("audio");
+            readable << Media(i);
+            list += QString("<ITEM><Inc>%1</Inc><Type>Audio</Type><Item Name>r%2</Item Name><COL_FILE>%3</COL_FILE>"
+                            "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\r\n")
+                        .arg(marks[i - 1])
+                        .arg(i)
+                        .arg(Media(i))
+                        .toUtf8();
+        }
+        QFile listFile(ProgramFolder() + "/Main/Songs.flst");
+        ASSERT_TRUE(listFile.open(QIODevice::WriteOnly));
+        listFile.write(list);
+        listFile.close();
+        main = LoadMain();
+        ASSERT_EQ(main->cGrid1->Rows(), marks.size());
+        player = FakePlayer::Last();
+        ASSERT_NE(player, nullptr);
+        for (int i = 1; i <= marks.size(); ++i) player->AddFile(Media(i), {10.0 + i, 44100, 1411, 2});
+    }
+
+    void Select(int row) { main->cGrid1->SetSelectedRow(row); }
+    void Click(const QString& key)
+    {
+        cToolbar* bar = main->tlbrPlayButtons;
+        bar->ButtonWidget(bar->ButtonIndex(key))->click();
+    }
+    // Plays the row with the Play button and lets the player's first events arrive.
+    void PlayRow(int row)
+    {
+        Select(row);
+        Click("Play");
+        ProcessEvents();
+    }
+    QStringList Plays() const { return player->calls.filter("PlayFile "); }
+    QString PlayOf(int row) const { return QString("PlayFile %1 -1").arg(Media(row)); }
+    bool Bold(int row) const { return main->cGrid1->RowFont(row, 3).bold(); }
+    QString MainPanel() const { return main->StatusPanelText("Main"); }
+    int MainIcon() const { return main->cStatusBar1->PanelIcon("Main"); }
+    cTreeNode* ListNode() const { return main->cTreeView1->SelectedItem(); }
+    // Ends the play as if heard to its end, and lets every event that follows arrive.
+    void FinishPlay()
+    {
+        player->FinishPlay();
+        ProcessEvents();
+    }
+    bool IsReset() const
+    {
+        return MainPanel() == "Ready." && MainIcon() == 47 && main->cSlider1->Value() == 0 &&
+               main->lblCurrentPositionSec->text() == "0:00:00" && !main->tmSlider->isActive() &&
+               !main->tmrAudioData->isActive();
+    }
+
+    QStringList readable;
+    CfrmMain* main = nullptr;
+    FakePlayer* player = nullptr;
+};
+
+TEST_F(MainPlayer, PlayingTheSelectedRow)
+{
+    LoadList({1, 1, 1});
+    PlayRow(2);
+    EXPECT_EQ(Plays(), QStringList({PlayOf(2)}));
+    EXPECT_TRUE(player->IsPlaying());
+    EXPECT_EQ(MainPanel(), "Playing");
+    EXPECT_EQ(MainIcon(), 38);
+    EXPECT_TRUE(Bold(2));
+    EXPECT_FALSE(Bold(1));
+    ASSERT_NE(ListNode(), nullptr);
+    EXPECT_TRUE(ListNode()->Bold());
+    EXPECT_EQ(main->m_nodPlaying, ListNode());
+    EXPECT_EQ(main->cSlider1->Max(), 12);
+    EXPECT_EQ(main->lbTotalLengthSec->text(), "0:00:12");
+    EXPECT_TRUE(main->tmSlider->isActive());
+    EXPECT_TRUE(main->tmrAudioData->isActive());
+}
+
+TEST_F(MainPlayer, TheDeviceChosenInTheOptionsPlays)
+{
+    LoadList({1});
+    g_lDevices = 1;
+    PlayRow(1);
+    EXPECT_EQ(Plays(), QStringList({QString("PlayFile %1 1").arg(Media(1))}));
+}
+
+TEST_F(MainPlayer, AnEmptyListPlaysNothing)
+{
+    main = LoadMain();
+    player = FakePlayer::Last();
+    ASSERT_EQ(main->cGrid1->Rows(), 0);
+    Click("Play");
+    EXPECT_TRUE(Plays().isEmpty());
+    EXPECT_TRUE(msgBox->shown.empty());
+    EXPECT_EQ(MainPanel(), "Ready.");
+}
+
+TEST_F(MainPlayer, ASlidersMaxIsTheRoundedLengthAndAtLeastOne)
+{
+    LoadList({1});
+    const struct {
+        double length;
+        int max;
+        const char* total;
+    } cases[] = {{0.4, 1, "0:00:00"}, {0.5, 1, "0:00:00"}, {0.6, 1, "0:00:01"},
+                 {2.5, 2, "0:00:02"}, {3.5, 4, "0:00:04"}, {3725, 3725, "1:02:05"}};
+    for (const auto& c : cases) {
+        player->AddFile(Media(1), {c.length, 44100, 1411, 2});
+        PlayRow(1);
+        EXPECT_EQ(main->cSlider1->Max(), c.max) << c.length;
+        EXPECT_EQ(main->lbTotalLengthSec->text(), c.total) << c.length;
+        Click("Stop");
+        ProcessEvents();
+    }
+}
+
+TEST_F(MainPlayer, PlayWhilePausedResumesTheSamePlay)
+{
+    LoadList({1, 1});
+    PlayRow(1);
+    Click("Pause");
+    EXPECT_TRUE(player->IsPaused());
+    EXPECT_TRUE(main->tlbrPlayButtons->ButtonChecked("Pause"));
+    Select(2);
+    Click("Play");
+    EXPECT_FALSE(player->IsPaused());
+    EXPECT_TRUE(player->IsPlaying());
+    EXPECT_FALSE(main->tlbrPlayButtons->ButtonChecked("Pause"));
+    EXPECT_EQ(Plays(), QStringList({PlayOf(1)}));
+    EXPECT_EQ(player->calls.filter("Resume").size(), 1);
+}
+
+TEST_F(MainPlayer, PauseButtonPausesAndResumes)
+{
+    LoadList({1});
+    PlayRow(1);
+    Click("Pause");
+    EXPECT_TRUE(player->IsPaused());
+    Click("Pause");
+    EXPECT_FALSE(player->IsPaused());
+    EXPECT_TRUE(player->IsPlaying());
+    EXPECT_FALSE(main->tlbrPlayButtons->ButtonChecked("Pause"));
+}
+
+TEST_F(MainPlayer, PlayOnAnotherRowStopsAtOnceAndPlaysItLater)
+{
+    g_bGoToNextItem = true;
+    LoadList({1, 1, 1});
+    PlayRow(1);
+    Select(3);
+    Click("Play");
+    EXPECT_FALSE(player->IsPlaying());
+    EXPECT_TRUE(main->tmrPlayer->isActive());
+    EXPECT_EQ(player->calls.filter("Stop").size(), 1);
+    // The stopped play's end resets the display and plays no next row.
+    ProcessEvents();
+    EXPECT_TRUE(IsReset());
+    EXPECT_FALSE(Bold(1));
+    EXPECT_EQ(Plays(), QStringList({PlayOf(1)}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Plays().size() == 2; }, 2000));
+    EXPECT_EQ(Plays().last(), PlayOf(3));
+    EXPECT_FALSE(main->tmrPlayer->isActive());
+    EXPECT_TRUE(Bold(3));
+    EXPECT_EQ(MainPanel(), "Playing");
+    ProcessEvents();
+    EXPECT_EQ(Plays().size(), 2);
+}
+
+TEST_F(MainPlayer, ARowWhoseFileIsGoneIsNamedAndTheListReloaded)
+{
+    LoadList({1, 1, 1});
+    ASSERT_TRUE(QFile::remove(Media(2)));
+    readable.removeAll(Media(2));
+    Select(2);
+    msgBox->Expect(Media(2) + " is not existed.");
+    Click("Play");
+    ASSERT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_EQ(msgBox->shown[0].text, Media(2) + " is not existed.");
+    EXPECT_EQ(msgBox->shown[0].flags, platform::vbInformation);
+    EXPECT_TRUE(Plays().isEmpty());
+    // Reloaded: the row whose file is gone is no longer shown.
+    EXPECT_EQ(main->cGrid1->Rows(), 2);
+    EXPECT_EQ(MainPanel(), "Ready.");
+}
+
+TEST_F(MainPlayer, APlayerThatCannotPlayReportsAndChangesNothing)
+{
+    LoadList({1});
+    player->FailNextPlay(kPlayerErrDeviceBusy);
+    PlayRow(1);
+    EXPECT_EQ(player->calls.filter("ReportError").join(","), "ReportError 4");
+    EXPECT_EQ(MainPanel(), "Ready.");
+    EXPECT_FALSE(Bold(1));
+    EXPECT_FALSE(ListNode()->Bold());
+    EXPECT_FALSE(main->tmSlider->isActive());
+    EXPECT_FALSE(main->tmrAudioData->isActive());
+}
+
+TEST_F(MainPlayer, TheEndResetsTheDisplayAndWithoutContinuousPlayStops)
+{
+    LoadList({1, 1, 1});
+    PlayRow(1);
+    main->cSlider1->SetValue(5);
+    main->lblCurrentPositionSec->setText("0:00:05");
+    FinishPlay();
+    EXPECT_TRUE(IsReset());
+    EXPECT_FALSE(Bold(1));
+    EXPECT_FALSE(ListNode()->Bold());
+    EXPECT_TRUE(main->cTreeView1->Enabled());
+    EXPECT_EQ(Plays().size(), 1);
+    EXPECT_EQ(main->cGrid1->SelectedRow(), 1);
+}
+
+TEST_F(MainPlayer, ContinuousPlayGoesDownToTheNextMarkedRowOnly)
+{
+    g_bGoToNextItem = true;
+    LoadList({1, 0, 0, 1, 0});
+    PlayRow(2);
+    FinishPlay();
+    EXPECT_EQ(main->cGrid1->SelectedRow(), 4);
+    EXPECT_EQ(Plays(), QStringList({PlayOf(2), PlayOf(4)}));
+    EXPECT_TRUE(Bold(4));
+    EXPECT_EQ(MainPanel(), "Playing");
+    // Row 1 is marked, but above: nothing more plays.
+    FinishPlay();
+    EXPECT_EQ(Plays().size(), 2);
+    EXPECT_EQ(main->cGrid1->SelectedRow(), 4);
+    EXPECT_TRUE(IsReset());
+}
+
+TEST_F(MainPlayer, ContinuousPlayEndsAfterTheLastRow)
+{
+    g_bGoToNextItem = true;
+    LoadList({1, 1, 1});
+    PlayRow(3);
+    FinishPlay();
+    EXPECT_EQ(Plays().size(), 1);
+    EXPECT_TRUE(IsReset());
+}
+
+TEST_F(MainPlayer, APlayThatBreaksOffGoesOnLikeAnEnd)
+{
+    g_bGoToNextItem = true;
+    LoadList({1, 1});
+    PlayRow(1);
+    player->BreakOff(kPlayerErrNotAudio);
+    ProcessEvents();
+    EXPECT_EQ(Plays(), QStringList({PlayOf(1), PlayOf(2)}));
+}
+
+// Stopping is never an end that moves on: whichever way a play is stopped,
+// with continuous play on, the display is reset and no next row plays.
+TEST_F(MainPlayer, NoStopStartsTheNextRow)
+{
+    g_bGoToNextItem = true;
+    const struct {
+        const char* way;
+        std::function<void(CfrmMain*)> stop;
+    } ways[] = {
+        {"Stop button", [this](CfrmMain*) { Click("Stop"); }},
+        {"tools toolbar", [](CfrmMain* m) { m->tlbrRecorder_ButtonClick(m->tlbrRecorder->ButtonIndex("Stop")); }},
+        {"other windows", [](CfrmMain*) { MainWindow()->StopCommand(); }},
+        {"a command", [](CfrmMain* m) { m->m_cMenu_Click(m->m_cMenu->IndexForKey("On Top")); }},
+        {"opening the list again", [](CfrmMain* m) { m->cTreeView1_NodeClick(m->cTreeView1->SelectedItem()); }},
+    };
+    LoadList({1, 1, 1});
+    for (const auto& w : ways) {
+        player->calls.clear();
+        PlayRow(1);
+        w.stop(main);
+        ProcessEvents();
+        EXPECT_FALSE(player->IsPlaying()) << w.way;
+        EXPECT_EQ(Plays().size(), 1) << w.way;
+        EXPECT_TRUE(IsReset()) << w.way;
+        EXPECT_FALSE(Bold(1)) << w.way;
+        EXPECT_FALSE(ListNode()->Bold()) << w.way;
+        // The next play that ends by itself moves on again.
+        player->calls.clear();
+        PlayRow(1);
+        FinishPlay();
+        EXPECT_EQ(Plays(), QStringList({PlayOf(1), PlayOf(2)})) << w.way;
+        Click("Stop");
+        ProcessEvents();
+    }
+}
+
+TEST_F(MainPlayer, StopWhilePausedResumesThenStops)
+{
+    LoadList({1});
+    PlayRow(1);
+    Click("Pause");
+    Click("Stop");
+    const QStringList tail = player->calls.mid(player->calls.indexOf("Pause"));
+    EXPECT_EQ(tail, QStringList({"Pause", "Resume", "Stop"}));
+    EXPECT_FALSE(main->tlbrPlayButtons->ButtonChecked("Pause"));
+    EXPECT_EQ(main->m_nodPlaying, nullptr);
+    ProcessEvents();
+    EXPECT_TRUE(IsReset());
+}
+
+TEST_F(MainPlayer, ExitWhilePausedResumesStopsAndReleasesThePlayer)
+{
+    LoadList({1});
+    PlayRow(1);
+    Click("Pause");
+    main->Unload();
+    const QStringList tail = player->calls.mid(player->calls.indexOf("Pause"));
+    ASSERT_GE(tail.size(), 4);
+    EXPECT_EQ(tail.mid(0, 3), QStringList({"Pause", "Resume", "Stop"}));
+    EXPECT_EQ(tail.last(), "Terminate");
+}
+
+TEST_F(MainPlayer, TheSliderAndThePositionFollowThePlay)
+{
+    LoadList({1});
+    PlayRow(1);
+    player->MoveTo(6.5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main->cSlider1->Value() == 6; }, 2000));
+    EXPECT_EQ(main->lblCurrentPositionSec->text(), "0:00:06");
+}
+
+TEST_F(MainPlayer, DraggingTheSliderSeeksOnlyWhilePlaying)
+{
+    LoadList({1});
+    QSlider* track = main->cSlider1->Track();
+    // Stopped: the knob moves, nothing else happens.
+    emit track->sliderPressed();
+    main->cSlider1->SetValue(4);
+    emit track->sliderReleased();
+    EXPECT_TRUE(player->calls.filter("Seek").isEmpty());
+    EXPECT_FALSE(main->tmSlider->isActive());
+
+    PlayRow(1);
+    emit track->sliderPressed();
+    EXPECT_FALSE(main->tmSlider->isActive());
+    main->cSlider1->SetValue(7);
+    emit track->sliderReleased();
+    EXPECT_EQ(player->calls.filter("Seek"), QStringList({"Seek 7"}));
+    EXPECT_TRUE(main->tmSlider->isActive());
+}
+
+TEST_F(MainPlayer, BothGraphsAreFedWhilePlayingAndClearedAtTheEnd)
+{
+    LoadList({1});
+    const QImage emptyAmp = main->cAudioGraphAmp->grab().toImage();
+    const QImage emptyFreq = main->cAudioGraphFreq->grab().toImage();
+    PlayRow(1);
+    // Each graph gets a block of its own: the fake's 1 kHz sine.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->calls.filter("AudioData").size() >= 4; }, 2000));
+    EXPECT_NE(main->cAudioGraphAmp->grab().toImage(), emptyAmp);
+    EXPECT_NE(main->cAudioGraphFreq->grab().toImage(), emptyFreq);
+    FinishPlay();
+    EXPECT_EQ(main->cAudioGraphAmp->grab().toImage(), emptyAmp);
+    EXPECT_EQ(main->cAudioGraphFreq->grab().toImage(), emptyFreq);
+    EXPECT_EQ(player->calls.filter("AudioData").size() % 2, 0);
+}
+
+TEST_F(MainPlayer, TheAmplitudeGraphLiesInsideThePane)
+{
+    LoadList({1});
+    main->show();
+    for (cAudioGraph* graph : {main->cAudioGraphAmp, main->cAudioGraphFreq}) {
+        EXPECT_TRUE(graph->isVisible());
+        EXPECT_TRUE(main->picPlayer->rect().contains(graph->geometry())) << graph->geometry().y();
+        EXPECT_FALSE(graph->geometry().intersects(main->cToolbarHostPlayer->geometry()));
+    }
+    EXPECT_FALSE(main->cAudioGraphAmp->geometry().intersects(main->cAudioGraphFreq->geometry()));
+    EXPECT_GE(main->cAudioGraphFreq->height(), 20);
+    EXPECT_GE(main->cAudioGraphFreq->width(), 100);
+}
+
+} // namespace
