@@ -43,6 +43,7 @@ constexpr int kBarPixels = 4; // a spectrum bar and its gap
 constexpr int kLargestFft = 4096;
 constexpr int kSmallestFft = 64;
 constexpr float kSpectrumFall = 0.12f; // of the scale, from one Draw to the next
+constexpr int kLeastInkDifference = 48;  // of 255, in one of red, green and blue
 
 float Scale(float value, float floorDb)
 {
@@ -218,11 +219,27 @@ void cAudioGraph::Terminate()
     Clear();
 }
 
+namespace {
+
+// Ink that differs too little from the background (both black, as the
+// colours of an empty settings key are) would show nothing: black or white
+// then, whichever stands out.
+QColor ReadableInk(const QColor& ink, const QColor& back)
+{
+    const int difference = std::max({std::abs(ink.red() - back.red()), std::abs(ink.green() - back.green()),
+                                     std::abs(ink.blue() - back.blue())});
+    if (difference >= kLeastInkDifference) return ink;
+    return back.lightnessF() < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+} // namespace
+
 void cAudioGraph::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), widgets::ColorFromNumber(m_backColor));
-    const QColor ink = widgets::ColorFromNumber(m_kind == Amplitude ? m_ampColor : m_freqColor);
+    const QColor back = widgets::ColorFromNumber(m_backColor);
+    p.fillRect(rect(), back);
+    const QColor ink = ReadableInk(widgets::ColorFromNumber(m_kind == Amplitude ? m_ampColor : m_freqColor), back);
     if (m_kind == Amplitude) paintAmplitude(p, ink);
     else paintSpectrum(p, ink);
 }
@@ -250,14 +267,22 @@ void cAudioGraph::paintAmplitude(QPainter& p, const QColor& ink)
     }
 }
 
-// Bars from kLowestHz up, each band a equal step on the logarithmic scale.
+// Bars from kLowestHz up, each band a equal step on the logarithmic scale,
+// over faint lines at 100 Hz, 1 kHz and 10 kHz to read them by.
 void cAudioGraph::paintSpectrum(QPainter& p, const QColor& ink)
 {
     p.setPen(ink);
     p.drawLine(0, height() - 1, width(), height() - 1);
     if (!m_hasLevels || m_spectrum->Empty()) return;
-    const int bars = std::max(8, width() / kBarPixels);
     const double ratio = m_spectrum->TopHz() / kLowestHz;
+    QColor guide = ink;
+    guide.setAlphaF(0.3f);
+    for (double hz : {100.0, 1000.0, 10000.0}) {
+        if (hz >= m_spectrum->TopHz()) break;
+        const int x = int(std::lround(width() * std::log(hz / kLowestHz) / std::log(ratio)));
+        p.fillRect(x, 0, 1, height() - 1, guide);
+    }
+    const int bars = std::max(8, width() / kBarPixels);
     for (int i = 0; i < bars; ++i) {
         const double low = kLowestHz * std::pow(ratio, double(i) / bars);
         const double high = kLowestHz * std::pow(ratio, double(i + 1) / bars);

@@ -4,7 +4,24 @@
 #include "platform/VbCompat.h"
 
 #include <QHBoxLayout>
+#include <QProxyStyle>
 #include <QSlider>
+
+namespace {
+
+// A press on the track puts the knob there and drags it from there, as a
+// press on the knob does, so one click seeks.
+class ClickToPositionStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_Slider_AbsoluteSetButtons) return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
 
 cSlider::cSlider(QWidget* parent) : QWidget(parent), m_slider(new QSlider(Qt::Horizontal, this))
 {
@@ -12,6 +29,9 @@ cSlider::cSlider(QWidget* parent) : QWidget(parent), m_slider(new QSlider(Qt::Ho
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_slider);
     m_slider->setRange(0, 10);
+    auto* style = new ClickToPositionStyle;
+    style->setParent(m_slider);
+    m_slider->setStyle(style);
     setAutoFillBackground(true);
     connect(m_slider, &QSlider::valueChanged, this, &cSlider::Change);
     connect(m_slider, &QSlider::sliderPressed, this, &cSlider::ScrollStart);

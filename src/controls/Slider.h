@@ -1,7 +1,8 @@
 #pragma once
 // The slider: a horizontal track from Min to Max. Change follows every change
 // of Value (by the user or by the program); ScrollStart and ScrollEnd bracket
-// a drag of the knob.
+// a drag of the knob. A press on the track moves the knob there and starts a
+// drag.
 #include <QWidget>
 #include <cstdint>
 

@@ -1,5 +1,6 @@
 #include "settings/frmOptions.h"
 
+#include "controls/Player.h"
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
@@ -98,8 +99,6 @@ CfrmOptions::CfrmOptions() : Form("frmOptions")
     cmdOk->setGeometry(width() - 200, height() - 44, 90, 30);
     cmdCancel = new QPushButton("Cancel", this);
     cmdCancel->setGeometry(width() - 100, height() - 44, 90, 30);
-    cboDevices = new QComboBox(this);
-    cboDevices->hide();
 
     BuildPages();
 
@@ -121,6 +120,9 @@ void CfrmOptions::BuildPages()
     cboTargetFormat = new QComboBox(froGeneral);
     cmdEditTargetFormat = new QPushButton("Edit", froGeneral);
     cmdEditTargetFormat->setToolTip("Edit Target Audio Formats");
+    // The preview's output device; with none chosen the player plays on "default".
+    cboDevices = new QComboBox(froGeneral);
+    cboDevices->setPlaceholderText("default");
     chkGoToNextItem = check("Go to next item when done playing an item", froGeneral);
     chkClearOnExit = check("Clear the 'Items List' on exit", froGeneral);
     chkSelectTheLastItem = check("Auto select the last Item", froGeneral);
@@ -132,12 +134,14 @@ void CfrmOptions::BuildPages()
     g->addWidget(new QLabel("Default Audio Format:", froGeneral), 2, 0, 1, 2);
     g->addWidget(cboTargetFormat, 3, 0);
     g->addWidget(cmdEditTargetFormat, 3, 1);
-    g->addWidget(chkGoToNextItem, 4, 0, 1, 2);
-    g->addWidget(chkClearOnExit, 5, 0, 1, 2);
-    g->addWidget(chkSelectTheLastItem, 6, 0, 1, 2);
-    g->addWidget(chkAutoFreeDB, 7, 0, 1, 2);
-    g->setRowStretch(8, 1);
-    g->addWidget(lblMoreAdvancedOptions, 9, 0, 1, 2, Qt::AlignRight);
+    g->addWidget(new QLabel("Sound Output Device:", froGeneral), 4, 0, 1, 2);
+    g->addWidget(cboDevices, 5, 0);
+    g->addWidget(chkGoToNextItem, 6, 0, 1, 2);
+    g->addWidget(chkClearOnExit, 7, 0, 1, 2);
+    g->addWidget(chkSelectTheLastItem, 8, 0, 1, 2);
+    g->addWidget(chkAutoFreeDB, 9, 0, 1, 2);
+    g->setRowStretch(10, 1);
+    g->addWidget(lblMoreAdvancedOptions, 11, 0, 1, 2, Qt::AlignRight);
     g->setColumnStretch(0, 1);
 
     // Events
@@ -347,11 +351,27 @@ void CfrmOptions::Form_Load()
     if (txtToPath->currentText().isEmpty()) txtToPath->setEditText(platform::AppPath() + "/Main/");
     BuildOptionsTree();
     FillDestinationFormats(cboTargetFormat);
+    FillDevices();
     GetOptions();
     cTreeView1_NodeClick(cTreeView1->Nodes()->Item(1));
     UpdatePlaySoundEnabled();
     UpdateNoticeAppEnabled();
     UpdateTagFieldsEnabled();
+}
+
+// The player's output devices in the player's order, so that a position in
+// the list is the device number the player takes.
+void CfrmOptions::FillDevices()
+{
+    const std::unique_ptr<cPlayer> player = CreatePlayer();
+    cboDevices->clear();
+    for (int i = 0; i < player->DeviceCount(); ++i) {
+        const QString name = player->DeviceName(i);
+        const QString description = player->DeviceDescription(i);
+        cboDevices->addItem(description.isEmpty() ? name : description);
+        cboDevices->setItemData(i, name, Qt::ToolTipRole);
+    }
+    cboDevices->setCurrentIndex(-1);
 }
 
 void CfrmOptions::LoadFileNameFormats()
@@ -451,7 +471,7 @@ void CfrmOptions::GetOptions()
     auto text = [&](const QString& name) { return read(name).toString(); };
 
     m_reg.Subkey = "General";
-    // The device list is never filled: only "nothing selected" can be chosen on it.
+    // A stored position the list does not hold leaves no device chosen.
     ApplyItemPosition(cboDevices, text("cboDevices").isEmpty() ? QVariant(-1) : read("cboDevices"));
     g_lDevices = cboDevices->currentIndex();
     if (!text("cboTargetFormat").isEmpty()) {

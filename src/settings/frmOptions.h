@@ -50,13 +50,13 @@ public:
     cImageList* imgMenu;
     QPushButton* cmdOk;
     QPushButton* cmdCancel;
-    QComboBox* cboDevices;
 
     // General
     QGroupBox* froGeneral;
     LinkLabel* lblParameters;
     QComboBox* cboFileName;
     QComboBox* cboTargetFormat;
+    QComboBox* cboDevices; // the preview's output device (its position is g_lDevices)
     QPushButton* cmdEditTargetFormat;
     QCheckBox* chkGoToNextItem;
     QCheckBox* chkClearOnExit;
@@ -129,6 +129,7 @@ private:
     void BuildPages();
     void BuildOptionsTree();
     void HideAllPages();
+    void FillDevices();
     void LoadFileNameFormats();
     void UpdatePlaySoundEnabled();
     void UpdateNoticeAppEnabled();

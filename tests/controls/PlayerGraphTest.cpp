@@ -121,6 +121,35 @@ TEST(AudioGraphs, AnUnknownNumberOrATerminatedGraphDrawsNothing)
     EXPECT_EQ(BarHeight(Render(*graph, PublishAudioBlock(Sine(1000, 0.5, 2))), 60), 1);
 }
 
+// The colours of an empty settings key are both black: the graphs draw in
+// white then, and a colour that stands out is kept.
+TEST(AudioGraphs, InkLikeTheBackgroundIsDrawnToStandOut)
+{
+    const std::int32_t tone = PublishAudioBlock(Sine(1000, 0.5, 2));
+    const auto amp = Graph(cAudioGraph::Amplitude);
+    amp->SetAmpColor(0x101010);
+    EXPECT_EQ(Render(*amp, tone).pixelColor(90, 5), QColor(Qt::white));
+    amp->SetBackgroundColor(0xFFFFFF);
+    amp->SetAmpColor(0xFFFFFF);
+    EXPECT_EQ(Render(*amp, tone).pixelColor(90, 5), QColor(Qt::black));
+    amp->SetAmpColor(0x0000FF);
+    EXPECT_EQ(Render(*amp, tone).pixelColor(90, 5), QColor(Qt::red));
+}
+
+// Faint lines at 100 Hz, 1 kHz and 10 kHz, under the bars.
+TEST(AudioGraphs, TheSpectrumHasGuidesAtTheDecades)
+{
+    const auto graph = Graph(cAudioGraph::Frequency);
+    const QImage image = Render(*graph, PublishAudioBlock(Sine(220, 0.5, 2)));
+    const QColor back = widgets::ColorFromNumber(kBlack);
+    for (double hz : {100.0, 1000.0, 10000.0}) {
+        const int x = int(std::lround(120 * std::log(hz / 40) / std::log(16000.0 / 40)));
+        EXPECT_NE(image.pixelColor(x, 2), back) << hz;
+        EXPECT_NE(image.pixelColor(x, 2), kInk) << hz;
+        EXPECT_EQ(image.pixelColor(x + 2, 2), back) << hz;
+    }
+}
+
 // For looking at: TARVELLO_GRAPH_SHOT=file.png saves both graphs, large.
 TEST(AudioGraphs, Picture)
 {

@@ -181,6 +181,30 @@ TEST(SliderTest, ValueChangesAndDragsAreReported)
     EXPECT_EQ(slider->palette().color(QPalette::Window), QColor(0, 255, 0));
 }
 
+TEST(SliderTest, APressOnTheTrackMovesTheKnobThereAsADrag)
+{
+    QWidget window;
+    window.resize(300, 60);
+    auto* slider = new cSlider(&window);
+    slider->setGeometry(10, 10, 280, 30);
+    slider->SetMax(100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy starts(slider, &cSlider::ScrollStart);
+    QSignalSpy ends(slider, &cSlider::ScrollEnd);
+    int valueAtStart = -1, valueAtEnd = -1;
+    QObject::connect(slider, &cSlider::ScrollStart, [&] { valueAtStart = slider->Value(); });
+    QObject::connect(slider, &cSlider::ScrollEnd, [&] { valueAtEnd = slider->Value(); });
+    QSlider* track = slider->Track();
+    const QPoint nearTheEnd(track->width() * 9 / 10, track->height() / 2);
+    QTest::mousePress(track, Qt::LeftButton, {}, nearTheEnd);
+    EXPECT_EQ(starts.count(), 1);
+    QTest::mouseRelease(track, Qt::LeftButton, {}, nearTheEnd);
+    EXPECT_EQ(ends.count(), 1);
+    EXPECT_GT(valueAtEnd, 80);
+    EXPECT_EQ(valueAtStart, valueAtEnd);
+}
+
 // --- progress bars ---
 
 TEST(ProgressBarTest, VisibleIsTheBarsOwnStateWhileItsWindowIsHidden)

@@ -8,6 +8,7 @@
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "SettingsFixture.h"
+#include "support/FakePlayer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,7 +23,20 @@
 
 namespace {
 
-class OptionsDialog : public SettingsFixture {};
+// The player's devices are the fake's: "default" and "null".
+class OptionsDialog : public SettingsFixture {
+protected:
+    void SetUp() override
+    {
+        SettingsFixture::SetUp();
+        SetPlayerFactory([] { return std::make_unique<FakePlayer>(); });
+    }
+    void TearDown() override
+    {
+        SettingsFixture::TearDown();
+        SetPlayerFactory({});
+    }
+};
 
 TEST_F(OptionsDialog, EmptyKeyGivesTheDefaults)
 {
@@ -347,6 +361,25 @@ TEST_F(OptionsAndMainWindow, AChangedListsFolderAlwaysHasAListOpenThere)
         }
         if (!c.list.isEmpty()) EXPECT_TRUE(QFile::exists(c.folder + c.list + ".flst")) << c.what;
     }
+}
+
+TEST_F(OptionsDialog, TheDeviceListHoldsThePlayersOutputDevices)
+{
+    SetPlayerFactory([] {
+        auto player = std::make_unique<FakePlayer>();
+        player->devices = QStringList({"default", "hw:CARD=USB,DEV=0", "null"});
+        return player;
+    });
+    Store("General", "cboDevices", "1");
+    CfrmOptions* dlg = frmOptions.get();
+    ASSERT_EQ(dlg->cboDevices->count(), 3);
+    EXPECT_EQ(dlg->cboDevices->itemData(1, Qt::ToolTipRole).toString(), "hw:CARD=USB,DEV=0");
+    EXPECT_TRUE(dlg->cboDevices->isVisibleTo(dlg->froGeneral));
+    EXPECT_EQ(g_lDevices, 1);
+    dlg->cboDevices->setCurrentIndex(2);
+    dlg->cmdOk_Click();
+    EXPECT_EQ(g_lDevices, 2);
+    EXPECT_EQ(Stored("General", "cboDevices"), "2");
 }
 
 } // namespace
