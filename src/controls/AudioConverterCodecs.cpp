@@ -16,8 +16,8 @@ struct CodecLimits {
     std::vector<std::pair<const char*, int>> encoders; // encoder, bits per sample (0: coded)
     std::vector<int> rates;
     std::vector<int> channels;
-    std::vector<int> kbps;   // empty: not chosen by bitrate
-    int maxKbpsBelow32k = 0; // MPEG-2 rates take lower bitrates only; 0: no limit
+    std::vector<int> bitRates;    // bit/s; empty: not chosen by bitrate
+    int maxBitRateBelow32k = 0; // MPEG-2 rates take lower bitrates only; 0: no limit
 };
 
 const std::vector<int> kPcmRates = {44100, 48000, 32000, 22050, 16000, 11025, 8000};
@@ -31,8 +31,10 @@ const std::vector<CodecLimits>& AcmLimits()
         {"CCITT u-Law", {{"pcm_mulaw", 8}}, kAdpcmRates, {2, 1}, {}},
         {"Microsoft ADPCM", {{"adpcm_ms", 4}}, kAdpcmRates, {2, 1}, {}},
         {"IMA ADPCM", {{"adpcm_ima_wav", 4}}, kAdpcmRates, {2, 1}, {}},
-        {"GSM 6.10", {{"libgsm_ms", 0}}, {8000}, {1}, {13}},
-        {"MPEG Layer-3", {{"libmp3lame", 0}}, kPcmRates, {2, 1}, {192, 128, 64, 32}, 64},
+        {"GSM 6.10", {{"libgsm_ms", 0}}, {8000}, {1}, {13000}},
+        {"G.726 ADPCM", {{"g726", 0}}, {8000}, {1}, {40000, 32000, 24000, 16000}},
+        {"G.723.1", {{"g723_1", 0}}, {8000}, {1}, {6300}},
+        {"MPEG Layer-3", {{"libmp3lame", 0}}, kPcmRates, {2, 1}, {192000, 128000, 64000, 32000}, 64000},
     };
     return limits;
 }
@@ -40,6 +42,9 @@ const std::vector<CodecLimits>& AcmLimits()
 struct WmaCandidate {
     int kbps, rate, channels;
 };
+
+// "13 kbit/s", "6.3 kbit/s"
+QString BitRateText(int bitRate) { return QString::number(bitRate / 1000.0) + " kbit/s"; }
 
 const std::vector<WmaCandidate> kWmaCandidates = {
     {192, 44100, 2}, {160, 44100, 2}, {128, 44100, 2}, {96, 44100, 2}, {80, 44100, 2}, {64, 44100, 2},
@@ -49,13 +54,13 @@ const std::vector<WmaCandidate> kWmaCandidates = {
 
 QString FormatText(const CodecFormat& f)
 {
-    const QString middle = f.bits > 0 ? QString("%1 Bit").arg(f.bits) : QString("%1 kbit/s").arg(f.kbps);
+    const QString middle = f.bits > 0 ? QString("%1 Bit").arg(f.bits) : BitRateText(f.bitRate);
     return SampleRateText(f.sampleRate) + ", " + middle + ", " + ChannelsText(f.channels);
 }
 
 QString WmaFormatText(const CodecFormat& f)
 {
-    return QString("%1 kbit/s, ").arg(f.kbps) + SampleRateText(f.sampleRate) + ", " + ChannelsText(f.channels);
+    return BitRateText(f.bitRate) + ", " + SampleRateText(f.sampleRate) + ", " + ChannelsText(f.channels);
 }
 
 // Whether the encoder opens with these settings.
@@ -68,7 +73,7 @@ bool EncoderOpens(const CodecFormat& f)
     ctx->sample_rate = f.sampleRate;
     av_channel_layout_default(&ctx->ch_layout, f.channels);
     ctx->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-    ctx->bit_rate = int64_t(f.kbps) * 1000;
+    ctx->bit_rate = f.bitRate;
     const bool opens = avcodec_open2(ctx, codec, nullptr) >= 0;
     avcodec_free_context(&ctx);
     return opens;
@@ -88,13 +93,13 @@ std::vector<Codec> BuildAcmCodecs()
         for (int rate : lim.rates)
             for (const auto& [encoder, bits] : lim.encoders)
                 for (int ch : lim.channels) {
-                    if (lim.kbps.empty()) {
+                    if (lim.bitRates.empty()) {
                         AddIfUsable(codec, {encoder, rate, ch, bits, 0, {}}, FormatText);
                         continue;
                     }
-                    for (int kbps : lim.kbps)
-                        if (rate >= 32000 || lim.maxKbpsBelow32k == 0 || kbps <= lim.maxKbpsBelow32k)
-                            AddIfUsable(codec, {encoder, rate, ch, 0, kbps, {}}, FormatText);
+                    for (int bitRate : lim.bitRates)
+                        if (rate >= 32000 || lim.maxBitRateBelow32k == 0 || bitRate <= lim.maxBitRateBelow32k)
+                            AddIfUsable(codec, {encoder, rate, ch, 0, bitRate, {}}, FormatText);
                 }
         if (!codec.formats.empty()) codecs.push_back(std::move(codec));
     }
@@ -109,7 +114,7 @@ std::vector<Codec> BuildWmaCodecs()
     for (const auto& [name, encoder] : kinds) {
         Codec codec{name, {}};
         for (const WmaCandidate& c : kWmaCandidates)
-            AddIfUsable(codec, {encoder, c.rate, c.channels, 0, c.kbps, {}}, WmaFormatText);
+            AddIfUsable(codec, {encoder, c.rate, c.channels, 0, c.kbps * 1000, {}}, WmaFormatText);
         if (!codec.formats.empty()) codecs.push_back(std::move(codec));
     }
     return codecs;

@@ -11,7 +11,7 @@ struct CodecFormat {
     int sampleRate = 0;
     int channels = 0;
     int bits = 0; // bits per sample; 0 for codecs described by bitrate
-    int kbps = 0; // bitrate; 0 for codecs described by bits
+    int bitRate = 0; // bit/s; 0 for codecs described by bits
     QString text; // "44.100 kHz, 16 Bit, Stereo"
 };
 

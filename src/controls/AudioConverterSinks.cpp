@@ -213,7 +213,7 @@ Status MakeAcmSink(const ACMFormatSettings& acm, std::unique_ptr<AudioSink>* sin
     if (!codec) return Fail(kConvertErrFormatUnavailable, "The ACM codec is not available: " + acm.FormatTagName);
     const CodecFormat* f = FindFormat(*codec, acm.FormatName);
     if (!f) return Refuse(QString("The ACM codec %1 has no format \"%2\".").arg(codec->name, acm.FormatName));
-    return MakeFfmpegSink({"wav", f->encoder, f->sampleRate, f->channels, std::int64_t(f->kbps) * 1000, "date",
+    return MakeFfmpegSink({"wav", f->encoder, f->sampleRate, f->channels, f->bitRate, "date",
                            codec->name + " " + f->text},
                           sink);
 }
@@ -227,7 +227,7 @@ Status MakeWmaSink(const WMAFormatSettings& wma, std::unique_ptr<AudioSink>* sin
     if (wma.FormatIndex < 0 || wma.FormatIndex >= int(codec.formats.size()))
         return Refuse(QString("The WMA codec %1 has no format number %2.").arg(codec.name).arg(wma.FormatIndex));
     const CodecFormat& f = codec.formats[size_t(wma.FormatIndex)];
-    return MakeFfmpegSink({"asf", f.encoder, f.sampleRate, f.channels, std::int64_t(f.kbps) * 1000, "WM/Year",
+    return MakeFfmpegSink({"asf", f.encoder, f.sampleRate, f.channels, f.bitRate, "WM/Year",
                            codec.name + " " + f.text},
                           sink);
 }

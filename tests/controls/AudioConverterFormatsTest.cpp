@@ -1,6 +1,7 @@
 // Each destination format, checked by decoding the output back and, where
 // installed, with ffprobe, ogginfo and mutagen.
 #include "AudioTestSupport.h"
+#include "controls/AudioConverterCodecs.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -159,7 +160,53 @@ INSTANTIATE_TEST_SUITE_P(EachCodec, AcmOutput,
                                                    "adpcm_ms"},
                                            AcmCase{"IMA ADPCM", "22.050 kHz, 4 Bit, Mono", 22050, 1, "adpcm_ima_wav"},
                                            AcmCase{"GSM 6.10", "8.000 kHz, 13 kbit/s, Mono", 8000, 1, "gsm_ms"},
+                                           AcmCase{"G.726 ADPCM", "8.000 kHz, 32 kbit/s, Mono", 8000, 1,
+                                                   "adpcm_g726"},
+                                           AcmCase{"G.723.1", "8.000 kHz, 6.3 kbit/s, Mono", 8000, 1, "g723_1"},
                                            AcmCase{"MPEG Layer-3", "44.100 kHz, 128 kbit/s, Stereo", 44100, 2, "mp3"}));
+
+// Every codec and format the control lists writes a WAV that decodes back in
+// that format, whatever the source's rate and channels.
+TEST_F(ConverterTest, EveryListedAcmFormatEncodes)
+{
+    QStringList codecs;
+    QObject::connect(&conv, &cAudioConverter::ACMFormatTagFound, [&](const QString& c) { codecs << c; });
+    conv.EnumACMFormatTags(1, 44100, 2, 16, 0);
+    for (const char* expected : {"PCM", "CCITT A-Law", "CCITT u-Law", "Microsoft ADPCM", "IMA ADPCM", "GSM 6.10",
+                                 "G.726 ADPCM", "G.723.1", "MPEG Layer-3"})
+        EXPECT_TRUE(codecs.contains(expected)) << expected;
+
+    const QString source = Wav("in.wav", 44100, 2, 16, 0.3);
+    conv.SetSourceFile(source);
+    conv.SetDestinationFormat(kDestFormatACM);
+    int converted = 0;
+    for (const QString& codec : codecs) {
+        QStringList formats;
+        QObject context;
+        QObject::connect(&conv, &cAudioConverter::ACMFormatFound, &context, [&](const QString& f) { formats << f; });
+        conv.EnumACMFormats(codec);
+        EXPECT_FALSE(formats.isEmpty()) << codec.toStdString();
+        for (const QString& format : formats) {
+            const std::string what = (codec + " " + format).toStdString();
+            const QString out = Path(QString("out%1.wav").arg(++converted));
+            conv.SetDestinationFile(out);
+            conv.SetACMFormat(codec, format);
+            const ConvertEvents ev = RunConvert(conv);
+            ASSERT_EQ(ev.endings, QStringList{"Done"}) << what << ": " << ev.errorText.toStdString();
+            const Decoded d = Decode(out);
+            ASSERT_TRUE(d.ok) << what;
+            EXPECT_EQ(d.container, "wav") << what;
+            const QStringList parts = format.split(", ");
+            EXPECT_EQ(audioconv::SampleRateText(d.sampleRate), parts.value(0)) << what;
+            EXPECT_EQ(audioconv::ChannelsText(d.channels), parts.value(2)) << what;
+            // MP3 in WAV cannot mark the encoder's delay and padding: they decode as about a frame more.
+            const int frames = codec == "MPEG Layer-3" ? 3 : 2;
+            EXPECT_NEAR(double(d.samples), 0.3 * d.sampleRate, frames * std::max(d.maxFrame, 64) + 64) << what;
+            QFile::remove(out);
+        }
+    }
+    EXPECT_GT(converted, 40);
+}
 
 TEST_F(ConverterTest, AcmChoiceTheListDoesNotHoldIsRefused)
 {

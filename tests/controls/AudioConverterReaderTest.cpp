@@ -101,8 +101,8 @@ TEST(FormatTime, GivesHoursMinutesSeconds)
 // ---------------------------------------------------------------------------
 // Codec lists
 
-const QStringList kAllAcmCodecs = {"PCM",       "CCITT A-Law", "CCITT u-Law", "Microsoft ADPCM",
-                                   "IMA ADPCM", "GSM 6.10",    "MPEG Layer-3"};
+const QStringList kAllAcmCodecs = {"PCM",      "CCITT A-Law", "CCITT u-Law", "Microsoft ADPCM", "IMA ADPCM",
+                                   "GSM 6.10", "G.726 ADPCM", "G.723.1",     "MPEG Layer-3"};
 
 QStringList Codecs(cAudioConverter& c, int tag, int rate, int channels, int bits, int flags)
 {
@@ -132,9 +132,10 @@ TEST(AcmLists, EveryCodecForPcmSources)
 TEST(AcmLists, SuggestFlagKeepsTheCodecsThatTakeTheSource)
 {
     cAudioConverter c;
-    QStringList noGsm = kAllAcmCodecs;
-    noGsm.removeAll("GSM 6.10");
-    EXPECT_EQ(Codecs(c, 1, 44100, 2, 16, kACMFormatEnumSuggest), noGsm);
+    // The telephone codecs take 8 kHz mono only.
+    QStringList notTelephone = kAllAcmCodecs;
+    for (const char* codec : {"GSM 6.10", "G.726 ADPCM", "G.723.1"}) notTelephone.removeAll(codec);
+    EXPECT_EQ(Codecs(c, 1, 44100, 2, 16, kACMFormatEnumSuggest), notTelephone);
     EXPECT_EQ(Codecs(c, 1, 8000, 1, 16, kACMFormatEnumSuggest), kAllAcmCodecs);
     EXPECT_EQ(Codecs(c, 1, 48000, 2, 24, kACMFormatEnumSuggest), (QStringList{"PCM", "MPEG Layer-3"}));
     EXPECT_TRUE(Codecs(c, 1, 7000, 2, 16, kACMFormatEnumSuggest).isEmpty());
@@ -148,6 +149,9 @@ TEST(AcmLists, FormatsOfACodec)
     EXPECT_TRUE(pcm.contains("8.000 kHz, 8 Bit, Mono"));
     EXPECT_TRUE(pcm.contains("48.000 kHz, 16 Bit, Mono"));
     EXPECT_EQ(Formats(c, "GSM 6.10"), QStringList{"8.000 kHz, 13 kbit/s, Mono"});
+    EXPECT_EQ(Formats(c, "G.726 ADPCM"), (QStringList{"8.000 kHz, 40 kbit/s, Mono", "8.000 kHz, 32 kbit/s, Mono",
+                                                      "8.000 kHz, 24 kbit/s, Mono", "8.000 kHz, 16 kbit/s, Mono"}));
+    EXPECT_EQ(Formats(c, "G.723.1"), QStringList{"8.000 kHz, 6.3 kbit/s, Mono"});
     EXPECT_TRUE(Formats(c, "MPEG Layer-3").contains("22.050 kHz, 64 kbit/s, Mono"));
     EXPECT_TRUE(Formats(c, "").isEmpty());
     EXPECT_TRUE(Formats(c, "pcm").isEmpty()) << "names are matched exactly";
