@@ -676,23 +676,32 @@ QString JobWindow::BuildDestFileName(std::int32_t& row)
     return keepInFolder(name, pattern);
 }
 
-QString JobWindow::CreateID3TagsString(QString text) const
+QString FillTagPlaceholders(QString text, std::int32_t track, const TagRowTexts* row)
 {
     const QDateTime now = platform::Now();
-    const std::int32_t selected = cGrid1->SelectedRow();
-    const bool rowKnown = selected >= 1 && selected <= cGrid1->Rows();
     text.replace("[DATE]", ShortDateText(now.date()));
     text.replace("[TIME]", TimeOfDayText(now.time()));
-    text.replace("[TRACK_NUM]", QString::number(selected >= 1 ? selected : 1));
+    text.replace("[TRACK_NUM]", QString::number(track));
     text.replace("[PROG_NAME]", g_sAppName);
     text.replace("[PROG_VERSION]", g_sAppVersion);
-    if (m_design.longTagPlaceholders && rowKnown) {
-        text.replace("[SOURCE_NAME]", GetFileName(CellText(selected, kColFile)));
-        text.replace("[ITEM_NAME]", CellText(selected, kColItemName));
-        text.replace("[RANGE]", CellText(selected, kColRange));
+    if (row) {
+        text.replace("[SOURCE_NAME]", row->sourceName);
+        text.replace("[ITEM_NAME]", row->itemName);
+        text.replace("[RANGE]", row->range);
     }
     text.replace("[YEAR]", now.date().toString("yyyy"));
     return text;
+}
+
+QString JobWindow::CreateID3TagsString(QString text) const
+{
+    const std::int32_t selected = cGrid1->SelectedRow();
+    const std::int32_t track = selected >= 1 ? selected : 1;
+    if (!m_design.longTagPlaceholders || selected < 1 || selected > cGrid1->Rows())
+        return FillTagPlaceholders(text, track);
+    const TagRowTexts row{GetFileName(CellText(selected, kColFile)), CellText(selected, kColItemName),
+                          CellText(selected, kColRange)};
+    return FillTagPlaceholders(text, track, &row);
 }
 
 void JobWindow::SetID3Tags(std::int32_t& row)
@@ -722,6 +731,7 @@ void JobWindow::Log(const QString& message) { AddLogLine(message, txtLog); }
 
 void JobWindow::SetHourglass(bool on)
 {
+    if (!m_design.hourglass) return;
     if (on)
         setCursor(Qt::WaitCursor);
     else
@@ -759,7 +769,7 @@ bool JobWindow::DestinationRefused()
 
 void JobWindow::cmdConvert_Click()
 {
-    if (DestinationRefused()) return;
+    if (DestinationRefused() || ToolSettingsRefused()) return;
     if (!txtLog->toPlainText().isEmpty()) {
         txtLog->moveCursor(QTextCursor::End);
         txtLog->insertPlainText(kCrLf);
@@ -816,6 +826,7 @@ void JobWindow::SetRunning(bool running)
                                                             chkOverWrite})
         setting->setEnabled(!running);
     txtUndeForlder->setEnabled(!running && ticked(chkCreateSubFolder));
+    LockToolSettings(running);
 }
 
 std::int32_t JobWindow::JobItemCount() const
@@ -837,7 +848,7 @@ void JobWindow::EndRunDone()
     const QString text = EndText();
     ShowJobBalloon(text);
     lblCurrentTrack->setText(text);
-    setWindowTitle(lblCurrentTrack->text());
+    ShowInCaption(CaptionMoment::RunDone, lblCurrentTrack->text());
     prgTotal->SetValue((cGrid1->Rows() - 1) * 100 + 100);
     prgCurrnet->SetValue(100);
     Timer1->stop();
@@ -849,8 +860,16 @@ void JobWindow::EndRunCancelled()
 {
     SetHourglass(false);
     lblCurrentTrack->setText("Aborted.");
-    setWindowTitle(lblCurrentTrack->text());
+    ShowInCaption(CaptionMoment::RunCancelled, lblCurrentTrack->text());
     ShowJobBalloon("Aborted.");
+}
+
+void JobWindow::ShowInCaption(CaptionMoment, const QString& text) { setWindowTitle(text); }
+
+void JobWindow::ShowItemError(const QString& text)
+{
+    lblCurrentTrack->setText(text);
+    setWindowTitle(lblCurrentTrack->text());
 }
 
 bool JobWindow::RowIsWholeFile(std::int32_t row) const { return CellText(row, kColRangeAll) == "1"; }
@@ -903,8 +922,8 @@ void JobWindow::JobProgress(std::int32_t percent)
     prgTotal->SetValue((g_lCurRow - 1) * 100 + percent);
     if (prgTotal->Max() != 0) {
         const double total = double(prgTotal->Value()) / prgTotal->Max() * 100;
-        setWindowTitle("Converting... [ " + QString::number(prgCurrnet->Value()) + "% / " +
-                       platform::RealToText(total) + "% ]");
+        ShowInCaption(CaptionMoment::Progress, "Converting... [ " + QString::number(prgCurrnet->Value()) + "% / " +
+                                                   platform::RealToText(total) + "% ]");
     }
     g_ltmrCurItemSecs = platform::CLng(percent / 100.0 * g_ltmrItemSecs);
 }
@@ -925,8 +944,7 @@ void JobWindow::JobError(std::int32_t code, const QString& description)
     ++m_itemsFailed;
     const QString text = "Error: " + description + "(" + QString::number(code) + ")";
     Log(text);
-    lblCurrentTrack->setText(text);
-    setWindowTitle(lblCurrentTrack->text());
+    ShowItemError(text);
     SetRunning(false);
     g_lCurRow += 1;
     ConvertTracks();
@@ -939,7 +957,7 @@ void JobWindow::JobAborted()
     Log("Aborted.");
     lblCurrentTrack->setText("Aborted.");
     SetHourglass(false);
-    setWindowTitle(lblCurrentTrack->text());
+    ShowInCaption(CaptionMoment::ItemAborted, lblCurrentTrack->text());
 }
 
 void JobWindow::cmdAbort_Click()

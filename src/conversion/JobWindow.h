@@ -102,6 +102,15 @@ QString DestinationFormatLogLine(std::int32_t code);
 // Hands the format code and that format's settings to the control.
 void HandOverDestinationFormat(JobControl& control, std::int32_t code);
 
+// What a row gives the long tag placeholders.
+struct TagRowTexts {
+    QString sourceName, itemName, range; // [SOURCE_NAME], [ITEM_NAME], [RANGE]
+};
+// A tag text with its placeholders filled in, each in this order: [DATE],
+// [TIME], [TRACK_NUM] (`track`), [PROG_NAME], [PROG_VERSION], with `row` the
+// three long ones, and [YEAR]. Any other text stays as written.
+QString FillTagPlaceholders(QString text, std::int32_t track, const TagRowTexts* row = nullptr);
+
 // A setting flag as a check-box value: 1 when set, else 0.
 int BoolToCheckValue(bool flag);
 // A job window's grid: the columns of the items row, showing the seven
@@ -124,7 +133,11 @@ struct JobWindowDesign {
     bool destinationFormats = true; // the format list, its Edit button and its link
     bool fileNamePatterns = true;   // the pattern list with its links
     bool longTagPlaceholders = true; // [SOURCE_NAME], [ITEM_NAME] and [RANGE] in tag texts
+    bool hourglass = true;          // the pointer shows the hourglass while an item starts
 };
+
+// The moments of a run at which a job window writes its caption.
+enum class CaptionMoment { Progress, ItemAborted, RunDone, RunCancelled };
 
 class JobWindow : public Form {
     Q_OBJECT
@@ -248,6 +261,14 @@ protected:
     // How a run ends: out of rows, or cancelled at the overwrite question.
     virtual void EndRunDone();
     virtual void EndRunCancelled();
+    // The caption at a moment of the run; the converter shows `text`.
+    virtual void ShowInCaption(CaptionMoment moment, const QString& text);
+    // An item's error in the label and caption.
+    virtual void ShowItemError(const QString& text);
+    // Start: a tool's own settings that cannot make a job (with the user told why).
+    virtual bool ToolSettingsRefused() { return false; }
+    // The tool's own settings locked while a job runs.
+    virtual void LockToolSettings(bool locked) {}
 
     // Tool rows above the common settings, and tool boxes below the event boxes.
     QVBoxLayout* ToolSettingsArea;

@@ -6,10 +6,12 @@
 
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
+#include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "core/Edition.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"
+#include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 
@@ -46,8 +48,10 @@ bool listToolMayOpen(CfrmMain& main, const QString& verb)
 }
 
 // Loads the job window, hands it the marked rows with their count, totals
-// and sub-folder name, and shows it modally with CD polling paused.
-void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadWindow, const QString& countText)
+// and sub-folder name, then what `afterRows` adds, and shows it modally with
+// CD polling paused.
+void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadWindow, const QString& countText,
+                        const std::function<void()>& afterRows = {})
 {
     main.setCursor(Qt::WaitCursor);
     QPointer<JobWindow> window = loadWindow();
@@ -59,12 +63,22 @@ void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadW
     window->cStatusBar1->SetPanelText("Total Time", "Total Size: " + main.GetTotalSize(true));
     window->txtUndeForlder->setText(MakeSafeName(main.cTreeView1->SelectedItem()->Text()));
     CfrmMain::CopyMarkedRows(main.cGrid1, window->cGrid1, true);
+    if (afterRows) afterRows();
     main.unsetCursor();
     if (main.tmrCDs) main.tmrCDs->stop();
     window->ShowModal();
     cTreeNode* node = main.cTreeView1->SelectedItem();
     if (node && CfrmMain::IsCDNode(node->Key()) && main.tmrCDs) main.tmrCDs->start();
     main.unsetCursor();
+}
+
+// The ACM Converter's codec sources: every file of the list, marked or not,
+// with the selected row's file chosen.
+void offerCodecSources(CfrmMain& main, CfrmACMConverter& window)
+{
+    QStringList files;
+    for (int row = 1; row <= main.cGrid1->Rows(); ++row) files << main.cGrid1->CellText(row, kColFile).toString();
+    window.FillCodecSources(files, main.cGrid1->CellText(main.cGrid1->SelectedRow(), kColFile).toString());
 }
 
 // A cell's text as the grid shows it.
@@ -108,6 +122,12 @@ bool CfrmMain::LaunchTool(const QString& key)
     if (key == "Audio Converter") {
         if (!listToolMayOpen(*this, "convert")) return false;
         handOverMarkedRows(*this, [] { return g_frmConverter.get(); }, " items to convert.");
+    } else if (key == "ACM Converter") {
+        if (!listToolMayOpen(*this, "convert")) return false;
+        CfrmACMConverter* window = nullptr;
+        handOverMarkedRows(
+            *this, [&window] { return window = g_frmACMConverter.get(); }, " items to convert.",
+            [this, &window] { offerCodecSources(*this, *window); });
     }
     return true;
 }

@@ -42,7 +42,7 @@ void AddRow(cGrid* grid, const Row& row)
     for (const auto& [column, text] : cells) grid->SetCellText(n, column, text);
 }
 
-void ConverterTest::SetUp()
+void JobWindowTest::SetUp()
 {
     ProgramFixture::SetUp();
     SetEditionModes();
@@ -50,7 +50,11 @@ void ConverterTest::SetUp()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     now = QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9));
     platform::SetNowSource([this] { return now; });
-    SetAudioConverterFactory([] { return std::make_unique<FakeAudioConverter>(); });
+    SetAudioConverterFactory([this] {
+        auto fake = std::make_unique<FakeAudioConverter>();
+        if (prepareFake) prepareFake(*fake);
+        return fake;
+    });
     // As at start-up: the settings dialogs are loaded before any tool window.
     frmOptions.get();
     g_frmAudioProp.get();
@@ -58,19 +62,31 @@ void ConverterTest::SetUp()
     QDir().mkpath(ProgramFolder() + "/src");
 }
 
-void ConverterTest::TearDown()
+void JobWindowTest::TearDown()
 {
     ProgramFixture::TearDown();
     SetAudioConverterFactory({});
     platform::SetNowSource(nullptr);
     QLocale::setDefault(QLocale::c());
+    job = nullptr;
+}
+
+void JobWindowTest::Use(JobWindow* window)
+{
+    job = window;
+    job->txtToPath->setEditText(Out());
+}
+
+void ConverterTest::TearDown()
+{
+    JobWindowTest::TearDown();
     w = nullptr;
 }
 
 CfrmConverter* ConverterTest::Open()
 {
     w = g_frmConverter.get();
-    w->txtToPath->setEditText(Out());
+    Use(w);
     return w;
 }
 
@@ -79,43 +95,43 @@ FakeAudioConverter* ConverterTest::Fake() const
     return dynamic_cast<FakeAudioConverter*>(w->cAudioConverter1.get());
 }
 
-void ConverterTest::AddRows(const std::vector<Row>& rows)
+void JobWindowTest::AddRows(const std::vector<Row>& rows)
 {
-    for (const Row& r : rows) AddRow(w->cGrid1, r);
+    for (const Row& r : rows) AddRow(job->cGrid1, r);
 }
 
-void ConverterTest::AddFileRows(int count)
+void JobWindowTest::AddFileRows(int count)
 {
     for (int i = 0; i < count; ++i) {
         Row r;
         r.file = Source(QString(QChar('a' + i)) + ".wav");
-        AddRow(w->cGrid1, r);
+        AddRow(job->cGrid1, r);
     }
 }
 
-void ConverterTest::Run()
+void JobWindowTest::Run()
 {
-    w->cmdConvert_Click();
+    job->cmdConvert_Click();
     WaitUntilIdle();
 }
 
-void ConverterTest::WaitUntilIdle()
+void JobWindowTest::WaitUntilIdle()
 {
-    for (int i = 0; i < 10000 && !w->cmdConvert->isEnabled(); ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 10000 && !job->cmdConvert->isEnabled(); ++i) QCoreApplication::processEvents();
     QCoreApplication::processEvents();
 }
 
-QStringList ConverterTest::LogLines() const
+QStringList JobWindowTest::LogLines() const
 {
     const QString stamp = TimeOfDayText(now.time()) + ":";
     QStringList lines;
-    for (const QString& line : w->txtLog->toPlainText().split('\n'))
+    for (const QString& line : job->txtLog->toPlainText().split('\n'))
         lines << (line.startsWith(stamp) ? line.mid(stamp.size()) : line);
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     return lines;
 }
 
-void ConverterTest::Touch(const QString& path)
+void JobWindowTest::Touch(const QString& path)
 {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

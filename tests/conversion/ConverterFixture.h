@@ -1,13 +1,15 @@
 #pragma once
-// The Audio Converter window on a seeded settings key, with the fake
-// conversion control, a fixed clock and an English (US) locale; helpers to
-// put rows in its grid, run a job to its end and read the log.
+// A job window on a seeded settings key, with the fake conversion control, a
+// fixed clock and an English (US) locale; helpers to put rows in its grid,
+// run a job to its end and read the log. ConverterTest opens the Audio
+// Converter window.
 #include "support/FakeAudioConverter.h"
 #include "conversion/frmConverter.h"
 #include "support/ProgramFixture.h"
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace convtest {
 
@@ -24,15 +26,13 @@ struct Row {
 
 void AddRow(cGrid* grid, const Row& row);
 
-class ConverterTest : public support::ProgramFixture {
+class JobWindowTest : public support::ProgramFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Loads the window with the destination set to Out().
-    CfrmConverter* Open();
-    // The window's fake control.
-    FakeAudioConverter* Fake() const;
+    // Puts the destination Out() on the loaded window and makes it the one the helpers work on.
+    void Use(JobWindow* window);
     // The destination folder, ending in "/".
     QString Out() const { return ProgramFolder() + "/out/"; }
     void AddRows(const std::vector<Row>& rows);
@@ -47,7 +47,20 @@ protected:
     // A file at the path.
     static void Touch(const QString& path);
 
+    // Runs on every fake control the windows make, before they use it.
+    std::function<void(FakeAudioConverter&)> prepareFake;
     QDateTime now;
+    JobWindow* job = nullptr;
+};
+
+class ConverterTest : public JobWindowTest {
+protected:
+    void TearDown() override;
+    // Loads the window with the destination set to Out().
+    CfrmConverter* Open();
+    // The window's fake control.
+    FakeAudioConverter* Fake() const;
+
     CfrmConverter* w = nullptr;
 };
 
