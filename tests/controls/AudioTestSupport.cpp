@@ -236,6 +236,24 @@ double ProbeDuration(const QString& path)
     return r.ok && r.exitCode == 0 && ok ? seconds : -1;
 }
 
+Probe ProbeFile(const QString& path)
+{
+    const ToolRun r = RunTool("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries",
+                                          "stream=codec_name,sample_rate,channels:format=duration", "-of",
+                                          "default=noprint_wrappers=1", path});
+    Probe p;
+    if (!r.ok || r.exitCode != 0) return p;
+    for (const QString& line : r.out.split('\n', Qt::SkipEmptyParts)) {
+        const QString key = line.section('=', 0, 0), value = line.section('=', 1).trimmed();
+        if (key == "codec_name") p.codec = value;
+        if (key == "sample_rate") p.sampleRate = value.toInt();
+        if (key == "channels") p.channels = value.toInt();
+        if (key == "duration") p.duration = value.toDouble();
+    }
+    p.ok = !p.codec.isEmpty();
+    return p;
+}
+
 QString MutagenPython()
 {
     for (const QString& python : {QString("/usr/bin/python3"), QString("python3")}) {

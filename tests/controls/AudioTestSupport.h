@@ -119,6 +119,15 @@ bool HaveTool(const QString& program);
 QString ProbeStream(const QString& path, const QString& entry);
 // ffprobe's length of the file in seconds; -1 when it cannot tell.
 double ProbeDuration(const QString& path);
+// ffprobe's view of a file's first audio stream and length, in one run; ok
+// is false when ffprobe is missing or cannot read the file.
+struct Probe {
+    bool ok = false;
+    QString codec;
+    int sampleRate = 0, channels = 0;
+    double duration = -1; // seconds
+};
+Probe ProbeFile(const QString& path);
 // A Python that can import mutagen; empty when there is none.
 QString MutagenPython();
 

@@ -3,6 +3,7 @@
 #include "support/FakeAudioConverter.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
+#include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "core/mdlMain.h"
 #include "lists/ItemRows.h"
@@ -10,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "support/ProgramFixture.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,7 +66,7 @@ protected:
         g->CellDetails(row, kColBytesSize, bytes);
         g->CellDetails(row, kColTagArtist, "Artist of " + name);
     }
-    void Launch() { main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio Converter")); }
+    void Launch(const QString& key = "Audio Converter") { main->m_cMenu_Click(main->m_cMenu->IndexForKey(key)); }
 
     CfrmMain* main = nullptr;
 };
@@ -109,12 +111,50 @@ TEST_F(HandOver, NothingMarkedIsRefused)
 {
     AddItem("a.wav", false, "00:01:00", "1000");
     const QString refusal = "Mark the items to convert." + QString(29, ' ');
-    msgBox->Expect(refusal);
-    Launch();
-    ASSERT_EQ(msgBox->shown.size(), 1u);
-    EXPECT_EQ(msgBox->shown[0].text, refusal);
-    EXPECT_EQ(msgBox->shown[0].flags, platform::vbInformation);
+    for (const QString& key : {"Audio Converter", "ACM Converter"}) {
+        msgBox->Expect(refusal);
+        Launch(key);
+    }
+    ASSERT_EQ(msgBox->shown.size(), 2u);
+    for (const support::Prompt& shown : msgBox->shown) {
+        EXPECT_EQ(shown.text, refusal);
+        EXPECT_EQ(shown.flags, platform::vbInformation);
+    }
     EXPECT_TRUE(modal->shown.isEmpty());
+}
+
+TEST_F(HandOver, TheAcmConverterListsTheCodecsForTheSelectedRowsFile)
+{
+    AddItem("c.wav", false, "00:02:00", "5000");
+    AddItem("a.wav", true, "00:01:00", "1000");
+    AddItem("b.wav", false, "00:03:00", "3000");
+    main->cGrid1->SetSelectedRow(2);
+    bool checked = false;
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmACMConverter*>(window);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->lblFilesToConvert->text(), "1 items to convert.");
+        EXPECT_EQ(w->g_ltmrItemSecsTotal, 60);
+        EXPECT_EQ(w->txtUndeForlder->text(), "New-Items-List-1");
+        ASSERT_EQ(w->cGrid1->Rows(), 1);
+        EXPECT_EQ(w->cGrid1->CellText(1, kColItemName).toString(), "a.wav");
+        QStringList sources;
+        for (int i = 0; i < w->cboBestAccordItem->count(); ++i) sources << w->cboBestAccordItem->itemText(i);
+        const QString folder = ProgramFolder() + "/";
+        EXPECT_EQ(sources, (QStringList{folder + "a.wav", folder + "b.wav", folder + "c.wav", "All ACM Codecs"}));
+        EXPECT_EQ(w->cboBestAccordItem->currentText(), folder + "a.wav");
+        // The fake suggests PCM, not GSM 6.10, for the file.
+        EXPECT_EQ(w->cboTags->count(), 1);
+        EXPECT_EQ(w->cboTags->currentText(), "PCM");
+        EXPECT_EQ(w->cboFormats->currentIndex(), 0);
+        checked = true;
+        w->cmdExit_Click();
+    };
+    Launch("ACM Converter");
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(modal->shown, QStringList{"g_frmACMConverter"});
+    EXPECT_FALSE(g_frmACMConverter.IsLoaded());
+    EXPECT_TRUE(msgBox->shown.empty());
 }
 
 TEST_F(HandOver, AnEmptyListTurnsIntoAddFiles)

@@ -1,8 +1,11 @@
-// The edition's main job from end to end, on the real conversion control:
-// start the program, add WAV files, mark them, "Audio Converter", OGG, Convert.
+// The edition's jobs from end to end, on the real conversion control: start
+// the program, add WAV files, mark them, "Audio Converter", OGG, Convert; and
+// the same files through "ACM Converter" into WAVs of several codecs.
 #include "controls/AudioTestSupport.h"
 #include "controls/PopupMenu.h"
+#include "controls/Toolbar.h"
 #include "controls/WindowWidgets.h"
+#include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "core/Edition.h"
 #include "core/Paths.h"
@@ -28,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QToolButton>
 #include <QTest>
 
 namespace {
@@ -197,6 +201,100 @@ TEST_F(JobEndToEnd, ThreeWavFilesBecomeTaggedOggFiles)
     ASSERT_FALSE(main->cSysTray1->Balloons().empty());
     EXPECT_EQ(main->cSysTray1->Balloons().back().text, "Done.");
     EXPECT_EQ(sound->played, QStringList{g_sPlayAtEnd});
+}
+
+// One codec and format of the ACM Converter, and what ffprobe should read back.
+struct AcmTarget {
+    const char* codec;
+    const char* format;
+    const char* ffmpegCodec;
+    int sampleRate, channels;
+};
+
+TEST_F(JobEndToEnd, ThreeWavFilesThroughTheAcmConverterIntoEachCodec)
+{
+    const AcmTarget targets[] = {
+        {"IMA ADPCM", "44.100 kHz, 4 Bit, Stereo", "adpcm_ima_wav", 44100, 2},
+        {"Microsoft ADPCM", "22.050 kHz, 4 Bit, Mono", "adpcm_ms", 22050, 1},
+        {"CCITT A-Law", "8.000 kHz, 8 Bit, Mono", "pcm_alaw", 8000, 1},
+        {"CCITT u-Law", "11.025 kHz, 8 Bit, Stereo", "pcm_mulaw", 11025, 2},
+        {"GSM 6.10", "8.000 kHz, 13 kbit/s, Mono", "gsm_ms", 8000, 1},
+        {"G.726 ADPCM", "8.000 kHz, 32 kbit/s, Mono", "adpcm_g726", 8000, 1},
+    };
+    const double seconds[3] = {1.0, 1.5, 2.25};
+    QStringList sources;
+    for (int i = 0; i < 3; ++i) {
+        sources << SourceFolder() + QString("/tone%1.wav").arg(i + 1);
+        audiotest::WriteWav(sources.last(), 44100, 2, 16, seconds[i]);
+    }
+    Main();
+    CfrmMain* main = frmMain.Peek();
+    ASSERT_NE(main, nullptr);
+    dialogs->ExpectOpen(sources);
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Add Files"));
+    ASSERT_EQ(main->cGrid1->Rows(), 3);
+    main->SetAllMarked(true);
+    main->cGrid1->SetSelectedRow(1);
+
+    // The user picks an entry of a list.
+    auto pick = [](QComboBox* box, const QString& text) {
+        const int at = box->findText(text);
+        ASSERT_GE(at, 0) << text.toStdString();
+        box->setCurrentIndex(at);
+        emit box->activated(at);
+    };
+    QStringList suggested;
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmACMConverter*>(window);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->cboBestAccordItem->currentText(), sources[0]);
+        for (int i = 0; i < w->cboTags->count(); ++i) suggested << w->cboTags->itemText(i);
+        // The telephone codecs take 8 kHz mono only: all codecs are listed on request.
+        pick(w->cboBestAccordItem, CfrmACMConverter::kAllACMCodecs);
+        w->txtToPath->setEditText(OutFolder());
+        SetCheckValue(w->chkPlaySound, 0);
+        SetCheckValue(w->chkCreateSubFolder, 1);
+        for (const AcmTarget& t : targets) {
+            pick(w->cboTags, t.codec);
+            pick(w->cboFormats, t.format);
+            w->txtUndeForlder->setText(t.ffmpegCodec);
+            QTest::mouseClick(w->cmdConvert, Qt::LeftButton);
+            WaitForTheJob(w);
+            EXPECT_EQ(w->lblCurrentTrack->text(), "Done.") << t.codec;
+            EXPECT_TRUE(LogMessages(w->txtLog).contains("Destination format: ACM WAV"));
+        }
+        EXPECT_EQ(w->windowTitle(), g_sAppName + " " + g_sAppVersion);
+        QTest::mouseClick(w->cmdExit, Qt::LeftButton);
+    };
+    // The tools toolbar's second "Convert" button.
+    cToolbar* tools = main->tlbrRecorder;
+    tools->ButtonWidget(tools->ButtonIndex("ACM Converter"))->click();
+    ASSERT_EQ(modal->shown, QStringList{"g_frmACMConverter"});
+    EXPECT_FALSE(suggested.contains("GSM 6.10"));
+    EXPECT_TRUE(suggested.contains("IMA ADPCM"));
+
+    for (const AcmTarget& t : targets) {
+        for (int i = 0; i < 3; ++i) {
+            const QString out = OutFolder() + t.ffmpegCodec + QString("/tone%1.wav").arg(i + 1);
+            const std::string what = out.toStdString();
+            const audiotest::Decoded d = audiotest::Decode(out);
+            ASSERT_TRUE(d.ok) << what;
+            EXPECT_EQ(d.container, "wav") << what;
+            EXPECT_EQ(d.codec, t.ffmpegCodec) << what;
+            EXPECT_EQ(d.sampleRate, t.sampleRate) << what;
+            EXPECT_EQ(d.channels, t.channels) << what;
+            EXPECT_NEAR(double(d.samples), seconds[i] * t.sampleRate, d.maxFrame) << what;
+            if (audiotest::HaveTool("ffprobe")) {
+                const audiotest::Probe probe = audiotest::ProbeFile(out);
+                ASSERT_TRUE(probe.ok) << what;
+                EXPECT_EQ(probe.codec, t.ffmpegCodec) << what;
+                EXPECT_EQ(probe.sampleRate, t.sampleRate) << what;
+                EXPECT_EQ(probe.channels, t.channels) << what;
+                EXPECT_NEAR(probe.duration, seconds[i], double(d.maxFrame) / t.sampleRate) << what;
+            }
+        }
+        EXPECT_TRUE(audiotest::LeftoverTempFiles(OutFolder() + t.ffmpegCodec).isEmpty());
+    }
 }
 
 TEST_F(JobEndToEnd, ItemsOfASubFolderThatCannotBeMadeFailWithTheControlsError)
