@@ -19,8 +19,8 @@ DefaultInstance<CfrmAudioEditorProc> g_frmAudioEditorProc;
 
 namespace {
 
-constexpr int kWidth = 380;
-constexpr int kHeight = 112;
+constexpr int kWidth = 460;
+constexpr int kHeight = 136;
 
 void setAbortedFlag()
 {
@@ -39,10 +39,13 @@ CfrmAudioEditorProc::CfrmAudioEditorProc()
     setFont(tahoma);
     setFixedSize(kWidth, kHeight);
 
+    // Room for an error text of three lines.
     lblCurrentTrack = new QLabel("Preparing...", this);
-    lblCurrentTrack->setGeometry(12, 12, kWidth - 24, 20);
+    lblCurrentTrack->setGeometry(12, 8, kWidth - 24, 50);
+    lblCurrentTrack->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblCurrentTrack->setWordWrap(true);
     prgCurrnet = new XP_ProgressBar(this);
-    prgCurrnet->setGeometry(12, 38, kWidth - 24, 16);
+    prgCurrnet->setGeometry(12, 62, kWidth - 24, 16);
     cmdAbort = new QPushButton("Abort", this);
     cmdAbort->setGeometry(kWidth - 108, kHeight - 42, 96, 30);
     Timer1 = new QTimer(this);
@@ -156,6 +159,7 @@ void CfrmAudioEditorProc::cAudioConverter1_ConvertAborted()
 void CfrmAudioEditorProc::cAudioConverter1_ConvertError(std::int32_t Code, const QString& Description)
 {
     lblCurrentTrack->setText(Description + "(" + QString::number(Code) + ")");
+    lblCurrentTrack->setToolTip(lblCurrentTrack->text());
     End(AudioEditorProcEnding::Failed);
     // The error stays on show until the user closes the window.
     cmdAbort->setText("Close");
