@@ -281,7 +281,9 @@ TEST_F(AudioEditorProcReal, AWavBecomesATaggedOgg)
     EXPECT_NEAR(double(d.samples), 1.5 * 44100, d.maxFrame);
     EXPECT_EQ(d.tags.value("title"), "Spoken 2026");
     EXPECT_EQ(d.tags.value("tracknumber", d.tags.value("track")), "1");
-    if (audiotest::HaveTool("ffprobe")) EXPECT_EQ(audiotest::ProbeFile(ogg).codec, "vorbis");
+    if (audiotest::HaveTool("ffprobe")) {
+        EXPECT_EQ(audiotest::ProbeFile(ogg).codec, "vorbis");
+    }
     EXPECT_TRUE(audiotest::LeftoverTempFiles(Out()).isEmpty());
 }
 
