@@ -20,6 +20,7 @@
 #include "platform/Shell.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
+#include "tags/frmMP3TagsEditor.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -213,6 +214,15 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
         SetFormOnTop(this, false);
         if (key == "Notes") g_frmNotes->Show();
         else frmAbout->ShowModal();
+    } else if (key == "MP3 Tags Editor") {
+        // Loaded once and shown beside the main window; open already, it comes forward as it is.
+        SetFormOnTop(this, false);
+        setCursor(Qt::WaitCursor);
+        CfrmMP3TagsEditor* editor = g_frmMP3TagsEditor.get();
+        unsetCursor();
+        editor->Show();
+        editor->raise();
+        editor->activateWindow();
     } else if (key == "Transparent") {
         const bool on = !m_cMenu->Checked(ItemNumber);
         SetTransparent(on);
@@ -247,9 +257,9 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
         const QString file = cGrid1 ? cGrid1->CellText(cGrid1->SelectedRow(), kColFile).toString() : QString();
         if (!file.isEmpty()) OpenDocument(this, file);
     }
-    // "Audio Analyser", "Audio Recorder", "Text To Speech" and "MP3 Tags Editor" open
-    // windows still to come; "Add Directories", "Burn From List", "Burn From Files" and
-    // "Live Update" have no action: all of them only refresh.
+    // "Audio Analyser", "Audio Recorder" and "Text To Speech" open windows still to
+    // come; "Add Directories", "Burn From List", "Burn From Files" and "Live Update"
+    // have no action: all of them only refresh.
     return true;
 }
 
