@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMap>
 #include <gtest/gtest.h>
 
 namespace tagtest {
@@ -83,6 +84,16 @@ QStringList Texts(const QJsonObject& frame)
     QStringList out;
     for (const auto& v : frame["text"].toArray()) out << v.toString();
     return out;
+}
+
+void ExpectFramesKept(const QJsonObject& before, const QJsonObject& after, const QString& changedId)
+{
+    QMap<QString, QJsonValue> written;
+    for (const auto& f : after["frames"].toArray()) written.insert(f.toArray()[0].toString(), f);
+    for (const auto& f : before["frames"].toArray()) {
+        const QString id = f.toArray()[0].toString();
+        if (id != changedId) EXPECT_EQ(written.value(id), f) << id.toStdString();
+    }
 }
 
 } // namespace tagtest

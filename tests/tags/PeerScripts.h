@@ -19,5 +19,7 @@ QJsonObject RunJson(const QString& python, const char* script, const QStringList
 // The first frame of an id in a kMutagenFrames answer.
 QJsonObject FirstFrame(const QJsonObject& dump, const char* id);
 QStringList Texts(const QJsonObject& frame);
+// Every frame of a kRawFrames answer but those of one id is in the later answer, byte for byte.
+void ExpectFramesKept(const QJsonObject& before, const QJsonObject& after, const QString& changedId);
 
 } // namespace tagtest
