@@ -55,7 +55,11 @@ void ShowField(QWidget* box, const QString& value)
     box->setProperty(kShownText, BoxText(box));
 }
 
-bool FieldChanged(const QWidget* box) { return BoxText(box) != box->property(kShownText).toString(); }
+bool FieldChanged(const QWidget* box)
+{
+    const QVariant shown = box->property(kShownText);
+    return !shown.isValid() || BoxText(box) != shown.toString();
+}
 
 QString FieldValue(const QWidget* box)
 {
@@ -175,6 +179,8 @@ CfrmMP3TagsEditor::CfrmMP3TagsEditor() : Form("g_frmMP3TagsEditor")
     connect(cmdSelectFile, &QPushButton::clicked, this, &CfrmMP3TagsEditor::cmdSelectFile_Click);
     connect(cmdApply, &QPushButton::clicked, this, &CfrmMP3TagsEditor::cmdApply_Click);
     connect(cmdClose, &QPushButton::clicked, this, &CfrmMP3TagsEditor::cmdClose_Click);
+    // A name picked from the list counts as a change, even the one shown.
+    connect(cboGenre, &QComboBox::activated, this, [this] { cboGenre->setProperty(kShownText, QVariant()); });
 }
 
 QFrame* CfrmMP3TagsEditor::makePage()

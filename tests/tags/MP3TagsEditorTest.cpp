@@ -477,6 +477,28 @@ TEST_F(TagsEditor, PickingTheBlankGenreClearsBothTags)
     EXPECT_EQ(v2.OtherGenreName(), "");
 }
 
+TEST_F(TagsEditor, AGenreNumberWithoutANameIsKeptUntilTheBlankIsPicked)
+{
+    const QString path = Mp3("a.mp3");
+    cMP3ID3v1 tag;
+    tag.SetMP3File(path);
+    tag.SetGenre(200);
+    tag.Update();
+    CfrmMP3TagsEditor* editor = OpenOn(path, 0);
+    EXPECT_EQ(editor->cboGenre->currentIndex(), 0);
+    EXPECT_EQ(editor->cboGenre->currentText(), "");
+    editor->txtTitle->setText("Title");
+    EXPECT_EQ(Apply(editor), "Done.");
+    tag.SetMP3File(path);
+    EXPECT_EQ(tag.Genre(), 200) << "a genre the user did not touch";
+
+    editor->cboGenre->setCurrentIndex(0);
+    emit editor->cboGenre->activated(0);
+    EXPECT_EQ(Apply(editor), "Done.");
+    tag.SetMP3File(path);
+    EXPECT_EQ(tag.Genre(), 255);
+}
+
 TEST_F(TagsEditor, AGenreOfTheFilesOwnIsShownAndKept)
 {
     const QByteArray tcon = V23Frame("TCON", Latin1Text("(1)Chiptune"));
