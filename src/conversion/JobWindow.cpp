@@ -102,21 +102,21 @@ cImageList* mainMenuImages()
 
 // ---------------------------------------------------------------- control adapter
 
-void AudioConverterJob::SetTags(const JobTags& tags)
+void AudioOutputJob::SetTags(const JobTags& tags)
 {
-    m_c.SetTagAlbum(tags.album);
-    m_c.SetTagArtist(tags.artist);
-    m_c.SetTagComment(tags.comment);
-    m_c.SetTagGenre(tags.genre);
-    m_c.SetTagTitle(tags.title);
-    m_c.SetTagTrack(tags.track);
-    m_c.SetTagYear(tags.year);
+    m_out.SetTagAlbum(tags.album);
+    m_out.SetTagArtist(tags.artist);
+    m_out.SetTagComment(tags.comment);
+    m_out.SetTagGenre(tags.genre);
+    m_out.SetTagTitle(tags.title);
+    m_out.SetTagTrack(tags.track);
+    m_out.SetTagYear(tags.year);
 }
 
-void AudioConverterJob::SetRange(std::int32_t start, std::int32_t length)
+void AudioOutputJob::SetRange(std::int32_t start, std::int32_t length)
 {
-    m_c.SetRangeStart(start);
-    m_c.SetRangeLength(length);
+    m_out.SetRangeStart(start);
+    m_out.SetRangeLength(length);
 }
 
 // ---------------------------------------------------------------- format records
@@ -412,7 +412,8 @@ void JobWindow::Form_Load()
     TabSettings->setVisible(true);
     const int margin = platform::TwipsToPixels(100);
     txtLog->setGeometry(margin, margin, TabLog->width() - 2 * margin, TabLog->height() - 2 * margin);
-    SetupJobGrid(cGrid1);
+    MainWindowServices* main = MainWindow();
+    SetupJobGrid(cGrid1, m_design.gridIconsInJobGrid && main ? main->imgGrid : nullptr);
 
     LoadPathHistory(txtToPath);
     if (txtToPath->currentText().isEmpty()) txtToPath->setEditText(platform::AppPath() + "/Main/");
@@ -632,8 +633,12 @@ std::int32_t JobWindow::WholeNumberCell(std::int32_t row, const char* columnKey)
 
 QString JobWindow::GetSubFolder() const
 {
-    if (ticked(chkCreateSubFolder) && !txtUndeForlder->text().isEmpty()) return txtUndeForlder->text() + "/";
-    return {};
+    if (!ticked(chkCreateSubFolder) || txtUndeForlder->text().isEmpty()) return {};
+    // The sub-folder stays inside the destination: "." and ".." become dashes.
+    QStringList parts = txtUndeForlder->text().split('/');
+    for (QString& part : parts)
+        if (part == "." || part == "..") part.replace('.', '-');
+    return parts.join('/') + "/";
 }
 
 void JobWindow::CheckUnderFolderEna()
@@ -1004,5 +1009,8 @@ void JobWindow::DoEndEvents()
             }
         }
     }
-    if (!g_bConvertError && ticked(chkTurnOffComputer)) ShowTurnOff(30);
+    ToolEndEvents();
+    if (TurnOffFollows()) ShowTurnOff(30);
 }
+
+bool JobWindow::TurnOffFollows() const { return !g_bConvertError && ticked(chkTurnOffComputer); }

@@ -65,23 +65,34 @@ public:
     virtual void Terminate() = 0;
 };
 
-// The conversion control as a job control: the source is the row's file.
-class AudioConverterJob : public JobControl {
+// A control that writes through AudioOutput as a job control: the format and
+// its settings, the tags, the range and the destination file go to its output
+// settings; the source and the start are each control's own.
+class AudioOutputJob : public JobControl {
 public:
-    explicit AudioConverterJob(cAudioConverter& control) : m_c(control) {}
-    void SetDestinationFormat(std::int32_t code) override { m_c.SetDestinationFormat(code); }
-    void SetWAVFormat(const WAVFormatSettings& settings) override { m_c.SetWAVFormat(settings); }
-    void SetACMFormat(const QString& tag, const QString& format) override { m_c.SetACMFormat(tag, format); }
-    void SetMP3Format(const MP3FormatSettings& settings) override { m_c.SetMP3Format(settings); }
-    void SetWMAFormat(const WMAFormatSettings& settings) override { m_c.SetWMAFormat(settings); }
-    void SetOGGFormat(const OGGFormatSettings& settings) override { m_c.SetOGGFormat(settings); }
-    void SetAPEFormat(std::int32_t level) override { m_c.SetAPEFormat(level); }
+    explicit AudioOutputJob(AudioOutput& output) : m_out(output) {}
+    void SetDestinationFormat(std::int32_t code) override { m_out.SetDestinationFormat(code); }
+    void SetWAVFormat(const WAVFormatSettings& settings) override { m_out.SetWAVFormat(settings); }
+    void SetACMFormat(const QString& tag, const QString& format) override { m_out.SetACMFormat(tag, format); }
+    void SetMP3Format(const MP3FormatSettings& settings) override { m_out.SetMP3Format(settings); }
+    void SetWMAFormat(const WMAFormatSettings& settings) override { m_out.SetWMAFormat(settings); }
+    void SetOGGFormat(const OGGFormatSettings& settings) override { m_out.SetOGGFormat(settings); }
+    void SetAPEFormat(std::int32_t level) override { m_out.SetAPEFormat(level); }
     void SetTags(const JobTags& tags) override;
-    void SetSource(std::int32_t row, const QString& file) override { m_c.SetSourceFile(file); }
     void SetRange(std::int32_t start, std::int32_t length) override;
+    void SetDestinationFile(const QString& path) override { m_out.SetDestinationFile(path); }
+
+private:
+    AudioOutput& m_out;
+};
+
+// The conversion control as a job control: the source is the row's file.
+class AudioConverterJob : public AudioOutputJob {
+public:
+    explicit AudioConverterJob(cAudioConverter& control) : AudioOutputJob(control), m_c(control) {}
+    void SetSource(std::int32_t row, const QString& file) override { m_c.SetSourceFile(file); }
     // Setting the source again makes the control forget any earlier range.
     void SetWholeSource() override { m_c.SetSourceFile(m_c.SourceFile()); }
-    void SetDestinationFile(const QString& path) override { m_c.SetDestinationFile(path); }
     void Start() override { m_c.Convert(); }
     void Abort() override { m_c.Abort(); }
     void Terminate() override { m_c.Terminate(); }
@@ -134,6 +145,7 @@ struct JobWindowDesign {
     bool fileNamePatterns = true;   // the pattern list with its links
     bool longTagPlaceholders = true; // [SOURCE_NAME], [ITEM_NAME] and [RANGE] in tag texts
     bool hourglass = true;          // the pointer shows the hourglass while an item starts
+    bool gridIconsInJobGrid = false; // the job grid takes the main window's grid icons (imgGrid), not imgMenu
 };
 
 // The moments of a run at which a job window writes its caption.
@@ -269,6 +281,11 @@ protected:
     virtual bool ToolSettingsRefused() { return false; }
     // The tool's own settings locked while a job runs.
     virtual void LockToolSettings(bool locked) {}
+    // End of job: the tool's own action, after the external program and
+    // before the shutdown countdown.
+    virtual void ToolEndEvents() {}
+    // Whether the end of this job starts the shutdown countdown.
+    bool TurnOffFollows() const;
 
     // Tool rows above the common settings, and tool boxes below the event boxes.
     QVBoxLayout* ToolSettingsArea;

@@ -8,6 +8,7 @@
 #include "controls/WindowWidgets.h"
 #include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
+#include "ripping/frmCDRipper.h"
 #include "core/Edition.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"
@@ -16,6 +17,8 @@
 #include "settings/mdlOptions.h"
 
 #include <QAbstractItemModel>
+#include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -47,14 +50,10 @@ bool listToolMayOpen(CfrmMain& main, const QString& verb)
     return true;
 }
 
-// Loads the job window, hands it the marked rows with their count, totals
-// and sub-folder name, then what `afterRows` adds, and shows it modally with
-// CD polling paused.
-void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadWindow, const QString& countText,
-                        const std::function<void()>& afterRows = {})
+// Fills in a loaded job window: the count of marked rows, their total time
+// and size, and the sub-folder named after the open list or CD.
+void handOverTotals(CfrmMain& main, JobWindow* window, const QString& countText)
 {
-    main.setCursor(Qt::WaitCursor);
-    QPointer<JobWindow> window = loadWindow();
     window->lblFilesToConvert->setText(QString::number(main.GetMarkedCount()) + countText);
     const std::int32_t seconds = main.GetTotalTime(true).toInt();
     window->g_ltmrItemSecsTotal = seconds;
@@ -62,8 +61,12 @@ void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadW
     window->cStatusBar1->SetPanelText("Total Size", "Total Time: " + FormatSeconds(seconds));
     window->cStatusBar1->SetPanelText("Total Time", "Total Size: " + main.GetTotalSize(true));
     window->txtUndeForlder->setText(MakeSafeName(main.cTreeView1->SelectedItem()->Text()));
-    CfrmMain::CopyMarkedRows(main.cGrid1, window->cGrid1, true);
-    if (afterRows) afterRows();
+}
+
+// Shows the job window modally with CD polling paused; polling goes on
+// afterwards while a CD is on show.
+void showJobWindow(CfrmMain& main, JobWindow* window)
+{
     main.unsetCursor();
     if (main.tmrCDs) main.tmrCDs->stop();
     window->ShowModal();
@@ -79,6 +82,61 @@ void offerCodecSources(CfrmMain& main, CfrmACMConverter& window)
     QStringList files;
     for (int row = 1; row <= main.cGrid1->Rows(); ++row) files << main.cGrid1->CellText(row, kColFile).toString();
     window.FillCodecSources(files, main.cGrid1->CellText(main.cGrid1->SelectedRow(), kColFile).toString());
+}
+
+// Loads the job window, hands it the marked rows with their count, totals
+// and sub-folder name, then what `afterRows` adds, and shows it.
+void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadWindow, const QString& countText,
+                        const std::function<void()>& afterRows = {})
+{
+    main.setCursor(Qt::WaitCursor);
+    QPointer<JobWindow> window = loadWindow();
+    handOverTotals(main, window, countText);
+    CfrmMain::CopyMarkedRows(main.cGrid1, window->cGrid1, true);
+    if (afterRows) afterRows();
+    showJobWindow(main, window);
+}
+
+// The checks before the CD Ripper opens: a CD drive's node with marked rows.
+bool ripperMayOpen(CfrmMain& main)
+{
+    cTreeNode* node = main.cTreeView1 ? main.cTreeView1->SelectedItem() : nullptr;
+    if (!node || CfrmMain::IsMainNode(node->Key())) {
+        platform::MsgBox("Select the Items List of the CD." + QString(40, ' '), platform::vbInformation);
+        if (node && node->Child()->Count() > 0) main.cTreeView1_NodeClick(node->Child()->Item(1));
+        return false;
+    }
+    if (!CfrmMain::IsCDNode(node->Key())) {
+        platform::MsgBox("Select the the Audio CD device to rip from." + QString(40, ' '), platform::vbInformation);
+        if (cTreeNode* cds = main.g_nodMainCDs) {
+            cds->SetExpanded(true);
+            if (cds->Child()->Count() > 0) main.cTreeView1_NodeClick(cds->Child()->Item(1));
+        }
+        return false;
+    }
+    if (main.GetMarkedCount() == 0) {
+        platform::MsgBox("Mark the items to rip." + QString(29, ' '), platform::vbInformation);
+        return false;
+    }
+    return true;
+}
+
+// The ripper gets every track of the CD with its mark, and the drive of the
+// node fixed in its drive list.
+void handOverCD(CfrmMain& main)
+{
+    main.setCursor(Qt::WaitCursor);
+    QPointer<CfrmCDRipper> window = g_frmCDRipper.get();
+    handOverTotals(main, window, " items to convert.");
+    CfrmMain::CopyMarkedRows(main.cGrid1, window->cGrid1, false);
+    const QString drive = CfrmMain::GetCDNameNode(main.cTreeView1->SelectedItem()->Key());
+    for (int i = 0; i < window->cboDevices->count(); ++i) {
+        if (!window->cboDevices->itemText(i).startsWith(drive)) continue;
+        window->cboDevices->setCurrentIndex(i);
+        window->cboDevices->setEnabled(false);
+        window->cmdOpenCD->setEnabled(false);
+    }
+    showJobWindow(main, window);
 }
 
 // A cell's text as the grid shows it.
@@ -128,6 +186,9 @@ bool CfrmMain::LaunchTool(const QString& key)
         handOverMarkedRows(
             *this, [&window] { return window = g_frmACMConverter.get(); }, " items to convert.",
             [this, &window] { offerCodecSources(*this, *window); });
+    } else if (key == "Audio CD Ripper") {
+        if (!ripperMayOpen(*this)) return false;
+        handOverCD(*this);
     }
     return true;
 }

@@ -71,6 +71,7 @@ void CfrmMain::CreateListControls()
     tmrRemove->setInterval(50);
     tmrCDs = new QTimer(this);
     tmrCDs->setInterval(5000);
+    CreateCDControls();
 
     ConnectListControls();
 }
@@ -150,11 +151,9 @@ void CfrmMain::StopPreviewForList()
     if (cPlayer1->IsPlaying()) StopCommand();
 }
 
-// ---- Stand-ins until the list properties dialog, the CD tracks and the
-// item dialog are built: they do nothing yet. ----
+// ---- Stand-ins until the list properties dialog and the item dialog are
+// built: they do nothing yet. ----
 
 void CfrmMain::ShowItemsListProperties(cTreeNode* node) {}
-
-void CfrmMain::LoadCDTracks(const QString& sDrive) {}
 
 void CfrmMain::ShowItemPropertiesDialog() {}

@@ -25,10 +25,6 @@ QStringList plainFiles(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
 }
 
-// The CD drives' names as the CD ripper control gives them ("D: /dev/sr0 ...");
-// none until the CD drives are supported.
-QStringList cdDriveNames() { return {}; }
-
 } // namespace
 
 bool CfrmMain::IsMainNode(const QString& key) { return key.startsWith("##MAIN"); }
@@ -65,8 +61,7 @@ void CfrmMain::setTree()
 
     if (lAppIncCDRipper == 1) {
         g_nodMainCDs = nodes->Add(nullptr, 2, "##MAINCDSAudio CDs", "Audio CDs", 71, 71);
-        for (const QString& drive : cdDriveNames())
-            g_nodMainCDs->Child()->Add(g_nodMainCDs, 4, "##CD" + drive, drive.left(2), 25, 25);
+        AddCDDriveNodes();
         g_nodMainCDs->SetExpanded(true);
     }
 }

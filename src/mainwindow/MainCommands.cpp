@@ -304,31 +304,3 @@ void CfrmMain::SetTransparent(bool bVal)
     else RemoveTransparency(this);
     m_cMenu->SetChecked(m_cMenu->IndexForKey("Transparent"), bVal);
 }
-
-// ---- CD drives ----
-
-void CfrmMain::RefreshCDDrives()
-{
-    cTreeNode* selected = cTreeView1->SelectedItem();
-    const QString key = selected ? selected->Key() : QString();
-    setTree();
-    // The node that was open is opened again.
-    if (cTreeNode* node = key.isEmpty() ? nullptr : cTreeView1->Nodes()->Item(key)) {
-        node->SetSelected(true);
-        cTreeView1_NodeClick(node);
-    }
-    OpenFirstAudioCD();
-}
-
-void CfrmMain::OpenFirstAudioCD()
-{
-    if (!g_nodMainCDs) return;
-    cTreeNodes* drives = g_nodMainCDs->Child();
-    for (int i = 1; i <= drives->Count(); ++i) {
-        if (!CDDriveHasTracks(i - 1)) continue;
-        cTreeView1_NodeClick(drives->Item(i));
-        return;
-    }
-}
-
-bool CfrmMain::CDDriveHasTracks(int) const { return false; }

@@ -2,6 +2,7 @@
 // the exit, the tray state and the status panels.
 #include "mainwindow/frmMain.h"
 
+#include "controls/AudioCD.h"
 #include "controls/AudioConverter.h"
 #include "controls/AudioGraph.h"
 #include "controls/Player.h"
@@ -107,7 +108,7 @@ void CfrmMain::ApplyCommandLineSwitches()
     if (s == "-addfiles")
         RunKey("Add Files");
     else if (s == "-addaudiocd")
-        RefreshCDDrives();
+        OpenFirstAudioCD();
 }
 
 void CfrmMain::Form_Unload(int& Cancel)
@@ -142,6 +143,7 @@ void CfrmMain::TerminateControls()
     for (cAudioGraph* graph : {cAudioGraphAmp, cAudioGraphFreq})
         if (graph) graph->Terminate();
     if (cAudioConverter1) cAudioConverter1->Terminate();
+    if (cAudioCDRipper1) cAudioCDRipper1->Terminate();
 }
 
 void CfrmMain::SaveWindowSize()

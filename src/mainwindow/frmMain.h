@@ -21,6 +21,7 @@ class cToolbar;
 class cToolbarHost;
 // Items lists
 class XP_ProgressBar;
+class cAudioCDRipper;
 class cAudioConverter;
 class cGrid;
 class cImageList;
@@ -138,9 +139,6 @@ public:
     // The node of the list that plays (bold while it plays).
     QPointer<cTreeNode> m_nodPlaying;
 
-    // Rebuilds the CD drive nodes, then opens the first drive that holds a disc.
-    void RefreshCDDrives();
-    void OpenFirstAudioCD();
 
     // Forced exit, without the question.
     void tmrUnload_Timer();
@@ -189,9 +187,8 @@ public:
     // Empties the open list, asking first unless bNoAsk.
     void ClearTheList(bool bNoAsk);
     void DoClearTheList();
-    // Stand-ins: the list properties dialog and the CD tracks are still to come.
+    // Stand-in: the list properties dialog is still to come.
     void ShowItemsListProperties(cTreeNode* node);
-    void LoadCDTracks(const QString& sDrive);
 
     // Rewrites the open list's file from the grid.
     void SaveGridToFile() override;
@@ -225,6 +222,20 @@ public:
     void cGridInfo_DblClick(int row, int col);
     // Opens a folder in the file manager, offering to create it when missing.
     void OpenDestFolder(QString sDir);
+
+    // Audio CDs: the drives' nodes and a CD's tracks as rows (MainWindowCD.cpp).
+    cAudioCDRipper* cAudioCDRipper1 = nullptr; // reads drives and tracks
+    // Fills the grid with the tracks of the CD in the drive ("D:") of the selected node.
+    void LoadCDTracks(const QString& sDrive);
+    // The ripper's drive of the selected CD node (0 when none matches).
+    std::int32_t GetCDDriveIndex();
+    // The poll of the drives every 5 s while a CD node is open: reloads the
+    // CD on show when its disc came or went, and resets the texts of empty drives.
+    void tmrCDs_Timer();
+    // Opens the node of the first drive holding a disc with tracks ("-addaudiocd");
+    // false when there is none.
+    bool OpenFirstAudioCD();
+    void cAudioCDRipper1_Error(std::int32_t lErrorCode, const QString& sErrorText);
     // ==== end of items lists ====
 
     // ==== Job tools: hand-over, naming and placeholder procedures ====
@@ -295,8 +306,6 @@ private:
     bool SelectedNodeIs(bool (*test)(const QString&)) const;
     bool GridIsEmpty() const;
     bool IsOnTop() const;
-    // Whether the drive can be read and holds tracks (no CD reader in this build).
-    bool CDDriveHasTracks(int drive) const;
 
     RegistryRoutines m_reg;
     MainPanes m_panes = DesignPanes();
@@ -334,6 +343,15 @@ private:
     void LoadSelectedToPlayer();
     // Stand-in: the item dialog is still to come.
     void ShowItemPropertiesDialog();
+    // Audio CDs.
+    void CreateCDControls();
+    void AddCDDriveNodes();
+    // The tracks of the disc in drive idx into the grid; false when the drive
+    // failed on the way (its LastError tells how).
+    bool ReadCDTracks(const QString& sDrive, std::int32_t idx);
+    bool WriteTrackRow(std::int32_t track, const QString& sDrive);
+    void ShowInsertCDNotice();
+    void ReportCDDriveError(const QString& sDrive);
     // Adds the paths through the add-files window, then saves the list.
     void AddPathsToList(const QStringList& paths);
     // ==== end of private: items lists ====
