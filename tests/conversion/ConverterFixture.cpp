@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"
 #include "lists/ItemRows.h"
+#include "support/JobWindowTesting.h"
 #include "platform/Clock.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
@@ -115,21 +116,9 @@ void JobWindowTest::Run()
     WaitUntilIdle();
 }
 
-void JobWindowTest::WaitUntilIdle()
-{
-    for (int i = 0; i < 10000 && !job->cmdConvert->isEnabled(); ++i) QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
+void JobWindowTest::WaitUntilIdle() { support::WaitUntilIdle(job); }
 
-QStringList JobWindowTest::LogLines() const
-{
-    const QString stamp = TimeOfDayText(now.time()) + ":";
-    QStringList lines;
-    for (const QString& line : job->txtLog->toPlainText().split('\n'))
-        lines << (line.startsWith(stamp) ? line.mid(stamp.size()) : line);
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    return lines;
-}
+QStringList JobWindowTest::LogLines() const { return support::JobLogLines(job, now); }
 
 void JobWindowTest::Touch(const QString& path)
 {

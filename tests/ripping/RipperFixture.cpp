@@ -5,6 +5,7 @@
 #include "core/Edition.h"
 #include "core/TimeSizeText.h"
 #include "lists/ItemRows.h"
+#include "support/JobWindowTesting.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Clock.h"
 #include "settings/frmAudioProp.h"
@@ -77,21 +78,9 @@ void RipperTestBase::Run()
     WaitUntilIdle();
 }
 
-void RipperTestBase::WaitUntilIdle()
-{
-    for (int i = 0; i < 10000 && !w->cmdConvert->isEnabled(); ++i) QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
+void RipperTestBase::WaitUntilIdle() { support::WaitUntilIdle(w); }
 
-QStringList RipperTestBase::LogLines() const
-{
-    const QString stamp = TimeOfDayText(now.time()) + ":";
-    QStringList lines;
-    for (const QString& line : w->txtLog->toPlainText().split('\n'))
-        lines << (line.startsWith(stamp) ? line.mid(stamp.size()) : line);
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    return lines;
-}
+QStringList RipperTestBase::LogLines() const { return support::JobLogLines(w, now); }
 
 void RipperTestBase::Pattern(const QString& pattern)
 {
