@@ -601,21 +601,11 @@ void JobWindow::lblOpenDestinationDestinationFolder_Click()
     OpenDocument(this, folder);
 }
 
-void JobWindow::lblParameters_Click()
-{
-    CfrmProgParameters* dlg = g_frmProgParameters.get();
-    dlg->cboSections->setCurrentIndex(2);
-    dlg->ShowModal();
-}
+void JobWindow::lblParameters_Click() { ShowProgParameters(2); }
 
 void JobWindow::lblEventsSettings_Click()
 {
-    CfrmOptions* dlg = frmOptions.get();
-    if (cTreeNode* node = dlg->cTreeView1->Nodes()->Item("Events")) {
-        node->SetSelected(true);
-        dlg->cTreeView1_NodeClick(node);
-    }
-    dlg->ShowModal();
+    ShowOptionsPage("Events");
     SetEventBoxesFromSettings();
 }
 

@@ -14,3 +14,7 @@ MainWindowServices::~MainWindowServices()
 MainWindowServices* MainWindow() { return g_mainWindow; }
 
 void SetMainWindow(MainWindowServices* window) { g_mainWindow = window; }
+
+bool MainWindowServices::IsMainNode(const QString& key) { return key.startsWith("##MAIN"); }
+
+bool MainWindowServices::IsCDNode(const QString& key) { return key.left(4) == "##CD"; }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class QFrame;
+class QLabel;
 class QTimer;
 class QWidget;
 class cFormMenu;
@@ -32,6 +33,7 @@ public:
     cImageList* imgGrid = nullptr;     // grid icons: 0 unmarked, 1 marked, 3 audio, 4 data track
     cImageList* imgMenu = nullptr;     // 16 x 16 icons of menus, tree, tabs and job grids
     QFrame* picEmptyMsg = nullptr;     // the notice over an empty list
+    QLabel* lblListName = nullptr;     // the open list's name above the grid
     QTimer* tmrCDs = nullptr;          // CD polling: runs while a CD drive's node is open
     // Set by the audio editor's converter when the user aborts its conversion.
     bool g_bAbortedAudioEditor = false;
@@ -57,6 +59,17 @@ public:
     virtual void ApplyViewOptions() = 0;
     virtual void SetTitleBackColor(std::int32_t color) = 0;
     virtual void SetTitleTextColor(std::int32_t color) = 0;
+
+    // ---- Tree nodes ----
+    // Roots have keys beginning "##MAIN", CD drives "##CD", lists their file's path.
+    static bool IsMainNode(const QString& key);
+    static bool IsCDNode(const QString& key);
+    // Moves the list file of the node to newPath and gives the node that key
+    // (the open list is saved there from now on). On failure says why and
+    // changes nothing.
+    virtual bool MoveListFile(cTreeNode* node, const QString& newPath) = 0;
+    // Opens a folder in the file manager, offering to create it when missing.
+    virtual void OpenDestFolder(QString sDir) = 0;
 
     // ---- The open list ----
     // Opens a node: a list's rows, a CD's tracks (the selected node shows its list again).

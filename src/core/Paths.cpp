@@ -1,6 +1,8 @@
 #include "core/Paths.h"
 
+#include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QStringList>
 #include <QToolTip>
@@ -77,6 +79,31 @@ void CheckFileNameKey(QWidget* txtBox, int& KeyAscii)
                            5000);
     }
     KeyAscii = 0;
+}
+
+namespace {
+
+class FileNameKeyFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return false;
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.size() != 1) return false;
+        int key = text[0].unicode();
+        CheckFileNameKey(qobject_cast<QWidget*>(watched), key);
+        return key == 0;
+    }
+};
+
+} // namespace
+
+void FilterFileNameKeys(QWidget* txtBox)
+{
+    if (txtBox) txtBox->installEventFilter(new FileNameKeyFilter(txtBox));
 }
 
 bool IsFolder(const QString& sPath) { return !sPath.isEmpty() && QFileInfo(sPath).isDir(); }

@@ -26,6 +26,9 @@ bool IsValidFileName(const QString& sName);
 // Key filter for name boxes: a character IsValidFileName refuses is dropped
 // (KeyAscii set to 0) and a tip on the box says why.
 void CheckFileNameKey(QWidget* txtBox, int& KeyAscii);
+// Puts every character typed into the box through CheckFileNameKey (pasted
+// text is not filtered: check the name before using it).
+void FilterFileNameKeys(QWidget* txtBox);
 // The tip's text.
 extern const char* const kIllegalNameTip;
 

@@ -9,16 +9,39 @@
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/GridSetup.h"
+#include "lists/ListFolders.h"
 #include "lists/ListImages.h"
-#include "platform/AppInfo.h"
-#include "settings/mdlOptions.h"
+#include "lists/frmDirProperties.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
+
+// Runs `onClick` when the left button is released over the widget.
+class ClickFilter : public QObject {
+public:
+    ClickFilter(QWidget* target, std::function<void()> onClick) : QObject(target), m_onClick(std::move(onClick))
+    {
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            m_onClick();
+        return false;
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
 
 QLabel* noticeLabel(const QString& text, QWidget* parent)
 {
@@ -46,6 +69,7 @@ void CfrmMain::CreateListControls()
     lblListName = new QLabel(this);
     lblListName->setTextFormat(Qt::PlainText);
     lblListName->setGeometry(200, 28, 500, 16);
+    lblListName->setCursor(Qt::PointingHandCursor);
     cGrid1 = new cGrid(this);
     cGrid1->setGeometry(200, 44, 696, 546);
     prgStatus = new XP_ProgressBar(this);
@@ -94,6 +118,7 @@ void CfrmMain::ConnectListControls()
     connect(cGrid1, &cGrid::RedrawRequest, this, &CfrmMain::cGrid1_RedrawRequest);
     connect(cGrid1, &cGrid::OLEDragDrop, this, &CfrmMain::cGrid1_OLEDragDrop);
     connect(cGridInfo, &cGrid::DblClick, this, &CfrmMain::cGridInfo_DblClick);
+    new ClickFilter(lblListName, [this] { lblListName_Click(); });
 
     // The empty-list notice takes file drops for the grid it covers.
     for (QWidget* target : std::initializer_list<QWidget*>{picEmptyMsg, lblAddorDrag, lblEmptylist})
@@ -131,12 +156,7 @@ void CfrmMain::OpenFirstList()
     cTreeView1_NodeClick(g_nodMainItems);
 }
 
-QString CfrmMain::ListsFolder() const
-{
-    QString folder = g_sToPath.isEmpty() ? platform::AppPath() + "/Main/" : g_sToPath;
-    if (!folder.endsWith('/')) folder += '/';
-    return folder;
-}
+QString CfrmMain::ListsFolder() const { return ItemsListsFolder(); }
 
 bool CfrmMain::IsListBusy() const { return prgStatus->Visible() || m_bAddingFiles; }
 
@@ -151,9 +171,25 @@ void CfrmMain::StopPreviewForList()
     if (cPlayer1->IsPlaying()) StopCommand();
 }
 
-// ---- Stand-ins until the list properties dialog and the item dialog are
-// built: they do nothing yet. ----
+void CfrmMain::ShowItemsListProperties(cTreeNode* node)
+{
+    if (!node) return;
+    // Each opening starts afresh, on the node it is opened for.
+    if (CfrmDirProperties* open = g_frmDirProperties.Peek()) open->Unload();
+    CfrmDirProperties* dlg = g_frmDirProperties.get();
+    dlg->ShowNode(node, StatusPanelText("Items List Properties"));
+    if (node->Text() == "Items Lists") {
+        dlg->Unload();
+        return;
+    }
+    dlg->bEditFolderName = true;
+    dlg->txtFolderName->setEnabled(true);
+    dlg->Show();
+}
 
-void CfrmMain::ShowItemsListProperties(cTreeNode* node) {}
+void CfrmMain::lblListName_Click()
+{
+    cTreeNode* node = cTreeView1->SelectedItem();
+    if (node && !IsMainNode(node->Key())) RunKey("Items List Properties");
+}
 
-void CfrmMain::ShowItemPropertiesDialog() {}

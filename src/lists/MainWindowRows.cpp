@@ -9,6 +9,7 @@
 #include "core/FileSystem.h"
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"
+#include "lists/frmItem.h"
 #include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"
@@ -56,11 +57,16 @@ void CfrmMain::cGrid1_MouseUp(int Button, int Shift, float x, float y)
 
 void CfrmMain::cGrid1_DblClick(int row, int col)
 {
+    // The dialog shows the selected row: with none there is nothing to edit.
+    if (row < 1 || row > cGrid1->Rows() || cGrid1->SelectedRow() < 1) return;
     if (cGrid1->CellIconIndex(row, kColType) == kDataTrackIcon) {
         platform::MsgBox("Cannot edit a data track." + QString(36, ' '), platform::vbInformation);
         return;
     }
-    ShowItemPropertiesDialog();
+    setCursor(Qt::WaitCursor);
+    CfrmItem* item = g_frmItem.get();
+    unsetCursor();
+    item->ShowModal();
 }
 
 void CfrmMain::cGrid1_SelectionChange(int row, int col) { GetFileInfoToGridInfo(); }

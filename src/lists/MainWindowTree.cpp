@@ -27,10 +27,6 @@ QStringList plainFiles(const QString& folder)
 
 } // namespace
 
-bool CfrmMain::IsMainNode(const QString& key) { return key.startsWith("##MAIN"); }
-
-bool CfrmMain::IsCDNode(const QString& key) { return key.left(4) == "##CD"; }
-
 QString CfrmMain::GetCDNameNode(const QString& key) { return key.mid(4, 2); }
 
 bool CfrmMain::IsListKey(const QString& key) { return !key.isEmpty() && !IsMainNode(key) && !IsCDNode(key); }
@@ -93,20 +89,29 @@ void CfrmMain::cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bo
         Cancel = true;
         return;
     }
-    lblListName->setText(NewString);
+    if (!MoveListFile(node, newPath)) {
+        Cancel = true;
+        return;
+    }
+    // The node shows its new name before it opens, so the label above the grid does too.
+    node->SetText(NewString);
+    cTreeView1_NodeClick(node);
+}
+
+bool CfrmMain::MoveListFile(cTreeNode* node, const QString& newPath)
+{
+    if (!node) return false;
+    const QString key = node->Key();
     if (!QFile::rename(key, newPath)) {
         const bool missing = !QFileInfo::exists(key);
         platform::MsgBox(QString(missing ? "File not found" : "Path/File access error") + " (" +
                              QString::number(missing ? 53 : 75) + ")." + QString(28, ' '),
                          platform::vbInformation);
-        Cancel = true;
-        return;
+        return false;
     }
     if (m_sOpenListKey == key) m_sOpenListKey = newPath;
     node->SetKey(newPath);
-    // The node shows its new name before it opens, so the label above the grid does too.
-    node->SetText(NewString);
-    cTreeView1_NodeClick(node);
+    return true;
 }
 
 void CfrmMain::cTreeView1_DragDrop(QObject* Source, float X, float Y)
@@ -162,9 +167,12 @@ bool CfrmMain::CheckListSelected()
     return true;
 }
 
+bool CfrmMain::OpenListHoldsNothing() const { return cGrid1->Rows() == 0 && m_keptTexts.isEmpty(); }
+
 void CfrmMain::ClearTheList(bool bNoAsk)
 {
-    if (cGrid1->Rows() == 0) return;
+    // A list whose every item is out of sight (files gone) can be cleared too.
+    if (OpenListHoldsNothing()) return;
     if (cPlayer1->IsPlaying()) {
         StopPreviewForList();
         SetRowUnBold();

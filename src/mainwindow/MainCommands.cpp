@@ -15,7 +15,9 @@
 #include "core/mdlCommDialog.h"
 #include "controls/Player.h"
 #include "lists/ItemRows.h"
+#include "lists/ListFolders.h"
 #include "platform/AppInfo.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "settings/frmOptions.h"
@@ -96,12 +98,8 @@ bool CfrmMain::RunListCommand(const QString& key)
         return true;
     }
     if (key == "Open Destination Folder") {
-        // A list's folder, the lists folder of the Items Lists root, else the lists folder.
         cTreeNode* node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
-        QString folder = ListsFolder();
-        if (node && !IsMainNode(node->Key()) && !IsCDNode(node->Key())) folder = GetFolderOfPath(node->Key());
-        else if (node && node->Key().startsWith("##MAINITEMS")) folder = node->Key().mid(11);
-        OpenDestFolder(folder);
+        OpenDestFolder(FolderOfNode(node ? node->Key() : QString()));
         return true;
     }
     if (key == "Save As") return SaveAsCommand();
@@ -115,22 +113,7 @@ bool CfrmMain::RunListCommand(const QString& key)
         SetAllMarked(!IsAnyMarked());
         return true;
     }
-    if (key == "Remove Item") {
-        if (SelectedNodeIs(IsCDNode)) {
-            Refuse("Cannot remove items from Audio CD.", 20);
-            return false;
-        }
-        if (GridIsEmpty()) return false;
-        m_sRemoveMode = "Item";
-        tmrRemove->start();
-        return true;
-    }
-    if (key == "Clear the List") {
-        if (GridIsEmpty()) return false;
-        m_sRemoveMode = "All";
-        tmrRemove->start();
-        return true;
-    }
+    if (key == "Remove Item" || key == "Clear the List") return RemoveCommand(key == "Clear the List");
     if (key == "FreeDB") return FreeDBCommand();
     return MoveCommand(key);
 }
@@ -155,6 +138,19 @@ bool CfrmMain::NewItemsListCommand()
     return true;
 }
 
+bool CfrmMain::RemoveCommand(bool all)
+{
+    if (SelectedNodeIs(IsCDNode)) {
+        Refuse("Cannot remove items from Audio CD.", 20);
+        return false;
+    }
+    // Clearing also reaches the records kept out of sight while their files are gone.
+    if (all ? OpenListHoldsNothing() : GridIsEmpty()) return false;
+    m_sRemoveMode = all ? "All" : "Item";
+    tmrRemove->start();
+    return true;
+}
+
 bool CfrmMain::SaveAsCommand()
 {
     if (SelectedNodeIs(IsCDNode)) {
@@ -162,18 +158,25 @@ bool CfrmMain::SaveAsCommand()
         return false;
     }
     if (GridIsEmpty()) return false;
+    // The copy's source is the row's own file, and the type offered is that file's.
     const int row = cGrid1->SelectedRow();
-    QString name = cGrid1->CellText(row, kColItemName).toString();
-    const QString ext = GetExtension(name);
+    const QString source = cGrid1->CellText(row, kColFile).toString();
+    const QString ext = GetExtension(GetFileName(source));
     g_OFN.lpstrFilter = "Audio Files (*." + ext + ")" + QChar(0) + "*." + ext + QChar(0);
     g_OFN.lpstrTitle = "Save As";
     g_OFN.lpstrDefExt = ext;
+    QString name = cGrid1->CellText(row, kColItemName).toString();
     const FileDialogResult result = ShowSave(this, name, true);
     if (result.bCancelled) return true;
-    // The copy's source is the row's own file.
+    const QString destination = result.asFiles.value(1);
+    if (destination == source || platform::IsSameFile(source, destination)) {
+        platform::MsgBox("The item cannot be saved over its own file:\r\n" + source + "\r\n\r\nChoose another name.",
+                         platform::vbInformation);
+        return false;
+    }
     CfrmFileCopy* copy = g_frmFileCopy.get();
-    copy->g_sSourceFile = cGrid1->CellText(row, kColFile).toString();
-    copy->g_sDestFile = result.asFiles.value(1);
+    copy->g_sSourceFile = source;
+    copy->g_sDestFile = destination;
     copy->lblFrom->setText(copy->g_sSourceFile);
     copy->lblTo->setText(copy->g_sDestFile);
     copy->tmrStart->start();
@@ -285,11 +288,7 @@ bool CfrmMain::ExitCommand()
 void CfrmMain::ShowOptionsPage(const QString& key)
 {
     SetFormOnTop(this, false);
-    CfrmOptions* options = frmOptions.get();
-    cTreeNode* node = options->cTreeView1->Nodes()->Item(key);
-    if (node) node->SetSelected(true);
-    options->cTreeView1_NodeClick(node);
-    options->ShowModal();
+    ::ShowOptionsPage(key);
 }
 
 void CfrmMain::SetOnTop(bool bVal)

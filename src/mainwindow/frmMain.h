@@ -153,7 +153,6 @@ public:
     XP_ProgressBar* prgStatus = nullptr;  // shown while a list loads
     QLabel* lblAddorDrag = nullptr;       // the two labels of picEmptyMsg
     QLabel* lblEmptylist = nullptr;
-    QLabel* lblListName = nullptr;        // the open list's name above the grid
     cPlayer* cPlayer1 = nullptr;
     cAudioConverter* cAudioConverter1 = nullptr; // reads the facts of a list's files
     QTimer* tmrRemove = nullptr;          // 50 ms, one shot: runs the removal m_sRemoveMode names
@@ -166,9 +165,6 @@ public:
     // The lists folder (g_sToPath), ending in "/".
     QString ListsFolder() const;
 
-    // Tree nodes: roots have keys beginning "##MAIN", CD drives "##CD", lists their file's path.
-    static bool IsMainNode(const QString& key);
-    static bool IsCDNode(const QString& key);
     // The drive letter and colon of a CD drive's key.
     static QString GetCDNameNode(const QString& key);
     // Rebuilds the tree from the lists folder and the CD drives; selects nothing.
@@ -187,8 +183,10 @@ public:
     // Empties the open list, asking first unless bNoAsk.
     void ClearTheList(bool bNoAsk);
     void DoClearTheList();
-    // Stand-in: the list properties dialog is still to come.
+    bool MoveListFile(cTreeNode* node, const QString& newPath) override;
+    // The list properties dialog for the node; a click on the list's name opens it for the open list.
     void ShowItemsListProperties(cTreeNode* node);
+    void lblListName_Click();
 
     // Rewrites the open list's file from the grid.
     void SaveGridToFile() override;
@@ -221,7 +219,7 @@ public:
     void GetFileInfoToGridInfo() override;
     void cGridInfo_DblClick(int row, int col);
     // Opens a folder in the file manager, offering to create it when missing.
-    void OpenDestFolder(QString sDir);
+    void OpenDestFolder(QString sDir) override;
 
     // Audio CDs: the drives' nodes and a CD's tracks as rows (MainWindowCD.cpp).
     cAudioCDRipper* cAudioCDRipper1 = nullptr; // reads drives and tracks
@@ -295,6 +293,8 @@ private:
     bool AddFilesCommand();
     bool NewItemsListCommand();
     bool SaveAsCommand();
+    // "Remove Item", or with `all` "Clear the List": refused on a CD, then left to tmrRemove.
+    bool RemoveCommand(bool all);
     bool MoveCommand(const QString& key);
     bool FreeDBCommand();
     void ShowOptionsPage(const QString& key);
@@ -341,8 +341,6 @@ private:
     void tmrRemove_Timer();
     void RemoveSelectedItems();
     void LoadSelectedToPlayer();
-    // Stand-in: the item dialog is still to come.
-    void ShowItemPropertiesDialog();
     // Audio CDs.
     void CreateCDControls();
     void AddCDDriveNodes();
@@ -352,6 +350,8 @@ private:
     bool WriteTrackRow(std::int32_t track, const QString& sDrive);
     void ShowInsertCDNotice();
     void ReportCDDriveError(const QString& sDrive);
+    // Nothing to clear: no rows shown and no records kept out of sight.
+    bool OpenListHoldsNothing() const;
     // Adds the paths through the add-files window, then saves the list.
     void AddPathsToList(const QStringList& paths);
     // ==== end of private: items lists ====

@@ -668,11 +668,15 @@ void CfrmOptions::cmdEditTargetFormat_Click()
     dlg->ShowModal();
 }
 
-void CfrmOptions::ShowParameters(int section)
+void CfrmOptions::ShowParameters(int section) { ShowProgParameters(section); }
+
+void ShowOptionsPage(const QString& key)
 {
-    CfrmProgParameters* dlg = g_frmProgParameters.get();
-    dlg->cboSections->setCurrentIndex(section);
-    dlg->ShowModal();
+    CfrmOptions* options = frmOptions.get();
+    cTreeNode* node = options->cTreeView1->Nodes()->Item(key);
+    if (node) node->SetSelected(true);
+    options->cTreeView1_NodeClick(node);
+    options->ShowModal();
 }
 
 // ---------------------------------------------------------------- closing

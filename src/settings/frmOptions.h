@@ -145,6 +145,10 @@ private:
 
 extern DefaultInstance<CfrmOptions> frmOptions;
 
+// Shows the options dialog modally on the page of that key ("General",
+// "Events", "View", "ID3 Tags", "Advanced").
+void ShowOptionsPage(const QString& key);
+
 // The value a colour box holds (red in the low byte).
 std::int32_t ColorBoxValue(const QLabel* box);
 void SetColorBoxValue(QLabel* box, std::int32_t color);

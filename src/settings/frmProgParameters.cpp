@@ -13,6 +13,13 @@
 
 DefaultInstance<CfrmProgParameters> g_frmProgParameters;
 
+void ShowProgParameters(int section)
+{
+    CfrmProgParameters* dlg = g_frmProgParameters.get();
+    dlg->cboSections->setCurrentIndex(section);
+    dlg->ShowModal();
+}
+
 namespace {
 constexpr int kWidth = 600;
 }

@@ -37,3 +37,7 @@ private:
 };
 
 extern DefaultInstance<CfrmProgParameters> g_frmProgParameters;
+
+// Shows the placeholders modally, on a section: 0 the end-of-job program's,
+// 1 the tag texts', 2 the file-name patterns'.
+void ShowProgParameters(int section);

@@ -262,10 +262,18 @@ TEST_F(RowOps, ADataTrackCannotBeEdited)
 {
     Grid()->SetCellIconIndex(4, "Type", 4);
     msgBox->Expect("Cannot edit a data track." + QString(36, ' '));
+    QStringList shown;
+    modal->hook = [&](QWidget* w) {
+        shown << w->objectName();
+        w->close();
+    };
     Main()->cGrid1_DblClick(4, 3);
     EXPECT_EQ(msgBox->shown.back().flags, platform::vbInformation);
+    EXPECT_TRUE(shown.isEmpty());
+    // An audio row opens the item dialog modally.
     Main()->cGrid1_DblClick(3, 3);
     EXPECT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_EQ(shown, QStringList{"g_frmItem"});
 }
 
 } // namespace

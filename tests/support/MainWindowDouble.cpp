@@ -5,7 +5,9 @@
 #include "controls/TreeView.h"
 #include "controls/WindowWidgets.h"
 
+#include <QFile>
 #include <QFrame>
+#include <QLabel>
 #include <QTimer>
 
 namespace support {
@@ -19,6 +21,7 @@ MainWindowDouble::MainWindowDouble()
     imgGrid = new cImageList(&m_window);
     imgMenu = new cImageList(&m_window);
     picEmptyMsg = new QFrame(&m_window);
+    lblListName = new QLabel(&m_window);
     tmrCDs = new QTimer(&m_window);
     SetMainWindow(this);
 }
@@ -36,6 +39,14 @@ void MainWindowDouble::m_cMenu_Click(int ItemNumber) { calls << "m_cMenu_Click "
 void MainWindowDouble::SetTitleBackColor(std::int32_t color) { calls << "SetTitleBackColor " + QString::number(color); }
 
 void MainWindowDouble::SetTitleTextColor(std::int32_t color) { calls << "SetTitleTextColor " + QString::number(color); }
+
+bool MainWindowDouble::MoveListFile(cTreeNode* node, const QString& newPath)
+{
+    calls << "MoveListFile " + newPath;
+    if (!node || !QFile::rename(node->Key(), newPath)) return false;
+    node->SetKey(newPath);
+    return true;
+}
 
 void MainWindowDouble::cTreeView1_NodeClick(cTreeNode* node)
 {

@@ -44,6 +44,9 @@ public:
     void SetTitleBackColor(std::int32_t color) override;
     void SetTitleTextColor(std::int32_t color) override;
 
+    // Moves the file as the main window does (records "MoveListFile <new path>"); false when it cannot.
+    bool MoveListFile(cTreeNode* node, const QString& newPath) override;
+    void OpenDestFolder(QString sDir) override { calls << "OpenDestFolder " + sDir; }
     void cTreeView1_NodeClick(cTreeNode* node) override;
     void SaveGridToFile() override { calls << "SaveGridToFile"; }
     void SetAddingFiles(bool adding) override { addingFiles = adding; }
