@@ -5,6 +5,7 @@
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "core/Paths.h"
+#include "core/TextFiles.h"
 #include "lists/ItemsListFile.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
@@ -210,6 +211,38 @@ TEST_F(ListFile, ClearingOrRemovingAListAlsoEndsItsHiddenRecords)
     msgBox->Expect("This operation will erase all the items under the 'M.flst', are you sure?", platform::vbYes);
     Main()->RemoveItemsList();
     EXPECT_FALSE(QFile::exists(ListPath("M")));
+}
+
+TEST_F(ListFile, AListWhoseFilesAreAllGoneCanStillBeCleared)
+{
+    WriteList("Gone", {ItemOf("a.wav", MediaDir() + "a.wav"), ItemOf("b.wav", MediaDir() + "b.wav")});
+    WriteList("Empty", {});
+    const QByteArray records = ReadBytes(ListPath("Gone"));
+    auto clear = [this] {
+        Main()->m_cMenu_Click(Main()->m_cMenu->IndexForKey("Clear the List"));
+        return QTest::qWaitFor([this] { return !Main()->tmrRemove->isActive(); });
+    };
+    // Nothing at all to clear: the command does nothing.
+    Open("Empty");
+    Main()->m_cMenu_Click(Main()->m_cMenu->IndexForKey("Clear the List"));
+    EXPECT_FALSE(Main()->tmrRemove->isActive());
+
+    Open("Gone");
+    ASSERT_EQ(Rows(), 0);
+    const QString question = QString("This operation will erase all the items under the 'Gone' list.") + kCrLf +
+                             kCrLf + "Are you sure?";
+    msgBox->Expect(question, platform::vbNo);
+    EXPECT_TRUE(clear());
+    EXPECT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_EQ(ReadBytes(ListPath("Gone")), records);
+
+    msgBox->Expect(question, platform::vbYes);
+    EXPECT_TRUE(clear());
+    EXPECT_EQ(ReadBytes(ListPath("Gone")), QByteArray("\r\n"));
+    // The files coming back bring nothing back.
+    Wav("a.wav");
+    Open("Gone");
+    EXPECT_EQ(Rows(), 0);
 }
 
 TEST_F(ListFile, DamagedRecordsAreSkippedAndKeptInTheirPlace)

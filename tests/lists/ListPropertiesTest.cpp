@@ -129,7 +129,7 @@ TEST_F(ListProperties, RefusedNamesKeepTheDialogOpenAndTheFile)
         RunKey("Items List Properties");
         CfrmDirProperties* dlg = Dialog();
         ASSERT_NE(dlg, nullptr);
-        QToolTip::hideText();
+        HideToolTip();
         msgBox->Expect(c.message);
         dlg->txtFolderName->setText(c.typed);
         dlg->cmdOk_Click();
@@ -157,7 +157,7 @@ TEST_F(ListProperties, TypedIllegalCharactersAreDropped)
     QTest::keyClicks(dlg->txtFolderName, "a/b:c?");
     EXPECT_EQ(dlg->txtFolderName->text(), "abc");
     EXPECT_FALSE(QToolTip::text().isEmpty());
-    QToolTip::hideText();
+    HideToolTip();
 }
 
 TEST_F(ListProperties, AnUnchangedNameClosesWithoutTouchingTheFile)

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
+#include <QToolTip>
 #include <QtEndian>
 #include <cmath>
 
@@ -47,6 +49,12 @@ QByteArray ReadBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void HideToolTip()
+{
+    QToolTip::hideText();
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::text().isEmpty(); }));
 }
 
 Item ItemOf(const QString& name, const QString& file)

@@ -21,6 +21,9 @@ void WriteWav(const QString& path, double seconds, int rate = 8000, int channels
 void WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);
 
+// Hides the tool tip and waits until it is gone (name boxes show their warning in one).
+void HideToolTip();
+
 // One item as a list file stores it.
 struct Item {
     QString inc = "1", type = "Audio", name, file, rangeAll = "1", start, length;

@@ -5,9 +5,11 @@
 #include "core/frmAbout.h"
 #include "core/frmFileCopy.h"
 #include "core/frmNotes.h"
+#include "core/mdlCommDialog.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
 #include <QTableView>
@@ -56,6 +58,22 @@ protected:
         node->SetSelected(true);
     }
     void SelectItemsListsRoot() { main->g_nodMainItems->SetSelected(true); }
+    // A row in the info panel that a refresh replaces.
+    void MarkInfoPanel()
+    {
+        main->cGridInfo->Clear();
+        main->cGridInfo->CellDetails(1, 1, "marked");
+    }
+    bool InfoPanelMarked() const
+    {
+        return main->cGridInfo->Rows() == 1 && main->cGridInfo->CellText(1, 1).toString() == "marked";
+    }
+    // The open list's file.
+    QByteArray ListFileBytes() const
+    {
+        QFile f(main->cTreeView1->SelectedItem()->Key());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
 
     CfrmMain* main = nullptr;
 };
@@ -130,6 +148,46 @@ TEST_F(MainCommands, OptionsPagesOpenOnTheirNode)
         EXPECT_TRUE(visible) << page;
         EXPECT_FALSE(OnTop()) << page;
     }
+}
+
+TEST_F(MainCommands, TheInfoPanelIsRefreshedAfterCommandsThatEnd)
+{
+    FillRows({1});
+    main->cGrid1->SetSelectedRow(1);
+    main->Show();
+    const struct {
+        const char* key;
+        bool refreshed;
+    } cases[] = {
+        {"On Top", true},    {"On Top", true},   {"Transparent", true}, {"Transparent", true},
+        {"GoSysTray", false}, {"RC Open", true}, {"Add Directories", true},
+    };
+    for (const auto& c : cases) {
+        MarkInfoPanel();
+        RunKey(c.key);
+        EXPECT_EQ(InfoPanelMarked(), !c.refreshed) << c.key;
+    }
+    EXPECT_FALSE(OnTop());
+    EXPECT_TRUE(main->isVisible());
+    // An exit the user cancels refreshes like any command.
+    g_bDisplayMSGWhenExit = true;
+    msgBox->Expect("Are you sure you want to exit", platform::vbNo);
+    MarkInfoPanel();
+    RunKey("Exit");
+    EXPECT_TRUE(frmMain.IsLoaded());
+    EXPECT_FALSE(InfoPanelMarked());
+}
+
+TEST_F(MainCommands, TheDefaultPlayerOpensTheRowsFileAsOneArgument)
+{
+    FillRows({1});
+    main->cGrid1->SetSelectedRow(1);
+    const QString file = ProgramFolder() + "/my songs/a \"b\" & c.wav";
+    main->cGrid1->SetCellText(1, kColFile, file);
+    main->SetOnTop(true);
+    RunKey("Open Default Player");
+    EXPECT_EQ(shell->opened, QStringList{file});
+    EXPECT_FALSE(OnTop());
 }
 
 TEST_F(MainCommands, OutsidePrograms)
@@ -228,6 +286,7 @@ TEST_F(MainCommands, RefusalsOnACDNode)
         {"Add Files", "Adding new items to the Audio CD List is not possible." + QString(20, ' ')},
         {"Save As", "Nothing to save." + QString(20, ' ')},
         {"Remove Item", "Cannot remove items from Audio CD." + QString(20, ' ')},
+        {"Clear the List", "Cannot remove items from Audio CD." + QString(20, ' ')},
     };
     for (const auto& r : rows) {
         msgBox->Expect(r.message);
@@ -236,6 +295,7 @@ TEST_F(MainCommands, RefusalsOnACDNode)
         EXPECT_EQ(msgBox->shown.back().text, r.message);
         EXPECT_EQ(msgBox->shown.back().flags, platform::vbInformation);
     }
+    EXPECT_FALSE(main->tmrRemove->isActive());
     EXPECT_TRUE(dialogs->openRequests.empty());
     // New and Remove Items List do nothing on a drive.
     const int lists = main->g_nodMainItems->Child()->Count();
@@ -295,12 +355,37 @@ TEST_F(MainCommands, NewItemsListOnAList)
 
 TEST_F(MainCommands, EmptyListCommandsDoNothing)
 {
+    const QByteArray listFile = ListFileBytes();
     for (const char* key : {"Save As", "Rename Item", "Remove Item", "Clear the List", "Move Up", "Move Down",
-                            "Move To First", "Move To Last"})
+                            "Move To First", "Move To Last"}) {
+        MarkInfoPanel();
         RunKey(key);
+        EXPECT_TRUE(InfoPanelMarked()) << key << ": no refresh";
+    }
     EXPECT_FALSE(main->tmrRemove->isActive());
     EXPECT_TRUE(dialogs->saveRequests.empty());
     EXPECT_TRUE(msgBox->shown.empty());
+    EXPECT_TRUE(modal->shown.isEmpty());
+    EXPECT_EQ(ListFileBytes(), listFile);
+}
+
+TEST_F(MainCommands, MarkUnmarkAllOnAnEmptyListStillSavesAndRefreshes)
+{
+    ASSERT_EQ(ListFileBytes(), QByteArray());
+    MarkInfoPanel();
+    RunKey("MarkUnmark All");
+    EXPECT_EQ(ListFileBytes(), QByteArray("\r\n"));
+    EXPECT_FALSE(InfoPanelMarked());
+}
+
+TEST_F(MainCommands, NewItemsListTakesTheFirstFreeNumber)
+{
+    QFile third(main->ListsFolder() + "New Items List 3.flst");
+    ASSERT_TRUE(third.open(QIODevice::WriteOnly));
+    third.close();
+    RunKey("New Items List");
+    EXPECT_EQ(main->cTreeView1->SelectedItem()->Text(), "New Items List 2");
+    EXPECT_TRUE(QFile::exists(main->ListsFolder() + "New Items List 2.flst"));
 }
 
 TEST_F(MainCommands, Moves)
@@ -352,19 +437,56 @@ TEST_F(MainCommands, RemovalsRunFromTheTimer)
     main->tmrRemove->stop();
 }
 
-TEST_F(MainCommands, SaveAsOffersTheItemsExtension)
+TEST_F(MainCommands, SaveAsOffersTheTypeOfTheRowsFile)
+{
+    const struct {
+        const char* file;
+        QString extension;
+    } cases[] = {
+        {"/music.d/song.ogg", "ogg"},
+        {"/music.d/no dot", ""},
+    };
+    for (const auto& c : cases) {
+        main->cGrid1->Clear();
+        FillRows({1});
+        main->cGrid1->SetSelectedRow(1);
+        main->cGrid1->SetCellText(1, kColItemName, "My Song");
+        main->cGrid1->SetCellText(1, kColFile, ProgramFolder() + c.file);
+        dialogs->saveRequests.clear();
+        dialogs->ExpectSave("");
+        RunKey("Save As");
+        ASSERT_EQ(dialogs->saveRequests.size(), 1u);
+        EXPECT_EQ(dialogs->saveRequests[0].title, "Save As");
+        EXPECT_EQ(dialogs->saveRequests[0].fileName, "My Song");
+        EXPECT_EQ(dialogs->saveRequests[0].defaultSuffix, c.extension);
+        EXPECT_EQ(g_OFN.lpstrFilter,
+                  "Audio Files (*." + c.extension + ")" + QChar(0) + "*." + c.extension + QChar(0));
+        EXPECT_FALSE(g_frmFileCopy.IsLoaded()) << "cancelled: nothing is copied";
+    }
+}
+
+TEST_F(MainCommands, SaveAsRefusesTheItemsOwnFile)
 {
     FillRows({1});
     main->cGrid1->SetSelectedRow(1);
-    main->cGrid1->SetCellText(1, kColItemName, "song.ogg");
-    dialogs->ExpectSave("");
-    RunKey("Save As");
-    ASSERT_EQ(dialogs->saveRequests.size(), 1u);
-    EXPECT_EQ(dialogs->saveRequests[0].title, "Save As");
-    EXPECT_EQ(dialogs->saveRequests[0].fileName, "song.ogg");
-    EXPECT_EQ(dialogs->saveRequests[0].defaultSuffix, "ogg");
-    EXPECT_TRUE(dialogs->saveRequests[0].nameFilter.contains("*.ogg"));
-    EXPECT_FALSE(g_frmFileCopy.IsLoaded()) << "cancelled: nothing is copied";
+    const QString source = ProgramFolder() + "/1.wav";
+    QFile f(source);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("RIFF-data");
+    f.close();
+    for (const QString& target : {source, ProgramFolder() + "/./1.wav"}) {
+        dialogs->ExpectSave(target);
+        msgBox->Expect("The item cannot be saved over its own file");
+        MarkInfoPanel();
+        RunKey("Save As");
+        EXPECT_TRUE(InfoPanelMarked());
+        EXPECT_FALSE(g_frmFileCopy.IsLoaded());
+    }
+    EXPECT_EQ(msgBox->shown.size(), 2u);
+    EXPECT_TRUE(modal->shown.isEmpty());
+    QFile kept(source);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("RIFF-data"));
 }
 
 TEST_F(MainCommands, SaveAsCopiesTheRowsFile)
@@ -389,11 +511,25 @@ TEST_F(MainCommands, SaveAsCopiesTheRowsFile)
     EXPECT_TRUE(QFile::exists(target));
 }
 
-TEST_F(MainCommands, OpenDestinationFolderOpensTheListsFolder)
+TEST_F(MainCommands, OpenDestinationFolderOpensARealFolder)
 {
-    RunKey("Open Destination Folder");
-    ASSERT_EQ(shell->opened.size(), 1);
-    EXPECT_TRUE(shell->opened[0].startsWith(ProgramFolder() + "/Main")) << shell->opened[0].toStdString();
+    // A list elsewhere: the folder that holds its file.
+    const QString elsewhere = ProgramFolder() + "/other/";
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    cTreeNode* list = main->g_nodMainItems->Child()->Add(main->g_nodMainItems, 4, elsewhere + "X.flst", "X");
+    ASSERT_NE(list, nullptr);
+    const std::pair<cTreeNode*, QString> cases[] = {
+        {list, elsewhere},
+        {main->g_nodMainItems, main->ListsFolder()},
+        {main->cTreeView1->Nodes()->Add(nullptr, 0, "##CDD: /dev/sr0", "D:"), main->ListsFolder()},
+    };
+    for (const auto& [node, folder] : cases) {
+        node->SetSelected(true);
+        shell->opened.clear();
+        RunKey("Open Destination Folder");
+        EXPECT_EQ(shell->opened, QStringList{folder}) << node->Key().toStdString();
+    }
+    EXPECT_TRUE(msgBox->shown.empty());
 }
 
 TEST_F(MainCommands, SplitterDropOnTheGridSide)
