@@ -455,13 +455,7 @@ void JobWindow::ApplySkin()
 
 void JobWindow::PlacePages()
 {
-    using platform::TwipsToPixels;
-    const QRect area(TwipsToPixels(cTabControl1->ClientLeft() - 50), TwipsToPixels(cTabControl1->ClientTop()),
-                     TwipsToPixels(cTabControl1->ClientWidth() + 50), TwipsToPixels(cTabControl1->ClientHeight()));
-    for (QFrame* page : {TabSettings, TabEvents, TabLog}) {
-        page->setGeometry(area);
-        page->raise();
-    }
+    PlaceTabPages(cTabControl1, {TabSettings, TabEvents, TabLog}, 50);
 }
 
 void JobWindow::SetEventBoxesFromSettings()

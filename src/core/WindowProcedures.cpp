@@ -1,9 +1,38 @@
 #include "core/WindowProcedures.h"
 
+#include "controls/WindowWidgets.h"
 #include "platform/Icons.h"
+#include "platform/VbCompat.h"
 
 #include <QCursor>
+#include <QFrame>
+#include <QLabel>
 #include <QWidget>
+
+void MakeTitleStrip(QWidget* window, int height, QFrame*& picTitle, QLabel*& lblTitle, const QString& text)
+{
+    const int margin = 10;
+    picTitle = new QFrame(window);
+    picTitle->setGeometry(0, 0, window->width(), height);
+    lblTitle = new QLabel(text, picTitle);
+    lblTitle->setTextFormat(Qt::PlainText);
+    lblTitle->setGeometry(margin, 0, window->width() - 2 * margin, height);
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSize(titleFont.pointSize() + 3);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+}
+
+void PlaceTabPages(const cTabControl* tabs, std::initializer_list<QWidget*> pages, int leftOverlapTwips)
+{
+    using platform::TwipsToPixels;
+    const QRect area(TwipsToPixels(tabs->ClientLeft() - leftOverlapTwips), TwipsToPixels(tabs->ClientTop()),
+                     TwipsToPixels(tabs->ClientWidth() + leftOverlapTwips), TwipsToPixels(tabs->ClientHeight()));
+    for (QWidget* page : pages) {
+        page->setGeometry(area);
+        page->raise();
+    }
+}
 
 void SetFormOnTop(QWidget* form, bool on)
 {

@@ -2,8 +2,12 @@
 // Window procedures shared by every window: always on top, transparency and icons.
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 
+class QFrame;
+class QLabel;
 class QWidget;
+class cTabControl;
 
 // Puts the window above all other windows, or back among them; also shows a
 // hidden window, without activating it.
@@ -14,5 +18,12 @@ std::int32_t RemoveTransparency(QWidget* form);
 // Gives the window (and, with alsoOwner, its top owner first) the named icon;
 // a name the program has no icon for leaves the window without an icon of its own.
 void SetFormIcon32(QWidget* form, const QString& iconName, bool alsoOwner);
+// The title strip across the top of a dialog: a frame as wide as the window
+// and `height` pixels high, holding a large bold label.
+void MakeTitleStrip(QWidget* window, int height, QFrame*& picTitle, QLabel*& lblTitle,
+                    const QString& text = QString());
+// Places each page over the tab control's page area, reaching `leftOverlapTwips`
+// further left, and raises it over the control.
+void PlaceTabPages(const cTabControl* tabs, std::initializer_list<QWidget*> pages, int leftOverlapTwips);
 // The mouse position in screen pixels.
 void GetMousePosition(std::int32_t& x, std::int32_t& y);

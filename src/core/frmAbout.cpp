@@ -6,7 +6,7 @@
 #include "core/LinkLabel.h"
 #include "core/MainWindowServices.h"
 #include "core/Skin.h"
-#include "platform/VbCompat.h"
+#include "core/WindowProcedures.h"
 #include "settings/mdlOptions.h"
 
 #include <QFrame>
@@ -32,14 +32,7 @@ CfrmAbout::CfrmAbout() : Form("frmAbout")
     setWindowTitle("About");
     setFixedSize(460, 380);
 
-    picTitle = new QFrame(this);
-    picTitle->setGeometry(0, 0, width(), kTitleHeight);
-    lblTitle = new QLabel(picTitle);
-    lblTitle->setGeometry(kMargin, 0, width() - 2 * kMargin, kTitleHeight);
-    QFont titleFont = lblTitle->font();
-    titleFont.setPointSize(titleFont.pointSize() + 3);
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
+    MakeTitleStrip(this, kTitleHeight, picTitle, lblTitle);
 
     cTabControl1 = new cTabControl(this);
     const int tabTop = kTitleHeight + 8;
@@ -97,11 +90,7 @@ void CfrmAbout::Form_Load()
     // The main window lends its menu icons to the tab.
     if (MainWindowServices* main = MainWindow()) cTabControl1->SetImageList(main->imgMenu);
     cTabControl1->AddTab("About   ", kAboutIcon, -1, "About");
-    picAbout->setGeometry(platform::TwipsToPixels(cTabControl1->ClientLeft() - kPageLeftOverlapTwips),
-                          platform::TwipsToPixels(cTabControl1->ClientTop()),
-                          platform::TwipsToPixels(cTabControl1->ClientWidth() + kPageLeftOverlapTwips),
-                          platform::TwipsToPixels(cTabControl1->ClientHeight()));
-    picAbout->raise();
+    PlaceTabPages(cTabControl1, {picAbout}, kPageLeftOverlapTwips);
     HideTabPages();
     picAbout->setVisible(true);
 }

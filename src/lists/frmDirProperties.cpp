@@ -7,9 +7,9 @@
 #include "core/MainWindowServices.h"
 #include "core/Paths.h"
 #include "core/Skin.h"
+#include "core/WindowProcedures.h"
 #include "lists/ListFolders.h"
 #include "platform/MessageBox.h"
-#include "platform/VbCompat.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -35,14 +35,7 @@ CfrmDirProperties::CfrmDirProperties() : Form("g_frmDirProperties")
     setWindowTitle("Items List Properties");
     setFixedSize(440, 300);
 
-    picTitle = new QFrame(this);
-    picTitle->setGeometry(0, 0, width(), kTitleHeight);
-    lblTitle = new QLabel("Properties", picTitle);
-    lblTitle->setGeometry(kMargin, 0, width() - 2 * kMargin, kTitleHeight);
-    QFont titleFont = lblTitle->font();
-    titleFont.setPointSize(titleFont.pointSize() + 3);
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
+    MakeTitleStrip(this, kTitleHeight, picTitle, lblTitle, "Properties");
 
     cTabControl1 = new cTabControl(this);
     const int tabTop = kTitleHeight + 8;
@@ -93,11 +86,7 @@ void CfrmDirProperties::Form_Load()
     if (MainWindowServices* main = MainWindow(); main && main->imgMenu)
         imgOpenDestFolder->setPixmap(main->imgMenu->ItemPicture(kFolderIcon));
     cTabControl1->AddTab("Information", -1, -1, "Information");
-    TabGeneral->setGeometry(platform::TwipsToPixels(cTabControl1->ClientLeft()),
-                            platform::TwipsToPixels(cTabControl1->ClientTop()),
-                            platform::TwipsToPixels(cTabControl1->ClientWidth()),
-                            platform::TwipsToPixels(cTabControl1->ClientHeight()));
-    TabGeneral->raise();
+    PlaceTabPages(cTabControl1, {TabGeneral}, 0);
 }
 
 void CfrmDirProperties::ShowNode(cTreeNode* node, const QString& summary)

@@ -68,14 +68,7 @@ CfrmItem::CfrmItem() : Form("g_frmItem"), m_converter(CreateAudioConverter())
     setWindowTitle("Item Properties");
     setFixedSize(500, 430);
 
-    picTitle = new QFrame(this);
-    picTitle->setGeometry(0, 0, width(), kTitleHeight);
-    lblTitle = newLabel(QString(), picTitle);
-    lblTitle->setGeometry(kMargin, 0, width() - 2 * kMargin, kTitleHeight);
-    QFont titleFont = lblTitle->font();
-    titleFont.setPointSize(titleFont.pointSize() + 3);
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
+    MakeTitleStrip(this, kTitleHeight, picTitle, lblTitle);
 
     cTabControl1 = new cTabControl(this);
     const int tabTop = kTitleHeight + 8;
@@ -219,13 +212,7 @@ void CfrmItem::Form_Load()
     cTabControl1->AddTab("Item Information", 39, -1, "Item Information");
     cTabControl1->AddTab("Range To Process", 23, -1, "Range");
     cTabControl1->AddTab("Destination ID3 Tags  ", 18, -1, "ID3 Tags");
-    for (QFrame* page : {TabInfo, TabRange, TabTags}) {
-        page->setGeometry(platform::TwipsToPixels(cTabControl1->ClientLeft() - kPageLeftOverlapTwips),
-                          platform::TwipsToPixels(cTabControl1->ClientTop()),
-                          platform::TwipsToPixels(cTabControl1->ClientWidth() + kPageLeftOverlapTwips),
-                          platform::TwipsToPixels(cTabControl1->ClientHeight()));
-        page->raise();
-    }
+    PlaceTabPages(cTabControl1, {TabInfo, TabRange, TabTags}, kPageLeftOverlapTwips);
     HideTabPages();
     TabInfo->setVisible(true);
 
