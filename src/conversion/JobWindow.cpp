@@ -40,6 +40,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <limits>
@@ -64,24 +65,6 @@ std::int16_t flag16(std::int16_t setting) { return std::int16_t(platform::BoolTo
 // "[file_name]": the name without its last extension; a name without a dot whole.
 QString nameWithoutExtension(const QString& name) { return name.contains('.') ? RemoveExtension(name) : name; }
 
-// What a macro puts into a name cannot reach another folder: "/" becomes "-".
-QString macroValue(const QString& value)
-{
-    QString v = value;
-    return v.replace('/', '-');
-}
-
-// A part of the name that macros turned into "." or ".." gets dashes instead
-// of dots; parts typed that way in the pattern stay.
-QString keepInFolder(const QString& name, const QString& pattern)
-{
-    QStringList parts = name.split('/');
-    const QStringList typed = pattern.split('/');
-    for (int i = 0; i < parts.size(); ++i) {
-        if ((parts[i] == "." || parts[i] == "..") && typed.value(i) != parts[i]) parts[i].replace('.', '-');
-    }
-    return parts.join('/');
-}
 
 void selectEntry(QComboBox* box, const QString& text)
 {
@@ -200,6 +183,19 @@ void HandOverDestinationFormat(JobControl& control, std::int32_t code)
 
 // ---------------------------------------------------------------- family helpers
 
+QString ExpandNameMacros(const QString& pattern, const std::vector<std::pair<QString, QString>>& macros)
+{
+    QString name = pattern;
+    for (const auto& [macro, value] : macros) name.replace(macro, QString(value).replace('/', '-'));
+    // A part that macros made "." or ".." gets dashes; parts typed that way stay.
+    QStringList parts = name.split('/');
+    const QStringList typed = pattern.split('/');
+    for (int i = 0; i < parts.size(); ++i) {
+        if ((parts[i] == "." || parts[i] == "..") && typed.value(i) != parts[i]) parts[i].replace('.', '-');
+    }
+    return parts.join('/');
+}
+
 int BoolToCheckValue(bool flag) { return flag ? 1 : 0; }
 
 void SetupJobGrid(cGrid* grid, cImageList* images)
@@ -262,6 +258,7 @@ void JobWindow::BuildControls()
     lblTimeLeft = label("Time Left: 00:00:00", this);
     lblTimeLeft->setGeometry(302, 402, kWidth - 310, 18);
     lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTimeLeft->setVisible(m_design.timeLeft);
     prgTotal = new XP_ProgressBar(this);
     prgTotal->setGeometry(8, 422, kWidth - 16, 14);
 
@@ -289,6 +286,7 @@ void JobWindow::BuildSettingsPage()
     ToolSettingsArea = new QVBoxLayout;
     page->addLayout(ToolSettingsArea);
     auto* g = new QGridLayout;
+    m_settingsGrid = g;
     page->addLayout(g);
     page->addStretch(1);
 
@@ -347,13 +345,22 @@ void JobWindow::BuildSettingsPage()
         w->setVisible(m_design.destinationFormats);
     for (QWidget* w : std::initializer_list<QWidget*>{Label21, cboFileName, lblSetAsDefaultFileName, lblParameters})
         w->setVisible(m_design.fileNamePatterns);
+    chkOverWrite->setVisible(m_design.overwriteBox);
+}
+
+void JobWindow::UseNameTemplateBox(QLineEdit* box)
+{
+    box->setParent(TabSettings);
+    m_settingsGrid->addWidget(box, 3, 1);
+    Label21->setVisible(true);
+    lblParameters->setVisible(true);
 }
 
 void JobWindow::BuildEventsPage()
 {
     auto* page = new QVBoxLayout(TabEvents);
     Label20 = label("Events When Done:", TabEvents);
-    chkPlaySound = new QCheckBox("Play a sound", TabEvents);
+    chkPlaySound = new QCheckBox(m_design.playSoundCaption, TabEvents);
     chkOpenDestFolder = new QCheckBox("Open the destination folder", TabEvents);
     chkNoticeApp = new QCheckBox(m_design.noticeAppCaption, TabEvents);
     chkTurnOffComputer = new QCheckBox("Turn off computer", TabEvents);
@@ -448,7 +455,9 @@ void JobWindow::ApplySkin()
     bool ok = false;
     const std::int32_t skin = std::int32_t(g_sAppColor.toLongLong(&ok));
     if (ok && !g_sAppColor.isEmpty())
-        for (QWidget* box : findChildren<QCheckBox*>()) SetBackColor(box, ColorFromNumber(skin));
+        for (QAbstractButton* box : findChildren<QAbstractButton*>())
+            if (qobject_cast<QCheckBox*>(box) || qobject_cast<QRadioButton*>(box))
+                SetBackColor(box, ColorFromNumber(skin));
     prgCurrnet->SetColor(g_lColor);
     prgTotal->SetColor(g_lColor);
 }
@@ -650,19 +659,18 @@ QString JobWindow::BuildDestFileName(std::int32_t& row)
     const QString pattern =
         cboFileName->currentText().isEmpty() ? BuiltInFileNameFormats().first() : cboFileName->currentText();
     const QDateTime now = platform::Now();
-    QString name = pattern;
-    auto put = [&name](const char* macro, const QString& value) { name.replace(macro, macroValue(value)); };
-    put("[123]", QString::number(row));
-    put("[file_name]", nameWithoutExtension(GetFileName(CellText(row, kColFile))));
-    put("[source_extension]", GetLastExtension(CellText(row, kColItemName)).toLower());
+    std::vector<std::pair<QString, QString>> macros = {
+        {"[123]", QString::number(row)},
+        {"[file_name]", nameWithoutExtension(GetFileName(CellText(row, kColFile)))},
+        {"[source_extension]", GetLastExtension(CellText(row, kColItemName)).toLower()}};
     if (const auto extension = DestinationExtension()) {
-        put("[dest_extension]", *extension);
-        put("[convert_extension]", *extension);
+        macros.push_back({"[dest_extension]", *extension});
+        macros.push_back({"[convert_extension]", *extension});
     }
-    put("[time]", TwoDigitTimeText(now.time()).replace(':', '-'));
-    put("[date]", ShortDateText(now.date()).replace('/', '-'));
-    put("[item_name]", CellText(row, kColItemName));
-    return keepInFolder(name, pattern);
+    macros.push_back({"[time]", TwoDigitTimeText(now.time()).replace(':', '-')});
+    macros.push_back({"[date]", ShortDateText(now.date()).replace('/', '-')});
+    macros.push_back({"[item_name]", CellText(row, kColItemName)});
+    return ExpandNameMacros(pattern, macros);
 }
 
 QString FillTagPlaceholders(QString text, std::int32_t track, const TagRowTexts* row)
@@ -756,25 +764,31 @@ bool JobWindow::DestinationRefused()
     return true;
 }
 
-void JobWindow::cmdConvert_Click()
+bool JobWindow::PrepareJob(const QString& preparingLine)
 {
-    if (DestinationRefused() || ToolSettingsRefused()) return;
+    if (DestinationRefused() || ToolSettingsRefused()) return false;
     if (!txtLog->toPlainText().isEmpty()) {
         txtLog->moveCursor(QTextCursor::End);
         txtLog->insertPlainText(kCrLf);
     }
     EnsureDestinationEndsWithSlash();
     RememberPath(txtToPath);
-    Log("Preparing to " + m_design.jobVerb + ": " + QString::number(cGrid1->Rows()) + " tracks.");
+    Log(preparingLine);
     SetDestination();
     if (ticked(chkCreateSubFolder)) CreateSubFolder();
-    g_lCurRow = 1;
     g_bConvertError = false;
     m_itemsDone = 0;
     m_itemsFailed = 0;
-    g_ltmrUpToItemSecs = 0;
     cTabControl1->SelectTab("Log");
     cTabControl1_TabClick(cTabControl1->TabIndex("Log"));
+    return true;
+}
+
+void JobWindow::cmdConvert_Click()
+{
+    if (!PrepareJob("Preparing to " + m_design.jobVerb + ": " + QString::number(cGrid1->Rows()) + " tracks.")) return;
+    g_lCurRow = 1;
+    g_ltmrUpToItemSecs = 0;
     g_ltmrSces = 1;
     BeforeQueue();
     ConvertTracks();
@@ -826,15 +840,23 @@ std::int32_t JobWindow::JobItemCount() const
     return count;
 }
 
-QString JobWindow::EndText() const
+void JobWindow::CountItemEnd(bool failed)
+{
+    if (failed)
+        ++m_itemsFailed;
+    else
+        ++m_itemsDone;
+}
+
+QString JobWindow::EndText(std::int32_t items, const QString& noun) const
 {
     if (m_itemsFailed == 0) return "Done.";
-    return QString("Done, with errors: %1 of %2 items failed.").arg(m_itemsFailed).arg(JobItemCount());
+    return QString("Done, with errors: %1 of %2 %3 failed.").arg(m_itemsFailed).arg(items).arg(noun);
 }
 
 void JobWindow::EndRunDone()
 {
-    const QString text = EndText();
+    const QString text = EndText(JobItemCount());
     ShowJobBalloon(text);
     lblCurrentTrack->setText(text);
     ShowInCaption(CaptionMoment::RunDone, lblCurrentTrack->text());
@@ -882,17 +904,7 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
     const QString source = CellText(row, kColFile);
     if (m_job) m_job->SetSource(row, source);
     const QString path = txtToPath->currentText() + GetSubFolder() + name;
-    // Any file already there is asked about, hidden ones too; never the
-    // source itself, which the control refuses to write over.
-    if (!ticked(chkOverWrite) && QFileInfo(path).isFile() && !platform::IsSameFile(source, path)) {
-        Log("File already exists.");
-        const int answer = platform::MsgBox("The file: '" + path + "' already exists." + kCrLf + kCrLf +
-                                                "Overwrite it?",
-                                            platform::vbYesNoCancel | platform::vbInformation);
-        if (answer == platform::vbNo) return 1;
-        if (answer != platform::vbYes) return 2;
-        Log("Overwrite it...");
-    }
+    if (const std::int32_t answer = AskOverwrite(path, {source}); answer != 0) return answer;
     if (!m_job) return 1;
     if (RowIsWholeFile(row))
         m_job->SetWholeSource();
@@ -900,6 +912,21 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
         m_job->SetRange(WholeNumberCell(row, kColRangeStart), WholeNumberCell(row, kColRangeLength));
     m_job->SetDestinationFile(path);
     m_job->Start();
+    return 0;
+}
+
+std::int32_t JobWindow::AskOverwrite(const QString& path, const QStringList& sources)
+{
+    // Any file already there is asked about, hidden ones too.
+    if (ticked(chkOverWrite) || !QFileInfo(path).isFile()) return 0;
+    for (const QString& source : sources)
+        if (platform::IsSameFile(source, path)) return 0;
+    Log("File already exists.");
+    const int answer = platform::MsgBox("The file: '" + path + "' already exists." + kCrLf + kCrLf + "Overwrite it?",
+                                        platform::vbYesNoCancel | platform::vbInformation);
+    if (answer == platform::vbNo) return 1;
+    if (answer != platform::vbYes) return 2;
+    Log("Overwrite it...");
     return 0;
 }
 
@@ -921,7 +948,7 @@ void JobWindow::JobDone()
 {
     Log("Done.");
     lblCurrentTrack->setText("Done.");
-    ++m_itemsDone;
+    CountItemEnd(false);
     g_ltmrUpToItemSecs += g_ltmrItemSecs;
     g_lCurRow += 1;
     ConvertTracks();
@@ -930,7 +957,7 @@ void JobWindow::JobDone()
 void JobWindow::JobError(std::int32_t code, const QString& description)
 {
     g_bConvertError = true;
-    ++m_itemsFailed;
+    CountItemEnd(true);
     const QString text = "Error: " + description + "(" + QString::number(code) + ")";
     Log(text);
     ShowItemError(text);

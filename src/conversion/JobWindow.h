@@ -10,7 +10,8 @@
 // adds its own controls to ToolSettingsArea / ToolEventsArea, and hands the
 // family its job control through SetJobControl (an adapter such as
 // AudioConverterJob). Windows whose run is not an item queue (joiner,
-// splitter) use the pages, destination, tags and end-of-job parts only.
+// splitter) start their own run after PrepareJob, and use the pages,
+// destination, tags, overwrite question and end-of-job parts.
 #include "controls/AudioConverter.h"
 #include "core/Form.h"
 
@@ -19,11 +20,14 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class LinkLabel;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -121,6 +125,10 @@ struct TagRowTexts {
 // [TIME], [TRACK_NUM] (`track`), [PROG_NAME], [PROG_VERSION], with `row` the
 // three long ones, and [YEAR]. Any other text stays as written.
 QString FillTagPlaceholders(QString text, std::int32_t track, const TagRowTexts* row = nullptr);
+// A file name from a pattern: each macro, in the order given, replaced by its
+// value, which cannot reach another folder ("/" becomes "-"); a folder part
+// that the values turned into "." or ".." gets dashes for its dots.
+QString ExpandNameMacros(const QString& pattern, const std::vector<std::pair<QString, QString>>& macros);
 
 // A setting flag as a check-box value: 1 when set, else 0.
 int BoolToCheckValue(bool flag);
@@ -140,12 +148,15 @@ struct JobWindowDesign {
     int firstTabIcon = 7;
     QString startCaption = "Convert";
     QString jobVerb = "convert";    // "Preparing to convert: ", "Start to convert: "
+    QString playSoundCaption = "Play a sound";
     QString noticeAppCaption = "Execute external program ";
     bool destinationFormats = true; // the format list, its Edit button and its link
     bool fileNamePatterns = true;   // the pattern list with its links
     bool longTagPlaceholders = true; // [SOURCE_NAME], [ITEM_NAME] and [RANGE] in tag texts
     bool hourglass = true;          // the pointer shows the hourglass while an item starts
     bool gridIconsInJobGrid = false; // the job grid takes the main window's grid icons (imgGrid), not imgMenu
+    bool overwriteBox = true;       // without it, an existing output is always asked about
+    bool timeLeft = true;           // the time-left label
 };
 
 // The moments of a run at which a job window writes its caption.
@@ -212,7 +223,7 @@ public:
     std::int32_t g_ltmrSces = 0;          // ticks of the time-left clock in this run
 
     // ---- The job ----
-    void cmdConvert_Click();
+    virtual void cmdConvert_Click();
     // Runs the queue from g_lCurRow; returns as soon as an item is started.
     void ConvertTracks();
     // Prepares the row and starts it: 0 started, 1 skipped, 2 cancel the run.
@@ -287,6 +298,23 @@ protected:
     // Whether the end of this job starts the shutdown countdown.
     bool TurnOffFollows() const;
 
+    // The start's common steps, in this order: the refusals, an empty line in
+    // the log, the destination remembered, `preparingLine` logged, the
+    // destination format, the sub-folder, the run's counts cleared and the
+    // log shown. False when the start was refused.
+    bool PrepareJob(const QString& preparingLine);
+    // The question before an output at `path` is written over (not asked with
+    // the overwrite box ticked, nor when `path` is one of the `sources`, which
+    // the control refuses): 0 go on, 1 skip (No), 2 cancel the run.
+    std::int32_t AskOverwrite(const QString& path, const QStringList& sources);
+    // Counts an item of the run as made or failed; EndText and DoEndEvents read the counts.
+    void CountItemEnd(bool failed);
+    // "Done.", or how many of the run's `items` failed ("Done, with errors: 1 of 3 items failed.").
+    QString EndText(std::int32_t items, const QString& noun = "items") const;
+    // A window with one name template instead of the pattern list: `box`
+    // stands where the list stands, with its label and "Parameters" link.
+    void UseNameTemplateBox(QLineEdit* box);
+
     // Tool rows above the common settings, and tool boxes below the event boxes.
     QVBoxLayout* ToolSettingsArea;
     QVBoxLayout* ToolEventsArea;
@@ -296,6 +324,8 @@ protected:
     // A cell read as a whole number; 0 when it holds none.
     std::int32_t WholeNumberCell(std::int32_t row, const char* columnKey) const;
     void SetHourglass(bool on);
+    // The running flag, with the job's settings locked while it runs.
+    void SetRunning(bool running);
 
 private:
     void BuildControls();
@@ -308,17 +338,14 @@ private:
     void EnsureDestinationEndsWithSlash();
     bool DestinationRefused();
     void CreateSubFolder();
-    // The running flag, with the job's settings locked while it runs.
-    void SetRunning(bool running);
     std::int32_t JobItemCount() const;
-    // "Done.", or how many of the job's items failed.
-    QString EndText() const;
     bool RowIsWholeFile(std::int32_t row) const;
     std::int32_t ItemSeconds(std::int32_t row) const;
     void WriteGeneralValue(const QString& name, const QString& text);
 
     JobWindowDesign m_design;
     JobControl* m_job = nullptr;
+    QGridLayout* m_settingsGrid = nullptr;
     std::int32_t m_itemsDone = 0;   // items of this run that ended Done
     std::int32_t m_itemsFailed = 0; // items of this run that ended with an error
 };

@@ -9,6 +9,8 @@
 #include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "ripping/frmCDRipper.h"
+#include "splitjoin/frmJoiner.h"
+#include "splitjoin/frmSplitter.h"
 #include "core/Edition.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"
@@ -50,17 +52,24 @@ bool listToolMayOpen(CfrmMain& main, const QString& verb)
     return true;
 }
 
+// The job window's count label, its two panels (each text goes to the panel
+// of the other name) and its sub-folder name from the open list or CD.
+void handOverTexts(CfrmMain& main, JobWindow* window, const QString& count, const QString& time, const QString& size)
+{
+    window->lblFilesToConvert->setText(count);
+    window->cStatusBar1->SetPanelText("Total Size", "Total Time: " + time);
+    window->cStatusBar1->SetPanelText("Total Time", "Total Size: " + size);
+    window->txtUndeForlder->setText(MakeSafeName(main.cTreeView1->SelectedItem()->Text()));
+}
+
 // Fills in a loaded job window: the count of marked rows, their total time
 // and size, and the sub-folder named after the open list or CD.
 void handOverTotals(CfrmMain& main, JobWindow* window, const QString& countText)
 {
-    window->lblFilesToConvert->setText(QString::number(main.GetMarkedCount()) + countText);
     const std::int32_t seconds = main.GetTotalTime(true).toInt();
     window->g_ltmrItemSecsTotal = seconds;
-    // Each text goes to the panel of the other name.
-    window->cStatusBar1->SetPanelText("Total Size", "Total Time: " + FormatSeconds(seconds));
-    window->cStatusBar1->SetPanelText("Total Time", "Total Size: " + main.GetTotalSize(true));
-    window->txtUndeForlder->setText(MakeSafeName(main.cTreeView1->SelectedItem()->Text()));
+    handOverTexts(main, window, QString::number(main.GetMarkedCount()) + countText, FormatSeconds(seconds),
+                  main.GetTotalSize(true));
 }
 
 // Shows the job window modally with CD polling paused; polling goes on
@@ -94,6 +103,22 @@ void handOverMarkedRows(CfrmMain& main, const std::function<JobWindow*()>& loadW
     handOverTotals(main, window, countText);
     CfrmMain::CopyMarkedRows(main.cGrid1, window->cGrid1, true);
     if (afterRows) afterRows();
+    showJobWindow(main, window);
+}
+
+// The splitter takes the selected row, marked or not: its file, its texts
+// and its cells from the second column on as the one row of its grid.
+void handOverSelectedRow(CfrmMain& main)
+{
+    const int row = main.cGrid1->SelectedRow();
+    main.setCursor(Qt::WaitCursor);
+    QPointer<CfrmSplitter> window = g_frmSplitter.get();
+    auto cell = [&main, row](const char* key) { return main.cGrid1->CellText(row, key).toString(); };
+    handOverTexts(main, window, "Split: " + cell(kColItemName), cell(kColTime),
+                  FormatFileSize(CellNumber(main.cGrid1, row, kColBytesSize)));
+    window->g_sFileToSplit = cell(kColFile);
+    for (int column = 2; column <= main.cGrid1->Columns(); ++column)
+        window->cGrid1->CellDetails(1, column, main.cGrid1->CellText(row, column));
     showJobWindow(main, window);
 }
 
@@ -189,6 +214,20 @@ bool CfrmMain::LaunchTool(const QString& key)
     } else if (key == "Audio CD Ripper") {
         if (!ripperMayOpen(*this)) return false;
         handOverCD(*this);
+    } else if (key == "Audio Joiner") {
+        if (!listToolMayOpen(*this, "join")) return false;
+        if (GetMarkedCount() < 2) {
+            platform::MsgBox("Nothing to join." + QString(55, ' ') + "\r\n\r\n", platform::vbInformation);
+            return false;
+        }
+        handOverMarkedRows(*this, [] { return g_frmJoiner.get(); }, " items to join.");
+    } else if (key == "Audio Splitter") {
+        if (!listToolMayOpen(*this, "split")) return false;
+        if (cGrid1->SelectedRow() < 1) {
+            platform::MsgBox("Select the item to split.", platform::vbInformation);
+            return false;
+        }
+        handOverSelectedRow(*this);
     }
     return true;
 }
