@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -96,6 +97,10 @@ CfrmSplitter::CfrmSplitter()
                                   TabSettings));
     mode->addStretch(1);
     ToolSettingsArea->addLayout(mode);
+    // The two options stand in boxes of their own: a group makes them one choice.
+    auto* modeChoice = new QButtonGroup(this);
+    modeChoice->addButton(ptnSplitByParts);
+    modeChoice->addButton(ptnSplitBySecs);
     ptnSplitByParts->setChecked(true);
 
     connect(ptnSplitByParts, &QRadioButton::clicked, this, &CfrmSplitter::ptnSplitByParts_Click);

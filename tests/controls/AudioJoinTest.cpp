@@ -18,15 +18,7 @@ protected:
     // An MP3 of a 44.1 kHz stereo sine, made by the conversion control.
     QString Mp3(const QString& name, double seconds)
     {
-        conv.SetSourceFile(Wav(name + ".wav", 44100, 2, 16, seconds, Signal{660, {0.5}}));
-        conv.SetDestinationFile(Path(name));
-        conv.SetDestinationFormat(kDestFormatMP3);
-        MP3FormatSettings mp3;
-        mp3.Bitrate = 128;
-        mp3.Quality = 5;
-        mp3.WriteVBRTag = -1;
-        conv.SetMP3Format(mp3);
-        EXPECT_EQ(RunConvert(conv).endings, QStringList{"Done"});
+        EXPECT_TRUE(WriteMp3(Path(name), seconds));
         return Path(name);
     }
     void Add(const QString& path, std::int32_t start = -1, std::int32_t length = -1)

@@ -179,6 +179,21 @@ ConvertEvents RunConvert(cAudioConverter& c, const std::function<void(std::int32
                   &cAudioConverter::ConvertAborted, &cAudioConverter::ConvertError, onProgress);
 }
 
+bool WriteMp3(const QString& path, double seconds, const Signal& signal)
+{
+    WriteWav(path + ".wav", 44100, 2, 16, seconds, signal);
+    cAudioConverter conv;
+    conv.SetSourceFile(path + ".wav");
+    conv.SetDestinationFile(path);
+    conv.SetDestinationFormat(kDestFormatMP3);
+    MP3FormatSettings mp3;
+    mp3.Bitrate = 128;
+    mp3.Quality = 5;
+    mp3.WriteVBRTag = -1;
+    conv.SetMP3Format(mp3);
+    return RunConvert(conv).endings == QStringList{"Done"};
+}
+
 JoinEvents RunJoin(cAudioJoin& j, const std::function<void(std::int32_t, std::int32_t)>& onProgress)
 {
     JoinEvents ev;

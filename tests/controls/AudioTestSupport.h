@@ -29,6 +29,9 @@ struct Signal {
 
 void WriteWav(const QString& path, int sampleRate, int channels, int bits, double seconds,
               const Signal& signal = Signal{});
+// A 128 kbit/s MP3 of a 44.1 kHz stereo sine, made by the conversion control
+// from a WAV written beside it (`path` & ".wav"); false when that failed.
+bool WriteMp3(const QString& path, double seconds, const Signal& signal = Signal{660, {0.5}});
 // A 44.1 kHz stereo 16-bit WAV holding `seconds` whose header declares a
 // data chunk of `declaredBytes` (0 and 0xFFFFFFFF: a length not known).
 void WriteWavDeclaring(const QString& path, double seconds, quint32 declaredBytes);
