@@ -27,7 +27,7 @@ namespace {
 
 class Joiner : public SplitJoinTest {
 protected:
-    CfrmJoiner* OpenTwo() { return OpenJoiner({Row{Source("a.wav")}, Row{Source("b.wav")}}); }
+    CfrmJoiner* OpenTwo() { return OpenJoiner({{.file = Source("a.wav")}, {.file = Source("b.wav")}}); }
     // The joined file's name with the default template for OGG at the fixed clock.
     QString DefaultName() const
     {
@@ -65,8 +65,9 @@ TEST_F(Joiner, OpensWithItsOwnTabNameTemplateAndEventBoxes)
 TEST_F(Joiner, HandsEveryRowOverWholeOrByItsRangeAndStartsOneJoin)
 {
     support::MainWindowDouble main;
-    OpenJoiner({Row{Source("a.wav")}, Row{Source("b.wav"), "0", "65", "30", "00:01:05 - 00:01:35"},
-                Row{Source("c.wav"), "0", "10.5", "2.5"}});
+    OpenJoiner({{.file = Source("a.wav")},
+                {.file = Source("b.wav"), .rangeAll = "0", .start = "65", .length = "30", .range = "00:01:05 - 00:01:35"},
+                {.file = Source("c.wav"), .rangeAll = "0", .start = "10.5", .length = "2.5"}});
     SetCheckValue(joiner->chkOpenDestFolder, 1);
     Run();
     EXPECT_EQ(AddFileCalls(), (QStringList{"AddFile " + Source("a.wav") + " -1 -1", "AddFile " + Source("b.wav") + " 65 30",
@@ -296,9 +297,15 @@ TEST_F(Joiner, TheSubFolderIsMadeAndTheJoinedFileWrittenIntoIt)
 
 TEST_F(Joiner, TheJoinedFileCarriesTheFirstRowsTags)
 {
-    OpenJoiner({Row{Source("a.wav"), "1", "", "", "All", "Album [YEAR]", "[PROG_NAME]", "[ITEM_NAME]", "Pop",
-                    "[TRACK_NUM]", "3", "1999"},
-                Row{Source("b.wav"), "1", "", "", "All", "Other"}});
+    OpenJoiner({{.file = Source("a.wav"),
+                 .album = "Album [YEAR]",
+                 .artist = "[PROG_NAME]",
+                 .comment = "[ITEM_NAME]",
+                 .genre = "Pop",
+                 .title = "[TRACK_NUM]",
+                 .track = "3",
+                 .year = "1999"},
+                {.file = Source("b.wav"), .album = "Other"}});
     Run();
     ASSERT_EQ(JoinFake()->joins.size(), 1u);
     const auto& j = JoinFake()->joins[0];

@@ -1,18 +1,15 @@
 #pragma once
-// The Splitter and Joiner windows on a seeded settings key, with the fake
-// conversion and join controls, a fixed clock and an English (US) locale;
-// helpers to fill their grids, run a job to its end and read the log.
+// The Splitter and Joiner windows as job windows of their own (the family's
+// test fixture, with the fake join control too), and the main window in an
+// edition that has them.
+#include "conversion/ConverterFixture.h"
 #include "conversion/JobWindow.h"
 #include "mainwindow/frmMain.h"
 #include "splitjoin/frmJoiner.h"
 #include "splitjoin/frmSplitter.h"
-#include "support/FakeAudioConverter.h"
 #include "support/FakeAudioJoin.h"
-#include "support/ProgramFixture.h"
 
-#include <QDateTime>
 #include <QString>
-#include <QStringList>
 #include <vector>
 
 namespace sjtest {
@@ -21,17 +18,9 @@ inline const QString kOgg = "OGG - Ogg Media Format (*.ogg)";
 inline const QString kWav = "WAV - Waveform Audio Format (*.wav)";
 inline const QString kOverwrite = "' already exists.\r\n\r\nOverwrite it?";
 
-// One row of a job grid.
-struct Row {
-    QString file{};
-    QString rangeAll = "1";
-    QString start{}, length{};
-    QString range = "All";
-    QString album{}, artist{}, comment{}, genre{}, title{}, track{}, year{};
-};
-void AddRow(cGrid* grid, const Row& row);
+using convtest::Row;
 
-class SplitJoinTest : public support::ProgramFixture {
+class SplitJoinTest : public convtest::JobWindowTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -43,18 +32,6 @@ protected:
     CfrmJoiner* OpenJoiner(const std::vector<Row>& rows);
     FakeAudioJoin* JoinFake() const;
 
-    // The destination folder, ending in "/".
-    QString Out() const { return ProgramFolder() + "/out/"; }
-    QString Source(const QString& name) const { return ProgramFolder() + "/src/" + name; }
-    // Start, then events until the window is idle again.
-    void Run();
-    void WaitUntilIdle();
-    // The log's messages, without their time stamps.
-    QStringList LogLines() const;
-    static void Touch(const QString& path);
-
-    QDateTime now;
-    JobWindow* job = nullptr;
     CfrmSplitter* splitter = nullptr;
     CfrmJoiner* joiner = nullptr;
 };

@@ -396,16 +396,16 @@ TEST_F(Splitter, AnUnreadableSourceEndsWithItsErrorAndNoLengthOfAnEarlierFile)
 
 TEST_F(Splitter, EveryPartGetsTheRowsTagTextsWithTheShortPlaceholders)
 {
-    CfrmSplitter* w = g_frmSplitter.get();
-    splitter = w;
-    job = w;
-    w->txtToPath->setEditText(Out());
-    w->g_sFileToSplit = song;
-    AddRow(w->cGrid1, Row{song, "1", "", "", "All", "Album [YEAR]", "[PROG_NAME]", "of [RANGE]", "Tone", "[TRACK_NUM]",
-                          "7", "[YEAR]"});
-    FakeAudioConverter::File facts;
-    facts.lengthMs = 20000;
-    SplitFake()->AddFile(song, facts);
+    OpenSplitter(song, 20000);
+    splitter->cGrid1->Clear();
+    AddRows({{.file = song,
+              .album = "Album [YEAR]",
+              .artist = "[PROG_NAME]",
+              .comment = "of [RANGE]",
+              .genre = "Tone",
+              .title = "[TRACK_NUM]",
+              .track = "7",
+              .year = "[YEAR]"}});
     ByParts("2");
     Run();
     ASSERT_EQ(SplitFake()->converts.size(), 2u);
