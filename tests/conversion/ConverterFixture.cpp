@@ -43,6 +43,21 @@ void AddRow(cGrid* grid, const Row& row)
     for (const auto& [column, text] : cells) grid->SetCellText(n, column, text);
 }
 
+void AddListItem(cGrid* grid, const QString& folder, const QString& name, bool marked, const QString& time,
+                 const QString& bytes, const QString& rangeLength)
+{
+    const int row = grid->Rows() + 1;
+    grid->CellDetails(row, kColInc, QVariant(), kIconCellFormat, marked ? kIconMarked : kIconUnmarked);
+    grid->CellDetails(row, kColItemName, name);
+    grid->CellDetails(row, kColTime, time);
+    grid->CellDetails(row, kColFile, folder + "/" + name);
+    grid->CellDetails(row, kColRangeAll, rangeLength.isEmpty() ? "1" : "0");
+    grid->CellDetails(row, kColRangeStart, rangeLength.isEmpty() ? "" : "10");
+    grid->CellDetails(row, kColRangeLength, rangeLength);
+    grid->CellDetails(row, kColBytesSize, bytes);
+    grid->CellDetails(row, kColTagArtist, "Artist of " + name);
+}
+
 void JobWindowTest::SetUp()
 {
     ProgramFixture::SetUp();

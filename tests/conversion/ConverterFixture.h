@@ -25,6 +25,11 @@ struct Row {
 };
 
 void AddRow(cGrid* grid, const Row& row);
+// A row of the main list: the file `folder`/`name`, marked or not, with its
+// time, size and artist, and a range of `rangeLength` seconds from second 10
+// when one is given.
+void AddListItem(cGrid* grid, const QString& folder, const QString& name, bool marked, const QString& time,
+                 const QString& bytes, const QString& rangeLength = QString());
 
 class JobWindowTest : public support::ProgramFixture {
 protected:

@@ -1,5 +1,6 @@
 // The "Audio Converter" command: the checks before it opens, and the marked
 // rows, totals and sub-folder name it hands to the converter window.
+#include "ConverterFixture.h"
 #include "support/FakeAudioConverter.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
@@ -54,17 +55,7 @@ protected:
     void AddItem(const QString& name, bool marked, const QString& time, const QString& bytes,
                  const QString& rangeLength = QString())
     {
-        cGrid* g = main->cGrid1;
-        const int row = g->Rows() + 1;
-        g->CellDetails(row, kColInc, QVariant(), kIconCellFormat, marked ? kIconMarked : kIconUnmarked);
-        g->CellDetails(row, kColItemName, name);
-        g->CellDetails(row, kColTime, time);
-        g->CellDetails(row, kColFile, ProgramFolder() + "/" + name);
-        g->CellDetails(row, kColRangeAll, rangeLength.isEmpty() ? "1" : "0");
-        g->CellDetails(row, kColRangeStart, rangeLength.isEmpty() ? "" : "10");
-        g->CellDetails(row, kColRangeLength, rangeLength);
-        g->CellDetails(row, kColBytesSize, bytes);
-        g->CellDetails(row, kColTagArtist, "Artist of " + name);
+        convtest::AddListItem(main->cGrid1, ProgramFolder(), name, marked, time, bytes, rangeLength);
     }
     void Launch(const QString& key = "Audio Converter") { main->m_cMenu_Click(main->m_cMenu->IndexForKey(key)); }
 

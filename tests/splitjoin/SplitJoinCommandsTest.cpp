@@ -34,15 +34,7 @@ protected:
     }
     void AddItem(const QString& name, bool marked, const QString& time, const QString& bytes)
     {
-        cGrid* g = main->cGrid1;
-        const int row = g->Rows() + 1;
-        g->CellDetails(row, kColInc, QVariant(), kIconCellFormat, marked ? kIconMarked : kIconUnmarked);
-        g->CellDetails(row, kColItemName, name);
-        g->CellDetails(row, kColTime, time);
-        g->CellDetails(row, kColFile, ProgramFolder() + "/" + name);
-        g->CellDetails(row, kColRangeAll, "1");
-        g->CellDetails(row, kColBytesSize, bytes);
-        g->CellDetails(row, kColTagArtist, "Artist of " + name);
+        convtest::AddListItem(main->cGrid1, ProgramFolder(), name, marked, time, bytes);
     }
     void ExpectRowCopied(cGrid* grid, int row, int from)
     {
