@@ -128,6 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
                               "Nothing to join." + QString(55, ' ') + "\r\n\r\n"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
+TEST_F(SplitJoinCommands, TheSplitterWithNoRowSelectedAsksForOne)
+{
+    AddItem("one.wav", true, "00:01:00", "1000");
+    main->cGrid1->SetSelectedRow(0);
+    msgBox->Expect("Select the item to split.");
+    Command("Audio Splitter");
+    ASSERT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_TRUE(modal->shown.isEmpty());
+}
+
 TEST_F(SplitJoinCommands, OnTheRootBothAskForAListAndOnAnEmptyListAddFiles)
 {
     for (const char* key : {"Audio Splitter", "Audio Joiner"}) {
