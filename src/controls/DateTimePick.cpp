@@ -1,7 +1,10 @@
 #include "controls/DateTimePick.h"
 
 #include <QDateTimeEdit>
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QTimer>
 
 cDateTimePick::cDateTimePick(QWidget* parent) : QWidget(parent), m_edit(new QDateTimeEdit(this))
 {
@@ -13,6 +16,15 @@ cDateTimePick::cDateTimePick(QWidget* parent) : QWidget(parent), m_edit(new QDat
     m_edit->setDisplayFormat("HH:mm:ss");
     m_edit->setDateTime(QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
     connect(m_edit, &QDateTimeEdit::dateTimeChanged, this, &cDateTimePick::Change);
+    if (QLineEdit* text = m_edit->findChild<QLineEdit*>()) text->installEventFilter(this);
+}
+
+bool cDateTimePick::eventFilter(QObject* watched, QEvent* event)
+{
+    // Once the click has placed the cursor, the part under it is selected.
+    if (event->type() == QEvent::MouseButtonRelease)
+        QTimer::singleShot(0, m_edit, [edit = m_edit] { edit->setSelectedSection(edit->currentSection()); });
+    return QWidget::eventFilter(watched, event);
 }
 
 QDateTime cDateTimePick::Value() const { return m_edit->dateTime(); }

@@ -1,6 +1,7 @@
 #pragma once
 // The date and time picker library: one field holding a date and time, shown
-// and edited in a custom format ("HH:mm:ss" unless set otherwise).
+// and edited in a custom format ("HH:mm:ss" unless set otherwise). A click
+// selects the part clicked (hours, minutes...), so typed digits replace it.
 #include <QDateTime>
 #include <QWidget>
 
@@ -20,6 +21,9 @@ public:
 
     // The editor inside (tests type into it).
     QDateTimeEdit* Editor() const { return m_edit; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // After the value changed, by the user or by the program.

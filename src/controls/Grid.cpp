@@ -634,6 +634,8 @@ void cGrid::CellDetails(int row, const cItemRef& column, const QVariant& text, i
     m_model->cellChanged(row - 1, c - 1);
 }
 
+QString cGrid::DisplayText(const QVariant& value) { return displayText(value); }
+
 QVariant cGrid::CellText(int row, const cItemRef& column) const
 {
     const Model::Cell* cell = m_model->cell(row - 1, columnNumber(column) - 1);

@@ -108,6 +108,8 @@ public:
                      int iconIndex = -1);
     cGridCell Cell(int row, const cItemRef& column) { return cGridCell(this, row, column); }
     QVariant CellText(int row, const cItemRef& column) const;
+    // A cell value as the grid shows it (dates in the short date format and "HH:mm:ss").
+    static QString DisplayText(const QVariant& value);
     void SetCellText(int row, const cItemRef& column, const QVariant& text);
     int CellIconIndex(int row, const cItemRef& column) const;
     void SetCellIconIndex(int row, const cItemRef& column, int index);

@@ -198,7 +198,7 @@ cGrid* CfrmItem::Grid() const
 QString CfrmItem::Cell(int row, const char* key) const
 {
     cGrid* grid = Grid();
-    return grid ? grid->CellText(row, key).toString() : QString();
+    return grid ? cGrid::DisplayText(grid->CellText(row, key)) : QString();
 }
 
 // ---------------------------------------------------------------- loading

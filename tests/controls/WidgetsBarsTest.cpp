@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabBar>
@@ -271,6 +272,23 @@ TEST(DateTimePickTest, ValueShowsAsTimeOfDayAndChangesAreReported)
     pick.SetEnabled(false);
     EXPECT_FALSE(pick.Enabled());
     EXPECT_EQ(pick.CustomFormat(), "HH:mm:ss");
+}
+
+TEST(DateTimePickTest, AClickSelectsThePartClickedSoDigitsReplaceIt)
+{
+    cDateTimePick pick;
+    pick.resize(160, 28);
+    pick.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pick));
+    pick.SetValue(QDateTime(QDate(1899, 12, 30), QTime(0, 0, 3)));
+    QLineEdit* text = pick.Editor()->findChild<QLineEdit*>();
+    ASSERT_NE(text, nullptr);
+    // On the seconds' first digit.
+    const QPoint at(text->fontMetrics().horizontalAdvance("00:00:") + 4, text->height() / 2);
+    QTest::mouseClick(text, Qt::LeftButton, {}, at);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text->selectedText() == "03"; })) << text->selectedText().toStdString();
+    QTest::keyClicks(pick.Editor(), "20");
+    EXPECT_EQ(pick.Value().time(), QTime(0, 0, 20));
 }
 
 // --- image list ---
