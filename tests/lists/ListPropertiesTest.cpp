@@ -91,6 +91,32 @@ TEST_F(ListProperties, NotOnARoot)
     EXPECT_EQ(Dialog(), nullptr);
 }
 
+TEST_F(ListProperties, AListNamedItemsListsShowsNoDialog)
+{
+    WriteList("Items Lists", {});
+    Main()->setTree();
+    Open("Items Lists");
+    RunKey("Rename Items List");
+    EXPECT_EQ(Dialog(), nullptr);
+    RunKey("Items List Properties");
+    EXPECT_EQ(Dialog(), nullptr);
+}
+
+TEST_F(ListProperties, EachOpeningStartsAfreshOnItsList)
+{
+    RunKey("Items List Properties");
+    CfrmDirProperties* first = Dialog();
+    ASSERT_NE(first, nullptr);
+    first->txtFolderName->setText("typed but not applied");
+    Open("B");
+    RunKey("Items List Properties");
+    ProcessEvents();
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_EQ(Dialog()->txtFolderName->text(), "B");
+    EXPECT_EQ(Dialog()->Node(), ListNode("B"));
+    EXPECT_EQ(ListFiles(), QStringList({"A.flst", "B.flst"}));
+}
+
 TEST_F(ListProperties, RenamingMovesTheFileAndLaterSavesFollowIt)
 {
     const QByteArray bytes = ReadBytes(ListPath("A"));
