@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
@@ -71,6 +72,38 @@ std::vector<DeviceInfo> ListDevices(Direction direction)
     }
     snd_device_name_free_hint(hints);
     return devices;
+}
+
+QString OpenFaultText(OpenFault fault, const QString& device, Direction direction, const QString& refusal,
+                      const QString& alsaError)
+{
+    const bool output = direction == Direction::Playback;
+    const QString start = QString("The sound %1 device \"%2\" ").arg(output ? "output" : "input", device);
+    switch (fault) {
+    case OpenFault::None: return {};
+    case OpenFault::NoDevice:
+        return start + QString("cannot be found (%1). %2 until a sound card or a sound server is set up.")
+                           .arg(alsaError, output ? "No sound can be played" : "Nothing can be recorded");
+    case OpenFault::Busy:
+        return start + "is busy: another program is using it. Close that program or choose another device.";
+    case OpenFault::FormatRefused: return start + refusal + ": " + alsaError + ".";
+    case OpenFault::Failed: return start + "cannot be opened: " + alsaError + ".";
+    }
+    return {};
+}
+
+int MaxChannels(const QString& device, Direction direction)
+{
+    SilenceAlsa();
+    snd_pcm_t* pcm = nullptr;
+    const snd_pcm_stream_t stream = direction == Direction::Playback ? SND_PCM_STREAM_PLAYBACK : SND_PCM_STREAM_CAPTURE;
+    if (snd_pcm_open(&pcm, device.toUtf8().constData(), stream, SND_PCM_NONBLOCK) < 0) return 0;
+    snd_pcm_hw_params_t* hw = nullptr;
+    snd_pcm_hw_params_alloca(&hw);
+    unsigned channels = 0;
+    if (snd_pcm_hw_params_any(pcm, hw) < 0 || snd_pcm_hw_params_get_channels_max(hw, &channels) < 0) channels = 0;
+    snd_pcm_close(pcm);
+    return int(std::min(channels, 1024u));
 }
 
 int BytesPerSample(SampleFormat format)

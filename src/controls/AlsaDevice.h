@@ -23,6 +23,10 @@ struct DeviceInfo {
 // The devices of one direction; "default" first when ALSA knows it.
 std::vector<DeviceInfo> ListDevices(Direction direction);
 
+// The most channels the device takes in that direction; 0 when it cannot be
+// opened now (gone, or busy with another program).
+int MaxChannels(const QString& device, Direction direction);
+
 // Interleaved sample formats, little-endian.
 enum class SampleFormat { U8, S16, S32, Float };
 int BytesPerSample(SampleFormat format);
@@ -37,6 +41,13 @@ struct Format {
 
 // Why a device could not be opened.
 enum class OpenFault { None, NoDevice, Busy, FormatRefused, Failed };
+
+// What the user reads when a device would not open: "The sound output
+// device "x" ..." and why. `refusal` says what a device that refused the
+// format cannot do ("cannot play this file (22050 Hz, 2 channels)");
+// `alsaError` is Pcm::ErrorText().
+QString OpenFaultText(OpenFault fault, const QString& device, Direction direction, const QString& refusal,
+                      const QString& alsaError);
 
 class Pcm {
 public:

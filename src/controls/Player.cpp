@@ -39,6 +39,18 @@ QString FileFaultText(std::int32_t code, const QString& path)
 
 } // namespace
 
+std::int32_t PlayerErrorOf(alsa::OpenFault fault)
+{
+    switch (fault) {
+    case alsa::OpenFault::None: return 0;
+    case alsa::OpenFault::NoDevice: return kPlayerErrNoDevice;
+    case alsa::OpenFault::Busy: return kPlayerErrDeviceBusy;
+    case alsa::OpenFault::FormatRefused: return kPlayerErrDeviceFormat;
+    case alsa::OpenFault::Failed: return kPlayerErrDevice;
+    }
+    return kPlayerErrDevice;
+}
+
 cPlayer::cPlayer(QObject* parent) : QObject(parent), m_devices(std::make_unique<Devices>())
 {
     // Failures reach the user through our own texts; keep FFmpeg's log quiet.
@@ -89,7 +101,7 @@ std::int32_t cPlayer::OpenFile(const QString& path)
     return 0;
 }
 
-QString cPlayer::FormatTime(std::int32_t seconds) const
+QString cPlayer::FormatTime(std::int64_t seconds)
 {
     const std::int64_t s = std::max<std::int64_t>(seconds, 0);
     return QString("%1:%2:%3")
@@ -128,7 +140,9 @@ QString cPlayer::deviceFor(std::int32_t index) { return index == -1 ? QString("d
 // ---------------------------------------------------------------------------
 // Playing
 
-std::int32_t cPlayer::PlayFile(const QString& path, std::int32_t device)
+std::int32_t cPlayer::PlayFile(const QString& path, std::int32_t device) { return PlayRange(path, device, 0, -1); }
+
+std::int32_t cPlayer::PlayRange(const QString& path, std::int32_t device, std::int64_t first, std::int64_t end)
 {
     m_playback.reset();
     NewGeneration();
@@ -150,27 +164,12 @@ std::int32_t cPlayer::PlayFile(const QString& path, std::int32_t device)
         return fail(kPlayerErrNoDevice, QString("There is no sound output device number %1.").arg(device));
     auto pcm = std::make_unique<alsa::Pcm>();
     const alsa::Format wanted{f.sampleRate, f.channels, player::DeviceFormatFor(source->DecodedFormat())};
-    switch (pcm->Open(name, alsa::Direction::Playback, wanted)) {
-    case alsa::OpenFault::None: break;
-    case alsa::OpenFault::NoDevice:
-        return fail(kPlayerErrNoDevice, QString("The sound output device \"%1\" cannot be found (%2). No sound can be "
-                                                "played until a sound card or a sound server is set up.")
-                                            .arg(name, pcm->ErrorText()));
-    case alsa::OpenFault::Busy:
-        return fail(kPlayerErrDeviceBusy, QString("The sound output device \"%1\" is busy: another program is using "
-                                                  "it. Close that program or choose another device.")
-                                              .arg(name));
-    case alsa::OpenFault::FormatRefused:
-        return fail(kPlayerErrDeviceFormat, QString("The sound output device \"%1\" cannot play this file "
-                                                    "(%2 Hz, %3 channels): %4.")
-                                                .arg(name)
-                                                .arg(f.sampleRate)
-                                                .arg(f.channels)
-                                                .arg(pcm->ErrorText()));
-    case alsa::OpenFault::Failed:
-        return fail(kPlayerErrDevice,
-                    QString("The sound output device \"%1\" cannot be opened: %2.").arg(name, pcm->ErrorText()));
-    }
+    const alsa::OpenFault fault = pcm->Open(name, alsa::Direction::Playback, wanted);
+    if (fault != alsa::OpenFault::None)
+        return fail(PlayerErrorOf(fault),
+                    alsa::OpenFaultText(fault, name, alsa::Direction::Playback,
+                                        QString("cannot play this file (%1 Hz, %2 channels)").arg(f.sampleRate).arg(f.channels),
+                                        pcm->ErrorText()));
 
     // The play's thread reports through events posted to this thread; those
     // of a play that Stop or a new play has replaced are dropped.
@@ -182,7 +181,8 @@ std::int32_t cPlayer::PlayFile(const QString& path, std::int32_t device)
     callbacks.ended = [this, generation](player::Ending ending) {
         m_events.PostFor(generation, [this, ending] { playbackEnded(int(ending)); });
     };
-    m_playback = std::make_unique<player::Playback>(std::move(source), std::move(pcm), std::move(callbacks));
+    m_playback = std::make_unique<player::Playback>(std::move(source), std::move(pcm), std::move(callbacks),
+                                                    player::Range{std::max<std::int64_t>(first, 0), end});
     m_playback->Start();
     SetPlayState(true, false);
     SetLastError(0, {});

@@ -67,12 +67,15 @@ public:
     std::int32_t Bitrate() const { return m_bitrate; }
     std::int32_t Channels() const { return m_channels; }
     // Whole seconds as H:MM:SS, the hours unpadded ("0:03:25").
-    QString FormatTime(std::int32_t seconds) const;
+    static QString FormatTime(std::int64_t seconds);
 
     // Starts playing the file on the device (index as above) and returns 0,
     // or an error code and plays nothing. A running play is replaced; it
     // raises no PlayFinished.
     virtual std::int32_t PlayFile(const QString& path, std::int32_t device);
+    // PlayFile for the samples [first, end) of the file only (an end below 0:
+    // to the end of the file); the heard samples are exactly those.
+    std::int32_t PlayRange(const QString& path, std::int32_t device, std::int64_t first, std::int64_t end);
     virtual void Pause();
     virtual void Resume();
     // Ends the play; PlayFinished follows. Nothing when nothing plays.
@@ -141,6 +144,12 @@ private:
     std::unique_ptr<Devices> m_devices;
     std::unique_ptr<player::Playback> m_playback;
 };
+
+namespace alsa {
+enum class OpenFault;
+}
+// The error code for a device that would not open.
+std::int32_t PlayerErrorOf(alsa::OpenFault fault);
 
 // Creates the control windows use: the real one, or what the installed
 // factory makes.

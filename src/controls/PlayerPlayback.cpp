@@ -72,8 +72,9 @@ alsa::SampleFormat DeviceFormatFor(AVSampleFormat decoded)
     }
 }
 
-Playback::Playback(std::unique_ptr<audiodec::Source> source, std::unique_ptr<alsa::Pcm> pcm, Callbacks callbacks)
-    : m_source(std::move(source)), m_pcm(std::move(pcm)), m_callbacks(std::move(callbacks)),
+Playback::Playback(std::unique_ptr<audiodec::Source> source, std::unique_ptr<alsa::Pcm> pcm, Callbacks callbacks,
+                   Range range)
+    : m_source(std::move(source)), m_pcm(std::move(pcm)), m_callbacks(std::move(callbacks)), m_range(range),
       m_format(m_pcm->GetFormat())
 {
     AVChannelLayout layout{};
@@ -189,15 +190,29 @@ void Playback::DoSeek(double seconds)
 {
     m_pcm->Drop();
     m_skipUntil = std::llround(seconds * m_source->SampleRate());
+    if (m_skipUntil < m_range.first) {
+        m_skipUntil = m_range.first;
+        seconds = double(m_range.first) / m_source->SampleRate();
+    }
     m_source->SeekToSample(m_skipUntil);
     m_resampler->Reset();
     m_segmentStart = seconds;
     m_segmentFrames = 0;
+    m_rangeEnded = false;
     {
         std::lock_guard lock(m_ringMutex);
         m_heard = m_written;
     }
     m_position = seconds;
+}
+
+// A play that begins inside the file starts exactly at its first sample.
+void Playback::StartAtSample(std::int64_t sample)
+{
+    m_skipUntil = sample;
+    m_source->SeekToSample(sample);
+    m_segmentStart = double(sample) / m_source->SampleRate();
+    m_position = m_segmentStart;
 }
 
 void Playback::Written(const uint8_t* data, int frames)
@@ -277,7 +292,8 @@ void Playback::Run()
     std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
     Ending ending = Ending::Heard;
     bool atEnd = false;
-    std::int64_t next = 0; // the source sample after the last decoded frame
+    std::int64_t next = m_range.first; // the source sample after the last decoded frame
+    if (m_range.first > 0) StartAtSample(m_range.first);
     while (!m_deviceFailed) {
         if (Interrupted()) {
             if (m_stopping) break;
@@ -294,12 +310,12 @@ void Playback::Run()
             continue;
         }
         m_converted->Clear();
-        const int r = m_source->Receive(frame.get());
+        const int r = m_rangeEnded ? AVERROR_EOF : m_source->Receive(frame.get());
         if (r == AVERROR_EOF) {
             if (m_resampler->Flush(*m_converted).ok() && !Output()) continue;
             atEnd = true;
             // What the file still holds is heard before it counts as broken off.
-            ending = m_source->BreakOff() ? Ending::FileBroken : Ending::Heard;
+            ending = !m_rangeEnded && m_source->BreakOff() ? Ending::FileBroken : Ending::Heard;
             continue;
         }
         if (r < 0) {
@@ -308,8 +324,10 @@ void Playback::Run()
         }
         std::int64_t pos = m_source->FramePosition(frame.get());
         if (pos < 0) pos = next;
-        const int count = frame->nb_samples;
-        next = pos + count;
+        next = pos + frame->nb_samples;
+        const std::int64_t count =
+            m_range.end >= 0 ? std::min<std::int64_t>(frame->nb_samples, m_range.end - pos) : frame->nb_samples;
+        m_rangeEnded = m_range.end >= 0 && next >= m_range.end;
         const std::int64_t offset = std::max<std::int64_t>(0, m_skipUntil - pos);
         const bool keep = offset < count;
         const audiodec::Problem p = keep ? m_resampler->Convert(frame.get(), int(offset), int(count - offset),

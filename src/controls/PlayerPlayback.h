@@ -27,6 +27,13 @@ struct Callbacks {
     std::function<void(Ending ending)> ended; // not called after Stop
 };
 
+// The part of the file a play covers: source samples [first, end); an end
+// below 0 plays to the end of the file.
+struct Range {
+    std::int64_t first = 0;
+    std::int64_t end = -1;
+};
+
 // The sample format a device is asked for, to carry the decoded samples unchanged.
 alsa::SampleFormat DeviceFormatFor(AVSampleFormat decoded);
 // The FFmpeg sample format of a device's interleaved samples.
@@ -34,7 +41,8 @@ AVSampleFormat AvFormatFor(alsa::SampleFormat format);
 
 class Playback {
 public:
-    Playback(std::unique_ptr<audiodec::Source> source, std::unique_ptr<alsa::Pcm> pcm, Callbacks callbacks);
+    Playback(std::unique_ptr<audiodec::Source> source, std::unique_ptr<alsa::Pcm> pcm, Callbacks callbacks,
+             Range range = {});
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
     ~Playback();
@@ -58,6 +66,7 @@ private:
     bool Interrupted();
     void HoldWhilePaused(std::unique_lock<std::mutex>& lock);
     void DoSeek(double seconds);
+    void StartAtSample(std::int64_t sample);
     bool Output();
     void Written(const uint8_t* data, int frames);
     void PublishPosition();
@@ -67,6 +76,7 @@ private:
     std::unique_ptr<audiodec::Source> m_source;
     std::unique_ptr<alsa::Pcm> m_pcm;
     Callbacks m_callbacks;
+    const Range m_range;
     const alsa::Format m_format; // what the device takes
     std::unique_ptr<audiodec::Resampler> m_resampler;
     std::unique_ptr<audiodec::ResampleBuffer> m_converted;
@@ -89,6 +99,7 @@ private:
     double m_segmentStart = 0;        // seconds of the file where the frames since the last seek begin
     std::int64_t m_segmentFrames = 0; // device frames written since then
     std::int64_t m_skipUntil = 0;     // source sample where output resumes after a seek
+    bool m_rangeEnded = false;        // the frames up to the range's end are out
     std::int32_t m_lastSecond = -1;
     bool m_started = false;
     std::atomic<double> m_position{0};

@@ -8,9 +8,11 @@
 #include <QtEndian>
 
 #include <alsa/asoundlib.h>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,13 +33,17 @@ public:
                          "pcm.paced { type file slave.pcm \"null\" file \"%2\" format \"raw\" }\n"
                          "pcm.missingcard { type hw card 9 }\n"
                          "pcm.recorded { type file slave.pcm \"null\" file \"/dev/null\" infile \"%3\" "
+                         "format \"raw\" }\n"
+                         "pcm.pacedcapture { type file slave.pcm \"null\" file \"/dev/null\" infile \"%4\" "
                          "format \"raw\" }\n")
-                     .arg(dir.filePath("played.raw"), dir.filePath("paced.fifo"), dir.filePath("recorded.raw"))
+                     .arg(dir.filePath("played.raw"), dir.filePath("paced.fifo"), dir.filePath("recorded.raw"),
+                          dir.filePath("capture.fifo"))
                      .toUtf8());
         rc.close();
         // A pipe whose reader has gone fails the player's writes instead of ending the test program.
         signal(SIGPIPE, SIG_IGN);
-        ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("paced.fifo")).constData(), 0600), 0);
+        for (const char* fifo : {"paced.fifo", "capture.fifo"})
+            ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath(fifo)).constData(), 0600), 0);
         UseAlsaConfigFolder({});
     }
     QTemporaryDir dir;
@@ -74,6 +80,7 @@ constexpr int kSafetyMs = 60000; // a safety net for a broken build, never a mea
 QString PlayedFile() { return g_files->dir.filePath("played.raw"); }
 QString PacedPipe() { return g_files->dir.filePath("paced.fifo"); }
 QString RecordedSource() { return g_files->dir.filePath("recorded.raw"); }
+QString CapturePipe() { return g_files->dir.filePath("capture.fifo"); }
 
 void UseAlsaConfigFolder(const QString& folder)
 {
@@ -144,6 +151,74 @@ QByteArray PacedSink::Data() const
 {
     std::lock_guard lock(m_mutex);
     return m_data;
+}
+
+// ---------------------------------------------------------------------------
+
+PacedSource::PacedSource(QByteArray data, qint64 chunk) : m_data(std::move(data)), m_chunk(chunk)
+{
+    m_thread = std::thread([this] { Write(); });
+}
+
+PacedSource::~PacedSource()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_more.notify_all();
+    // A writer still waiting for a device to open the pipe is let go.
+    const int fd = ::open(QFile::encodeName(CapturePipe()).constData(), O_RDONLY | O_NONBLOCK);
+    m_thread.join();
+    if (fd >= 0) ::close(fd);
+}
+
+void PacedSource::Allow(qint64 bytes)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_allowed = std::min<qint64>(bytes, m_data.size());
+    }
+    m_more.notify_all();
+}
+
+void PacedSource::Finish()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_allowed = m_data.size();
+        m_finishing = true;
+    }
+    m_more.notify_all();
+}
+
+void PacedSource::Write()
+{
+    const int fd = ::open(QFile::encodeName(CapturePipe()).constData(), O_WRONLY);
+    for (qint64 sent = 0; fd >= 0;) {
+        qint64 until = 0;
+        bool last = false;
+        {
+            std::unique_lock lock(m_mutex);
+            m_more.wait(lock, [&] { return m_closing || m_finishing || m_allowed > sent; });
+            if (m_closing) break;
+            until = m_allowed;
+            last = m_finishing;
+        }
+        // A reader may get part of a write into a pipe that still holds data.
+        while (sent < until && !m_closing) {
+            int queued = 0;
+            if (::ioctl(fd, FIONREAD, &queued) == 0 && queued > 0) {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                continue;
+            }
+            const ssize_t n = ::write(fd, m_data.constData() + sent, size_t(std::min(m_chunk, until - sent)));
+            if (n <= 0) break;
+            sent += n;
+        }
+        if (sent < until || last) break;
+    }
+    if (fd >= 0) ::close(fd);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,15 +1,17 @@
 #pragma once
-// Helpers for the player's tests. The test program points ALSA at a
-// configuration of its own before ALSA is first used: "default" writes what
-// is played to a file, "paced" writes into a pipe the test reads at its own
-// pace, "missingcard" names a sound card that does not exist, and
-// "recorded" records the samples of a file.
+// Helpers for the tests of the controls that play and record. The test
+// program points ALSA at a configuration of its own before ALSA is first
+// used: "default" writes what is played to a file, "paced" writes into a pipe
+// the test reads at its own pace, "missingcard" names a sound card that does
+// not exist, "recorded" records the samples of a file, and "pacedcapture"
+// records from a pipe the test writes at its own pace.
 #include "controls/Player.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -23,9 +25,38 @@ namespace playertest {
 QString PlayedFile();
 QString PacedPipe();
 QString RecordedSource();
+QString CapturePipe();
 // Points ALSA at another configuration folder (empty: the test's own) and
 // makes it read its configuration again. Only while no device is open.
 void UseAlsaConfigFolder(const QString& folder);
+
+// The writing end of the "pacedcapture" pipe: the device records only the
+// bytes allowed so far, so a recorder waits in its reads as on a real device.
+// The data goes into the pipe `chunk` bytes at a time, each once the pipe is
+// empty, so a device that reads `chunk` bytes at a time gets each in one
+// piece. Create it before the device is opened; destroying it closes the
+// pipe, so the device reads no more.
+class PacedSource {
+public:
+    PacedSource(QByteArray data, qint64 chunk);
+    ~PacedSource();
+    // Lets the first `bytes` of the data through (a total, not a step).
+    void Allow(qint64 bytes);
+    // Lets the rest through and closes the pipe after it: a device reading on
+    // then gets no new data but never waits for it.
+    void Finish();
+
+private:
+    void Write();
+    std::mutex m_mutex;
+    std::condition_variable m_more;
+    const QByteArray m_data;
+    const qint64 m_chunk;
+    qint64 m_allowed = 0;
+    bool m_finishing = false;
+    std::atomic<bool> m_closing{false};
+    std::thread m_thread;
+};
 
 // The reading end of the "paced" pipe: takes no more bytes than allowed, so
 // the player blocks in its writes as on a real device. Let everything through

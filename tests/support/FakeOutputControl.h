@@ -1,7 +1,8 @@
 #pragma once
-// What the fake job controls (conversion, CD ripper) share: the record of
-// calls, the output settings each job was given, and jobs that end as
-// scripted with queued events, like the real controls'.
+// What the fake job controls (conversion, CD ripper, joiner, audio editor)
+// share: the record of calls and jobs that end as scripted with queued
+// events, like the real controls'; and for the controls that take output
+// settings, the settings each job was given.
 #include "controls/AudioOutput.h"
 #include "support/QueuedEvents.h"
 
@@ -16,8 +17,9 @@ namespace support {
 // Control: the real control class; kErrorCode: the code of a scripted error;
 // Step: what one progress event carries (a percent; Step{100} is a job's end).
 template <class Control, std::int32_t kErrorCode, class Step = std::int32_t>
-class FakeOutputControl : public Control {
+class FakeJobControl : public Control {
 public:
+    using Control::Control;
     enum class Ending { Done, Aborted, Error, Hang }; // Hang: runs until Abort or Finish
 
     struct Script {
@@ -37,43 +39,10 @@ public:
     }
 
     // When set (the default), a job that ends Done creates its destination
-    // file holding "FAKE AUDIO".
+    // file (WriteOutput).
     bool writeOutputs = true;
     // Every member call in order, e.g. "SetMP3Format".
     QStringList calls;
-
-    void SetWAVFormat(const WAVFormatSettings& settings) override
-    {
-        calls << "SetWAVFormat";
-        Control::SetWAVFormat(settings);
-    }
-    void SetACMFormat(const QString& FormatTagName, const QString& FormatName) override
-    {
-        calls << "SetACMFormat";
-        Control::SetACMFormat(FormatTagName, FormatName);
-    }
-    using Control::SetACMFormat;
-    void SetMP3Format(const MP3FormatSettings& settings) override
-    {
-        calls << "SetMP3Format";
-        Control::SetMP3Format(settings);
-    }
-    void SetWMAFormat(const WMAFormatSettings& settings) override
-    {
-        calls << "SetWMAFormat";
-        Control::SetWMAFormat(settings);
-    }
-    void SetOGGFormat(const OGGFormatSettings& settings) override
-    {
-        calls << "SetOGGFormat";
-        Control::SetOGGFormat(settings);
-    }
-    void SetAPEFormat(std::int32_t CompressionLevel) override
-    {
-        calls << "SetAPEFormat";
-        Control::SetAPEFormat(CompressionLevel);
-    }
-    using Control::SetAPEFormat;
 
 protected:
     bool JobRunning() const { return m_running; }
@@ -109,6 +78,12 @@ protected:
 
     virtual void EmitProgress(Step step) = 0;
     virtual void EmitEnding(Ending ending, std::int32_t code, const QString& text) = 0;
+    // The destination of a job that ends Done: a file holding "FAKE AUDIO".
+    virtual void WriteOutput()
+    {
+        QFile out(this->DestinationFile());
+        if (out.open(QIODevice::WriteOnly)) out.write("FAKE AUDIO");
+    }
 
 private:
     void Post(std::function<void()> event) { m_events.Post(std::move(event)); }
@@ -116,10 +91,7 @@ private:
     {
         StopJob(); // drops whatever of this job is still queued
         if (ending == Ending::Hang) return;
-        if (ending == Ending::Done && writeOutputs) {
-            QFile out(this->DestinationFile());
-            if (out.open(QIODevice::WriteOnly)) out.write("FAKE AUDIO");
-        }
+        if (ending == Ending::Done && writeOutputs) WriteOutput();
         EmitEnding(ending, code, text);
     }
 
@@ -127,6 +99,46 @@ private:
     Script m_script;
     bool m_running = false;
     QueuedEvents m_events{this};
+};
+
+// A job control that takes output settings (AudioOutput).
+template <class Control, std::int32_t kErrorCode, class Step = std::int32_t>
+class FakeOutputControl : public FakeJobControl<Control, kErrorCode, Step> {
+public:
+    using FakeJobControl<Control, kErrorCode, Step>::calls;
+
+    void SetWAVFormat(const WAVFormatSettings& settings) override
+    {
+        calls << "SetWAVFormat";
+        Control::SetWAVFormat(settings);
+    }
+    void SetACMFormat(const QString& FormatTagName, const QString& FormatName) override
+    {
+        calls << "SetACMFormat";
+        Control::SetACMFormat(FormatTagName, FormatName);
+    }
+    using Control::SetACMFormat;
+    void SetMP3Format(const MP3FormatSettings& settings) override
+    {
+        calls << "SetMP3Format";
+        Control::SetMP3Format(settings);
+    }
+    void SetWMAFormat(const WMAFormatSettings& settings) override
+    {
+        calls << "SetWMAFormat";
+        Control::SetWMAFormat(settings);
+    }
+    void SetOGGFormat(const OGGFormatSettings& settings) override
+    {
+        calls << "SetOGGFormat";
+        Control::SetOGGFormat(settings);
+    }
+    void SetAPEFormat(std::int32_t CompressionLevel) override
+    {
+        calls << "SetAPEFormat";
+        Control::SetAPEFormat(CompressionLevel);
+    }
+    using Control::SetAPEFormat;
 };
 
 } // namespace support
