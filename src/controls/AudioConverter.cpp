@@ -64,16 +64,24 @@ void cAudioConverter::Terminate()
 
 std::int32_t cAudioConverter::OpenSourceFile(const QString& path)
 {
+    CloseSourceFile();
     audioconv::SourceFacts facts;
-    const audioconv::Status s = audioconv::ReadSourceFacts(path, &facts);
+    AudioTags tags;
+    const audioconv::Status s = audioconv::ReadSourceFacts(path, &facts, &tags);
     if (!s.ok()) return s.code;
     SetSourceFacts(facts.sampleRate, std::int16_t(facts.channels), facts.bitsPerSample,
                    std::int32_t(std::min<std::int64_t>(facts.lengthMs, INT32_MAX)));
+    m_openPath = path;
+    m_openTags = tags;
     return 0;
 }
 
-// The facts are read whole by OpenSourceFile, which keeps no file open.
-void cAudioConverter::CloseSourceFile() {}
+// OpenSourceFile reads the facts and tags whole and keeps no file open.
+void cAudioConverter::CloseSourceFile()
+{
+    m_openPath.clear();
+    m_openTags = {};
+}
 
 void cAudioConverter::SetSourceFacts(std::int32_t rate, std::int16_t channels, std::int32_t bits, std::int32_t lengthMs)
 {
@@ -85,6 +93,11 @@ void cAudioConverter::SetSourceFacts(std::int32_t rate, std::int16_t channels, s
 
 std::int32_t cAudioConverter::ReadTags(const QString& path)
 {
+    // The open file's tags were read with its facts.
+    if (!path.isEmpty() && path == m_openPath) {
+        SetTags(m_openTags);
+        return 0;
+    }
     audioconv::Tags t;
     const audioconv::Status s = audioconv::ReadSourceTags(path, &t);
     SetTags(t);

@@ -4,7 +4,10 @@
 // WMA or OGG, on FFmpeg's libraries, LAME and libvorbis.
 //
 // Threads and events. Every member is called on the thread that owns the
-// control (the window thread). Convert returns at once; the conversion runs on
+// control (the window thread); but a control that is not converting may
+// serve as a file reader on another thread (OpenSourceFile, the Source
+// values, ReadTags, the tag values, CloseSourceFile, FormatTime), used by
+// one thread at a time. Convert returns at once; the conversion runs on
 // the control's own thread, and its events arrive later as queued signals on
 // the owning thread: zero or more Progress (whole percent, only when it
 // changes), then exactly one of ConvertDone, ConvertAborted or ConvertError.
@@ -70,7 +73,9 @@ public:
 
     // File reader. OpenSourceFile returns 0 when the file is audio; then the
     // Source values describe it. On failure they keep their earlier values
-    // (initially 44100 Hz, 2 channels, 16 bits, length 0).
+    // (initially 44100 Hz, 2 channels, 16 bits, length 0). It reads only the
+    // header where that states the facts exactly, and reads the tags with
+    // them, so ReadTags of the open file opens nothing again.
     virtual std::int32_t OpenSourceFile(const QString& path);
     virtual void CloseSourceFile();
     std::int32_t SourceSampleRate() const { return m_sourceSampleRate; }
@@ -113,6 +118,8 @@ private:
     std::int16_t m_sourceChannels = 2;
     std::int32_t m_sourceBitsPerSample = 16;
     std::int32_t m_sourceLength = 0;
+    QString m_openPath; // the file OpenSourceFile opened, until CloseSourceFile
+    AudioTags m_openTags;
     bool m_converting = false;
     std::unique_ptr<ControlThread> m_thread;
 };

@@ -44,7 +44,10 @@ QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 // The source as the conversion reads it.
 class InputAudio : public audiodec::Source {
 public:
-    Status Open(const QString& path) { return FromProblem(audiodec::Source::Open(path)); }
+    Status Open(const QString& path, audiodec::Analysis analysis = audiodec::Analysis::Full)
+    {
+        return FromProblem(audiodec::Source::Open(path, analysis));
+    }
     Status OpenDecoder() { return FromProblem(audiodec::Source::OpenDecoder()); }
     SourceFacts Facts() const { return GetFacts(); }
 };
@@ -209,11 +212,30 @@ Status CheckNotSource(const QString& source, const QString& destination)
     return {};
 }
 
-Status ReadSourceFacts(const QString& path, SourceFacts* facts)
+namespace {
+
+Tags TagsOf(const InputAudio& in)
+{
+    Tags tags;
+    tags.album = in.Tag({"album", "WM/AlbumTitle"});
+    tags.artist = in.Tag({"artist", "author", "album_artist"});
+    tags.comment = in.Tag({"comment", "description"});
+    tags.genre = in.Tag({"genre"});
+    tags.title = in.Tag({"title"});
+    tags.track = in.Tag({"track", "tracknumber", "WM/TrackNumber"});
+    tags.year = in.Tag({"date", "year", "WM/Year", "TYER", "TDRC"});
+    return tags;
+}
+
+} // namespace
+
+Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags)
 {
     InputAudio in;
-    Status s = in.Open(path);
-    if (s.ok()) *facts = in.Facts();
+    Status s = in.Open(path, audiodec::Analysis::HeaderWhenExact);
+    if (!s.ok()) return s;
+    *facts = in.Facts();
+    if (tags) *tags = TagsOf(in);
     return s;
 }
 
@@ -221,16 +243,9 @@ Status ReadSourceTags(const QString& path, Tags* tags)
 {
     *tags = {};
     InputAudio in;
-    Status s = in.Open(path);
-    if (!s.ok()) return s;
-    tags->album = in.Tag({"album", "WM/AlbumTitle"});
-    tags->artist = in.Tag({"artist", "author", "album_artist"});
-    tags->comment = in.Tag({"comment", "description"});
-    tags->genre = in.Tag({"genre"});
-    tags->title = in.Tag({"title"});
-    tags->track = in.Tag({"track", "tracknumber", "WM/TrackNumber"});
-    tags->year = in.Tag({"date", "year", "WM/Year", "TYER", "TDRC"});
-    return {};
+    Status s = in.Open(path, audiodec::Analysis::HeaderWhenExact);
+    if (s.ok()) *tags = TagsOf(in);
+    return s;
 }
 
 // ---------------------------------------------------------------------------

@@ -81,7 +81,9 @@ Status CheckNotSource(const QString& source, const QString& destination);
 Result RunConversion(const Request& request, const std::atomic<bool>& abort, const std::function<void(int)>& progress);
 
 using SourceFacts = audiodec::Facts;
-Status ReadSourceFacts(const QString& path, SourceFacts* facts);
+// A file's facts, and its tags when asked for, from one opening that reads
+// only as much of the file as they need.
+Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags = nullptr);
 Status ReadSourceTags(const QString& path, Tags* tags);
 
 // The output under construction: a hidden temporary file beside the

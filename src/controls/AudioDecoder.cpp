@@ -61,6 +61,25 @@ DeclaredWavData ReadDeclaredWavData(const QString& path)
     return d;
 }
 
+// Whether the header just read states everything the stream analysis would
+// find: one audio stream of a codec and container whose header gives its
+// rate, channels and exact length (checked against the analysis by tests).
+bool HeaderStatesAll(const AVFormatContext* fmt)
+{
+    if (fmt->nb_streams != 1) return false;
+    const AVStream* stream = fmt->streams[0];
+    const AVCodecParameters* par = stream->codecpar;
+    if (par->codec_type != AVMEDIA_TYPE_AUDIO || par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0 ||
+        stream->duration == AV_NOPTS_VALUE)
+        return false;
+    const QByteArray container = fmt->iformat->name;
+    const AVCodecID id = par->codec_id;
+    if (container == "wav") return (id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_AMR_NB) || id == AV_CODEC_ID_GSM_MS;
+    if (container == "ogg") return id == AV_CODEC_ID_VORBIS;
+    if (container == "asf") return id == AV_CODEC_ID_WMAV1 || id == AV_CODEC_ID_WMAV2;
+    return false;
+}
+
 QString SecondsText(std::int64_t bytes, std::int64_t byteRate)
 {
     return QString::number(double(bytes) / double(byteRate), 'g', 4) + " s";
@@ -85,7 +104,7 @@ Source::~Source()
     av_packet_free(&m_pkt);
 }
 
-Problem Source::Open(const QString& path)
+Problem Source::Open(const QString& path, Analysis analysis)
 {
     if (path.isEmpty()) return Fail(Fault::NoFileName, "No source file was given.");
     const QFileInfo info(path);
@@ -94,7 +113,8 @@ Problem Source::Open(const QString& path)
     int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), nullptr, nullptr);
     if (r == AVERROR(EACCES))
         return Fail(Fault::Unreadable, "The source file cannot be read (permission denied): " + path);
-    if (r < 0 || avformat_find_stream_info(m_fmt, nullptr) < 0)
+    const bool headerEnough = r >= 0 && analysis == Analysis::HeaderWhenExact && HeaderStatesAll(m_fmt);
+    if (r < 0 || (!headerEnough && avformat_find_stream_info(m_fmt, nullptr) < 0))
         return Fail(Fault::Unreadable, "The source file is not audio that can be read: " + path);
     r = av_find_best_stream(m_fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (r < 0 || m_fmt->streams[r]->codecpar->sample_rate <= 0 ||
@@ -102,15 +122,15 @@ Problem Source::Open(const QString& path)
         return Fail(Fault::Unreadable, "The source file holds no audio: " + path);
     m_stream = m_fmt->streams[r];
     m_path = path;
-    const DeclaredWavData declared = ReadDeclaredWavData(path);
-    m_declaredBytes = declared.size;
-    m_heldBytes = declared.held;
-    m_byteRate = declared.byteRate;
     return {};
 }
 
 Problem Source::OpenDecoder()
 {
+    const DeclaredWavData declared = ReadDeclaredWavData(m_path);
+    m_declaredBytes = declared.size;
+    m_heldBytes = declared.held;
+    m_byteRate = declared.byteRate;
     const AVCodec* codec = avcodec_find_decoder(m_stream->codecpar->codec_id);
     if (!codec)
         return Fail(Fault::Unreadable, QString("No decoder for the source's audio (%1).")

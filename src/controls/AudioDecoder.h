@@ -42,6 +42,14 @@ struct Facts {
     std::int64_t bitRate = 0; // bits per second; 0 when unknown
 };
 
+// How much of a file Open reads. Full: FFmpeg's stream analysis, which
+// reads and decodes the start of the stream (and, without an exact length,
+// estimates one). HeaderWhenExact: only the container's header, where it
+// states the codec, rate, channels, length, bit rate and tags exactly as the
+// analysis would find them (PCM and ADPCM WAV, Vorbis in Ogg, WMA); the full
+// analysis otherwise. Enough for a file's facts; decoding needs Full.
+enum class Analysis { Full, HeaderWhenExact };
+
 // A source file: its container, its audio stream and that stream's decoder.
 class Source {
 public:
@@ -50,7 +58,7 @@ public:
     Source& operator=(const Source&) = delete;
     ~Source();
 
-    Problem Open(const QString& path);
+    Problem Open(const QString& path, Analysis analysis = Analysis::Full);
     Problem OpenDecoder();
     Facts GetFacts() const;
     // The first non-empty tag of these keys, container before stream.

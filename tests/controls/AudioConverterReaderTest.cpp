@@ -1,6 +1,8 @@
 // The control as a file reader, its time text and its codec lists.
 #include "AudioTestSupport.h"
 
+#include "controls/AudioDecoder.h"
+
 #include <QFile>
 
 using namespace audiotest;
@@ -176,3 +178,138 @@ TEST(WmaLists, CodecsAndFormats)
 }
 
 } // namespace
+
+// The reader opens no more of a file than its facts need: for each kind of
+// file its facts and tags are those of FFmpeg's full stream analysis.
+namespace {
+
+struct ReadCase {
+    const char* name;
+    QStringList ffmpegArgs; // output options, the source being a 1.3 s 44.1 kHz stereo WAV
+    QByteArray cutTo;       // "": whole; else the file is cut to that many bytes or made "streamed"
+};
+
+struct FullFacts {
+    audiodec::Facts facts;
+    AudioTags tags;
+};
+
+// The facts and tags as the full analysis gives them (the tag keys are the reader's).
+FullFacts ReadFully(const QString& path)
+{
+    FullFacts f;
+    audiodec::Source source;
+    if (!source.Open(path, audiodec::Analysis::Full).ok()) return f;
+    f.facts = source.GetFacts();
+    f.tags.album = source.Tag({"album", "WM/AlbumTitle"});
+    f.tags.artist = source.Tag({"artist", "author", "album_artist"});
+    f.tags.comment = source.Tag({"comment", "description"});
+    f.tags.genre = source.Tag({"genre"});
+    f.tags.title = source.Tag({"title"});
+    f.tags.track = source.Tag({"track", "tracknumber", "WM/TrackNumber"});
+    f.tags.year = source.Tag({"date", "year", "WM/Year", "TYER", "TDRC"});
+    return f;
+}
+
+void PutLE32(QByteArray& bytes, qsizetype at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i) bytes[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+} // namespace
+
+TEST_F(ConverterTest, FactsAndTagsAreThoseOfTheFullAnalysis)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QStringList tags = {"-metadata", "title=Title", "-metadata", "artist=Artist", "-metadata", "album=Album",
+                              "-metadata", "date=1999",   "-metadata", "track=3",       "-metadata", "genre=Jazz",
+                              "-metadata", "comment=Note"};
+    const ReadCase cases[] = {
+        {"s16.wav", tags, ""},
+        {"u8.wav", {"-ac", "1", "-c:a", "pcm_u8"}, ""},
+        {"s24.wav", {"-c:a", "pcm_s24le"}, ""},
+        {"s32.wav", {"-c:a", "pcm_s32le", "-ac", "1"}, ""},
+        {"f32.wav", {"-c:a", "pcm_f32le"}, ""},
+        {"six.wav", {"-ac", "6", "-ar", "48000"}, ""},
+        {"ext20.wav", {"-ac", "3", "-c:a", "pcm_s24le", "-bits_per_raw_sample", "20"}, ""},
+        {"ima.wav", {"-c:a", "adpcm_ima_wav"}, ""},
+        {"ms.wav", {"-c:a", "adpcm_ms", "-ac", "1"}, ""},
+        {"alaw.wav", {"-c:a", "pcm_alaw", "-ac", "1"}, ""},
+        {"gsm.wav", {"-c:a", "libgsm_ms", "-ar", "8000", "-ac", "1"}, ""},
+        {"mp3inwav.wav", {"-c:a", "libmp3lame"}, ""},
+        {"rf64.wav", {"-rf64", "always"}, ""},
+        {"cut.wav", {}, "40000"},
+        {"streamed.wav", {}, "streamed"},
+        {"xing.mp3", QStringList{"-b:a", "128k"} + tags, ""},
+        {"noxing.mp3", {"-b:a", "128k", "-write_xing", "0"}, ""},
+        {"vbr.mp3", {"-q:a", "4", "-ac", "1"}, ""},
+        {"vbrnoxing.mp3", {"-q:a", "4", "-ac", "1", "-write_xing", "0"}, ""},
+        {"id3v23.mp3", QStringList{"-ar", "22050", "-id3v2_version", "3"} + tags, ""},
+        {"vorbis.ogg", QStringList{"-c:a", "libvorbis"} + tags, ""},
+        {"vorbis22.ogg", {"-c:a", "libvorbis", "-ar", "22050", "-ac", "1"}, ""},
+        {"flac.ogg", {"-c:a", "flac"}, ""},
+        {"wma2.wma", QStringList{"-c:a", "wmav2"} + tags, ""},
+        {"wma1.wma", {"-c:a", "wmav1", "-ac", "1", "-ar", "22050", "-b:a", "32k"}, ""},
+        {"a.flac", tags, ""},
+        {"a.m4a", {"-c:a", "aac"}, ""},
+    };
+    const QString source = Wav("source.wav", 44100, 2, 16, 1.3);
+    for (const ReadCase& c : cases) {
+        const QString path = Path(c.name);
+        const ToolRun run = RunTool("ffmpeg", QStringList{"-v", "error", "-y", "-i", source} + c.ffmpegArgs + QStringList{path});
+        ASSERT_TRUE(run.ok && run.exitCode == 0) << c.name << run.out.toStdString();
+        if (!c.cutTo.isEmpty()) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            QByteArray bytes = f.readAll();
+            if (c.cutTo == "streamed") {
+                PutLE32(bytes, 4, 0xFFFFFFFF);
+                PutLE32(bytes, bytes.indexOf("data") + 4, 0xFFFFFFFF);
+            } else {
+                bytes.truncate(c.cutTo.toInt());
+            }
+            f.resize(0);
+            f.write(bytes);
+        }
+        const FullFacts full = ReadFully(path);
+        ASSERT_GT(full.facts.sampleRate, 0) << c.name;
+
+        audiodec::Source header;
+        ASSERT_TRUE(header.Open(path, audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
+        const audiodec::Facts f = header.GetFacts();
+        EXPECT_EQ(f.sampleRate, full.facts.sampleRate) << c.name;
+        EXPECT_EQ(f.channels, full.facts.channels) << c.name;
+        EXPECT_EQ(f.bitsPerSample, full.facts.bitsPerSample) << c.name;
+        EXPECT_EQ(f.lengthMs, full.facts.lengthMs) << c.name;
+        EXPECT_EQ(f.bitRate, full.facts.bitRate) << c.name;
+
+        ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
+        EXPECT_EQ(conv.SourceSampleRate(), full.facts.sampleRate) << c.name;
+        EXPECT_EQ(conv.SourceChannels(), full.facts.channels) << c.name;
+        EXPECT_EQ(conv.SourceBitsPerSample(), full.facts.bitsPerSample) << c.name;
+        EXPECT_EQ(conv.SourceLength(), full.facts.lengthMs) << c.name;
+        EXPECT_EQ(conv.ReadTags(path), 0) << c.name;
+        const QStringList read = {conv.TagAlbum(), conv.TagArtist(), conv.TagComment(), conv.TagGenre(),
+                                  conv.TagTitle(), conv.TagTrack(),  conv.TagYear()};
+        const QStringList expected = {full.tags.album, full.tags.artist, full.tags.comment, full.tags.genre,
+                                      full.tags.title, full.tags.track,  full.tags.year};
+        EXPECT_EQ(read, expected) << c.name;
+        conv.CloseSourceFile();
+        // Another file's tags are read from that file.
+        cAudioConverter other;
+        EXPECT_EQ(other.ReadTags(path), 0) << c.name;
+        EXPECT_EQ(other.TagTitle(), full.tags.title) << c.name;
+    }
+    // The tagged files did carry their tags through.
+    EXPECT_EQ(ReadFully(Path("s16.wav")).tags.artist, "Artist");
+    EXPECT_EQ(ReadFully(Path("vorbis.ogg")).tags.year, "1999");
+    EXPECT_EQ(ReadFully(Path("wma2.wma")).tags.album, "Album");
+}
+
+TEST_F(ConverterTest, ReadTagsOfAnotherFileThanTheOpenOneReadsThatFile)
+{
+    // The tags kept with the open file belong to that file only.
+    ASSERT_EQ(conv.OpenSourceFile(Wav("a.wav", 8000, 1, 16, 1)), 0);
+    EXPECT_EQ(conv.ReadTags(Path("missing.wav")), kConvertErrSourceMissing);
+    EXPECT_TRUE(conv.TagTitle().isEmpty());
+}
