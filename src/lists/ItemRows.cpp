@@ -41,15 +41,19 @@ ItemTags DefaultTags()
     return {g_sTagAlbum, g_sTagArtist, g_sTagComment, g_sTagGenre, g_sTagYear, g_sTagSong, g_sTagTrack};
 }
 
-void WriteFileFacts(cGrid* grid, int row, const QString& path, const cAudioConverter& reader)
+FileFacts FactsOfOpenFile(const cAudioConverter& reader, const QString& path)
 {
-    const qint64 bytes = QFileInfo(path).size();
-    const std::int32_t seconds = platform::CLng(reader.SourceLength() / 1000.0);
+    return {reader.SourceLength(), QFileInfo(path).size(), GetFileCreatedDate(path)};
+}
+
+void WriteFileFacts(cGrid* grid, int row, const FileFacts& facts)
+{
+    const std::int32_t seconds = platform::CLng(facts.lengthMs / 1000.0);
     // Not through a time of day: a file of a day or more keeps its hours.
     grid->CellDetails(row, kColTime, TwoDigitTime(seconds));
-    grid->CellDetails(row, kColSize, FormatFileSize(double(bytes)));
-    grid->CellDetails(row, kColCreated, GetFileCreatedDate(path));
-    grid->CellDetails(row, kColBytesSize, bytes);
+    grid->CellDetails(row, kColSize, FormatFileSize(double(facts.bytes)));
+    grid->CellDetails(row, kColCreated, facts.created);
+    grid->CellDetails(row, kColBytesSize, facts.bytes);
 }
 
 void WriteTags(cGrid* grid, int row, const ItemTags& tags)

@@ -3,6 +3,7 @@
 // each job window's grid, in the same order, so rows copy between them column
 // by column), and writing its cells: the facts worked out from the audio file
 // (length, size, creation time, byte count), the range and the tags.
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 
@@ -87,10 +88,18 @@ ItemTags TagsOfFile(cAudioConverter& reader, const QString& path);
 // The default tag texts of the settings, as they are.
 ItemTags DefaultTags();
 
-// "Time", "Size", "Created" and "COL_BYTES_SIZE" of an opened file: the
-// reader's length rounded to whole seconds as HH:MM:SS, the size text, the
-// creation date and the 64-bit byte count.
-void WriteFileFacts(cGrid* grid, int row, const QString& path, const cAudioConverter& reader);
+// What a row shows of its audio file.
+struct FileFacts {
+    std::int32_t lengthMs = 0; // the reader's SourceLength
+    qint64 bytes = 0;
+    QDateTime created;         // GetFileCreatedDate
+};
+// The facts of the file the reader has just opened.
+FileFacts FactsOfOpenFile(const cAudioConverter& reader, const QString& path);
+// "Time", "Size", "Created" and "COL_BYTES_SIZE": the length rounded to
+// whole seconds as HH:MM:SS, the size text, the creation date and the 64-bit
+// byte count.
+void WriteFileFacts(cGrid* grid, int row, const FileFacts& facts);
 void WriteTags(cGrid* grid, int row, const ItemTags& tags);
 
 // Whole seconds as HH:MM:SS with two digits at least for the hours.

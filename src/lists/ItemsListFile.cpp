@@ -143,30 +143,44 @@ bool IsReadableRecord(const QString& record)
     return true;
 }
 
+ListRecords SplitListPieces(const QString& text)
+{
+    // As SplitListRecords, without a copy of every part: a list can be large.
+    ListRecords out;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype next = text.indexOf(kItemOpen, start);
+        const QStringView part = QStringView(text).mid(start, (next < 0 ? text.size() : next) - start);
+        if (!part.trimmed().isEmpty()) out.pieces.append({out.parts > 0 ? QString(kItemOpen).append(part) : part.toString()});
+        ++out.parts;
+        if (next < 0) break;
+        start = next + kItemOpen.size();
+    }
+    return out;
+}
+
+bool IsReadablePiece(const QString& piece)
+{
+    return piece.startsWith(kItemOpen) && IsReadableRecord(piece.mid(kItemOpen.size()));
+}
+
 ListRecords SortListRecords(const QString& text)
 {
-    ListRecords out;
-    const QStringList parts = SplitListRecords(text);
-    out.parts = parts.size();
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString& part = parts[i];
-        if (part.trimmed().isEmpty()) continue;
-        out.pieces.append({i > 0 ? kItemOpen + part : part, i > 0 && IsReadableRecord(part)});
-    }
+    ListRecords out = SplitListPieces(text);
+    for (ListPiece& piece : out.pieces) piece.readable = IsReadablePiece(piece.text);
     return out;
 }
 
 KeptTexts TakeRows(const ListRecords& records, const std::function<bool(const QString& record)>& takeRow)
 {
-    KeptTexts kept;
-    int rows = 0;
+    KeptTextsInOrder walk;
     for (const ListPiece& piece : records.pieces) {
         if (piece.readable && takeRow(piece.text))
-            ++rows;
+            walk.Row();
         else
-            kept.append({rows, piece.text});
+            walk.Keep(piece.text);
     }
-    return kept;
+    return walk.Kept();
 }
 
 QString GetNewListFileName(const QString& sFolder)

@@ -59,10 +59,28 @@ struct ListRecords {
     qsizetype parts = 0;     // what SplitListRecords gave
 };
 ListRecords SortListRecords(const QString& text);
+// The pieces alone, none of them marked readable yet (a large list's records
+// are checked one by one by whoever reads them).
+ListRecords SplitListPieces(const QString& text);
+// Whether a piece is a record (it begins with "<ITEM>") that can become a row.
+bool IsReadablePiece(const QString& piece);
 // Walks the pieces in order: `takeRow` is given each readable record and
 // answers whether it became the next row (not when its audio file cannot be
 // opened now); everything else is kept in its place.
 KeptTexts TakeRows(const ListRecords& records, const std::function<bool(const QString& record)>& takeRow);
+// The same walk a piece at a time: each piece, in order, either became the
+// next row or is kept after the rows so far.
+class KeptTextsInOrder {
+public:
+    void Row() { ++m_rows; }
+    void Keep(const QString& text) { m_kept.append({m_rows, text}); }
+    int Rows() const { return m_rows; }
+    const KeptTexts& Kept() const { return m_kept; }
+
+private:
+    int m_rows = 0;
+    KeptTexts m_kept;
+};
 
 // "New Items List n.flst" for the first n from 1 that names no file in the folder.
 QString GetNewListFileName(const QString& sFolder);

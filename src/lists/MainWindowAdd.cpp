@@ -28,6 +28,10 @@ void CfrmMain::AddFiles()
 
 void CfrmMain::cGrid1_OLEDragDrop(const QStringList& Data, int Effect, int Button, int Shift, float X, float Y)
 {
+    if (IsListLoading()) {
+        RunAfterListLoad([this, Data, Effect, Button, Shift, X, Y] { cGrid1_OLEDragDrop(Data, Effect, Button, Shift, X, Y); });
+        return;
+    }
     cTreeNode* node = cTreeView1->SelectedItem();
     if (!node || IsCDNode(node->Key()) || IsMainNode(node->Key())) return;
     if (IsListBusy() || !IsListKey(m_sOpenListKey)) return;

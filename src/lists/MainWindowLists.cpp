@@ -163,7 +163,7 @@ bool CfrmMain::IsListBusy() const { return prgStatus->Visible() || m_bAddingFile
 void CfrmMain::SetAddingFiles(bool adding)
 {
     m_bAddingFiles = adding;
-    cTreeView1->SetEnabled(!adding);
+    cTreeView1->SetEnabled(!adding && !IsListLoading());
 }
 
 void CfrmMain::StopPreviewForList()

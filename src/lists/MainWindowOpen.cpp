@@ -1,54 +1,20 @@
 // Opening a node of the tree in the grid, and saving the open list.
 #include "mainwindow/frmMain.h"
 
-#include "burning/TrackTypeCode.h"
 #include "controls/AudioConverter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/PopupMenu.h"
 #include "controls/ProgressBars.h"
-#include "core/FileSystem.h"
-#include "lists/ItemRows.h"
+#include "controls/WindowWidgets.h"
 #include "lists/ItemsListFile.h"
+#include "lists/ListLoad.h"
 #include "platform/MessageBox.h"
-#include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QTimer>
 
-namespace {
-
-// Row `row` from a readable record of the list file, whose audio file the
-// reader has just opened.
-void WriteListRow(cGrid* grid, cAudioConverter& reader, int row, const QString& record, const QString& path)
-{
-    auto field = [&](const char* key) { return GetTagValue(key, record); };
-    grid->CellDetails(row, kColInc, QVariant(), kIconCellFormat, field(kColInc).trimmed().toInt());
-    grid->CellDetails(row, kColType, "", kIconCellFormat, GetTrackTypeCode(field(kColType)));
-    grid->CellDetails(row, kColItemName, field(kColItemName));
-    grid->CellDetails(row, kColFile, field(kColFile));
-    WriteFileFacts(grid, row, path, reader);
-    if (field(kColRangeAll) == "0") {
-        const QString start = field(kColRangeStart), length = field(kColRangeLength);
-        const double startSeconds = start.trimmed().toDouble();
-        grid->CellDetails(row, kColRangeAll, "0");
-        grid->CellDetails(row, kColRangeStart, start);
-        grid->CellDetails(row, kColRangeLength, length);
-        grid->CellDetails(row, kColRange,
-                          RangeText(platform::CLng(startSeconds),
-                                    platform::CLng(startSeconds + length.trimmed().toDouble())));
-    } else {
-        grid->CellDetails(row, kColRangeAll, "1");
-        grid->CellDetails(row, kColRange, "All");
-    }
-    WriteTags(grid, row,
-              g_bCopyID3FromSource ? TagsOfFile(reader, path)
-                                   : ItemTags{field(kColTagAlbum), field(kColTagArtist), field(kColTagComment),
-                                              field(kColTagGenre), field(kColTagYear), field(kColTagTitle),
-                                              field(kColTagTrack)});
-}
-
-} // namespace
+#include <utility>
 
 void CfrmMain::cTreeView1_NodeClick(cTreeNode* node)
 {
@@ -83,23 +49,71 @@ void CfrmMain::LoadListIntoGrid(cTreeNode* node)
     cGrid1->SetImageList(imgGrid);
     prgStatus->SetVisible(true);
     cGrid1->SetRedraw(false);
+    // The tree stays on the list until it has opened.
+    cTreeView1->SetEnabled(false);
 
     m_sOpenListKey = node->Key();
     m_keptTexts.clear();
-    const ListRecords records = SortListRecords(ReadListFile(m_sOpenListKey));
-    prgStatus->SetMax(int(records.parts) - 1);
-    int n = 0;
     // Damaged records, and items whose file is gone (an unplugged drive, say)
     // or no longer audio, are not shown but stay in the file, in their place.
-    m_keptTexts = TakeRows(records, [&](const QString& record) {
-        const QString path = GetTagValue(kColFile, record);
-        if (path.isEmpty() || !FileExists(path) || cAudioConverter1->OpenSourceFile(path) != 0) return false;
-        prgStatus->SetValue(++n);
-        WriteListRow(cGrid1, *cAudioConverter1, n, record, path);
-        cAudioConverter1->CloseSourceFile();
-        return true;
-    });
+    m_listLoad = new ListLoad(m_sOpenListKey, cGrid1, g_bCopyID3FromSource, this);
+    connect(m_listLoad, &ListLoad::Counted, prgStatus, [this](qsizetype parts) { prgStatus->SetMax(int(parts) - 1); });
+    connect(m_listLoad, &ListLoad::RowStarting, prgStatus, [this](int rows) { prgStatus->SetValue(rows); });
+    connect(m_listLoad, &ListLoad::Finished, this, &CfrmMain::ListLoaded);
+    m_listLoad->Start(cAudioConverter1);
+}
+
+void CfrmMain::ListLoaded()
+{
+    m_keptTexts = m_listLoad->Kept();
+    m_listLoad->deleteLater();
+    m_listLoad = nullptr;
+    cTreeView1->SetEnabled(!m_bAddingFiles);
     ShowListLoaded();
+    // What waited for the list, in the order it came.
+    const QList<std::function<void()>> waiting = std::exchange(m_afterListLoad, {});
+    for (const std::function<void()>& step : waiting)
+        QMetaObject::invokeMethod(this, step, Qt::QueuedConnection);
+}
+
+bool CfrmMain::StopListLoad()
+{
+    m_afterListLoad.clear();
+    m_waitingCommands.clear();
+    if (!m_listLoad) return false;
+    m_listLoad->Stop();
+    m_listLoad->deleteLater();
+    m_listLoad = nullptr;
+    cGrid1->SetRedraw(true);
+    prgStatus->SetVisible(false);
+    cTreeView1->SetEnabled(!m_bAddingFiles);
+    unsetCursor();
+    return true;
+}
+
+void CfrmMain::RunAfterListLoad(std::function<void()> step)
+{
+    if (m_listLoad) m_afterListLoad.append(std::move(step));
+    else step();
+}
+
+bool CfrmMain::WaitForListLoad(int ItemNumber)
+{
+    // The window's own commands run at once; every other one reads or writes
+    // the list, or opens a window that does, and runs once it has opened.
+    static const QStringList kRunAtOnce = {"Notes",  "About",       "Transparent", "On Top",  "Minimize",
+                                           "GoSysTray", "RC Open",  "Exit",        "RC Exit", "Master Volume",
+                                           "HelpTopic", "Support", "Live Update"};
+    if (!m_listLoad || kRunAtOnce.contains(m_cMenu->ItemKey(ItemNumber))) return false;
+    // A command asked for twice while the list opens runs once.
+    if (!m_waitingCommands.contains(ItemNumber)) {
+        m_waitingCommands << ItemNumber;
+        m_afterListLoad.append([this, ItemNumber] {
+            m_waitingCommands.removeOne(ItemNumber);
+            m_cMenu_Click(ItemNumber);
+        });
+    }
+    return true;
 }
 
 void CfrmMain::ShowListLoaded()
@@ -121,13 +135,15 @@ void CfrmMain::ShowListLoaded()
 
 void CfrmMain::SaveGridToFile()
 {
-    // Only the open list's file is ever written: a root or a CD drive names no file.
-    if (!IsListKey(m_sOpenListKey)) return;
+    // Only the open list's file is ever written: a root or a CD drive names no
+    // file, and a list is never written before it has opened whole.
+    if (!IsListKey(m_sOpenListKey) || m_listLoad) return;
     if (!WriteListFile(m_sOpenListKey, ListTextOfGrid(cGrid1, m_keptTexts))) ReportListNotSaved();
 }
 
 void CfrmMain::CloseOpenList()
 {
+    StopListLoad();
     cGrid1->Clear();
     m_sOpenListKey.clear();
     m_keptTexts.clear();

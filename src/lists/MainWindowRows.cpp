@@ -71,7 +71,11 @@ void CfrmMain::cGrid1_DblClick(int row, int col)
 
 void CfrmMain::cGrid1_SelectionChange(int row, int col) { GetFileInfoToGridInfo(); }
 
-void CfrmMain::cGrid1_RedrawRequest(int reason) { cGrid1->SetRedraw(true); }
+void CfrmMain::cGrid1_RedrawRequest(int reason)
+{
+    // A list that is opening shows its rows once all are written.
+    if (!IsListLoading()) cGrid1->SetRedraw(true);
+}
 
 bool CfrmMain::IsAnyMarked()
 {

@@ -8,10 +8,12 @@
 #include "core/Paths.h"
 #include "core/WindowProcedures.h"
 #include "lists/ItemRows.h"
+#include "lists/ParallelReading.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +21,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <optional>
+#include <vector>
 
 bool g_bCancelAdd = false;
 QString g_sAddStatus;
@@ -78,15 +83,48 @@ void CfrmStat::Form_Load()
 
 void CfrmStat::Form_Unload(int& Cancel)
 {
+    // The reading may be using the window's own control.
+    if (m_reading) m_reading->Stop();
     cAudioConverter1->Terminate();
     cmdCancel_Click();
     // Closed while adding: the loop stops at the next file and unloads the window itself.
     if (m_bAdding) Cancel = 1;
 }
 
-void CfrmStat::cmdCancel_Click() { g_bCancelAdd = true; }
+void CfrmStat::cmdCancel_Click()
+{
+    g_bCancelAdd = true;
+    // Rows of the files read so far are not written any more.
+    if (m_reading) m_reading->Stop();
+}
 
 void CfrmStat::tmrUpdate_Timer() { lblStat->setText(g_sAddStatus); }
+
+// What adding makes of one path, worked out off the window thread.
+struct CfrmStat::PathRead {
+    enum class Outcome { Skipped, Refused, Row } outcome = Outcome::Skipped;
+    FileFacts facts;
+    std::optional<ItemTags> fileTags;
+};
+
+CfrmStat::PathRead CfrmStat::ReadPath(const QString& path, cAudioConverter& reader, bool tagsFromFile)
+{
+    PathRead read;
+    // Folders, empty files and other formats are left out without a word; a
+    // file whose length cannot be read goes on to the reader.
+    if (IsFolder(path)) return read;
+    const QFileInfo info(path);
+    if ((info.exists() && info.size() == 0) || !SupportAudioFile(path)) return read;
+    if (reader.OpenSourceFile(path) != 0) {
+        read.outcome = PathRead::Outcome::Refused;
+        return read;
+    }
+    // The file stays open: the reader's next OpenSourceFile replaces it.
+    read.outcome = PathRead::Outcome::Row;
+    read.facts = FactsOfOpenFile(reader, path);
+    if (tagsFromFile) read.fileTags = TagsOfFile(reader, path);
+    return read;
+}
 
 void CfrmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, QWidget* frm, bool bHide)
 {
@@ -105,14 +143,30 @@ void CfrmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, QWidget* f
     m_bAdding = true;
     if (fillsMainList) main->SetAddingFiles(true);
     grid->SetRedraw(false);
-    for (int i = 0; i < Data.size(); ++i) {
-        if (g_bCancelAdd || !grid) break;
-        AddOneFile(Data[i], grid, grid->Rows() + 1);
-        cProgressBar1->SetValue(i + 1);
-        // Once per file: repaint, the timer, and Cancel.
-        QApplication::processEvents();
-        if (!self) return;
-    }
+    // The files are read on other threads; each row is written here, in the
+    // order of the paths, while the window goes on working.
+    const bool tagsFromFile = g_bCopyID3FromSource;
+    std::vector<PathRead> reads(size_t(Data.size()));
+    ParallelReading reading(
+        Data.size(),
+        [&](qsizetype i, cAudioConverter& reader) { reads[size_t(i)] = ReadPath(Data[i], reader, tagsFromFile); },
+        [&](qsizetype i) {
+            if (g_bCancelAdd || !grid) {
+                reading.Stop();
+                return;
+            }
+            AddReadFile(Data[i], reads[size_t(i)], grid, grid->Rows() + 1);
+            reads[size_t(i)] = {};
+            cProgressBar1->SetValue(int(i) + 1);
+        });
+    QEventLoop loop;
+    connect(&reading, &ParallelReading::Ended, &loop, &QEventLoop::quit);
+    m_reading = &reading;
+    reading.Start(cAudioConverter1);
+    loop.exec();
+    reading.Stop();
+    if (!self) return;
+    m_reading = nullptr;
     m_bAdding = false;
     // The loop let events run: the main window may have gone meanwhile.
     main = MainWindow();
@@ -124,12 +178,10 @@ void CfrmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, QWidget* f
     Unload();
 }
 
-bool CfrmStat::AddOneFile(const QString& path, cGrid* grid, int row)
+bool CfrmStat::AddReadFile(const QString& path, const PathRead& read, cGrid* grid, int row)
 {
-    if (IsFolder(path)) return false;
-    const QFileInfo info(path);
-    if ((info.exists() && info.size() == 0) || !SupportAudioFile(path)) return false;
-    if (cAudioConverter1->OpenSourceFile(path) != 0) {
+    if (read.outcome == PathRead::Outcome::Skipped) return false;
+    if (read.outcome == PathRead::Outcome::Refused) {
         platform::MsgBox("Cannot add " + path, platform::vbInformation);
         return false;
     }
@@ -141,10 +193,10 @@ bool CfrmStat::AddOneFile(const QString& path, cGrid* grid, int row)
     grid->CellDetails(row, kColType, "", kIconCellFormat, 3);
     grid->CellDetails(row, kColItemName, getLegaName(GetFileName(path)));
     grid->CellDetails(row, kColFile, path);
-    WriteFileFacts(grid, row, path, *cAudioConverter1);
+    WriteFileFacts(grid, row, read.facts);
     grid->CellDetails(row, kColRange, "All");
     grid->CellDetails(row, kColRangeAll, "1");
-    WriteTags(grid, row, g_bCopyID3FromSource ? TagsOfFile(*cAudioConverter1, path) : DefaultTags());
+    WriteTags(grid, row, read.fileTags ? *read.fileTags : DefaultTags());
     return true;
 }
 

@@ -9,6 +9,7 @@
 class QLabel;
 class QPushButton;
 class QTimer;
+class ParallelReading;
 class cAudioConverter;
 class cGrid;
 class cProgressBar;
@@ -49,11 +50,15 @@ protected:
 
 private:
     void tmrUpdate_Timer();
-    // Reads one path into a new row; false when the path gave no row.
-    bool AddOneFile(const QString& path, cGrid* grid, int row);
+    struct PathRead;
+    // Reads one path as adding sees it (on a worker thread, with its reader).
+    static PathRead ReadPath(const QString& path, cAudioConverter& reader, bool tagsFromFile);
+    // Writes the new row of a path that was read; false when the path gave no row.
+    bool AddReadFile(const QString& path, const PathRead& read, cGrid* grid, int row);
     void AfterAdding(cGrid* grid, MainWindowServices* main);
 
     bool m_bAdding = false;
+    ParallelReading* m_reading = nullptr;
 };
 
 extern DefaultInstance<CfrmStat> g_frmStat;

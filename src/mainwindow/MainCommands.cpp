@@ -50,7 +50,7 @@ void Refuse(const QString& text, int blanks) { platform::MsgBox(text + QString(b
 void CfrmMain::m_cMenu_Click(int ItemNumber)
 {
     if (cPlayer1 && cPlayer1->IsPlaying()) StopPlayer();
-    if (ItemNumber == 0) return;
+    if (ItemNumber == 0 || WaitForListLoad(ItemNumber)) return;
     const QString key = m_cMenu->ItemKey(ItemNumber);
     emit CommandDispatched(key);
     if (!RunCommand(key, ItemNumber)) return;

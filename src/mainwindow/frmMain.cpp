@@ -124,8 +124,10 @@ void CfrmMain::Form_Unload(int& Cancel)
     }
     SetFormOnTop(this, false);
     StopCommand();
+    // A list that has not opened whole is left as its file stands.
+    const bool listCut = StopListLoad();
     cTreeNode* node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
-    if (g_bClearOnExit && !(node && IsCDNode(node->Key()))) DoClearTheList();
+    if (g_bClearOnExit && !listCut && !(node && IsCDNode(node->Key()))) DoClearTheList();
     for (Form* f : Form::Forms())
         if (f != this) f->Unload();
     KillFile(platform::AppPath() + "/tmpeditor.wav");

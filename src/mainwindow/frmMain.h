@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QPointer>
 
+#include <functional>
+
 class cFormMenu;
 class cSysTray;
 class QFrame;
@@ -20,6 +22,7 @@ class cStatusBar;
 class cToolbar;
 class cToolbarHost;
 // Items lists
+class ListLoad;
 class XP_ProgressBar;
 class cAudioCDRipper;
 class cAudioConverter;
@@ -170,7 +173,14 @@ public:
     // Rebuilds the tree from the lists folder and the CD drives; selects nothing.
     void setTree();
     // Opens a node: a list's rows, a CD's tracks; a root empties the grid.
+    // A list opens while the window goes on working: its files are read on
+    // other threads and the rows written as they come, the progress bar and
+    // the tree's lock showing it; the rows are shown when it has opened.
     void cTreeView1_NodeClick(cTreeNode* node) override;
+    // True from the click on a list until all its rows are written.
+    bool IsListLoading() const { return m_listLoad != nullptr; }
+    // Runs the step now, or once the list that is opening has opened.
+    void RunAfterListLoad(std::function<void()> step);
     // Renames a list's file after its node was edited in place; Cancel keeps the old text.
     void cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bool& Cancel);
     // The pane splitter dropped on the tree (X, Y in twips).
@@ -333,7 +343,15 @@ private:
     void OpenFirstList();
     bool m_bAddingFiles = false;
     void LoadListIntoGrid(cTreeNode* node);
+    void ListLoaded();
     void ShowListLoaded();
+    // Ends a load that is running, leaving the list file as it is; false when none ran.
+    bool StopListLoad();
+    // The dispatcher's command waits while a list opens; true when it was put off.
+    bool WaitForListLoad(int ItemNumber);
+    ListLoad* m_listLoad = nullptr;
+    QList<std::function<void()>> m_afterListLoad;
+    QList<int> m_waitingCommands;
     // Stops a playing preview before the list changes.
     void StopPreviewForList();
     void cGrid1_SelectionChange(int row, int col);

@@ -41,6 +41,7 @@ protected:
         cSysTray::SetAvailableOverride(1);
         SeedRegistry();
         Main();
+        WaitForOpenList();
         main = frmMain.Peek();
         ASSERT_NE(main, nullptr);
         ASSERT_NE(main->cTreeView1->SelectedItem(), nullptr);
@@ -170,6 +171,7 @@ TEST_F(HandOver, TheRootIsRefusedAndItsFirstListOpened)
     const QString refusal = "Select the Items List." + QString(40, ' ');
     msgBox->Expect(refusal);
     Launch();
+    WaitForOpenList();
     ASSERT_EQ(msgBox->shown.size(), 1u);
     EXPECT_EQ(msgBox->shown[0].text, refusal);
     EXPECT_TRUE(modal->shown.isEmpty());

@@ -112,6 +112,7 @@ TEST_F(JobEndToEnd, ThreeWavFilesBecomeTaggedOggFiles)
     }
 
     Main();
+    WaitForOpenList();
     CfrmMain* main = frmMain.Peek();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(main->cTreeView1->SelectedItem()) << "start-up opens a list";

@@ -155,6 +155,7 @@ TEST_F(Names, TheShortFormLeavesTheRowPlaceholders)
 TEST_F(Names, EndOfJobProgramPlaceholdersDescribeTheListsLastRow)
 {
     CfrmMain* main = frmMain.get();
+    WaitForOpenList();
     main->cGrid1->Clear();
     const QDateTime created(QDate(2026, 11, 30), QTime(9, 8, 7));
     for (int i = 1; i <= 3; ++i) {
@@ -188,6 +189,7 @@ TEST_F(Names, EndOfJobProgramPlaceholdersDescribeTheListsLastRow)
 TEST_F(Names, EndOfJobProgramValuesStayOneArgumentEach)
 {
     CfrmMain* main = frmMain.get();
+    WaitForOpenList();
     main->cGrid1->Clear();
     main->cGrid1->CellDetails(1, kColItemName, "my \"best\" song.ogg");
     main->cGrid1->SetCellText(1, kColSize, "3.00 MB");

@@ -18,6 +18,10 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -38,6 +42,42 @@ protected:
         dialogs->ExpectOpen(paths);
         Main()->AddFiles();
     }
+    // The scripted reader reads the files, 1 s, 2 s and so on, holding the
+    // reading of the file at `held` until the test opens the gate.
+    void UseHeldFiles(const QStringList& paths, int held)
+    {
+        gate = std::make_shared<support::ReadGate>();
+        for (int i = 0; i < paths.size(); ++i) {
+            FakeAudioConverter::File file = FakeFile((i + 1) * 1000);
+            if (i == held) file.gate = gate;
+            m_files[paths[i]] = file;
+            WriteBytes(paths[i], "read by the scripted reader");
+        }
+        SetAudioConverterFactory([this] {
+            auto fake = std::make_unique<FakeAudioConverter>();
+            for (auto it = m_files.begin(); it != m_files.end(); ++it) fake->AddFile(it.key(), it.value());
+            return fake;
+        });
+        FakeAudioConverter::ClearOpened();
+    }
+    // Once, while files are being added: `act` as soon as `ready` holds.
+    void WhileAdding(std::function<bool()> ready, std::function<void()> act)
+    {
+        auto* poll = new QTimer(Main());
+        poll->setInterval(1);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, ready, act] {
+            if (!ready()) return;
+            poll->stop();
+            act();
+            poll->deleteLater();
+        });
+        poll->start();
+    }
+
+    std::shared_ptr<support::ReadGate> gate;
+
+private:
+    QMap<QString, FakeAudioConverter::File> m_files;
 };
 
 TEST_F(AddFiles, SupportedAudioFilesBecomeRowsAndOthersAreLeftOut)
@@ -137,15 +177,47 @@ TEST_F(AddFiles, TagsComeFromTheFileOrFromTheDefaults)
 TEST_F(AddFiles, CancelKeepsAndSavesTheRowsAddedSoFar)
 {
     OpenEmptyList();
-    const QStringList paths = {Wav("1.wav"), Wav("2.wav"), Wav("3.wav")};
-    // The Cancel press arrives at the first moment the adding lets the window work.
-    CfrmStat* stat = g_frmStat.get();
-    QMetaObject::invokeMethod(stat, &CfrmStat::cmdCancel_Click, Qt::QueuedConnection);
+    const QStringList paths = {MediaDir() + "1.wav", MediaDir() + "2.wav", MediaDir() + "3.wav"};
+    UseHeldFiles(paths, 1);
+    // Cancel is pressed once the first row is in and the second file is being read.
+    bool rowsAtCancel = -1;
+    WhileAdding([&] { return Main()->cGrid1->Rows() == 1 && gate->Reached(); },
+                [&] {
+                    rowsAtCancel = Main()->cGrid1->Rows();
+                    gate->Open();
+                    g_frmStat->cmdCancel_Click();
+                });
     AddThroughDialog(paths);
+    EXPECT_EQ(rowsAtCancel, 1);
     EXPECT_EQ(Column("Item Name"), QStringList({"1.wav"}));
     EXPECT_EQ(ReadBytes(ListPath("L")).count("<ITEM>"), 1);
     EXPECT_EQ(Main()->cGrid1->SelectedRow(), 1);
     EXPECT_FALSE(g_frmStat.IsLoaded());
+}
+
+TEST_F(AddFiles, RowsKeepTheOrderOfTheChosenFilesWhenLaterOnesAreReadFirst)
+{
+    OpenEmptyList();
+    const QStringList paths = {MediaDir() + "1.wav", MediaDir() + "2.wav", MediaDir() + "3.wav",
+                               MediaDir() + "4.wav", MediaDir() + "5.wav"};
+    UseHeldFiles(paths, 0);
+    // A file the reader cannot open is reported in its turn.
+    const QString refused = MediaDir() + "refused.wav";
+    WriteBytes(refused, "not audio");
+    msgBox->Expect("Cannot add " + refused);
+    int rowsWhileHeld = -1;
+    WhileAdding([&] { return gate->Reached() && FakeAudioConverter::Opened().size() == paths.size() - 1; },
+                [&] {
+                    rowsWhileHeld = Main()->cGrid1->Rows();
+                    gate->Open();
+                });
+    AddThroughDialog({paths[0], paths[1], refused, paths[2], paths[3], paths[4]});
+    EXPECT_EQ(rowsWhileHeld, 0);
+    EXPECT_EQ(FakeAudioConverter::Opened().last(), paths[0]);
+    EXPECT_EQ(Column("COL_FILE"), paths);
+    EXPECT_EQ(Column("Time"), QStringList({"00:00:01", "00:00:02", "00:00:03", "00:00:04", "00:00:05"}));
+    EXPECT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_EQ(ReadBytes(ListPath("L")).count("<ITEM>"), 5);
 }
 
 TEST_F(AddFiles, TheSameFileCanBeAddedTwiceAndTheLastRowIsSelected)

@@ -2,13 +2,18 @@
 // after a save, the file they always gave.
 #include "ListsTestSupport.h"
 
+#include "controls/PopupMenu.h"
+#include "controls/ProgressBars.h"
 #include "controls/WindowWidgets.h"
 #include "core/FileSystem.h"
+#include "core/Paths.h"
 #include "core/TimeSizeText.h"
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
 
 #include <QFileInfo>
+#include <QLabel>
+#include <QTest>
 
 namespace {
 
@@ -155,6 +160,112 @@ TEST_F(ListLoad, MixedRecordsGiveTheRowsAndTheFileTheyAlwaysGave)
             EXPECT_EQ(QString::fromUtf8(ReadBytes(ListPath("Mixed"))), saved);
         }
     }
+}
+
+// A list "L" of files the scripted reader reads, the first held at a gate
+// until the test opens it, and an empty list "A" that opens at start.
+class GatedListLoad : public ListLoad {
+protected:
+    void SetUpGatedList(int count)
+    {
+        gate = std::make_shared<support::ReadGate>();
+        QList<Item> items;
+        for (int i = 0; i < count; ++i) {
+            const QString path = MediaDir() + QString("f%1.wav").arg(i);
+            FakeAudioConverter::File file = FakeFile((i + 1) * 1000);
+            if (i == 0) file.gate = gate;
+            files[path] = file;
+            WriteBytes(path, "read by the scripted reader");
+            paths << path;
+            items << ItemOf(GetFileName(path), path);
+        }
+        SetAudioConverterFactory([this] {
+            auto fake = std::make_unique<FakeAudioConverter>();
+            for (auto it = files.begin(); it != files.end(); ++it) fake->AddFile(it.key(), it.value());
+            return fake;
+        });
+        WriteBytes(ListPath("A"), "");
+        WriteList("L", items);
+        ASSERT_EQ(Main()->lblListName->text(), "A");
+        FakeAudioConverter::ClearOpened();
+    }
+    // Starts opening "L" and waits until every file but the first has been read.
+    void StartOpeningHeldList()
+    {
+        Main()->cTreeView1_NodeClick(ListNode("L"));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return gate->Reached() && FakeAudioConverter::Opened().size() == paths.size() - 1; }, 60000));
+        ASSERT_TRUE(frmMain->IsListLoading());
+    }
+
+    std::shared_ptr<support::ReadGate> gate;
+    QMap<QString, FakeAudioConverter::File> files;
+    QStringList paths;
+};
+
+TEST_F(GatedListLoad, RowsKeepTheFilesOrderWhenLaterFilesAreReadFirst)
+{
+    SetUpGatedList(8);
+    CfrmMain* main = frmMain.get();
+    StartOpeningHeldList();
+    // Nothing is shown before the first file is read.
+    EXPECT_EQ(main->cGrid1->Rows(), 0);
+    EXPECT_TRUE(main->prgStatus->Visible());
+    EXPECT_EQ(main->prgStatus->Max(), 8);
+
+    gate->Open();
+    WaitForOpenList();
+    EXPECT_EQ(FakeAudioConverter::Opened().last(), paths.first());
+    EXPECT_EQ(Column("COL_FILE"), paths);
+    EXPECT_EQ(Column("Time"), QStringList({"00:00:01", "00:00:02", "00:00:03", "00:00:04", "00:00:05", "00:00:06",
+                                           "00:00:07", "00:00:08"}));
+    EXPECT_FALSE(main->prgStatus->Visible());
+    EXPECT_TRUE(main->cTreeView1->Enabled());
+    EXPECT_EQ(main->StatusPanelText("Main"), "Ready.");
+}
+
+TEST_F(GatedListLoad, WhileAListOpensOtherNodesStayShutAndListCommandsWait)
+{
+    SetUpGatedList(4);
+    CfrmMain* main = frmMain.get();
+    StartOpeningHeldList();
+    const QByteArray stored = ReadBytes(ListPath("L"));
+
+    main->cTreeView1_NodeClick(ListNode("A"));
+    EXPECT_EQ(main->lblListName->text(), "L");
+    EXPECT_FALSE(main->cTreeView1->Enabled());
+    // The grid is not drawn half filled, whatever the user does on it.
+    emit main->cGrid1->RedrawRequest(0);
+    EXPECT_FALSE(main->cGrid1->Redraw());
+
+    // A list command waits for the list; a save writes nothing yet.
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("MarkUnmark All"));
+    main->SaveGridToFile();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ReadBytes(ListPath("L")), stored);
+    EXPECT_EQ(main->cGrid1->Rows(), 0);
+
+    gate->Open();
+    WaitForOpenList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadBytes(ListPath("L")).count("<Inc>0</Inc>") == 4; }, 60000));
+    EXPECT_EQ(QList<int>({Icon(1, "Inc"), Icon(2, "Inc"), Icon(3, "Inc"), Icon(4, "Inc")}), QList<int>({0, 0, 0, 0}));
+    EXPECT_TRUE(main->cGrid1->Redraw());
+}
+
+TEST_F(GatedListLoad, ClosingWhileAListOpensLeavesItsFileUntouched)
+{
+    SetUpGatedList(6);
+    g_bClearOnExit = true;
+    CfrmMain* main = frmMain.get();
+    StartOpeningHeldList();
+    const QByteArray stored = ReadBytes(ListPath("L"));
+    // The first file's reading ends as the window closes: its row is never written.
+    gate->Open();
+    ASSERT_TRUE(main->Unload());
+    EXPECT_EQ(main->cGrid1->Rows(), 0);
+    ProcessEvents();
+    EXPECT_FALSE(frmMain.IsLoaded());
+    EXPECT_EQ(ReadBytes(ListPath("L")), stored);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "settings/mdlOptions.h"
 
 #include <QDir>
+#include <QTest>
 #include <QFile>
 #include <QTest>
 #include <QToolTip>
@@ -124,11 +125,16 @@ void ListsTest::WriteList(const QString& name, const QList<Item>& items)
 
 Item ListsTest::FileItem(const QString& name, double seconds) { return ItemOf(name, Wav(name, seconds)); }
 
-CfrmMain* ListsTest::Main() { return frmMain.get(); }
+CfrmMain* ListsTest::Main()
+{
+    CfrmMain* main = frmMain.get();
+    WaitForOpenList();
+    return main;
+}
 
 cTreeNode* ListsTest::ListNode(const QString& text)
 {
-    cTreeNode* root = Main()->g_nodMainItems;
+    cTreeNode* root = frmMain->g_nodMainItems;
     if (!root) return nullptr;
     for (int i = 1; i <= root->Child()->Count(); ++i)
         if (root->Child()->Item(i)->Text() == text) return root->Child()->Item(i);
@@ -140,6 +146,7 @@ void ListsTest::Open(const QString& text)
     cTreeNode* node = ListNode(text);
     ASSERT_NE(node, nullptr) << text.toStdString();
     Main()->cTreeView1_NodeClick(node);
+    WaitForOpenList();
 }
 
 QString ListsTest::Cell(int row, const char* key) { return Main()->cGrid1->CellText(row, key).toString(); }

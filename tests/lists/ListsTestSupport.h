@@ -49,10 +49,11 @@ protected:
     // An item of a WAV file made for it.
     Item FileItem(const QString& name, double seconds = 1.0);
 
-    // The main window, loaded (which builds the tree and opens the first list).
+    // The main window, loaded (which builds the tree and opens the first
+    // list), with the list it opens opened.
     CfrmMain* Main();
     cTreeNode* ListNode(const QString& text);
-    // Opens the list with that text in the grid.
+    // Opens the list with that text in the grid, and waits until it has opened.
     void Open(const QString& text);
     QString Cell(int row, const char* key);
     int Icon(int row, const char* key);

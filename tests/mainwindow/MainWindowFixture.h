@@ -52,10 +52,12 @@ protected:
             *flag = value;
     }
 
-    // Loads the main window and records the keys its dispatcher receives.
+    // Loads the main window, with its first list opened, and records the keys
+    // its dispatcher receives.
     CfrmMain* LoadMain()
     {
         CfrmMain* main = frmMain.get();
+        WaitForOpenList();
         QObject::connect(main, &CfrmMain::CommandDispatched, main, [this](const QString& key) { dispatched << key; });
         return main;
     }

@@ -275,6 +275,7 @@ protected:
         frmOptions.get();
         g_frmAudioProp.get();
         frmMain.get();
+        WaitForOpenList();
     }
 };
 
@@ -293,6 +294,7 @@ TEST_F(OptionsAndMainWindow, AChangedListsFolderRebuildsTheTreeOnce)
     list.close();
     dlg->txtToPath->setEditText(other);
     dlg->cmdOk_Click();
+    WaitForOpenList();
     EXPECT_TRUE(before.isNull()) << "the tree was not rebuilt";
     EXPECT_EQ(g_sToPath, other);
     EXPECT_EQ(Stored("General", "txtToPath"), other);
@@ -343,6 +345,7 @@ TEST_F(OptionsAndMainWindow, AChangedListsFolderAlwaysHasAListOpenThere)
 
         dlg->txtToPath->setEditText(c.folder);
         dlg->cmdOk_Click();
+        WaitForOpenList();
         EXPECT_EQ(g_sToPath, c.folder) << c.what;
         EXPECT_EQ(grid->Rows(), 0) << c.what;
         cTreeNode* selected = frmMain->cTreeView1->SelectedItem();

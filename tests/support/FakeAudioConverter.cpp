@@ -5,13 +5,61 @@
 #include <QFile>
 #include <QMetaObject>
 
+namespace support {
+
+void ReadGate::Open()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+    }
+    m_opened.notify_all();
+}
+
+void ReadGate::Pass()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_reached = true;
+    m_opened.wait(lock, [this] { return m_open; });
+}
+
+bool ReadGate::Reached() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_reached;
+}
+
+} // namespace support
+
 namespace {
 FakeAudioConverter*& LastFake()
 {
     static FakeAudioConverter* last = nullptr;
     return last;
 }
+
+struct OpenedLog {
+    std::mutex mutex;
+    QStringList paths;
+};
+OpenedLog& Log()
+{
+    static OpenedLog log;
+    return log;
+}
 } // namespace
+
+QStringList FakeAudioConverter::Opened()
+{
+    const std::lock_guard<std::mutex> lock(Log().mutex);
+    return Log().paths;
+}
+
+void FakeAudioConverter::ClearOpened()
+{
+    const std::lock_guard<std::mutex> lock(Log().mutex);
+    Log().paths.clear();
+}
 
 FakeAudioConverter::FakeAudioConverter()
     : acmCodecs{{"PCM", {"44.100 kHz, 16 Bit, Stereo", "22.050 kHz, 8 Bit, Mono"}, true},
@@ -80,7 +128,10 @@ std::int32_t FakeAudioConverter::OpenSourceFile(const QString& path)
     calls << "OpenSourceFile " + path;
     const auto it = files.constFind(path);
     if (it == files.constEnd()) return kConvertErrSourceMissing;
+    if (it->gate) it->gate->Pass();
     SetSourceFacts(it->sampleRate, it->channels, it->bitsPerSample, it->lengthMs);
+    const std::lock_guard<std::mutex> lock(Log().mutex);
+    Log().paths << path;
     return 0;
 }
 

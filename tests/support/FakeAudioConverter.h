@@ -12,7 +12,31 @@
 
 #include <QHash>
 #include <QStringList>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <vector>
+
+namespace support {
+
+// Holds the reading of a scripted file until the test opens it, so that later
+// files are read before earlier ones. Readers wait at it on their own threads.
+class ReadGate {
+public:
+    void Open();
+    // A reader comes to the gate and waits until it is open.
+    void Pass();
+    // Whether a reader has come to the gate.
+    bool Reached() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_opened;
+    bool m_open = false;
+    bool m_reached = false;
+};
+
+} // namespace support
 
 class FakeAudioConverter : public support::FakeOutputControl<cAudioConverter, kConvertErrSourceNotAudio> {
     Q_OBJECT
@@ -29,6 +53,8 @@ public:
         std::int32_t bitsPerSample = 16;
         std::int32_t lengthMs = 0;
         QString album, artist, comment, genre, title, track, year;
+        // When set, OpenSourceFile of the file waits until the gate is open.
+        std::shared_ptr<support::ReadGate> gate;
     };
 
     struct AcmCodec {
@@ -45,6 +71,10 @@ public:
     ~FakeAudioConverter() override;
     // The fake made last (nullptr once it is gone).
     static FakeAudioConverter* Last();
+    // The files any fake opened, in the order their openings ended (fakes
+    // may read on other threads); ClearOpened forgets them.
+    static QStringList Opened();
+    static void ClearOpened();
 
     void AddFile(const QString& path, const File& file) { files.insert(path, file); }
 

@@ -2,6 +2,7 @@
 
 #include "core/Form.h"
 #include "core/MainWindowServices.h"
+#include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/Registry.h"
 #include "settings/mdlOptions.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace support {
 
@@ -84,6 +86,15 @@ void ProgramFixture::ProcessEvents()
 {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void ProgramFixture::WaitForOpenList()
+{
+    const auto opened = [] {
+        CfrmMain* main = frmMain.Peek();
+        return !main || !main->IsListLoading();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(opened, 60000)) << "the list did not open";
 }
 
 void UnloadAllForms()

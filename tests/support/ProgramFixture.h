@@ -21,6 +21,9 @@ protected:
     QString RegistryFolder() const;
     // Runs pending events, deferred deletions included.
     static void ProcessEvents();
+    // Runs the event loop until the list the main window opens has opened
+    // (lists open while the window goes on working); nothing without a main window.
+    static void WaitForOpenList();
 
     ScriptedMessageBox* msgBox = nullptr;
     HookedModalRunner* modal = nullptr;
