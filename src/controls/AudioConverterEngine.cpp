@@ -1,5 +1,6 @@
 #include "controls/AudioConverterEngine.h"
 
+#include "controls/PlainWav.h"
 #include "platform/FileIdentity.h"
 
 #include <QFile>
@@ -231,6 +232,11 @@ Tags TagsOf(const InputAudio& in)
 
 Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags)
 {
+    if (const std::optional<SourceFacts> wav = audiodec::PlainWavFacts(path)) {
+        *facts = *wav;
+        if (tags) *tags = {};
+        return {};
+    }
     InputAudio in;
     Status s = in.Open(path, audiodec::Analysis::HeaderWhenExact);
     if (!s.ok()) return s;
@@ -242,6 +248,7 @@ Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags)
 Status ReadSourceTags(const QString& path, Tags* tags)
 {
     *tags = {};
+    if (audiodec::PlainWavFacts(path)) return {};
     InputAudio in;
     Status s = in.Open(path, audiodec::Analysis::HeaderWhenExact);
     if (s.ok()) *tags = TagsOf(in);

@@ -64,8 +64,36 @@ QString FormatSeconds(std::int32_t lSeconds)
     return QString("%1:%2:%3").arg(hours).arg(minutes, 2, 10, QChar('0')).arg(s % 60, 2, 10, QChar('0'));
 }
 
+namespace {
+
+// Hours, minutes and seconds of a text of digits and two colons ("01:02:03",
+// "125:00:00"); false for any other text.
+bool plainTimeFields(const QString& text, std::int64_t fields[3])
+{
+    int field = 0;
+    bool digits = false;
+    fields[0] = fields[1] = fields[2] = 0;
+    for (const QChar c : text) {
+        if (c == ':' && digits && field < 2) {
+            ++field;
+            digits = false;
+        } else if (c >= '0' && c <= '9' && fields[field] < 100000000) {
+            fields[field] = fields[field] * 10 + (c.unicode() - '0');
+            digits = true;
+        } else {
+            return false;
+        }
+    }
+    return field == 2 && digits;
+}
+
+} // namespace
+
 std::int32_t TimeToSeconds(const QString& sTime)
 {
+    // The common case, the list's own "Time" cells, without the general reading below.
+    std::int64_t plain[3];
+    if (plainTimeFields(sTime, plain)) return platform::CLng(double(plain[0] * 3600 + plain[1] * 60 + plain[2]));
     const QStringList fields = asTimeOfDay(sTime).split(':');
     if (fields.size() < 3) return 0;
     double total = 0;

@@ -43,28 +43,42 @@ ItemTags DefaultTags()
 
 FileFacts FactsOfOpenFile(const cAudioConverter& reader, const QString& path)
 {
-    return {reader.SourceLength(), QFileInfo(path).size(), GetFileCreatedDate(path)};
-}
-
-void WriteFileFacts(cGrid* grid, int row, const FileFacts& facts)
-{
-    const std::int32_t seconds = platform::CLng(facts.lengthMs / 1000.0);
+    const qint64 bytes = QFileInfo(path).size();
     // Not through a time of day: a file of a day or more keeps its hours.
-    grid->CellDetails(row, kColTime, TwoDigitTime(seconds));
-    grid->CellDetails(row, kColSize, FormatFileSize(double(facts.bytes)));
-    grid->CellDetails(row, kColCreated, facts.created);
-    grid->CellDetails(row, kColBytesSize, facts.bytes);
+    return {TwoDigitTime(platform::CLng(reader.SourceLength() / 1000.0)), FormatFileSize(double(bytes)),
+            GetFileCreatedDate(path), bytes};
 }
 
-void WriteTags(cGrid* grid, int row, const ItemTags& tags)
+ItemColumnNumbers::ItemColumnNumbers(cGrid* grid)
+    : inc(grid->ColumnIndex(kColInc)), type(grid->ColumnIndex(kColType)), name(grid->ColumnIndex(kColItemName)),
+      size(grid->ColumnIndex(kColSize)), time(grid->ColumnIndex(kColTime)), created(grid->ColumnIndex(kColCreated)),
+      range(grid->ColumnIndex(kColRange)), file(grid->ColumnIndex(kColFile)),
+      rangeAll(grid->ColumnIndex(kColRangeAll)), rangeStart(grid->ColumnIndex(kColRangeStart)),
+      rangeLength(grid->ColumnIndex(kColRangeLength)), bytes(grid->ColumnIndex(kColBytesSize)),
+      album(grid->ColumnIndex(kColTagAlbum)), artist(grid->ColumnIndex(kColTagArtist)),
+      comment(grid->ColumnIndex(kColTagComment)), genre(grid->ColumnIndex(kColTagGenre)),
+      year(grid->ColumnIndex(kColTagYear)), title(grid->ColumnIndex(kColTagTitle)),
+      track(grid->ColumnIndex(kColTagTrack))
 {
-    grid->CellDetails(row, kColTagAlbum, tags.album);
-    grid->CellDetails(row, kColTagArtist, tags.artist);
-    grid->CellDetails(row, kColTagComment, tags.comment);
-    grid->CellDetails(row, kColTagGenre, tags.genre);
-    grid->CellDetails(row, kColTagYear, tags.year);
-    grid->CellDetails(row, kColTagTitle, tags.title);
-    grid->CellDetails(row, kColTagTrack, tags.track);
+}
+
+void WriteFileFacts(cGrid* grid, const ItemColumnNumbers& columns, int row, const FileFacts& facts)
+{
+    grid->CellDetails(row, columns.time, facts.time);
+    grid->CellDetails(row, columns.size, facts.size);
+    grid->CellDetails(row, columns.created, facts.created);
+    grid->CellDetails(row, columns.bytes, facts.bytes);
+}
+
+void WriteTags(cGrid* grid, const ItemColumnNumbers& columns, int row, const ItemTags& tags)
+{
+    grid->CellDetails(row, columns.album, tags.album);
+    grid->CellDetails(row, columns.artist, tags.artist);
+    grid->CellDetails(row, columns.comment, tags.comment);
+    grid->CellDetails(row, columns.genre, tags.genre);
+    grid->CellDetails(row, columns.year, tags.year);
+    grid->CellDetails(row, columns.title, tags.title);
+    grid->CellDetails(row, columns.track, tags.track);
 }
 
 QString TwoDigitTime(std::int64_t seconds)
@@ -81,10 +95,21 @@ QString RangeText(std::int64_t startSeconds, std::int64_t endSeconds)
     return TwoDigitTime(startSeconds) + " - " + TwoDigitTime(endSeconds);
 }
 
-double CellNumber(cGrid* grid, int row, const char* column, bool* ok)
+double CellNumber(cGrid* grid, int row, const cItemRef& column, bool* ok)
 {
+    const QVariant cell = grid->CellText(row, column);
+    // A number written as a number (the byte counts) reads the same as its text.
+    switch (cell.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        if (ok) *ok = true;
+        return cell.toDouble();
+    default: break;
+    }
     bool valid = false;
-    const double value = grid->CellText(row, column).toString().trimmed().toDouble(&valid);
+    const double value = cell.toString().trimmed().toDouble(&valid);
     if (ok) *ok = valid;
     return valid ? value : 0.0;
 }

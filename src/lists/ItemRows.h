@@ -9,6 +9,7 @@
 
 class cAudioConverter;
 class cGrid;
+class cItemRef;
 class cImageList;
 
 // Column keys of an items row, in column order.
@@ -78,6 +79,14 @@ inline constexpr int kIconMarked = 1;
 enum class ItemsGridKind { Main, Job };
 void SetupItemsGrid(cGrid* grid, cImageList* images, ItemsGridKind kind);
 
+// The numbers of an items grid's columns, looked up once for writing many
+// rows (writing by number saves a look-up of the key for every cell).
+struct ItemColumnNumbers {
+    explicit ItemColumnNumbers(cGrid* grid);
+    int inc, type, name, size, time, created, range, file, rangeAll, rangeStart, rangeLength, bytes;
+    int album, artist, comment, genre, year, title, track;
+};
+
 // The seven tag texts of a row.
 struct ItemTags {
     QString album, artist, comment, genre, year, title, track;
@@ -88,19 +97,18 @@ ItemTags TagsOfFile(cAudioConverter& reader, const QString& path);
 // The default tag texts of the settings, as they are.
 ItemTags DefaultTags();
 
-// What a row shows of its audio file.
+// What a row shows of its audio file: "Time", "Size", "Created" and
+// "COL_BYTES_SIZE", worked out where the file is read.
 struct FileFacts {
-    std::int32_t lengthMs = 0; // the reader's SourceLength
-    qint64 bytes = 0;
-    QDateTime created;         // GetFileCreatedDate
+    QString time;      // the length rounded to whole seconds, HH:MM:SS
+    QString size;      // FormatFileSize
+    QDateTime created; // GetFileCreatedDate
+    qint64 bytes = 0;  // the 64-bit byte count
 };
 // The facts of the file the reader has just opened.
 FileFacts FactsOfOpenFile(const cAudioConverter& reader, const QString& path);
-// "Time", "Size", "Created" and "COL_BYTES_SIZE": the length rounded to
-// whole seconds as HH:MM:SS, the size text, the creation date and the 64-bit
-// byte count.
-void WriteFileFacts(cGrid* grid, int row, const FileFacts& facts);
-void WriteTags(cGrid* grid, int row, const ItemTags& tags);
+void WriteFileFacts(cGrid* grid, const ItemColumnNumbers& columns, int row, const FileFacts& facts);
+void WriteTags(cGrid* grid, const ItemColumnNumbers& columns, int row, const ItemTags& tags);
 
 // Whole seconds as HH:MM:SS with two digits at least for the hours.
 QString TwoDigitTime(std::int64_t seconds);
@@ -108,4 +116,4 @@ QString TwoDigitTime(std::int64_t seconds);
 QString RangeText(std::int64_t startSeconds, std::int64_t endSeconds);
 
 // The number a cell's text reads as; 0 (and ok false) when it is none.
-double CellNumber(cGrid* grid, int row, const char* column, bool* ok = nullptr);
+double CellNumber(cGrid* grid, int row, const cItemRef& column, bool* ok = nullptr);

@@ -143,22 +143,6 @@ bool IsReadableRecord(const QString& record)
     return true;
 }
 
-ListRecords SplitListPieces(const QString& text)
-{
-    // As SplitListRecords, without a copy of every part: a list can be large.
-    ListRecords out;
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype next = text.indexOf(kItemOpen, start);
-        const QStringView part = QStringView(text).mid(start, (next < 0 ? text.size() : next) - start);
-        if (!part.trimmed().isEmpty()) out.pieces.append({out.parts > 0 ? QString(kItemOpen).append(part) : part.toString()});
-        ++out.parts;
-        if (next < 0) break;
-        start = next + kItemOpen.size();
-    }
-    return out;
-}
-
 bool IsReadablePiece(const QString& piece)
 {
     return piece.startsWith(kItemOpen) && IsReadableRecord(piece.mid(kItemOpen.size()));
@@ -166,8 +150,15 @@ bool IsReadablePiece(const QString& piece)
 
 ListRecords SortListRecords(const QString& text)
 {
-    ListRecords out = SplitListPieces(text);
-    for (ListPiece& piece : out.pieces) piece.readable = IsReadablePiece(piece.text);
+    ListRecords out;
+    const QStringList parts = SplitListRecords(text);
+    out.parts = parts.size();
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        if (part.trimmed().isEmpty()) continue;
+        const QString piece = i > 0 ? kItemOpen + part : part;
+        out.pieces.append({piece, IsReadablePiece(piece)});
+    }
     return out;
 }
 
@@ -191,13 +182,38 @@ QString GetNewListFileName(const QString& sFolder)
     }
 }
 
+namespace {
+
+QByteArray ReadListBytes(const QString& path)
+{
+    if (!FileExists(path)) return {};
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
 QString ReadListFile(const QString& path)
 {
-    if (!FileExists(path)) return QString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
-    QString text = platform::DecodeTextPieces(file.readAll(), "<ITEM>");
+    QString text = platform::DecodeTextPieces(ReadListBytes(path), "<ITEM>");
     if (text.endsWith(kCrLf)) text.chop(2);
+    return text;
+}
+
+ListFileParts::ListFileParts(const QString& path) : m_bytes(ReadListBytes(path))
+{
+    const QByteArray mark = kItemOpen.toLatin1();
+    m_starts.append(0);
+    for (qsizetype at = m_bytes.indexOf(mark); at >= 0; at = m_bytes.indexOf(mark, at + mark.size()))
+        m_starts.append(at);
+}
+
+QString ListFileParts::Text(qsizetype part) const
+{
+    const qsizetype start = m_starts[part];
+    const qsizetype end = part + 1 < m_starts.size() ? m_starts[part + 1] : m_bytes.size();
+    QString text = platform::DecodeTextPiece(QByteArrayView(m_bytes).sliced(start, end - start), part == 0);
+    if (part + 1 == m_starts.size() && text.endsWith(kCrLf)) text.chop(2);
     return text;
 }
 

@@ -59,9 +59,6 @@ struct ListRecords {
     qsizetype parts = 0;     // what SplitListRecords gave
 };
 ListRecords SortListRecords(const QString& text);
-// The pieces alone, none of them marked readable yet (a large list's records
-// are checked one by one by whoever reads them).
-ListRecords SplitListPieces(const QString& text);
 // Whether a piece is a record (it begins with "<ITEM>") that can become a row.
 bool IsReadablePiece(const QString& piece);
 // Walks the pieces in order: `takeRow` is given each readable record and
@@ -87,6 +84,19 @@ QString GetNewListFileName(const QString& sFolder);
 
 // The file's text without its final CR LF; empty when the file is missing or unreadable.
 QString ReadListFile(const QString& path);
+// A list file read and cut where its records begin, each part to be decoded
+// on its own (by several threads at once, for a large list): part i's text is
+// SplitListRecords(ReadListFile(path))[i], with "<ITEM>" in front for i > 0.
+class ListFileParts {
+public:
+    explicit ListFileParts(const QString& path);
+    qsizetype Count() const { return m_starts.size(); }
+    QString Text(qsizetype part) const;
+
+private:
+    QByteArray m_bytes;
+    QList<qsizetype> m_starts; // where each part begins
+};
 // Replaces the file with the text and a CR LF; false when it could not be written.
 bool WriteListFile(const QString& path, const QString& text);
 // Creates the file empty (zero bytes); false when it could not be created.

@@ -49,34 +49,35 @@ ListRow RowOfRecord(const QString& record, const FileFacts& facts, const std::op
     return row;
 }
 
-void WriteListRow(cGrid* grid, int n, const ListRow& row)
+void WriteListRow(cGrid* grid, const ItemColumnNumbers& c, int n, const ListRow& row)
 {
-    grid->CellDetails(n, kColInc, QVariant(), kIconCellFormat, row.inc);
-    grid->CellDetails(n, kColType, "", kIconCellFormat, row.type);
-    grid->CellDetails(n, kColItemName, row.name);
-    grid->CellDetails(n, kColFile, row.file);
-    WriteFileFacts(grid, n, row.facts);
+    grid->CellDetails(n, c.inc, QVariant(), kIconCellFormat, row.inc);
+    grid->CellDetails(n, c.type, QStringLiteral(""), kIconCellFormat, row.type);
+    grid->CellDetails(n, c.name, row.name);
+    grid->CellDetails(n, c.file, row.file);
+    WriteFileFacts(grid, c, n, row.facts);
     if (row.ranged) {
-        grid->CellDetails(n, kColRangeAll, "0");
-        grid->CellDetails(n, kColRangeStart, row.start);
-        grid->CellDetails(n, kColRangeLength, row.length);
-        grid->CellDetails(n, kColRange, row.range);
+        grid->CellDetails(n, c.rangeAll, QStringLiteral("0"));
+        grid->CellDetails(n, c.rangeStart, row.start);
+        grid->CellDetails(n, c.rangeLength, row.length);
+        grid->CellDetails(n, c.range, row.range);
     } else {
-        grid->CellDetails(n, kColRangeAll, "1");
-        grid->CellDetails(n, kColRange, "All");
+        grid->CellDetails(n, c.rangeAll, QStringLiteral("1"));
+        grid->CellDetails(n, c.range, QStringLiteral("All"));
     }
-    WriteTags(grid, n, row.tags);
+    WriteTags(grid, c, n, row.tags);
 }
 
 } // namespace
 
+// What a part of the file turned out to be once read.
 struct ListLoad::Piece {
-    QString text;                 // as the file holds it
-    std::unique_ptr<ListRow> row; // set when the piece becomes a row
+    QString kept;                 // a part that stays text, as the file holds it
+    std::optional<ListRow> row;   // a part that becomes a row
 };
 
 ListLoad::ListLoad(const QString& listPath, cGrid* grid, bool tagsFromFile, QObject* parent)
-    : QObject(parent), m_path(listPath), m_grid(grid), m_tagsFromFile(tagsFromFile)
+    : QObject(parent), m_path(listPath), m_grid(grid), m_tagsFromFile(tagsFromFile), m_columns(grid)
 {
 }
 
@@ -87,8 +88,15 @@ void ListLoad::Start(cAudioConverter* own)
     m_own = own;
     m_fileThread = std::make_unique<ControlThread>(this);
     m_fileThread->Start([path = m_path, this](const std::atomic<bool>&, const ControlThread::Post&) {
-        auto records = std::make_shared<ListRecords>(SplitListPieces(ReadListFile(path)));
-        return std::function<void()>([this, records] { StartReading(std::move(*records)); });
+        // The file and the room for what its parts turn out to be, made here:
+        // for a large list both take a while.
+        auto parts = std::make_shared<ListFileParts>(path);
+        auto pieces = std::make_shared<std::vector<Piece>>(size_t(parts->Count()));
+        return std::function<void()>([this, parts, pieces] {
+            m_parts = std::make_unique<ListFileParts>(std::move(*parts));
+            m_pieces = std::move(*pieces);
+            StartReading();
+        });
     });
 }
 
@@ -99,14 +107,11 @@ void ListLoad::Stop()
     if (m_reading) m_reading->Stop();
 }
 
-void ListLoad::StartReading(ListRecords records)
+void ListLoad::StartReading()
 {
-    emit Counted(records.parts);
-    m_pieces.resize(size_t(records.pieces.size()));
-    for (qsizetype i = 0; i < records.pieces.size(); ++i) m_pieces[size_t(i)].text = std::move(records.pieces[i].text);
-    records = {};
+    emit Counted(m_parts->Count());
     m_reading = std::make_unique<ParallelReading>(
-        qsizetype(m_pieces.size()), [this](qsizetype i, cAudioConverter& reader) { ReadPiece(i, reader); },
+        m_parts->Count(), [this](qsizetype i, cAudioConverter& reader) { ReadPiece(i, reader); },
         [this](qsizetype i) { TakePiece(i); });
     connect(m_reading.get(), &ParallelReading::Ended, this, [this] {
         if (!m_stopped) emit Finished();
@@ -116,15 +121,20 @@ void ListLoad::StartReading(ListRecords records)
 
 void ListLoad::ReadPiece(qsizetype index, cAudioConverter& reader)
 {
+    const QString text = m_parts->Text(index);
+    // Blank parts (the CR LF at the end, say) are neither rows nor kept.
+    if (text.trimmed().isEmpty()) return;
     Piece& piece = m_pieces[size_t(index)];
-    if (!IsReadablePiece(piece.text)) return;
-    const QString path = GetTagValue(kColFile, piece.text);
+    piece.kept = text;
+    if (!IsReadablePiece(text)) return;
+    const QString path = GetTagValue(kColFile, text);
     if (path.isEmpty() || !FileExists(path) || reader.OpenSourceFile(path) != 0) return;
     const FileFacts facts = FactsOfOpenFile(reader, path);
     std::optional<ItemTags> fileTags;
     if (m_tagsFromFile) fileTags = TagsOfFile(reader, path);
     reader.CloseSourceFile();
-    piece.row = std::make_unique<ListRow>(RowOfRecord(piece.text, facts, fileTags));
+    piece.row = RowOfRecord(text, facts, fileTags);
+    piece.kept.clear();
 }
 
 void ListLoad::TakePiece(qsizetype index)
@@ -133,9 +143,9 @@ void ListLoad::TakePiece(qsizetype index)
     if (piece.row) {
         m_walk.Row();
         emit RowStarting(m_walk.Rows());
-        WriteListRow(m_grid, m_walk.Rows(), *piece.row);
-    } else {
-        m_walk.Keep(piece.text);
+        WriteListRow(m_grid, m_columns, m_walk.Rows(), *piece.row);
+    } else if (!piece.kept.isEmpty()) {
+        m_walk.Keep(piece.kept);
     }
     piece = {};
 }

@@ -5,6 +5,7 @@
 // thread writes the rows in the file's order. A record becomes the next row
 // when it is readable and names a plain, visible file that opens as audio;
 // every other piece of the file is kept in its place (KeptTexts).
+#include "lists/ItemRows.h"
 #include "lists/ItemsListFile.h"
 
 #include <QObject>
@@ -33,7 +34,7 @@ public:
     const KeptTexts& Kept() const { return m_walk.Kept(); }
 
 signals:
-    // The file was cut into that many parts (as SplitListRecords gives them).
+    // The file was cut into that many parts (as SplitListRecords cuts its text).
     void Counted(qsizetype parts);
     // The next row is about to be written; `rows` counts it.
     void RowStarting(int rows);
@@ -44,12 +45,14 @@ private:
     struct Piece;
     void ReadPiece(qsizetype index, cAudioConverter& reader);
     void TakePiece(qsizetype index);
-    void StartReading(ListRecords records);
+    void StartReading();
 
     const QString m_path;
     cGrid* m_grid;
     const bool m_tagsFromFile;
     cAudioConverter* m_own = nullptr;
+    const ItemColumnNumbers m_columns;
+    std::unique_ptr<ListFileParts> m_parts;
     std::vector<Piece> m_pieces;
     KeptTextsInOrder m_walk;
     std::unique_ptr<ControlThread> m_fileThread;

@@ -18,22 +18,23 @@
 
 namespace {
 
-bool counts(cGrid* grid, int row, bool markedOnly)
+bool counts(cGrid* grid, const ItemColumnNumbers& c, int row, bool markedOnly)
 {
-    return !markedOnly || grid->CellIconIndex(row, kColInc) == kIconMarked;
+    return !markedOnly || grid->CellIconIndex(row, c.inc) == kIconMarked;
 }
 
 } // namespace
 
 QString CfrmMain::GetTotalTime(bool bMarkedOnly)
 {
+    const ItemColumnNumbers c(cGrid1);
     double total = 0;
     for (int row = 1; row <= cGrid1->Rows(); ++row) {
-        if (!counts(cGrid1, row, bMarkedOnly)) continue;
-        if (cGrid1->CellText(row, kColRangeAll).toString() == "1") {
-            total += TimeToSeconds(cGrid1->CellText(row, kColTime).toString());
+        if (!counts(cGrid1, c, row, bMarkedOnly)) continue;
+        if (cGrid1->CellText(row, c.rangeAll).toString() == "1") {
+            total += TimeToSeconds(cGrid1->CellText(row, c.time).toString());
         } else {
-            total += CellNumber(cGrid1, row, kColRangeLength);
+            total += CellNumber(cGrid1, row, c.rangeLength);
             total = std::nearbyint(total);
         }
     }
@@ -42,9 +43,10 @@ QString CfrmMain::GetTotalTime(bool bMarkedOnly)
 
 QString CfrmMain::GetTotalSize(bool bMarkedOnly)
 {
+    const ItemColumnNumbers c(cGrid1);
     double total = 0;
     for (int row = 1; row <= cGrid1->Rows(); ++row)
-        if (counts(cGrid1, row, bMarkedOnly)) total = std::nearbyint(total + CellNumber(cGrid1, row, kColBytesSize));
+        if (counts(cGrid1, c, row, bMarkedOnly)) total = std::nearbyint(total + CellNumber(cGrid1, row, c.bytes));
     return FormatBytesShort(total);
 }
 

@@ -193,10 +193,11 @@ bool CfrmStat::AddReadFile(const QString& path, const PathRead& read, cGrid* gri
     grid->CellDetails(row, kColType, "", kIconCellFormat, 3);
     grid->CellDetails(row, kColItemName, getLegaName(GetFileName(path)));
     grid->CellDetails(row, kColFile, path);
-    WriteFileFacts(grid, row, read.facts);
+    const ItemColumnNumbers columns(grid);
+    WriteFileFacts(grid, columns, row, read.facts);
     grid->CellDetails(row, kColRange, "All");
     grid->CellDetails(row, kColRangeAll, "1");
-    WriteTags(grid, row, read.fileTags ? *read.fileTags : DefaultTags());
+    WriteTags(grid, columns, row, read.fileTags ? *read.fileTags : DefaultTags());
     return true;
 }
 

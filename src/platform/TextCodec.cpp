@@ -73,6 +73,13 @@ QString DecodeTextPieces(const QByteArray& bytes, QByteArrayView mark)
     });
 }
 
+QString DecodeTextPiece(QByteArrayView piece, bool atStart)
+{
+    QString text;
+    appendPiece(piece, atStart, text);
+    return text;
+}
+
 QByteArray EncodeText(const QString& text) { return text.toUtf8(); }
 
 } // namespace platform

@@ -13,6 +13,9 @@ namespace platform {
 QString DecodeText(const QByteArray& bytes);
 // Piece by piece: a new piece starts at each occurrence of `mark` (ASCII).
 QString DecodeTextPieces(const QByteArray& bytes, QByteArrayView mark);
+// One such piece alone, `atStart` when it begins the text: the pieces of a
+// text decoded one by one and joined give what DecodeTextPieces gives.
+QString DecodeTextPiece(QByteArrayView piece, bool atStart);
 QByteArray EncodeText(const QString& text);
 
 } // namespace platform

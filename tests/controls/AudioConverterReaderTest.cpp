@@ -2,6 +2,7 @@
 #include "AudioTestSupport.h"
 
 #include "controls/AudioDecoder.h"
+#include "controls/PlainWav.h"
 
 #include <QFile>
 
@@ -312,4 +313,165 @@ TEST_F(ConverterTest, ReadTagsOfAnotherFileThanTheOpenOneReadsThatFile)
     ASSERT_EQ(conv.OpenSourceFile(Wav("a.wav", 8000, 1, 16, 1)), 0);
     EXPECT_EQ(conv.ReadTags(Path("missing.wav")), kConvertErrSourceMissing);
     EXPECT_TRUE(conv.TagTitle().isEmpty());
+}
+
+// Plain WAV files are read from their chunks alone: where that gives facts,
+// they are FFmpeg's; anything FFmpeg might read otherwise is left to it.
+namespace {
+
+QByteArray LE(quint32 v, int bytes)
+{
+    QByteArray b;
+    for (int i = 0; i < bytes; ++i) b += char((v >> (8 * i)) & 0xFF);
+    return b;
+}
+
+QByteArray Chunk(const QByteArray& id, const QByteArray& body, bool pad = true)
+{
+    QByteArray c = id + LE(quint32(body.size()), 4) + body;
+    if (pad && body.size() % 2) c += '\0';
+    return c;
+}
+
+QByteArray FmtBody(quint32 tag, quint32 channels, quint32 rate, quint32 bits, int size = 16)
+{
+    QByteArray b = LE(tag, 2) + LE(channels, 2) + LE(rate, 4) + LE(rate * channels * bits / 8, 4) +
+                   LE(channels * bits / 8, 2) + LE(bits, 2);
+    if (size >= 18) b += LE(0, 2);
+    return b;
+}
+
+// Some noise-like sample bytes.
+QByteArray Samples(int bytes, quint32 seed = 1)
+{
+    QByteArray b(bytes, '\0');
+    for (int i = 0; i < bytes; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        b[i] = char(seed >> 16);
+    }
+    return b;
+}
+
+QByteArray Riff(const QByteArray& chunks) { return "RIFF" + LE(quint32(chunks.size() + 4), 4) + "WAVE" + chunks; }
+
+} // namespace
+
+TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
+{
+    const QByteArray fmt16 = Chunk("fmt ", FmtBody(1, 2, 44100, 16));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } read[] = {
+        {"s16", Riff(fmt16 + Chunk("data", Samples(44100)))},
+        {"u8 mono", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(12345)))},
+        {"s24", Riff(Chunk("fmt ", FmtBody(1, 2, 48000, 24)) + Chunk("data", Samples(6 * 4801)))},
+        {"s32 six", Riff(Chunk("fmt ", FmtBody(1, 6, 96000, 32)) + Chunk("data", Samples(24 * 999)))},
+        {"float", Riff(Chunk("fmt ", FmtBody(3, 2, 22050, 32)) + Chunk("data", Samples(8 * 3333)))},
+        {"double", Riff(Chunk("fmt ", FmtBody(3, 1, 11025, 64)) + Chunk("data", Samples(8 * 777)))},
+        {"fmt of 18", Riff(Chunk("fmt ", FmtBody(1, 2, 44100, 16, 18)) + Chunk("data", Samples(4000)))},
+        {"odd data, padded", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(1001)))},
+        {"odd data, unpadded", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(1001), false))},
+        {"part of a sample", Riff(fmt16 + Chunk("data", Samples(4003)))},
+        {"junk, fact, data first",
+         Riff(Chunk("JUNK", Samples(28)) + Chunk("data", Samples(8000)) + Chunk("fact", LE(2000, 4)) + fmt16 +
+              Chunk("PAD ", QByteArray(5, '\0')))},
+    };
+    for (const auto& c : read) {
+        QFile f(Path("read.wav"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        const std::optional<audiodec::Facts> plain = audiodec::PlainWavFacts(Path("read.wav"));
+        ASSERT_TRUE(plain.has_value()) << c.name;
+        const FullFacts full = ReadFully(Path("read.wav"));
+        EXPECT_EQ(plain->sampleRate, full.facts.sampleRate) << c.name;
+        EXPECT_EQ(plain->channels, full.facts.channels) << c.name;
+        EXPECT_EQ(plain->bitsPerSample, full.facts.bitsPerSample) << c.name;
+        EXPECT_EQ(plain->lengthMs, full.facts.lengthMs) << c.name;
+        EXPECT_EQ(plain->bitRate, full.facts.bitRate) << c.name;
+    }
+
+    QByteArray act = Riff(fmt16 + Chunk("data", QByteArray(1000, '\0')));
+    act[256] = char(0x84);
+    QByteArray spdif = Samples(20000);
+    spdif.replace(5000, 4, QByteArray("\x72\xF8\x1F\x4E", 4));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } leftToFFmpeg[] = {
+        {"tags", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + "abc"))},
+        {"broadcast", Riff(Chunk("bext", QByteArray(602, '\0')) + fmt16 + Chunk("data", Samples(4000)))},
+        {"extensible", Riff(Chunk("fmt ", FmtBody(0xFFFE, 2, 44100, 16) + LE(22, 2) + QByteArray(22, '\0')) +
+                            Chunk("data", Samples(4000)))},
+        {"adpcm", Riff(Chunk("fmt ", FmtBody(2, 1, 8000, 4)) + Chunk("data", Samples(4000)))},
+        {"12 bits", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 12)) + Chunk("data", Samples(4000)))},
+        {"cut short", Riff(fmt16 + Chunk("data", Samples(4000))).left(3000)},
+        {"streamed", Riff(fmt16 + "data" + LE(0xFFFFFFFF, 4) + Samples(4000))},
+        {"empty data", Riff(fmt16 + Chunk("data", {}))},
+        {"two data", Riff(fmt16 + Chunk("data", Samples(400)) + Chunk("data", Samples(400)))},
+        {"no fmt", Riff(Chunk("data", Samples(4000)))},
+        {"bytes after the chunks", Riff(fmt16 + Chunk("data", Samples(4000))) + "xyz"},
+        {"ACT probe", act},
+        {"S/PDIF sync", Riff(fmt16 + Chunk("data", spdif))},
+        {"big endian", "RIFX" + Riff(fmt16 + Chunk("data", Samples(4000))).mid(4)},
+    };
+    for (const auto& c : leftToFFmpeg) {
+        QFile f(Path("left.wav"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        EXPECT_FALSE(audiodec::PlainWavFacts(Path("left.wav")).has_value()) << c.name;
+    }
+}
+
+TEST_F(ConverterTest, WhereverPlainWavReadingGivesFactsTheyAreFFmpegsOwn)
+{
+    // Random headers, chunks and lengths: whenever the chunks alone give facts,
+    // FFmpeg's full analysis gives the same.
+    quint32 seed = 20240611;
+    auto next = [&](quint32 below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    int read = 0;
+    for (int round = 0; round < 300; ++round) {
+        const quint32 tags[] = {1, 1, 1, 3, 2, 6, 7, 0xFFFE};
+        const quint32 bitsChoice[] = {8, 16, 24, 32, 64, 12, 4};
+        const quint32 rates[] = {8000, 11025, 44100, 48000, 96000, 1, 0};
+        const quint32 tag = tags[next(8)];
+        const quint32 channels = next(9);
+        const quint32 bits = bitsChoice[next(7)];
+        const quint32 rate = rates[next(7)];
+        QByteArray fmtBody = FmtBody(tag, channels, rate, bits, next(4) == 0 ? 18 : 16);
+        if (next(8) == 0) fmtBody[8 + next(6)] = char(next(256)); // a damaged rate, block or bits field
+        QByteArray chunks;
+        const QByteArray fmt = Chunk("fmt ", fmtBody);
+        const QByteArray data = Chunk("data", Samples(int(next(20000)) + 1, seed), next(3) != 0);
+        const QByteArray extras[] = {Chunk("JUNK", Samples(int(next(40)))), Chunk("fact", LE(next(100000), 4)),
+                                     Chunk("PAD ", QByteArray(int(next(9)), '\0')), QByteArray()};
+        const QByteArray extra = extras[next(4)];
+        switch (next(3)) {
+        case 0: chunks = fmt + data + extra; break;
+        case 1: chunks = extra + fmt + data; break;
+        default: chunks = data + extra + fmt; break;
+        }
+        QByteArray bytes = Riff(chunks);
+        if (next(10) == 0) bytes.truncate(int(next(quint32(bytes.size()))));
+        QFile f(Path("random.wav"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        const std::optional<audiodec::Facts> plain = audiodec::PlainWavFacts(Path("random.wav"));
+        if (!plain) continue;
+        ++read;
+        const FullFacts full = ReadFully(Path("random.wav"));
+        const QString what = QString("round %1: tag %2, %3 ch, %4 Hz, %5 bits").arg(round).arg(tag).arg(channels).arg(rate).arg(bits);
+        EXPECT_EQ(plain->sampleRate, full.facts.sampleRate) << what.toStdString();
+        EXPECT_EQ(plain->channels, full.facts.channels) << what.toStdString();
+        EXPECT_EQ(plain->bitsPerSample, full.facts.bitsPerSample) << what.toStdString();
+        EXPECT_EQ(plain->lengthMs, full.facts.lengthMs) << what.toStdString();
+        EXPECT_EQ(plain->bitRate, full.facts.bitRate) << what.toStdString();
+    }
+    EXPECT_GT(read, 30) << "too few plain files to judge";
 }

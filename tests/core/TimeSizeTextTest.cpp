@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -35,6 +36,10 @@ TEST(TimeSizeText, TimeToSeconds)
         {"0:00:03.5", 4},
         {"1:2:3:4", 3723},       // only the first three fields count
         {"0:90:00", 5400},       // not a time of day: taken as it stands
+        {" 01:02:03 ", 3723},    // blanks around
+        {"1:2:", 0},             // an empty field
+        {":1:2", 0},
+        {"99999999999:00:00", std::numeric_limits<std::int32_t>::max()}, // beyond 32 bits
     };
     for (auto [text, seconds] : cases) EXPECT_EQ(TimeToSeconds(text), seconds) << text;
 }

@@ -51,8 +51,12 @@ TEST_F(Totals, SizesOfTwoGibibytesAndMoreAreCounted)
     AddRow(1, "00:00:01", "1", "", qint64(3'000'000'000));
     AddRow(0, "00:00:01", "1", "", qint64(2'500'000'000));
     AddRow(1, "00:00:01", "1", "", "");
-    EXPECT_EQ(Main()->GetTotalSize(), FormatBytesShort(5'500'000'000.0));
-    EXPECT_EQ(Main()->GetTotalSize(true), FormatBytesShort(3'000'000'000.0));
+    // Sizes written as text or as a small number count the same way.
+    AddRow(1, "00:00:01", "1", "", " 2048 ");
+    AddRow(0, "00:00:01", "1", "", int(1024));
+    AddRow(1, "00:00:01", "1", "", "1 KB");
+    EXPECT_EQ(Main()->GetTotalSize(), FormatBytesShort(5'500'003'072.0));
+    EXPECT_EQ(Main()->GetTotalSize(true), FormatBytesShort(3'000'002'048.0));
 }
 
 TEST_F(Totals, TheSummaryCountsItemsSizeAndTime)
