@@ -1,4 +1,5 @@
-// Fuzzes the items-list file: any bytes must read without a fault, and the
+// Fuzzes the items-list file: any bytes must read without a fault, read part
+// by part as the whole text reads, and the
 // rows and kept texts (damaged records, records standing for items whose
 // file cannot be opened) read from them must be written and read back
 // unchanged, each kept text in its place. Rows are loaded the way the main
@@ -130,6 +131,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     const QString text = ReadListFile(path);
+    // Decoded part by part, as a large list is, the file gives the same parts.
+    const QStringList split = SplitListRecords(text);
+    const ListFileParts parts(path);
+    if (parts.Count() != split.size()) fail("part count differs", QString::number(split.size()), QString::number(parts.Count()));
+    for (qsizetype i = 0; i < split.size(); ++i)
+        if (parts.Text(i) != (i > 0 ? "<ITEM>" + split[i] : split[i])) fail("part differs", split[i], parts.Text(i));
     const Loaded first = load(text);
     const QString written = ListTextOfGrid(g_grid, first.kept);
     if (!WriteListFile(path, written)) std::abort();

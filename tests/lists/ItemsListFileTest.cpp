@@ -329,6 +329,38 @@ TEST_F(ListFile, TextThatIsNotUtf8IsReadAsWindows1252)
     EXPECT_TRUE(ReadBytes(ListPath("L")).contains(QString("<Item Name>café.wav</Item Name>").toUtf8()));
 }
 
+TEST_F(ListFile, PartsReadOneByOneAreThePartsOfTheWholeText)
+{
+    const QByteArray bom = "\xEF\xBB\xBF", record = "<ITEM><Item Name>a</Item Name></ITEM>";
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"nothing", ""},
+        {"a line end", "\r\n"},
+        {"records", record + record + "\r\n"},
+        {"text first", "before" + record + "\r\n"},
+        {"a mark at the start", "<ITEM>" + record},
+        {"a byte-order mark first", bom + record + "\r\n"},
+        {"a byte-order mark inside", record + "<ITEM>" + bom + "x</ITEM>\r\n"},
+        {"one part not UTF-8", record + "<ITEM><Item Name>caf\xe9</Item Name></ITEM>" + record},
+        {"all Windows-1252", "\x93quoted\x94<ITEM>\xe9\r\n"},
+        {"line ends inside", record + "\r\n" + record + "\r\n\r\n"},
+        {"a cut UTF-8 character", record + "<ITEM>\xC3</ITEM>" + record},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(ListPath("P"), c.bytes);
+        const QStringList split = SplitListRecords(ReadListFile(ListPath("P")));
+        const ListFileParts parts(ListPath("P"));
+        ASSERT_EQ(parts.Count(), split.size()) << c.what;
+        for (qsizetype i = 0; i < split.size(); ++i)
+            EXPECT_EQ(parts.Text(i), i > 0 ? "<ITEM>" + split[i] : split[i]) << c.what << " part " << i;
+    }
+    const ListFileParts missing(ListPath("missing"));
+    EXPECT_EQ(missing.Count(), 1);
+    EXPECT_EQ(missing.Text(0), "");
+}
+
 TEST_F(ListFile, ASaveWithARootOpenWritesNoFile)
 {
     WriteList("L", {FileItem("a.wav")});
