@@ -22,6 +22,8 @@ int main(int argc, char** argv)
 
     CfrmMain* main = frmMain.get();
     main->show();
+    // The first list opens while the window works: the files go to it once it has.
+    while (main->IsListLoading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
 
     QElapsedTimer timer;

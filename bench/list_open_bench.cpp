@@ -96,11 +96,11 @@ int main(int argc, char** argv)
     if (!WriteList(g_sToPath + "Bench 10000.flst", paths, kSmall) ||
         !WriteList(g_sToPath + "Bench 100000.flst", paths, kLarge))
         return 1;
-    // Start-up opens this empty list first.
     QFile(g_sToPath + "A first.flst").open(QIODevice::WriteOnly);
 
     CfrmMain* main = frmMain.get();
     main->show();
+    // Start-up opens the empty first list.
     while (main->IsListLoading()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
     cTreeNode* small = main->cTreeView1->Nodes()->Item(g_sToPath + "Bench 10000.flst");

@@ -805,9 +805,11 @@ void cGrid::SetRedraw(bool redraw)
 {
     if (redraw == m_redraw) return;
     m_redraw = redraw;
+    // While drawing is off the view goes on showing the rows as they were
+    // (it still paints them when uncovered: a window that shows up while a
+    // list fills is not left blank); the changes show when it is on again.
     if (!redraw) {
         m_model->beginBatch();
-        m_view->setUpdatesEnabled(false);
         return;
     }
     {
@@ -815,7 +817,7 @@ void cGrid::SetRedraw(bool redraw)
         m_model->endBatch();
     }
     afterStructureChange();
-    m_view->setUpdatesEnabled(true);
+    m_view->viewport()->update();
 }
 
 bool cGrid::allowInput(QEvent* event)
