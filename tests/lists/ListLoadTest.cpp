@@ -238,8 +238,12 @@ TEST_F(GatedListLoad, WhileAListOpensOtherNodesStayShutAndListCommandsWait)
     emit main->cGrid1->RedrawRequest(0);
     EXPECT_FALSE(main->cGrid1->Redraw());
 
-    // A list command waits for the list; a save writes nothing yet.
+    // A list command and a file drop wait for the list; a save writes nothing yet.
+    const QString dropped = MediaDir() + "dropped.wav";
+    files[dropped] = FakeFile(9000);
+    WriteBytes(dropped, "read by the scripted reader");
     main->m_cMenu_Click(main->m_cMenu->IndexForKey("MarkUnmark All"));
+    main->cGrid1_OLEDragDrop({dropped}, 1, 1, 0, 5, 5);
     main->SaveGridToFile();
     QCoreApplication::processEvents();
     EXPECT_EQ(ReadBytes(ListPath("L")), stored);
@@ -247,8 +251,11 @@ TEST_F(GatedListLoad, WhileAListOpensOtherNodesStayShutAndListCommandsWait)
 
     gate->Open();
     WaitForOpenList();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadBytes(ListPath("L")).count("<Inc>0</Inc>") == 4; }, 60000));
-    EXPECT_EQ(QList<int>({Icon(1, "Inc"), Icon(2, "Inc"), Icon(3, "Inc"), Icon(4, "Inc")}), QList<int>({0, 0, 0, 0}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadBytes(ListPath("L")).count("<ITEM>") == 5; }, 60000));
+    // In the order they came: every row unmarked, then the dropped file added (marked).
+    EXPECT_EQ(ReadBytes(ListPath("L")).count("<Inc>0</Inc>"), 4);
+    EXPECT_EQ(Column("COL_FILE"), paths + QStringList{dropped});
+    EXPECT_EQ(QList<int>({Icon(1, "Inc"), Icon(4, "Inc"), Icon(5, "Inc")}), QList<int>({0, 0, 1}));
     EXPECT_TRUE(main->cGrid1->Redraw());
 }
 
