@@ -73,7 +73,10 @@ public:
 
     // ---- The open list ----
     // Opens a node: a list's rows, a CD's tracks (the selected node shows its list again).
+    // A list opens while the window goes on working: its rows come later.
     virtual void cTreeView1_NodeClick(cTreeNode* node) = 0;
+    // True from the opening of a list until all its rows are in the grid.
+    virtual bool IsListLoading() const = 0;
     // Rewrites the open list's file from the grid.
     virtual void SaveGridToFile() = 0;
     // True while files are being added; the tree then stays on the list they go to.

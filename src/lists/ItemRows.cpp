@@ -70,6 +70,8 @@ void WriteFileFacts(cGrid* grid, const ItemColumnNumbers& columns, int row, cons
     grid->CellDetails(row, columns.bytes, facts.bytes);
 }
 
+void WriteTags(cGrid* grid, int row, const ItemTags& tags) { WriteTags(grid, ItemColumnNumbers(grid), row, tags); }
+
 void WriteTags(cGrid* grid, const ItemColumnNumbers& columns, int row, const ItemTags& tags)
 {
     grid->CellDetails(row, columns.album, tags.album);

@@ -109,6 +109,7 @@ struct FileFacts {
 FileFacts FactsOfOpenFile(const cAudioConverter& reader, const QString& path);
 void WriteFileFacts(cGrid* grid, const ItemColumnNumbers& columns, int row, const FileFacts& facts);
 void WriteTags(cGrid* grid, const ItemColumnNumbers& columns, int row, const ItemTags& tags);
+void WriteTags(cGrid* grid, int row, const ItemTags& tags);
 
 // Whole seconds as HH:MM:SS with two digits at least for the hours.
 QString TwoDigitTime(std::int64_t seconds);

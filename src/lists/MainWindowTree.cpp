@@ -102,6 +102,12 @@ bool CfrmMain::MoveListFile(cTreeNode* node, const QString& newPath)
 {
     if (!node) return false;
     const QString key = node->Key();
+    // The list that is opening is being read from its file.
+    if (IsListLoading() && key == m_sOpenListKey) {
+        platform::MsgBox("The Items List '" + node->Text() + "' is still opening. Rename it once it has opened.",
+                         platform::vbInformation);
+        return false;
+    }
     if (!QFile::rename(key, newPath)) {
         const bool missing = !QFileInfo::exists(key);
         platform::MsgBox(QString(missing ? "File not found" : "Path/File access error") + " (" +

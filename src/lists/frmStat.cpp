@@ -134,6 +134,11 @@ void CfrmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, QWidget* f
     MainWindowServices* main = MainWindow();
     const bool fillsMainList = main && main->cGrid1 == cGrid1;
 
+    // A list that is opening takes the files once it has opened.
+    while (fillsMainList && MainWindow() == main && main->IsListLoading())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!self || !grid || (fillsMainList && MainWindow() != main)) return;
+
     if (frm) setParent(frm, windowFlags());
     Show();
     cProgressBar1->SetMin(1);

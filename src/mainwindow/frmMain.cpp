@@ -108,7 +108,8 @@ void CfrmMain::ApplyCommandLineSwitches()
     if (s == "-addfiles")
         RunKey("Add Files");
     else if (s == "-addaudiocd")
-        OpenFirstAudioCD();
+        // Once the first list has opened: a click on a node waits for that.
+        RunAfterListLoad([this] { OpenFirstAudioCD(); });
 }
 
 void CfrmMain::Form_Unload(int& Cancel)

@@ -178,7 +178,7 @@ public:
     // the tree's lock showing it; the rows are shown when it has opened.
     void cTreeView1_NodeClick(cTreeNode* node) override;
     // True from the click on a list until all its rows are written.
-    bool IsListLoading() const { return m_listLoad != nullptr; }
+    bool IsListLoading() const override { return m_listLoad != nullptr; }
     // Runs the step now, or once the list that is opening has opened.
     void RunAfterListLoad(std::function<void()> step);
     // Renames a list's file after its node was edited in place; Cancel keeps the old text.

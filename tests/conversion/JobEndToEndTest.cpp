@@ -229,6 +229,7 @@ TEST_F(JobEndToEnd, ThreeWavFilesThroughTheAcmConverterIntoEachCodec)
         audiotest::WriteWav(sources.last(), 44100, 2, 16, seconds[i]);
     }
     Main();
+    WaitForOpenList();
     CfrmMain* main = frmMain.Peek();
     ASSERT_NE(main, nullptr);
     dialogs->ExpectOpen(sources);

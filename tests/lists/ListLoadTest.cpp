@@ -8,12 +8,14 @@
 #include "core/FileSystem.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"
+#include "lists/frmStat.h"
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -257,6 +259,36 @@ TEST_F(GatedListLoad, WhileAListOpensOtherNodesStayShutAndListCommandsWait)
     EXPECT_EQ(Column("COL_FILE"), paths + QStringList{dropped});
     EXPECT_EQ(QList<int>({Icon(1, "Inc"), Icon(4, "Inc"), Icon(5, "Inc")}), QList<int>({0, 0, 1}));
     EXPECT_TRUE(main->cGrid1->Redraw());
+}
+
+TEST_F(GatedListLoad, TheListThatIsOpeningKeepsItsName)
+{
+    SetUpGatedList(3);
+    CfrmMain* main = frmMain.get();
+    StartOpeningHeldList();
+    msgBox->Expect("The Items List 'L' is still opening. Rename it once it has opened.");
+    EXPECT_FALSE(main->MoveListFile(ListNode("L"), ListPath("Renamed")));
+    EXPECT_TRUE(QFile::exists(ListPath("L")));
+    EXPECT_FALSE(QFile::exists(ListPath("Renamed")));
+    gate->Open();
+    WaitForOpenList();
+    EXPECT_TRUE(main->MoveListFile(ListNode("L"), ListPath("Renamed")));
+    EXPECT_TRUE(QFile::exists(ListPath("Renamed")));
+}
+
+TEST_F(GatedListLoad, FilesAddedByAnotherWindowWhileAListOpensFollowItsRows)
+{
+    SetUpGatedList(3);
+    CfrmMain* main = frmMain.get();
+    StartOpeningHeldList();
+    const QString recorded = MediaDir() + "recorded.wav";
+    files[recorded] = FakeFile(4000);
+    WriteBytes(recorded, "read by the scripted reader");
+    // The adding waits for the list; the first file's reading ends meanwhile.
+    QTimer::singleShot(0, main, [this] { gate->Open(); });
+    g_frmStat->AddFilesToList({recorded}, main->cGrid1, main);
+    EXPECT_FALSE(main->IsListLoading());
+    EXPECT_EQ(Column("COL_FILE"), paths + QStringList{recorded});
 }
 
 TEST_F(GatedListLoad, ClosingWhileAListOpensLeavesItsFileUntouched)

@@ -238,6 +238,7 @@ TEST_F(MainPlayer, ARowWhoseFileIsGoneIsNamedAndTheListReloaded)
     Select(2);
     msgBox->Expect(Media(2) + " is not existed.");
     Click("Play");
+    WaitForOpenList();
     ASSERT_EQ(msgBox->shown.size(), 1u);
     EXPECT_EQ(msgBox->shown[0].text, Media(2) + " is not existed.");
     EXPECT_EQ(msgBox->shown[0].flags, platform::vbInformation);
@@ -333,6 +334,7 @@ TEST_F(MainPlayer, NoStopStartsTheNextRow)
         PlayRow(1);
         w.stop(main);
         ProcessEvents();
+        WaitForOpenList();
         EXPECT_FALSE(player->IsPlaying()) << w.way;
         EXPECT_EQ(Plays().size(), 1) << w.way;
         EXPECT_TRUE(IsReset()) << w.way;

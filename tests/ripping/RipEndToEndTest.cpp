@@ -43,6 +43,7 @@ protected:
         g_bOpenDestFolder = false;
         g_bNoticeApp = false;
         main = frmMain.get();
+        WaitForOpenList();
     }
     void TearDown() override
     {

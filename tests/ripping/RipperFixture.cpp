@@ -110,7 +110,12 @@ void RipperCommandTest::TearDown()
     cSysTray::SetAvailableOverride(-1);
 }
 
-CfrmMain* RipperCommandTest::Main() { return frmMain.get(); }
+CfrmMain* RipperCommandTest::Main()
+{
+    CfrmMain* main = frmMain.get();
+    WaitForOpenList();
+    return main;
+}
 
 cTreeNode* RipperCommandTest::DriveNode(int i) { return Main()->g_nodMainCDs->Child()->Item(i); }
 

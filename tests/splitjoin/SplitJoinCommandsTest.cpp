@@ -151,6 +151,7 @@ TEST_F(SplitJoinCommands, OnTheRootBothAskForAListAndOnAnEmptyListAddFiles)
         const QString refusal = "Select the Items List." + QString(40, ' ');
         msgBox->Expect(refusal);
         Command(key);
+        WaitForOpenList();
         ASSERT_EQ(msgBox->shown.size(), 1u) << key;
         EXPECT_EQ(msgBox->shown[0].text, refusal);
         msgBox->shown.clear();

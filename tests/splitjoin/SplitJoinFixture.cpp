@@ -90,6 +90,7 @@ CfrmMain* MainWithSplitJoin::LoadMain()
     frmOptions.get();
     g_frmAudioProp.get();
     main = frmMain.get();
+    WaitForOpenList();
     return main;
 }
 

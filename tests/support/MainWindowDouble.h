@@ -27,6 +27,8 @@ public:
     QStringList noticeArguments;
     // Whether SetAddingFiles last set adding.
     bool addingFiles = false;
+    // What IsListLoading answers.
+    bool listLoading = false;
     // Unload happened: the double no longer stands as the main window.
     bool unloaded = false;
 
@@ -48,6 +50,7 @@ public:
     bool MoveListFile(cTreeNode* node, const QString& newPath) override;
     void OpenDestFolder(QString sDir) override { calls << "OpenDestFolder " + sDir; }
     void cTreeView1_NodeClick(cTreeNode* node) override;
+    bool IsListLoading() const override { return listLoading; }
     void SaveGridToFile() override { calls << "SaveGridToFile"; }
     void SetAddingFiles(bool adding) override { addingFiles = adding; }
     void DisplayGridInfoStatusBar() override { calls << "DisplayGridInfoStatusBar"; }
