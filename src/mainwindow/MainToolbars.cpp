@@ -91,14 +91,15 @@ std::vector<ButtonDef> TopButtons()
         buttons.push_back(tool.button);
         break;
     }
-    buttons.insert(buttons.end(), {
-                                      {"Tools", "Tools", "Tools", 19, kDropDown, {}, 0},
-                                      Separator(),
-                                      {"Options", "Options", "Options", 9, kDropDown, {}, 0},
-                                      Separator(),
-                                      {"Mode", "Mode", "Modes", 45, kDropDown, {}, 0},
-                                      {"Help", "Help", "Help", 12, kDropDown, {}, 0},
-                                  });
+    const ButtonDef tail[] = {
+        {"Tools", "Tools", "Tools", 19, kDropDown, {}, 0},
+        Separator(),
+        {"Options", "Options", "Options", 9, kDropDown, {}, 0},
+        Separator(),
+        {"Mode", "Mode", "Modes", 45, kDropDown, {}, 0},
+        {"Help", "Help", "Help", 12, kDropDown, {}, 0},
+    };
+    for (const ButtonDef& button : tail) buttons.push_back(button);
     return buttons;
 }
 

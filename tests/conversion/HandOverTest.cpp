@@ -103,7 +103,7 @@ TEST_F(HandOver, NothingMarkedIsRefused)
 {
     AddItem("a.wav", false, "00:01:00", "1000");
     const QString refusal = "Mark the items to convert." + QString(29, ' ');
-    for (const QString& key : {"Audio Converter", "ACM Converter"}) {
+    for (const char* key : {"Audio Converter", "ACM Converter"}) {
         msgBox->Expect(refusal);
         Launch(key);
     }

@@ -27,7 +27,9 @@ protected:
         SetPlayerFactory([] { return std::make_unique<FakePlayer>(); });
         SetAudioConverterFactory([this] {
             auto reader = std::make_unique<FakeAudioConverter>();
-            for (const QString& path : readable) reader->AddFile(path, {44100, 2, 16, 10000});
+            FakeAudioConverter::File tenSeconds;
+            tenSeconds.lengthMs = 10000;
+            for (const QString& path : readable) reader->AddFile(path, tenSeconds);
             return reader;
         });
         g_bGoToNextItem = false;

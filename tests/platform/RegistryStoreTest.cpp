@@ -249,7 +249,9 @@ TEST_F(RegistryStore, OneStrayByteSpoilsOnlyItsOwnLine)
         EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Test\\Köln", KEY_READ, &city), ERROR_SUCCESS) << pass;
         RegCloseKey(city);
         // The first pass rewrites the file; the second reads what was written.
-        if (pass == 0) ASSERT_EQ(RegSetValueEx(key, "new", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+        if (pass == 0) {
+            ASSERT_EQ(RegSetValueEx(key, "new", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+        }
         RegCloseKey(key);
         ResetCache();
     }

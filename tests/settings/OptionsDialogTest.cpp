@@ -362,7 +362,9 @@ TEST_F(OptionsAndMainWindow, AChangedListsFolderAlwaysHasAListOpenThere)
             ASSERT_TRUE(after.open(QIODevice::ReadOnly)) << c.what;
             EXPECT_EQ(after.readAll(), oldBytes) << c.what;
         }
-        if (!c.list.isEmpty()) EXPECT_TRUE(QFile::exists(c.folder + c.list + ".flst")) << c.what;
+        if (!c.list.isEmpty()) {
+            EXPECT_TRUE(QFile::exists(c.folder + c.list + ".flst")) << c.what;
+        }
     }
 }
 

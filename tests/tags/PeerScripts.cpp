@@ -92,7 +92,9 @@ void ExpectFramesKept(const QJsonObject& before, const QJsonObject& after, const
     for (const auto& f : after["frames"].toArray()) written.insert(f.toArray()[0].toString(), f);
     for (const auto& f : before["frames"].toArray()) {
         const QString id = f.toArray()[0].toString();
-        if (id != changedId) EXPECT_EQ(written.value(id), f) << id.toStdString();
+        if (id != changedId) {
+            EXPECT_EQ(written.value(id), f) << id.toStdString();
+        }
     }
 }
 
