@@ -18,3 +18,5 @@ void SetMainWindow(MainWindowServices* window) { g_mainWindow = window; }
 bool MainWindowServices::IsMainNode(const QString& key) { return key.startsWith("##MAIN"); }
 
 bool MainWindowServices::IsCDNode(const QString& key) { return key.left(4) == "##CD"; }
+
+QString MainWindowServices::GetCDNameNode(const QString& key) { return key.mid(4, 2); }

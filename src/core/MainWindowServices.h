@@ -64,6 +64,11 @@ public:
     // Roots have keys beginning "##MAIN", CD drives "##CD", lists their file's path.
     static bool IsMainNode(const QString& key);
     static bool IsCDNode(const QString& key);
+    // The drive letter and colon of a CD drive's key.
+    static QString GetCDNameNode(const QString& key);
+    // A node's text was edited: a list's file takes the new name (Cancel
+    // keeps the old text); a CD drive's node renames no file.
+    virtual void cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bool& Cancel) = 0;
     // Moves the list file of the node to newPath and gives the node that key
     // (the open list is saved there from now on). On failure says why and
     // changes nothing.

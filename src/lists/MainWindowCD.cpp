@@ -37,6 +37,8 @@ void CfrmMain::CreateCDControls()
     cAudioCDRipper1 = CreateAudioCDRipper().release();
     cAudioCDRipper1->setParent(this);
     connect(cAudioCDRipper1, &cAudioCDRipper::Error, this, &CfrmMain::cAudioCDRipper1_Error);
+    cFreeDB1 = CreateFreeDB().release();
+    cFreeDB1->setParent(this);
     connect(tmrCDs, &QTimer::timeout, this, &CfrmMain::tmrCDs_Timer);
 }
 

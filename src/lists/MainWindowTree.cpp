@@ -27,8 +27,6 @@ QStringList plainFiles(const QString& folder)
 
 } // namespace
 
-QString CfrmMain::GetCDNameNode(const QString& key) { return key.mid(4, 2); }
-
 bool CfrmMain::IsListKey(const QString& key) { return !key.isEmpty() && !IsMainNode(key) && !IsCDNode(key); }
 
 void CfrmMain::setTree()

@@ -20,6 +20,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "ripping/frmFreeDB.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tags/frmMP3TagsEditor.h"
@@ -205,7 +206,10 @@ bool CfrmMain::FreeDBCommand()
         Refuse("Select the CD drive to get the information about.", 18);
         return false;
     }
-    // The CD database lookup window comes with the CD tools.
+    setCursor(Qt::WaitCursor);
+    CfrmFreeDB* lookup = g_frmFreeDB.get();
+    if (lookup->GetFreeDB()) lookup->ShowModal();
+    unsetCursor();
     return true;
 }
 

@@ -146,6 +146,7 @@ void CfrmMain::TerminateControls()
     for (cAudioGraph* graph : {cAudioGraphAmp, cAudioGraphFreq})
         if (graph) graph->Terminate();
     if (cAudioConverter1) cAudioConverter1->Terminate();
+    if (cFreeDB1) cFreeDB1->Terminate();
     if (cAudioCDRipper1) cAudioCDRipper1->Terminate();
 }
 

@@ -25,6 +25,7 @@ class cToolbarHost;
 class ListLoad;
 class XP_ProgressBar;
 class cAudioCDRipper;
+class cFreeDB;
 class cAudioConverter;
 class cGrid;
 class cImageList;
@@ -168,8 +169,6 @@ public:
     // The lists folder (g_sToPath), ending in "/".
     QString ListsFolder() const;
 
-    // The drive letter and colon of a CD drive's key.
-    static QString GetCDNameNode(const QString& key);
     // Rebuilds the tree from the lists folder and the CD drives; selects nothing.
     void setTree();
     // Opens a node: a list's rows, a CD's tracks; a root empties the grid.
@@ -182,7 +181,7 @@ public:
     // Runs the step now, or once the list that is opening has opened.
     void RunAfterListLoad(std::function<void()> step);
     // Renames a list's file after its node was edited in place; Cancel keeps the old text.
-    void cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bool& Cancel);
+    void cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bool& Cancel) override;
     // The pane splitter dropped on the tree (X, Y in twips).
     void cTreeView1_DragDrop(QObject* Source, float X, float Y);
     // Creates an empty list, opens it and starts editing its name (callers check the node first).
@@ -233,6 +232,7 @@ public:
 
     // Audio CDs: the drives' nodes and a CD's tracks as rows (MainWindowCD.cpp).
     cAudioCDRipper* cAudioCDRipper1 = nullptr; // reads drives and tracks
+    cFreeDB* cFreeDB1 = nullptr;               // shut down with the other controls at exit
     // Fills the grid with the tracks of the CD in the drive ("D:") of the selected node.
     void LoadCDTracks(const QString& sDrive);
     // The ripper's drive of the selected CD node (0 when none matches).

@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 #include "support/FakeAudioCDRipper.h"
+#include "support/FakeFreeDB.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -33,11 +34,13 @@ protected:
         ListsTest::SetUp();
         lAppIncCDRipper = 1;
         SetAudioCDRipperFactory([] { return std::make_unique<Fake>(); });
+        SetFreeDBFactory([] { return std::make_unique<FakeFreeDB>(); });
     }
     void TearDown() override
     {
         ListsTest::TearDown();
         SetAudioCDRipperFactory({});
+        SetFreeDBFactory({});
         Fake::DefaultDrives().clear();
         g_bAutoFreeDB = false;
         platform::SetCommandLine({});
@@ -212,8 +215,10 @@ TEST_F(CDTracks, TheLookupRunsAfterAListedCDAndNeverAfterAnEmptyOne)
     g_bAutoFreeDB = true;
     QStringList dispatched;
     QObject::connect(Main(), &CfrmMain::CommandDispatched, Main(), [&](const QString& key) { dispatched << key; });
+    modal->hook = [](QWidget* lookup) { static_cast<Form*>(lookup)->Unload(); };
     OpenDrive(1);
     EXPECT_EQ(dispatched, QStringList{"FreeDB"});
+    EXPECT_EQ(modal->shown, QStringList{"g_frmFreeDB"});
     msgBox->Expect("There is no CD in the drive.");
     OpenDrive(2);
     EXPECT_EQ(dispatched, QStringList{"FreeDB"});

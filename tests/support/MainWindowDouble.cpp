@@ -53,4 +53,9 @@ void MainWindowDouble::cTreeView1_NodeClick(cTreeNode* node)
     calls << "cTreeView1_NodeClick " + (node ? node->Key() : QString());
 }
 
+void MainWindowDouble::cTreeView1_AfterLabelEdit(cTreeNode*, QString& NewString, bool&)
+{
+    calls << "cTreeView1_AfterLabelEdit " + NewString;
+}
+
 } // namespace support

@@ -50,6 +50,8 @@ public:
     bool MoveListFile(cTreeNode* node, const QString& newPath) override;
     void OpenDestFolder(QString sDir) override { calls << "OpenDestFolder " + sDir; }
     void cTreeView1_NodeClick(cTreeNode* node) override;
+    // Records "cTreeView1_AfterLabelEdit <new text>".
+    void cTreeView1_AfterLabelEdit(cTreeNode* node, QString& NewString, bool& Cancel) override;
     bool IsListLoading() const override { return listLoading; }
     void SaveGridToFile() override { calls << "SaveGridToFile"; }
     void SetAddingFiles(bool adding) override { addingFiles = adding; }
