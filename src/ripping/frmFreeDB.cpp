@@ -21,6 +21,7 @@ DefaultInstance<CfrmFreeDB> g_frmFreeDB;
 namespace {
 
 constexpr char kNoCaption[] = "Album Name";
+constexpr int kTitleHeight = 36;
 
 QLabel* plainLabel(const QString& text, QWidget* parent)
 {
@@ -34,22 +35,17 @@ QLabel* plainLabel(const QString& text, QWidget* parent)
 CfrmFreeDB::CfrmFreeDB() : Form("g_frmFreeDB"), cFreeDB1(CreateFreeDB())
 {
     setWindowTitle("FreeDB");
-    resize(420, 170);
-
-    picTitle = new QFrame(this);
-    picTitle->setFixedHeight(28);
-    lblTitle = new QLabel("FreeDB", picTitle);
-    QFont bold = lblTitle->font();
+    setFixedSize(420, 170);
+    MakeTitleStrip(this, kTitleHeight, picTitle, lblTitle, "FreeDB");
+    picTitle->setFixedHeight(kTitleHeight);
+    QFont bold = font();
     bold.setBold(true);
-    lblTitle->setFont(bold);
-    auto* titleLayout = new QHBoxLayout(picTitle);
-    titleLayout->setContentsMargins(8, 0, 8, 0);
-    titleLayout->addWidget(lblTitle);
 
     lblArtist = plainLabel(kNoCaption, this);
     lblArtist->setFont(bold);
     lblAlbumName = plainLabel(kNoCaption, this);
     lblCurrentTrack = plainLabel("Ready.", this);
+    lblCurrentTrack->setWordWrap(true);
     prgCurrnet = new XP_ProgressBar(this);
     prgCurrnet->setFixedHeight(14);
     cmdAbort = new QPushButton("Abort", this);

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 using support::CddbDisc;
+using support::CddbDiscId;
+using support::CddbDiscOf;
 using support::CddbReadAnswer;
 using support::CdImage;
 using support::FakeCddbServer;
@@ -76,26 +78,6 @@ Lookup RunQuery(cFreeDB& c, std::function<void(int)> onTrack = {})
     return l;
 }
 
-// The CDDB disc id of a disc image, worked out from its table of contents.
-QString DiscIdOf(const CdImage& image)
-{
-    int digits = 0;
-    for (const CdImage::Track& t : image.tracks)
-        for (std::int64_t s = (t.firstSector + 150) / 75; s > 0; s /= 10) digits += int(s % 10);
-    const CdImage::Track& last = image.tracks.back();
-    const std::int64_t length = (last.firstSector + last.sectors + 150) / 75 - (image.tracks.front().firstSector + 150) / 75;
-    const quint32 id = quint32(digits % 255) << 24 | quint32(length) << 8 | quint32(image.tracks.size());
-    return QString("%1").arg(id, 8, 16, QChar('0'));
-}
-
-CddbDisc DiscOf(const CdImage& image)
-{
-    CddbDisc disc;
-    for (const CdImage::Track& t : image.tracks) disc.offsets.push_back(int(t.firstSector + 150));
-    disc.seconds = int((image.tracks.back().firstSector + image.tracks.back().sectors + 150) / 75);
-    return disc;
-}
-
 class CddbTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -111,10 +93,10 @@ protected:
     {
         FakeCddbServer::Answers a;
         a.query = query;
-        a.read = CddbReadAnswer("rock", DiscIdOf(image), DiscOf(image), entry);
+        a.read = CddbReadAnswer("rock", CddbDiscId(image), CddbDiscOf(image), entry);
         return a;
     }
-    QByteArray ExactMatch() const { return "200 rock " + DiscIdOf(image).toUtf8() + " The Band / First Light"; }
+    QByteArray ExactMatch() const { return "200 rock " + CddbDiscId(image).toUtf8() + " The Band / First Light"; }
     void Use(const FakeCddbServer& server) { db.UseServer("127.0.0.1", server.Port()); }
 
     QTemporaryDir dir;
@@ -167,7 +149,7 @@ TEST_F(CddbTest, TheDiscIdComesFromTheTableOfContents)
     // Tracks of 3, 4, 2 and 2 s from the disc's start: frames 150, 375, 675
     // and 825, lead-out at 975 frames (13 s). Digit sums 2+5+9+(1+1) = 18,
     // 13 - 2 = 11 seconds, 4 tracks.
-    ASSERT_EQ(DiscIdOf(image), "12000b04");
+    ASSERT_EQ(CddbDiscId(image), "12000b04");
     FakeCddbServer server(Serving(ExactMatch(), kEntry));
     Use(server);
     RunQuery(db);
@@ -198,7 +180,7 @@ TEST_F(CddbTest, AnExactMatchGivesArtistAlbumAndEveryTrack)
 
 TEST_F(CddbTest, OfSeveralMatchesTheFirstIsRead)
 {
-    const QByteArray id = DiscIdOf(image).toUtf8();
+    const QByteArray id = CddbDiscId(image).toUtf8();
     for (const QByteArray& code : {QByteArray("210 Found exact matches, list follows (until terminating `.')"),
                                    QByteArray("211 Found inexact matches, list follows (until terminating `.')")}) {
         SCOPED_TRACE(code.toStdString());

@@ -6,17 +6,23 @@
 //   TARVELLO_CD_IMAGES=DIR/disc.cue cd_look [ripper]
 //                                opens the first audio CD; with "ripper" the
 //                                Audio CD Ripper command runs on it
+//   TARVELLO_CD_IMAGES=DIR/disc.cue cd_look freedb [slow]
+//                                looks the CD up on a CDDB server of its own on
+//                                127.0.0.1 (with "slow" the entry never comes)
+#include "controls/AudioCD.h"
 #include "controls/PopupMenu.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "support/CdImage.h"
+#include "support/FakeCddbServer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -33,10 +39,28 @@ int main(int argc, char** argv)
     lAppIncListsTree = 1;
     frmOptions.get();
     g_frmAudioProp.get();
+    std::unique_ptr<support::FakeCddbServer> server;
+    if (args.contains("freedb")) {
+        support::FakeCddbServer::Answers answers;
+        answers.query = "200 rock 12000b04 The Band / First Light";
+        const QStringList entry{"DTITLE=The Band / First Light", "TTITLE0=Dawn", "TTITLE1=Noon", "TTITLE2=Dusk",
+                                "TTITLE3=Data"};
+        answers.read = args.contains("slow") ? QByteArray()
+                                             : support::CddbReadAnswer("rock", "12000b04", {{150, 375, 675, 825}, 13}, entry);
+        server = std::make_unique<support::FakeCddbServer>(answers);
+        SetFreeDBFactory([port = server->Port()] {
+            auto control = std::make_unique<cFreeDB>();
+            control->UseServer("127.0.0.1", port);
+            return control;
+        });
+    }
     CfrmMain* main = frmMain.get();
     main->Show();
-    main->OpenFirstAudioCD();
-    if (args.contains("ripper"))
-        QTimer::singleShot(500, main, [main] { main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Ripper")); });
+    // Once the first list has opened: a click on a node waits for that.
+    main->RunAfterListLoad([main, ripper = args.contains("ripper"), lookup = server != nullptr] {
+        main->OpenFirstAudioCD();
+        if (ripper) main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Ripper"));
+        if (lookup) main->m_cMenu_Click(main->m_cMenu->IndexForKey("FreeDB"));
+    });
     return app.exec();
 }

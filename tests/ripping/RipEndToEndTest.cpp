@@ -2,6 +2,8 @@
 // BIN/CUE image as the drive: the tree shows the drive, its node lists the
 // tracks, and the main window's "Audio CD Ripper" command rips every audio
 // track to WAV, OGG and MP3.
+#include "RipperFixture.h"
+
 #include "controls/CDRipperTestSupport.h"
 #include "controls/AudioCD.h"
 #include "controls/PopupMenu.h"
@@ -24,54 +26,20 @@
 
 namespace {
 
-class RipEndToEnd : public support::ProgramFixture {
+class RipEndToEnd : public riptest::CdImageTest {
 protected:
-    void SetUp() override
-    {
-        ProgramFixture::SetUp();
-        SetEditionModes();
-        lAppIncCDRipper = 1;
-        SetAudioCDRipperFactory({});
-        SetAudioConverterFactory({});
-        cSysTray::SetAvailableOverride(1);
-        SeedRegistry();
-        image = support::WriteTestDisc(QDir::cleanPath(ProgramFolder() + "/.."), "disc");
-        SetCDDriveImages(QStringList{image.cue});
-        frmOptions.get();
-        g_frmAudioProp.get();
-        g_bTurnOffComputer = false;
-        g_bOpenDestFolder = false;
-        g_bNoticeApp = false;
-        main = frmMain.get();
-        WaitForOpenList();
-    }
-    void TearDown() override
-    {
-        ProgramFixture::TearDown();
-        SetCDDriveImages(std::nullopt);
-        cSysTray::SetAvailableOverride(-1);
-        SetEditionModes();
-    }
     QString Out(const QString& format) const { return QDir::cleanPath(ProgramFolder() + "/../ripped") + "/" + format + "/"; }
 
     // The command on the open CD node, ripping to the format into Out(format) as "[123].<ext>".
     void Rip(const QString& format, const QString& formatText)
     {
         QDir().mkpath(Out(format));
-        QStringList log;
-        modal->hook = [&](QWidget* window) {
-            auto* w = qobject_cast<CfrmCDRipper*>(window);
-            ASSERT_NE(w, nullptr);
+        const QStringList log = RipWith([&](CfrmCDRipper* w) {
             w->txtToPath->setEditText(Out(format));
             w->cboTargetFormat->setCurrentText(formatText);
             w->cboFileName->setEditable(true);
             w->cboFileName->setEditText("[123].[dest_extension]");
-            w->cmdConvert->click();
-            EXPECT_TRUE(QTest::qWaitFor([w] { return w->cmdConvert->isEnabled(); }, 120000));
-            log = w->txtLog->toPlainText().split('\n');
-            w->cmdExit->click();
-        };
-        main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Ripper"));
+        });
         EXPECT_EQ(modal->shown.count("g_frmCDRipper"), ++rips);
         EXPECT_TRUE(log.filter("Error").isEmpty()) << log.join('\n').toStdString();
         EXPECT_EQ(log.filter("Start to rip:").size(), 3) << "the data track is not ripped";
@@ -79,8 +47,6 @@ protected:
             << QDir(Out(format)).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
     }
 
-    support::CdImage image;
-    CfrmMain* main = nullptr;
     int rips = 0;
 };
 

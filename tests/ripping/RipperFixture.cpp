@@ -18,6 +18,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace riptest {
 
@@ -130,6 +131,50 @@ void RipperCommandTest::RunRipper(const std::function<void(CfrmCDRipper*)>& inWi
         w->cmdExit_Click();
     };
     Main()->m_cMenu_Click(Main()->m_cMenu->IndexForKey("Audio CD Ripper"));
+}
+
+void CdImageTest::SetUp()
+{
+    ProgramFixture::SetUp();
+    SetEditionModes();
+    lAppIncCDRipper = 1;
+    SetAudioCDRipperFactory({});
+    SetAudioConverterFactory({});
+    cSysTray::SetAvailableOverride(1);
+    SeedRegistry();
+    image = support::WriteTestDisc(QDir::cleanPath(ProgramFolder() + "/.."), "disc");
+    SetCDDriveImages(QStringList{image.cue});
+    frmOptions.get();
+    g_frmAudioProp.get();
+    g_bTurnOffComputer = false;
+    g_bOpenDestFolder = false;
+    g_bNoticeApp = false;
+    main = frmMain.get();
+    WaitForOpenList();
+}
+
+void CdImageTest::TearDown()
+{
+    ProgramFixture::TearDown();
+    SetCDDriveImages(std::nullopt);
+    cSysTray::SetAvailableOverride(-1);
+    SetEditionModes();
+}
+
+QStringList CdImageTest::RipWith(const std::function<void(CfrmCDRipper*)>& settings)
+{
+    QStringList log;
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmCDRipper*>(window);
+        ASSERT_NE(w, nullptr);
+        settings(w);
+        w->cmdConvert->click();
+        EXPECT_TRUE(QTest::qWaitFor([w] { return w->cmdConvert->isEnabled(); }, 120000));
+        log = w->txtLog->toPlainText().split('\n');
+        w->cmdExit->click();
+    };
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Ripper"));
+    return log;
 }
 
 } // namespace riptest

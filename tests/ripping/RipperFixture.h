@@ -2,9 +2,11 @@
 // The CD Ripper window on the fake CD ripper: the CD tools switched on, a
 // seeded settings key, a fixed clock and an English (US) locale; the window
 // alone beside a main-window double, or reached through the real main
-// window's command; helpers for track rows, runs and the log.
+// window's command; helpers for track rows, runs and the log. Also the
+// program on the real controls with a generated disc image as its drive.
 #include "ripping/frmCDRipper.h"
 #include "support/FakeAudioCDRipper.h"
+#include "support/CdImage.h"
 #include "support/MainWindowDouble.h"
 #include "support/ProgramFixture.h"
 
@@ -71,6 +73,22 @@ protected:
     void OpenDrive(int i);
     // Runs the command; `inWindow` runs while the window is shown (then it is closed).
     void RunRipper(const std::function<void(CfrmCDRipper*)>& inWindow = {});
+};
+
+// The program on the real CD ripper and conversion controls, with a generated
+// BIN/CUE image (support::WriteTestDisc) as its only CD drive and the main
+// window loaded.
+class CdImageTest : public support::ProgramFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Runs the main window's "Audio CD Ripper" command on the open CD node:
+    // `settings` prepares the window, the rip runs to its end, and the
+    // window's log comes back.
+    QStringList RipWith(const std::function<void(CfrmCDRipper*)>& settings);
+
+    support::CdImage image;
+    CfrmMain* main = nullptr;
 };
 
 } // namespace riptest

@@ -1,5 +1,7 @@
 #include "support/FakeCddbServer.h"
 
+#include "support/CdImage.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -106,6 +108,25 @@ void FakeCddbServer::Serve(int fd)
             if (!Send(fd, answer) || ClosesConnection(answer)) return;
         }
     }
+}
+
+QString CddbDiscId(const CdImage& image)
+{
+    int digits = 0;
+    for (const CdImage::Track& t : image.tracks)
+        for (std::int64_t s = (t.firstSector + 150) / 75; s > 0; s /= 10) digits += int(s % 10);
+    const CdImage::Track& last = image.tracks.back();
+    const std::int64_t length = (last.firstSector + last.sectors + 150) / 75 - (image.tracks.front().firstSector + 150) / 75;
+    const quint32 id = quint32(digits % 255) << 24 | quint32(length) << 8 | quint32(image.tracks.size());
+    return QString("%1").arg(id, 8, 16, QChar('0'));
+}
+
+CddbDisc CddbDiscOf(const CdImage& image)
+{
+    CddbDisc disc;
+    for (const CdImage::Track& t : image.tracks) disc.offsets.push_back(int(t.firstSector + 150));
+    disc.seconds = int((image.tracks.back().firstSector + image.tracks.back().sectors + 150) / 75);
+    return disc;
 }
 
 QByteArray CddbReadAnswer(const QString& category, const QString& discId, const CddbDisc& disc,

@@ -63,6 +63,15 @@ struct CddbDisc {
     int seconds = 0;          // the disc's length, lead-out included
 };
 
+struct CdImage;
+
+// The CDDB disc id of a disc image, worked out from its table of contents:
+// the digit sums of each track's start in seconds (modulo 255), the disc's
+// length in seconds from the first track's start, and the track count.
+QString CddbDiscId(const CdImage& image);
+// The image as its CDDB entry knows it.
+CddbDisc CddbDiscOf(const CdImage& image);
+
 // A "cddb read" answer: "210 <category> <discid> ...", the xmcd entry with its
 // header (track offsets, disc length), the given lines (DTITLE=..., TTITLE0=...,
 // repeated keys allowed), and ".".
