@@ -172,8 +172,9 @@ void CfrmFreeDB::cFreeDB1_TrackReceived(const QString& Artist, std::int16_t Trac
     if (rows == 0) return;
     const std::int32_t n = Track;
     // Titles go in as they arrived; the job windows make names drawn from them safe.
+    // A track the entry leaves untitled keeps its row's name rather than becoming ".cda".
     if (n >= 1 && n <= rows) {
-        grid->SetCellText(n, kColItemName, Title + ".cda");
+        if (!Title.trimmed().isEmpty()) grid->SetCellText(n, kColItemName, Title + ".cda");
         grid->SetCellText(n, kColTagArtist, Artist);
         grid->SetCellText(n, kColTagAlbum, m_album);
     }

@@ -180,6 +180,19 @@ TEST_F(FreeDBWindow, TitlesGoIntoTheListAsTheyArrived)
     EXPECT_EQ(node->Text(), "AC/DC - Live: Zürich?");
 }
 
+TEST_F(FreeDBWindow, AnUntitledTrackKeepsItsRowName)
+{
+    Rows(3);
+    Start(Entry("The Band", "First Light", 0, false));
+    Play();
+    Control()->Raise(Fake::Track("The Band", 1, ""));
+    Control()->Raise(Fake::Track("The Band", 2, "  "));
+    EXPECT_EQ(Cell(1, kColItemName), "Track01.cda");
+    EXPECT_EQ(Cell(2, kColItemName), "Track02.cda");
+    EXPECT_EQ(Cell(1, kColTagArtist), "The Band");
+    EXPECT_EQ(Cell(2, kColTagAlbum), "First Light");
+}
+
 TEST_F(FreeDBWindow, TheLastRowNamesTheNodeAndClosesTheWindow)
 {
     Rows(12);
