@@ -767,10 +767,7 @@ bool JobWindow::DestinationRefused()
 bool JobWindow::PrepareJob(const QString& preparingLine)
 {
     if (DestinationRefused() || ToolSettingsRefused()) return false;
-    if (!txtLog->toPlainText().isEmpty()) {
-        txtLog->moveCursor(QTextCursor::End);
-        txtLog->insertPlainText(kCrLf);
-    }
+    StartLogSection();
     EnsureDestinationEndsWithSlash();
     RememberPath(txtToPath);
     Log(preparingLine);
@@ -779,9 +776,21 @@ bool JobWindow::PrepareJob(const QString& preparingLine)
     g_bConvertError = false;
     m_itemsDone = 0;
     m_itemsFailed = 0;
+    ShowLogPage();
+    return true;
+}
+
+void JobWindow::StartLogSection()
+{
+    if (txtLog->toPlainText().isEmpty()) return;
+    txtLog->moveCursor(QTextCursor::End);
+    txtLog->insertPlainText(kCrLf);
+}
+
+void JobWindow::ShowLogPage()
+{
     cTabControl1->SelectTab("Log");
     cTabControl1_TabClick(cTabControl1->TabIndex("Log"));
-    return true;
 }
 
 void JobWindow::cmdConvert_Click()
@@ -1010,7 +1019,7 @@ void JobWindow::DoEndEvents()
     // Items failed and none was made: there is nothing to open or hand on.
     const bool nothingMade = m_itemsFailed > 0 && m_itemsDone == 0;
     if (ticked(chkPlaySound)) platform::Sounds().PlayAsync(g_sPlayAtEnd);
-    if (!nothingMade && ticked(chkOpenDestFolder)) OpenDocument(this, txtToPath->currentText() + GetSubFolder());
+    if (!nothingMade && ticked(chkOpenDestFolder)) OpenEndFolder();
     if (!nothingMade && ticked(chkNoticeApp)) {
         if (MainWindowServices* main = MainWindow()) {
             QStringList words = main->GetNoticAppArguments();
@@ -1023,5 +1032,7 @@ void JobWindow::DoEndEvents()
     ToolEndEvents();
     if (TurnOffFollows()) ShowTurnOff(30);
 }
+
+void JobWindow::OpenEndFolder() { OpenDocument(this, txtToPath->currentText() + GetSubFolder()); }
 
 bool JobWindow::TurnOffFollows() const { return !g_bConvertError && ticked(chkTurnOffComputer); }

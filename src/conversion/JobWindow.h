@@ -295,6 +295,9 @@ protected:
     // End of job: the tool's own action, after the external program and
     // before the shutdown countdown.
     virtual void ToolEndEvents() {}
+    // End of job, "Open the destination folder": the folder the job wrote to
+    // (the disc windows open the disc's root).
+    virtual void OpenEndFolder();
     // Whether the end of this job starts the shutdown countdown.
     bool TurnOffFollows() const;
 
@@ -320,6 +323,10 @@ protected:
     QVBoxLayout* ToolEventsArea;
 
     void Log(const QString& message);
+    // A blank line before a new job's lines when the log holds an earlier job's.
+    void StartLogSection();
+    // Makes the Log tab current and shows its page.
+    void ShowLogPage();
     QString CellText(std::int32_t row, const QString& columnKey) const;
     // A cell read as a whole number; 0 when it holds none.
     std::int32_t WholeNumberCell(std::int32_t row, const char* columnKey) const;
