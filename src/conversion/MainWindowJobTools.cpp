@@ -4,6 +4,7 @@
 
 #include <QProcess>
 
+#include "burning/frmCDBurner.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "conversion/frmACMConverter.h"
@@ -164,6 +165,17 @@ void handOverCD(CfrmMain& main)
     showJobWindow(main, window);
 }
 
+// The Audio CD Maker: the marked rows, their count and minutes against the disc.
+bool openAudioCDMaker(CfrmMain& main)
+{
+    if (!listToolMayOpen(main, "burn")) return false;
+    CfrmCDBurner* window = nullptr;
+    handOverMarkedRows(
+        main, [&window] { return window = g_frmCDBurner.get(); }, " items to burn.",
+        [&main, &window] { ShowBurnTotals(window, main.GetMarkedCount(), main.GetTotalTime(true).toInt()); });
+    return true;
+}
+
 // A cell's text as the grid shows it.
 QString shownCellText(cGrid* grid, int row, const QString& columnKey)
 {
@@ -228,6 +240,8 @@ bool CfrmMain::LaunchTool(const QString& key)
             return false;
         }
         handOverSelectedRow(*this);
+    } else if (key == "Audio CD Maker") {
+        if (!openAudioCDMaker(*this)) return false;
     }
     return true;
 }
