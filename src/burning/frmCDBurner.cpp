@@ -9,6 +9,7 @@
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "core/Paths.h"
+#include "platform/AppInfo.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 #include "platform/UserSettings.h"
@@ -18,6 +19,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -159,6 +162,7 @@ void CfrmCDBurner::Form_Unload(int& Cancel)
     if (Cancel) return;
     cAudioBurner1->ClearFiles();
     cAudioBurner1->Terminate();
+    EraseTempFiles();
     platform::SaveSetting(g_sAppName, "General", "chkOpenCDdrive", QString::number(CheckValue(chkOpenCDdrive)));
 }
 
@@ -217,11 +221,69 @@ void CfrmCDBurner::cmdConvert_Click()
     Log("Preparing to burn: " + QString::number(cGrid1->Rows()) + " tracks.");
     ShowLogPage();
     Log("List the files to burn...");
+    m_burnCall = true;
+    SetBurning(true);
     for (std::int32_t row = 1; row <= cGrid1->Rows(); ++row) {
-        const QString file = CellText(row, kColFile);
-        if (!cAudioBurner1->AddFile(file)) Log("Cannot add " + GetFileName(file));
+        const QString file = FileToBurn(row);
+        if (cmdConvert->isEnabled()) break;
+        if (file.isEmpty() || !cAudioBurner1->AddFile(file)) Log("Cannot add " + GetFileName(CellText(row, kColFile)));
+    }
+    m_burnCall = false;
+    // A confirmed Abort while ranges were cut ends the job here.
+    if (cmdConvert->isEnabled()) {
+        cAudioBurner1->ClearFiles();
+        EraseTempFiles();
+        return;
     }
     BurnDisk();
+}
+
+QString CfrmCDBurner::TempFolder() { return platform::AppPath() + "/cdburntmp"; }
+
+QString CfrmCDBurner::FileToBurn(std::int32_t row)
+{
+    if (CellText(row, kColRangeAll) == "0") return CutRange(row);
+    return CellText(row, kColFile);
+}
+
+QString CfrmCDBurner::CutRange(std::int32_t row)
+{
+    const QString source = CellText(row, kColFile);
+    const QString out = TempFolder() + QString("/range%1.wav").arg(row);
+    QDir().mkpath(TempFolder());
+    Log("Cutting the range of " + GetFileName(source) + "...");
+    m_cutter = CreateAudioConverter();
+    cAudioConverter& c = *m_cutter;
+    c.SetSourceFile(source);
+    c.SetRangeStart(WholeNumberCell(row, kColRangeStart));
+    c.SetRangeLength(WholeNumberCell(row, kColRangeLength));
+    c.SetDestinationFormat(kDestFormatWAV);
+    c.SetWAVFormat({44100, 2, 16});
+    c.SetDestinationFile(out);
+    QEventLoop loop;
+    bool ended = false, done = false;
+    auto end = [&](bool ok) {
+        ended = true;
+        done = ok;
+        loop.quit();
+    };
+    connect(&c, &cAudioConverter::ConvertDone, &loop, [&] { end(true); });
+    connect(&c, &cAudioConverter::ConvertAborted, &loop, [&] { end(false); });
+    connect(&c, &cAudioConverter::ConvertError, &loop, [&](std::int32_t code, const QString& text) {
+        Log("Error:" + text + "(" + QString::number(code) + ")");
+        end(false);
+    });
+    c.Convert();
+    if (!ended) loop.exec();
+    m_cutter.reset();
+    return done ? out : QString();
+}
+
+void CfrmCDBurner::EraseTempFiles()
+{
+    QDir folder(TempFolder());
+    if (!folder.exists()) return;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) folder.remove(name);
 }
 
 void CfrmCDBurner::BurnDisk()
@@ -243,6 +305,7 @@ void CfrmCDBurner::BurnDisk()
     // Neither Finished, Error nor a confirmed Abort ended it: the writer failed silently.
     if (!cmdConvert->isEnabled()) cAudioBurner1_Error(result, "The burn did not finish.");
     cAudioBurner1->ClearFiles();
+    EraseTempFiles();
 }
 
 void CfrmCDBurner::cmdAbort_Click()
@@ -252,6 +315,7 @@ void CfrmCDBurner::cmdAbort_Click()
         platform::MsgBox("Abort operation?" + QString(38, ' '), platform::vbYesNo | platform::vbInformation);
     // The burn may have ended while the question was open.
     if (answer != platform::vbYes || cmdConvert->isEnabled()) return;
+    if (m_cutter) m_cutter->Abort();
     cAudioBurner1->Abort();
     SetBurning(false);
     ShowJobBalloon("Aborted.");

@@ -3,6 +3,7 @@
 // audio CD with one burn of the audio CD writer control, whose events, raised
 // inside the burn, drive the bars, the labels and the end of the job.
 #include "controls/AudioCDBurner.h"
+#include "controls/AudioConverter.h"
 #include "conversion/JobWindow.h"
 
 #include <cstdint>
@@ -56,8 +57,11 @@ public:
     void cAudioBurner1_Error(std::int32_t Code, const QString& Description);
     void cAudioBurner1_Finished();
 
-    // True from the Burn call until it has returned.
+    // True from the start of a burn (cutting ranges included) until the
+    // writer's Burn call has returned.
     bool BurnCallRunning() const { return m_burnCall; }
+    // Where the ranges of ranged items are cut to before a burn.
+    static QString TempFolder();
 
 protected:
     void LoadToolSettings() override;
@@ -75,9 +79,15 @@ private:
     void SetBurning(bool burning);
     // A tray move of the selected writer, telling the user when it fails.
     void MoveTray(bool open);
+    // The file the writer gets for a row: its own, or for a ranged row a WAV
+    // of just that range; "" when the range could not be cut.
+    QString FileToBurn(std::int32_t row);
+    QString CutRange(std::int32_t row);
+    void EraseTempFiles();
 
     std::int32_t m_lastTrack = 0; // the last track number seen
     bool m_burnCall = false;
+    std::unique_ptr<cAudioConverter> m_cutter; // while a range is cut
 };
 
 extern DefaultInstance<CfrmCDBurner> g_frmCDBurner;

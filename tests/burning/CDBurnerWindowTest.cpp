@@ -3,6 +3,10 @@
 // the job and closing.
 #include "CDBurnerFixture.h"
 
+#include "controls/CDRipperTestSupport.h"
+#include "support/FakeAudioConverter.h"
+#include "lists/ItemRows.h"
+
 #include "controls/OpticalDrives.h"
 #include "controls/ProgressBar.h"
 #include "controls/ProgressBars.h"
@@ -335,6 +339,107 @@ TEST_F(CDBurnerWindowTest, OpenTheCDDriveIsKeptPerUserAndTheOtherBoxesFollowTheS
     Open();
     EXPECT_EQ(CheckValue(w->chkOpenCDdrive), 1);
     EXPECT_EQ(CheckValue(w->chkNoticeApp), 0);
+}
+
+// ---- Ranged items: the writer gets a WAV of just the range.
+
+class CDBurnerRangeTest : public CDBurnerWindowTest {
+protected:
+    void TearDown() override
+    {
+        SetAudioConverterFactory({});
+        CDBurnerWindowTest::TearDown();
+    }
+    // A ranged row of `file`: `length` seconds from second `start`.
+    void AddRangedRow(const QString& file, int start, int length)
+    {
+        const int row = w->cGrid1->Rows() + 1;
+        w->cGrid1->CellDetails(row, kColFile, file);
+        w->cGrid1->CellDetails(row, kColRangeAll, "0");
+        w->cGrid1->CellDetails(row, kColRangeStart, QString::number(start));
+        w->cGrid1->CellDetails(row, kColRangeLength, QString::number(length));
+    }
+    // Every converter the window makes starts with this script.
+    static void ConverterScript(const FakeAudioConverter::Script& script)
+    {
+        SetAudioConverterFactory([script] {
+            auto fake = std::make_unique<FakeAudioConverter>();
+            fake->QueueScript(script);
+            LastConverter() = fake.get();
+            return fake;
+        });
+    }
+    static FakeAudioConverter*& LastConverter()
+    {
+        static FakeAudioConverter* last = nullptr;
+        return last;
+    }
+};
+
+TEST_F(CDBurnerRangeTest, ARangedItemIsBurnedAsAWavOfItsRange)
+{
+    const QString source = ProgramFolder() + "/tone.wav";
+    audiotest::WriteWav(source, 44100, 2, 16, 4.0);
+    Open({"/music/whole.mp3"});
+    AddRangedRow(source, 1, 2);
+    QByteArray cut;
+    QObject::connect(w->cAudioBurner1.get(), &cAudioBurner::CachingTrack, w, [&] {
+        if (cut.isEmpty()) cut = audiotest::WavData(Fake()->burns.at(0).files.value(1));
+    });
+    w->cmdConvert_Click();
+    ASSERT_EQ(Fake()->burns.size(), 1u);
+    const QStringList files = Fake()->burns[0].files;
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(files[0], "/music/whole.mp3");
+    EXPECT_TRUE(files[1].startsWith(CfrmCDBurner::TempFolder() + "/")) << files[1].toStdString();
+    const QByteArray whole = audiotest::WavData(source);
+    EXPECT_EQ(cut, whole.mid(44100 * 4, 2 * 44100 * 4));
+    EXPECT_TRUE(LogLines().contains("Cutting the range of tone.wav..."));
+    EXPECT_EQ(LogLines().last(), "Finished.");
+    EXPECT_TRUE(QDir(CfrmCDBurner::TempFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+        << "the cut files go after the burn";
+}
+
+TEST_F(CDBurnerRangeTest, ARangeThatCannotBeCutIsNamedAndLeftOut)
+{
+    FakeAudioConverter::Script error;
+    error.ending = FakeAudioConverter::Ending::Error;
+    ConverterScript(error);
+    Open({"/music/whole.mp3"});
+    AddRangedRow("/music/ranged.wav", 1, 2);
+    w->cmdConvert_Click();
+    const QStringList lines = LogLines();
+    const int cutting = int(lines.indexOf("Cutting the range of ranged.wav..."));
+    ASSERT_GE(cutting, 0);
+    EXPECT_EQ(lines.mid(cutting + 1, 2), (QStringList{"Error:Scripted error(2)", "Cannot add ranged.wav"}));
+    ASSERT_EQ(Fake()->burns.size(), 1u);
+    EXPECT_EQ(Fake()->burns[0].files, QStringList{"/music/whole.mp3"});
+}
+
+TEST_F(CDBurnerRangeTest, AbortWhileARangeIsCutEndsTheJobBeforeTheBurn)
+{
+    FakeAudioConverter::Script hang;
+    hang.ending = FakeAudioConverter::Ending::Hang;
+    ConverterScript(hang);
+    Open();
+    AddRangedRow("/music/ranged.wav", 1, 2);
+    QTimer::singleShot(0, [this] {
+        msgBox->Expect("Abort operation?", platform::vbYes);
+        w->cmdAbort_Click();
+        msgBox->Expect("The last burn is still stopping");
+        w->cmdConvert_Click();
+        w->close();
+        EXPECT_TRUE(g_frmCDBurner.IsLoaded());
+    });
+    w->cmdConvert_Click();
+    EXPECT_TRUE(Fake()->burns.empty());
+    EXPECT_TRUE(w->cmdConvert->isEnabled());
+    EXPECT_FALSE(w->BurnCallRunning());
+    EXPECT_FALSE(LogLines().contains("Cannot add ranged.wav"));
+    ASSERT_EQ(main.cSysTray1->Balloons().size(), 1u);
+    EXPECT_EQ(main.cSysTray1->Balloons()[0].text, "Aborted.");
+    w->cmdExit_Click();
+    EXPECT_FALSE(g_frmCDBurner.IsLoaded());
 }
 
 } // namespace
