@@ -178,4 +178,21 @@ TEST_F(CDBurnerEndToEnd, MarkedWavMp3AndOggRowsBurnToAnAudioCDImageThatRipsBack)
     }
 }
 
+TEST_F(CDBurnerEndToEnd, TheCommandAsksForMarkedItemsFirst)
+{
+    const QString source = Wav("one.wav", 1.0, 440);
+    frmOptions.get();
+    g_frmAudioProp.get();
+    CfrmMain* main = frmMain.get();
+    WaitForOpenList();
+    dialogs->ExpectOpen({source});
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Add Files"));
+    ASSERT_EQ(main->cGrid1->Rows(), 1);
+    main->SetAllMarked(false);
+    msgBox->Expect("Mark the items to burn." + QString(29, ' '));
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Maker"));
+    EXPECT_TRUE(modal->shown.isEmpty());
+    EXPECT_EQ(msgBox->shown.size(), 1u);
+}
+
 } // namespace
