@@ -6,10 +6,12 @@
 #include "controls/AudioCD.h"
 #include "controls/AudioCDBurner.h"
 #include "controls/BurnerTestSupport.h"
+#include "controls/CDRipperTestSupport.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
+#include "ripping/frmCDRipper.h"
 #include "settings/StoredControls.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
@@ -159,22 +161,37 @@ TEST_F(CDBurnerEndToEnd, MarkedWavMp3AndOggRowsBurnToAnAudioCDImageThatRipsBack)
         }
     }
 
-    // The image, as a CD drive, rips back to the same samples.
+    // The image, as the program's CD drive, rips back through the CD Ripper
+    // to the same samples.
+    support::UnloadAllForms();
     SetCDDriveImages(QStringList{Cue()});
-    cAudioCDRipper ripper;
-    ASSERT_TRUE(ripper.SelectDrive(0));
-    ASSERT_TRUE(ripper.IsAudioCD());
-    ASSERT_EQ(ripper.GetTrackCount(), 3);
+    lAppIncCDRipper = 1;
+    main = frmMain.get();
+    WaitForOpenList();
+    ASSERT_EQ(main->g_nodMainCDs->Child()->Count(), 1);
+    main->cTreeView1_NodeClick(main->g_nodMainCDs->Child()->Item(1));
+    ASSERT_EQ(main->cGrid1->Rows(), 3);
+    main->SetAllMarked(true);
+    const QString ripped = Folder() + "/ripped/";
+    QDir().mkpath(ripped);
+    QStringList ripLog;
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmCDRipper*>(window);
+        ASSERT_NE(w, nullptr);
+        w->txtToPath->setEditText(ripped);
+        w->cboTargetFormat->setCurrentText("WAV - Waveform Audio Format (*.wav)");
+        w->cboFileName->setEditable(true);
+        w->cboFileName->setEditText("[123].[dest_extension]");
+        w->cmdConvert->click();
+        EXPECT_TRUE(QTest::qWaitFor([w] { return w->cmdConvert->isEnabled(); }, 120000));
+        ripLog = LogMessages(w->txtLog);
+        w->cmdExit->click();
+    };
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Ripper"));
+    EXPECT_TRUE(ripLog.filter("Error").isEmpty()) << ripLog.join("\n").toStdString();
     for (int t = 1; t <= 3; ++t) {
-        const QString out = Source(QString("rip%1.wav").arg(t));
-        ripper.SetDriveIndex(0);
-        ripper.SetTrackNumber(t);
-        ripper.SetDestinationFile(out);
-        ripper.SetDestinationFormat(kDestFormatWAV);
-        ripper.SetWAVFormat({44100, 2, 16});
-        const audiotest::JobEvents ev = audiotest::RunRip(ripper);
-        ASSERT_EQ(ev.endings, QStringList{"Done"}) << ev.errorText.toStdString();
-        EXPECT_EQ(audiotest::WavData(out), tracks[size_t(t - 1)].pcm) << t;
+        const QString out = ripped + QString("%1.wav").arg(t);
+        EXPECT_EQ(audiotest::WavData(out), tracks[size_t(t - 1)].pcm) << out.toStdString();
     }
 }
 
