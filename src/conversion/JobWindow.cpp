@@ -346,6 +346,11 @@ void JobWindow::BuildSettingsPage()
     for (QWidget* w : std::initializer_list<QWidget*>{Label21, cboFileName, lblSetAsDefaultFileName, lblParameters})
         w->setVisible(m_design.fileNamePatterns);
     chkOverWrite->setVisible(m_design.overwriteBox);
+    if (!m_design.destinationFolder)
+        for (QWidget* w : std::initializer_list<QWidget*>{Label4, txtToPath, cmdSelectPath, lblSetAsDefaultDestination,
+                                                          lblOpenDestinationDestinationFolder, chkCreateSubFolder,
+                                                          txtUndeForlder, chkOverWrite})
+            w->setVisible(false);
 }
 
 void JobWindow::UseNameTemplateBox(QLineEdit* box)
@@ -422,8 +427,10 @@ void JobWindow::Form_Load()
     MainWindowServices* main = MainWindow();
     SetupJobGrid(cGrid1, m_design.gridIconsInJobGrid && main ? main->imgGrid : nullptr);
 
-    LoadPathHistory(txtToPath);
-    if (txtToPath->currentText().isEmpty()) txtToPath->setEditText(platform::AppPath() + "/Main/");
+    if (m_design.destinationFolder) {
+        LoadPathHistory(txtToPath);
+        if (txtToPath->currentText().isEmpty()) txtToPath->setEditText(platform::AppPath() + "/Main/");
+    }
     if (m_design.fileNamePatterns) {
         LoadFileNameFormats();
         if (!g_sFileName.isEmpty())
@@ -483,12 +490,14 @@ void JobWindow::LoadFileNameFormats()
 
 void JobWindow::Form_Unload(int& Cancel)
 {
-    if (!cmdConvert->isEnabled()) {
+    if (JobRunning()) {
         Cancel = 1;
         return;
     }
     if (m_job) m_job->Terminate();
 }
+
+bool JobWindow::JobRunning() const { return !cmdConvert->isEnabled(); }
 
 void JobWindow::cmdExit_Click() { Unload(); }
 
@@ -769,7 +778,7 @@ bool JobWindow::PrepareJob(const QString& preparingLine)
     if (DestinationRefused() || ToolSettingsRefused()) return false;
     StartLogSection();
     EnsureDestinationEndsWithSlash();
-    RememberPath(txtToPath);
+    if (m_design.destinationFolder) RememberPath(txtToPath);
     Log(preparingLine);
     SetDestination();
     if (ticked(chkCreateSubFolder)) CreateSubFolder();
@@ -927,7 +936,7 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
 std::int32_t JobWindow::AskOverwrite(const QString& path, const QStringList& sources)
 {
     // Any file already there is asked about, hidden ones too.
-    if (ticked(chkOverWrite) || !QFileInfo(path).isFile()) return 0;
+    if (!m_design.destinationFolder || ticked(chkOverWrite) || !QFileInfo(path).isFile()) return 0;
     for (const QString& source : sources)
         if (platform::IsSameFile(source, path)) return 0;
     Log("File already exists.");
@@ -987,11 +996,11 @@ void JobWindow::JobAborted()
 
 void JobWindow::cmdAbort_Click()
 {
-    if (cmdConvert->isEnabled()) return;
+    if (!JobRunning()) return;
     const int answer =
         platform::MsgBox("Abort operation?" + QString(38, ' '), platform::vbYesNo | platform::vbInformation);
     // The job may have ended while the question was open.
-    if (answer != platform::vbYes || cmdConvert->isEnabled()) return;
+    if (answer != platform::vbYes || !JobRunning()) return;
     if (m_job) m_job->Abort();
     ShowJobBalloon("Aborted.");
     Timer1->stop();
@@ -1008,7 +1017,7 @@ void JobWindow::Timer1_Timer()
     if (estimate < 0) estimate = 0;
     if (estimate == 0) return;
     lblTimeLeft->setText("Time Left: " + TwoDigitTime(estimate));
-    if (cmdConvert->isEnabled()) {
+    if (!JobRunning()) {
         Timer1->stop();
         lblTimeLeft->setText("Time Left: 00:00:00");
     }

@@ -157,6 +157,10 @@ struct JobWindowDesign {
     bool gridIconsInJobGrid = false; // the job grid takes the main window's grid icons (imgGrid), not imgMenu
     bool overwriteBox = true;       // without it, an existing output is always asked about
     bool timeLeft = true;           // the time-left label
+    // The destination row with its history, sub-folder and overwrite box;
+    // without it the window writes into a folder of its own, and its outputs
+    // there are never asked about.
+    bool destinationFolder = true;
 };
 
 // The moments of a run at which a job window writes its caption.
@@ -333,6 +337,8 @@ protected:
     void SetHourglass(bool on);
     // The running flag, with the job's settings locked while it runs.
     void SetRunning(bool running);
+    // Whether a job runs: Abort asks and closing is refused only then.
+    virtual bool JobRunning() const;
 
 private:
     void BuildControls();

@@ -5,6 +5,7 @@
 #include <QProcess>
 
 #include "burning/frmCDBurner.h"
+#include "burning/frmAudioCDDuplicator.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "conversion/frmACMConverter.h"
@@ -176,6 +177,18 @@ bool openAudioCDMaker(CfrmMain& main)
     return true;
 }
 
+// The duplicator takes nothing from the list: it finds the source disc itself.
+// The main window keeps the hourglass while it is open.
+void openDuplicator(CfrmMain& main)
+{
+    if (main.tmrCDs) main.tmrCDs->stop();
+    main.setCursor(Qt::WaitCursor);
+    g_frmAudioCDDuplicator->ShowModal();
+    main.unsetCursor();
+    cTreeNode* node = main.cTreeView1->SelectedItem();
+    if (node && CfrmMain::IsCDNode(node->Key()) && main.tmrCDs) main.tmrCDs->start();
+}
+
 // A cell's text as the grid shows it.
 QString shownCellText(cGrid* grid, int row, const QString& columnKey)
 {
@@ -242,6 +255,8 @@ bool CfrmMain::LaunchTool(const QString& key)
         handOverSelectedRow(*this);
     } else if (key == "Audio CD Maker") {
         if (!openAudioCDMaker(*this)) return false;
+    } else if (key == "Audio CD Duplicator") {
+        openDuplicator(*this);
     }
     return true;
 }
