@@ -180,6 +180,8 @@ void CfrmAudioCDDuplicator::EndCopyInWindow(const QString& text)
     setWindowTitle(text);
     SetHourglass(false);
     EnableControls(true);
+    // The grid holds the rip files now: a next copy starts from the source's tracks again.
+    cboDevices_Click();
     tmrState->start();
 }
 

@@ -5,6 +5,7 @@
 
 #include "controls/OpticalDrives.h"
 #include "controls/PopupMenu.h"
+#include "controls/WindowWidgets.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
 #include "support/JobWindowTesting.h"
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cdio/cdio.h>
 
@@ -61,12 +63,15 @@ TEST_F(DuplicatorImageTest, TheCommandCopiesTheSourceDiscToTheWritersImage)
         ASSERT_EQ(w->cboDrv->count(), 1);
         EXPECT_EQ(w->cboDrv->currentText(), "E: " + copyCue);
         EXPECT_EQ(w->lblState->text(), "OK - Ready to be burn.");
+        EXPECT_FALSE(main->tmrCDs->isActive()) << "the main window's CD polling waits";
+        EXPECT_EQ(main->cursor().shape(), Qt::WaitCursor);
         msgBox->ExpectWhile("Done.", platform::vbOK, [&] { log = w->txtLog->toPlainText().split('\n'); });
         w->cmdConvert->click();
         EXPECT_TRUE(QTest::qWaitFor([] { return !g_frmAudioCDDuplicator.IsLoaded(); }, 120000));
     };
     main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Duplicator"));
     EXPECT_EQ(modal->shown, QStringList{"g_frmAudioCDDuplicator"});
+    EXPECT_EQ(main->cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(log.filter("Error").isEmpty()) << log.join('\n').toStdString();
     EXPECT_EQ(log.filter("Start to rip:").size(), 3) << log.join('\n').toStdString();
     EXPECT_EQ(log.filter("Finished.").size(), 1) << log.join('\n').toStdString();

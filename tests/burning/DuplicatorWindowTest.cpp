@@ -141,6 +141,22 @@ TEST_F(DuplicatorTest, ASourceWithoutAnAudioCDLeavesDuplicateDisabled)
     EXPECT_TRUE(msgBox->shown.empty());
 }
 
+// A drive whose disc goes between the check and the listing.
+class VanishingDiscRipper : public FakeAudioCDRipper {
+public:
+    bool SelectDrive(std::int32_t drive) override { return ++selects < 2 && FakeAudioCDRipper::SelectDrive(drive); }
+    int selects = 0;
+};
+
+TEST_F(DuplicatorTest, AListingThatFailsPartWayLeavesDuplicateDisabled)
+{
+    SetAudioCDRipperFactory([] { return std::make_unique<VanishingDiscRipper>(); });
+    OpenWith(3);
+    EXPECT_EQ(w->cGrid1->Rows(), 0);
+    EXPECT_EQ(w->lblCDStatus->text(), "Insert an Audio CD to the CD drive.");
+    EXPECT_FALSE(w->cmdConvert->isEnabled());
+}
+
 TEST_F(DuplicatorTest, NoDriveAtAllKeepsReadyAndDisabled)
 {
     Sources({});
@@ -511,6 +527,7 @@ TEST_F(DuplicatorTest, AWriterErrorKeepsTheWindowTheFilesAndTheTarget)
         EXPECT_EQ(TempFiles(), (QStringList{"1.wav", "2.wav"})) << c.label;
         EXPECT_TRUE(w->cmdExit->isEnabled()) << c.label;
         EXPECT_TRUE(w->tmrState->isActive()) << c.label;
+        EXPECT_EQ(Cell(w->cGrid1, 1, kColFile), "D:/Track01.cda") << c.label << ": the source's tracks again";
     }
     EXPECT_TRUE(msgBox->shown.empty());
 }
