@@ -215,7 +215,9 @@ void CfrmAudioCDDuplicator::cboDevices_Click()
     const QString d = SourceDrive();
     cGrid1->Clear();
     cmdConvert->setEnabled(false);
-    if (!cd.SelectDrive(cboDevices->currentIndex())) {
+    if (cboDevices->currentIndex() < 0) {
+        SetCDStatus(false, "No CD drive was found.");
+    } else if (!cd.SelectDrive(cboDevices->currentIndex())) {
         SetCDStatus(false, "Cannot select '" + d + "/' as an Audio CD.");
     } else if (!cd.IsAudioCD()) {
         SetCDStatus(false, "'" + d + "/' is not an Audio CD.");

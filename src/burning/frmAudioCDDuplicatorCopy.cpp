@@ -67,6 +67,7 @@ void CfrmAudioCDDuplicator::JobError(std::int32_t code, const QString& descripti
 void CfrmAudioCDDuplicator::JobAborted()
 {
     JobWindow::JobAborted();
+    cboDevices_Click();
     tmrState->start();
 }
 

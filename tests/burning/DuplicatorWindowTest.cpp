@@ -167,6 +167,10 @@ TEST_F(DuplicatorTest, NoDriveAtAllKeepsReadyAndDisabled)
     EXPECT_FALSE(w->cmdConvert->isEnabled());
     EXPECT_EQ(w->cboDrv->count(), 0);
     EXPECT_EQ(w->lblDiskSize->text(), "Disk Size");
+    // The poll says why there is nothing to copy.
+    w->tmrState_Timer();
+    EXPECT_EQ(w->lblCDStatus->text(), "No CD drive was found.");
+    EXPECT_FALSE(w->cmdConvert->isEnabled());
 }
 
 TEST_F(DuplicatorTest, WithoutAWriterDuplicateSaysWhyAndRipsNothing)
@@ -387,12 +391,17 @@ TEST_F(DuplicatorTest, AbortDuringTheRipBurnsNothingAndKeepsTheWindow)
     EXPECT_TRUE(Burner()->burns.empty());
     EXPECT_TRUE(w->tmrState->isActive()) << "polling goes on after an abort";
     EXPECT_EQ(TempFiles(), QStringList{"1.wav"}) << "kept until the window closes";
+    EXPECT_TRUE(w->cmdConvert->isEnabled());
 
     // A second copy starts from track 1 again.
-    w->tmrState_Timer();
-    msgBox->Expect(kDone);
+    Seen seen;
+    ExpectDone(seen);
     Run();
     ASSERT_TRUE(Closed());
+    ASSERT_EQ(seen.rips.size(), 5u);
+    EXPECT_EQ(seen.rips[2].trackNumber, 1);
+    ASSERT_EQ(seen.burns.size(), 1u);
+    EXPECT_EQ(seen.burns[0].files, RipFiles(3));
     EXPECT_FALSE(QDir(Temp()).exists());
 }
 
