@@ -159,10 +159,10 @@ void CfrmAudioCDDuplicator::ConnectDrives()
     connect(tmrState, &QTimer::timeout, this, &CfrmAudioCDDuplicator::tmrState_Timer);
 
     cAudioCDRipper* r = cAudioCDRipper1.get();
-    connect(r, &cAudioCDRipper::Progress, this, &CfrmAudioCDDuplicator::JobProgress);
-    connect(r, &cAudioCDRipper::Done, this, &CfrmAudioCDDuplicator::JobDone);
-    connect(r, &cAudioCDRipper::Error, this, &CfrmAudioCDDuplicator::JobError);
-    connect(r, &cAudioCDRipper::Aborted, this, &CfrmAudioCDDuplicator::JobAborted);
+    connect(r, &cAudioCDRipper::Progress, this, &CfrmAudioCDDuplicator::cAudioCDRipper1_Progress);
+    connect(r, &cAudioCDRipper::Done, this, &CfrmAudioCDDuplicator::cAudioCDRipper1_Done);
+    connect(r, &cAudioCDRipper::Error, this, &CfrmAudioCDDuplicator::cAudioCDRipper1_Error);
+    connect(r, &cAudioCDRipper::Aborted, this, &CfrmAudioCDDuplicator::cAudioCDRipper1_Aborted);
 
     cAudioBurner* b = cAudioBurner1.get();
     connect(b, &cAudioBurner::TrackProgress, this, &CfrmAudioCDDuplicator::cAudioBurner1_TrackProgress);
@@ -179,6 +179,7 @@ void CfrmAudioCDDuplicator::Form_Load()
 {
     JobWindow::Form_Load();
     txtToPath->setEditText(platform::AppPath() + "/duptmp/");
+    // The rip files are named after their rows: 1.wav, 2.wav, ...
     cboFileName->setEditable(true);
     cboFileName->setEditText("[123].wav");
     FillBurnerDrives();

@@ -89,8 +89,12 @@ public:
 
     // ---- The copy
     void cmdConvert_Click() override;
-    void JobError(std::int32_t code, const QString& description) override;
-    void JobAborted() override;
+
+    // ---- The ripper's events
+    void cAudioCDRipper1_Progress(std::int32_t Percent) { JobProgress(Percent); }
+    void cAudioCDRipper1_Done() { JobDone(); }
+    void cAudioCDRipper1_Error(std::int32_t Code, const QString& Description);
+    void cAudioCDRipper1_Aborted();
 
     // ---- The writer's events
     void cAudioBurner1_TrackProgress(std::int16_t Percent, std::int16_t Track);
@@ -127,8 +131,6 @@ private:
     // The target's tray opened during a burn; a failure is logged.
     void EjectTarget();
     QString TemporaryFolder() const;
-    // The rip file of a row: "[123].wav".
-    QString BuildRipFileName(std::int32_t& row) { return BuildDestFileName(row); }
     void RebuildGridFromRippedFiles(const QStringList& list, cGrid* grid);
     // Burn: the writer ready with an empty disc, asking until it is or the user cancels.
     bool TargetHoldsEmptyDisc();

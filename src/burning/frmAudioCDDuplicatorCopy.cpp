@@ -57,16 +57,16 @@ void CfrmAudioCDDuplicator::SetDestination()
     Log("Destination format: PCM WAV 44100 16 Stereo.");
 }
 
-void CfrmAudioCDDuplicator::JobError(std::int32_t code, const QString& description)
+void CfrmAudioCDDuplicator::cAudioCDRipper1_Error(std::int32_t Code, const QString& Description)
 {
     // A track that failed to rip is left off the copy.
     if (!m_colRippedFiles.isEmpty()) m_colRippedFiles.removeLast();
-    JobWindow::JobError(code, description);
+    JobError(Code, Description);
 }
 
-void CfrmAudioCDDuplicator::JobAborted()
+void CfrmAudioCDDuplicator::cAudioCDRipper1_Aborted()
 {
-    JobWindow::JobAborted();
+    JobAborted();
     cboDevices_Click();
     tmrState->start();
 }
