@@ -576,11 +576,7 @@ void JobWindow::lblSetAsDefaultDestination_Click()
 
 void JobWindow::cmdEditTargetFormat_Click()
 {
-    CfrmAudioProp* dlg = g_frmAudioProp.get();
-    const QString key = cboTargetFormat->currentText().left(3);
-    dlg->cTabControl1->SelectTab(key);
-    dlg->cTabControl1_TabClick(dlg->cTabControl1->TabIndex(key));
-    dlg->ShowModal();
+    ShowAudioFormatPage(cboTargetFormat->currentText());
     cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
     lblSetAsDefaultFormat_Click();
 }

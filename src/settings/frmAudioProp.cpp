@@ -567,3 +567,12 @@ void CfrmAudioProp::Form_Unload(int& Cancel)
     Cancel = 1;
     Hide();
 }
+
+void ShowAudioFormatPage(const QString& formatText)
+{
+    CfrmAudioProp* dlg = g_frmAudioProp.get();
+    const QString key = formatText.left(3);
+    dlg->cTabControl1->SelectTab(key);
+    dlg->cTabControl1_TabClick(dlg->cTabControl1->TabIndex(key));
+    dlg->ShowModal();
+}

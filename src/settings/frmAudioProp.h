@@ -116,3 +116,7 @@ private:
 };
 
 extern DefaultInstance<CfrmAudioProp> g_frmAudioProp;
+
+// Shows the dialog modally on the page of a destination format, named by the
+// first three letters of its list text ("WAV", "ACM", "MP3", "WMA", "OGG", "APE").
+void ShowAudioFormatPage(const QString& formatText);

@@ -661,11 +661,7 @@ void CfrmOptions::cmdTestApp_Click() { platform::Shell().StartProgram(txtAppNoti
 
 void CfrmOptions::cmdEditTargetFormat_Click()
 {
-    CfrmAudioProp* dlg = g_frmAudioProp.get();
-    const QString key = cboTargetFormat->currentText().left(3);
-    dlg->cTabControl1->SelectTab(key);
-    dlg->cTabControl1_TabClick(dlg->cTabControl1->TabIndex(key));
-    dlg->ShowModal();
+    ShowAudioFormatPage(cboTargetFormat->currentText());
 }
 
 void CfrmOptions::ShowParameters(int section) { ShowProgParameters(section); }
