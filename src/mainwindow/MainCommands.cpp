@@ -20,6 +20,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "recording/frmWaveTTS.h"
 #include "ripping/frmFreeDB.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
@@ -259,6 +260,8 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
         OpenDocument(this, platform::AppPath() + kHelpFile);
     } else if (key == "Support") {
         OpenDocument(this, g_sAppSupportPage);
+    } else if (key == "Text To Speech") {
+        RunTextToSpeech(this);
     } else if (key == "Open Default Player") {
         SetFormOnTop(this, false);
         const QString file = cGrid1 ? cGrid1->CellText(cGrid1->SelectedRow(), kColFile).toString() : QString();
