@@ -1,6 +1,7 @@
 // The main window's "Text To Speech" command from end to end, on the real
 // speech and conversion controls: a sentence rendered into the open items
-// list, checked with ffprobe and decoded back.
+// list and saved in every destination format, checked with ffprobe and sox
+// and decoded back.
 #include "WaveTTSFixture.h"
 
 #include "controls/AudioTestSupport.h"
@@ -13,10 +14,13 @@
 #include "mainwindow/frmMain.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 using namespace ttstest;
 
@@ -39,29 +43,53 @@ protected:
         main = nullptr;
     }
 
+    // Runs the command; `inWindow` acts on the shown window, which is closed
+    // afterwards unless it closed itself.
+    void RunCommand(const std::function<void(CfrmWaveTTS*)>& inWindow)
+    {
+        bool shown = false;
+        HookModals([&](QWidget* window) {
+            QPointer<CfrmWaveTTS> w = qobject_cast<CfrmWaveTTS*>(window);
+            ASSERT_TRUE(w);
+            shown = true;
+            inWindow(w);
+            if (w && w->IsLoaded()) w->Unload();
+        });
+        const int item = main->m_cMenu->IndexForKey("Text To Speech");
+        ASSERT_NE(item, 0) << "the command is offered";
+        main->m_cMenu_Click(item);
+        WaitForOpenList();
+        EXPECT_TRUE(shown);
+    }
+    static void Choose(CfrmWaveTTS* w, const QString& letters)
+    {
+        w->cboTargetFormat->setCurrentIndex(w->cboTargetFormat->findText(letters, Qt::MatchStartsWith));
+    }
+
     CfrmMain* main = nullptr;
 };
+
+const QString kSentence = "The quick brown fox jumps over the lazy dog.";
+
+// sox's RMS amplitude of a file (full scale 1.0); -1 when sox cannot tell.
+double SoxRms(const QString& path)
+{
+    const audiotest::ToolRun r = audiotest::RunTool("sox", {path, "-n", "stat"});
+    const QRegularExpressionMatch m = QRegularExpression("RMS\\s+amplitude:\\s+([0-9.]+)").match(r.out);
+    return r.ok && m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
 
 TEST_F(WaveTTSCommand, AddsASpokenSentenceToTheOpenList)
 {
     ASSERT_NE(main->cTreeView1->SelectedItem(), nullptr);
     const int rowsBefore = main->cGrid1->Rows();
-    bool shown = false;
-    HookModals([&](QWidget* window) {
-        QPointer<CfrmWaveTTS> w = qobject_cast<CfrmWaveTTS*>(window);
-        ASSERT_TRUE(w);
-        shown = true;
-        w->txtSpeak->setPlainText("The quick brown fox jumps over the lazy dog.");
-        w->cboTargetFormat->setCurrentIndex(w->cboTargetFormat->findText("WAV", Qt::MatchStartsWith));
+    RunCommand([&](CfrmWaveTTS* w) {
+        w->txtSpeak->setPlainText(kSentence);
+        Choose(w, "WAV");
+        QPointer<CfrmWaveTTS> window(w);
         QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
-        EXPECT_TRUE(!w || !w->IsLoaded()) << "the window closes once the file is in the list";
-        if (w && w->IsLoaded()) w->Unload();
+        EXPECT_TRUE(!window || !window->IsLoaded()) << "the window closes once the file is in the list";
     });
-    const int item = main->m_cMenu->IndexForKey("Text To Speech");
-    ASSERT_NE(item, 0) << "the command is offered";
-    main->m_cMenu_Click(item);
-    WaitForOpenList();
-    ASSERT_TRUE(shown);
 
     const QString name = "TTS_14-05-09_12-8-26.wav";
     const QString path = ProgramFolder() + "/" + name;
@@ -81,5 +109,47 @@ TEST_F(WaveTTSCommand, AddsASpokenSentenceToTheOpenList)
     EXPECT_EQ(main->cGrid1->CellText(row, kColFile).toString(), path);
     EXPECT_EQ(main->cGrid1->CellText(row, kColItemName).toString(), name);
 }
+
+struct SavedFormat {
+    const char* letters;
+    const char* codec; // how the decoded codec's name begins
+};
+void PrintTo(const SavedFormat& f, std::ostream* os) { *os << f.letters; }
+
+class WaveTTSSaveAs : public WaveTTSCommand, public ::testing::WithParamInterface<SavedFormat> {};
+
+TEST_P(WaveTTSSaveAs, SavesTheSpokenSentenceInTheDestinationFormat)
+{
+    const SavedFormat& f = GetParam();
+    const QString path = QDir::cleanPath(ProgramFolder() + "/../spoken." + QString(f.letters).toLower());
+    RunCommand([&](CfrmWaveTTS* w) {
+        w->txtSpeak->setPlainText(kSentence);
+        Choose(w, f.letters);
+        dialogs->ExpectSave(path);
+        QTest::mouseClick(w->cmdSaveAs, Qt::LeftButton);
+        EXPECT_TRUE(w->IsLoaded()) << "Save As keeps the window open";
+    });
+    EXPECT_TRUE(msgBox->shown.empty());
+    const audiotest::Decoded d = audiotest::Decode(path);
+    ASSERT_TRUE(d.ok) << path.toStdString();
+    EXPECT_TRUE(d.codec.startsWith(f.codec)) << d.codec.toStdString();
+    EXPECT_GT(d.rms, 0.01) << "speech, not silence";
+    if (audiotest::HaveTool("ffprobe")) {
+        const audiotest::Probe probe = audiotest::ProbeFile(path);
+        ASSERT_TRUE(probe.ok);
+        EXPECT_GT(probe.duration, 0.5);
+        EXPECT_LT(probe.duration, 10.0);
+    }
+    // sox reads the formats it knows.
+    if (audiotest::HaveTool("sox") && (QString(f.letters) == "WAV" || QString(f.letters) == "OGG")) {
+        EXPECT_GT(SoxRms(path), 0.01);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, WaveTTSSaveAs,
+                         ::testing::Values(SavedFormat{"WAV", "pcm_s16le"}, SavedFormat{"ACM", ""},
+                                           SavedFormat{"MP3", "mp3"}, SavedFormat{"WMA", "wmav"},
+                                           SavedFormat{"OGG", "vorbis"}),
+                         [](const auto& info) { return std::string(info.param.letters); });
 
 } // namespace

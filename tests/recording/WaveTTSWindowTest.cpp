@@ -33,6 +33,20 @@ namespace {
 const QString kSample = "This sample shows you how to use the 'Text To Speech'.";
 const QString kNoText = "There is no text to speak.";
 
+// A speech that breaks off on the device once it has started.
+class BreakingSpeech : public FakeWaveTTS {
+public:
+    BreakingSpeech() { holdSpeech = true; }
+    std::int32_t Speak(const QString& text) override
+    {
+        const std::int32_t result = FakeWaveTTS::Speak(text);
+        if (result != 0) return result;
+        Post([this] { Fail(kTTSErrDevice, "The sound output device failed while speaking: unplugged"); });
+        FinishSpeech();
+        return 0;
+    }
+};
+
 class WaveTTSWindow : public WaveTTSWindowTest {
 protected:
     QString Temp() const { return ProgramFolder() + "/tmptts.wav"; }
@@ -223,6 +237,27 @@ TEST_F(WaveTTSWindow, ASpeechTheControlCannotStartIsReported)
     w->cmdSay->click();
     ProcessEvents();
     EXPECT_TRUE(msgBox->script.empty());
+}
+
+TEST_F(WaveTTSWindow, ASpeechThatBreaksOffIsReportedNotPassedOffAsSpoken)
+{
+    SetWaveTTSFactory([] { return std::make_unique<BreakingSpeech>(); });
+    Open();
+    msgBox->Expect("The speech stopped before its end.\r\n\r\nThe sound output device failed while speaking: unplugged");
+    w->cmdSay->click();
+    ProcessEvents();
+    EXPECT_TRUE(msgBox->script.empty());
+    EXPECT_EQ(SelectedText(), kSample);
+}
+
+TEST_F(WaveTTSWindow, WithoutASelectedFormatTheControlKeepsItsOwn)
+{
+    platform::SaveSetting(g_sAppName, "TTS", "Format", "SAFT7kHz");
+    Open();
+    w->cmdSay->click();
+    EXPECT_FALSE(Fake()->calls.join(',').contains("SetAudioFormat"));
+    ASSERT_EQ(Fake()->spoken.size(), 1u);
+    EXPECT_EQ(Fake()->spoken[0].format, FormatId("SAFT22kHz16BitMono"));
 }
 
 // ---------------------------------------------------------------- the text
