@@ -20,6 +20,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "recording/frmMicRecorder.h"
 #include "recording/frmWaveTTS.h"
 #include "ripping/frmFreeDB.h"
 #include "settings/frmOptions.h"
@@ -218,6 +219,10 @@ bool CfrmMain::FreeDBCommand()
 
 bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
 {
+    if (key == "Audio Recorder") {
+        ShowMicRecorder(this);
+        return true;
+    }
     if (key == "Notes" || key == "About") {
         SetFormOnTop(this, false);
         if (key == "Notes") g_frmNotes->Show();
