@@ -293,7 +293,13 @@ TEST_F(MainToolbars, CommandButtonsFirstDropAlwaysOnTop)
     main->m_cMenu->LastPopup()->close();
     // The tools toolbar leaves it as it is.
     main->SetOnTop(true);
+    bool onTopMeanwhile = false;
+    modal->hook = [&](QWidget* shown) {
+        onTopMeanwhile = main->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        shown->close();
+    };
     Click(main->tlbrRecorder, "Audio Recorder");
+    EXPECT_TRUE(onTopMeanwhile);
     EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
