@@ -5,7 +5,9 @@
 #include "WaveTTSFixture.h"
 
 #include "controls/AudioTestSupport.h"
+#include "controls/PlayerTestSupport.h"
 #include "controls/Grid.h"
+#include "controls/TextToSpeech.h"
 #include "controls/ImageList.h"
 #include "controls/PopupMenu.h"
 #include "controls/TreeView.h"
@@ -15,8 +17,11 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -108,6 +113,40 @@ TEST_F(WaveTTSCommand, AddsASpokenSentenceToTheOpenList)
     const int row = main->cGrid1->Rows();
     EXPECT_EQ(main->cGrid1->CellText(row, kColFile).toString(), path);
     EXPECT_EQ(main->cGrid1->CellText(row, kColItemName).toString(), name);
+}
+
+TEST_F(WaveTTSCommand, SayItSpeaksOnTheDeviceAndFollowsTheWords)
+{
+    // ALSA's "default" of the test program writes into a file (the fixture moved the configuration folder).
+    playertest::UseAlsaConfigFolder({});
+    QFile::remove(playertest::PlayedFile());
+    const QString text = "Grüße aus Köln.";
+    QStringList selected;
+    RunCommand([&](CfrmWaveTTS* w) {
+        w->txtSpeak->setPlainText(text);
+        QObject::connect(w->cWaveTTS1.get(), &cWaveTTS::WordBoundary, w,
+                         [&] { selected << w->txtSpeak->textCursor().selectedText(); });
+        bool done = false;
+        QObject::connect(w->cWaveTTS1.get(), &cWaveTTS::SpeakDone, w, [&] { done = true; });
+        QTest::mouseClick(w->cmdSay, Qt::LeftButton);
+        EXPECT_TRUE(w->cWaveTTS1->IsBusy());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 60000));
+        EXPECT_EQ(w->txtSpeak->textCursor().selectedText(), text) << "the whole text at the end";
+    });
+    EXPECT_TRUE(msgBox->shown.empty());
+    EXPECT_EQ(selected, (QStringList{"Grüße", "aus", "Köln"}));
+    // "default" took the speech as raw 22,050 Hz 16-bit mono frames.
+    const qint64 bytes = QFileInfo(playertest::PlayedFile()).size();
+    EXPECT_GT(bytes / 2.0 / 22050, 0.5);
+    EXPECT_LT(bytes / 2.0 / 22050, 10.0);
+    if (audiotest::HaveTool("sox")) {
+        const audiotest::ToolRun r = audiotest::RunTool(
+            "sox", {"-t", "raw", "-r", "22050", "-e", "signed", "-b", "16", "-c", "1", playertest::PlayedFile(), "-n",
+                    "stat"});
+        const QRegularExpressionMatch m = QRegularExpression("RMS\\s+amplitude:\\s+([0-9.]+)").match(r.out);
+        ASSERT_TRUE(m.hasMatch());
+        EXPECT_GT(m.captured(1).toDouble(), 0.01) << "speech, not silence";
+    }
 }
 
 struct SavedFormat {
