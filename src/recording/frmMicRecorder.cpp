@@ -78,6 +78,7 @@ CfrmMicRecorder::CfrmMicRecorder() : Form("g_frmMicRecorder"), cWave1(CreateWave
     cboDevices = new QComboBox(this);
     txtAudioFile = new QLineEdit(DefaultWaveFile(), this);
     cmdPath = button("...", this);
+    cmdPath->setFixedWidth(32);
     cboBitPerSample = formatList(this);
     cboSamplesPerSec = formatList(this);
     cboChannels = formatList(this);

@@ -12,6 +12,7 @@
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
+#include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 
 #include <QComboBox>
@@ -30,16 +31,19 @@ namespace {
 constexpr int kSafetyMs = 60000; // a safety net for a broken build, never a measure
 constexpr qint64 kBytesPerSecond = 44100 * 4;
 
-// Noise, 16-bit stereo at 44.1 kHz.
-QByteArray Noise(double seconds)
+// Noise in the sample type of `bits` (8: unsigned), interleaved.
+QByteArray Noise(int rate, int bits, int channels, double seconds)
 {
     QRandomGenerator random(11);
     QByteArray out;
-    const qint64 samples = qint64(seconds * 44100) * 2;
-    out.reserve(samples * 2);
+    const qint64 samples = qint64(seconds * rate) * channels;
     for (qint64 i = 0; i < samples; ++i) {
-        const auto s = std::int16_t(random.bounded(-20000, 20000));
-        out.append(char(s & 0xFF)).append(char((s >> 8) & 0xFF));
+        if (bits == 8) {
+            out.append(char(random.bounded(20, 236)));
+        } else {
+            const auto s = std::int16_t(random.bounded(-20000, 20000));
+            out.append(char(s & 0xFF)).append(char((s >> 8) & 0xFF));
+        }
     }
     return out;
 }
@@ -69,8 +73,38 @@ protected:
                                  .arg(Played(), Input())
                                  .toUtf8());
         snd_config_update_free_global();
-        input = Noise(4);
+        Prepare(44100, 16, 2);
+    }
+    // The input "default" records from, in that format.
+    void Prepare(int rate, int bits, int channels)
+    {
+        input = Noise(rate, bits, channels, 4);
         audiotest::WriteFile(Input(), input);
+    }
+    // Records until the meter has seen 3.5 s of the input, then presses Stop.
+    void RecordAndStop()
+    {
+        int levels = 0;
+        QObject context;
+        QObject::connect(w->cWave1.get(), &cWave::Level, &context, [&] {
+            if (++levels == 70) w->cmdStopRec->click();
+        });
+        w->cmdRecord->click();
+        EXPECT_TRUE(Logged(": RecordStart Success.")) << Log().join('\n').toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w->cmdRecord->isEnabled(); }, kSafetyMs));
+        EXPECT_TRUE(Logged(": RecordStop Success.")) << Log().join('\n').toStdString();
+        EXPECT_EQ(Log().last(), ": DoneRecord Event.");
+    }
+    // The take is a valid wave file of that format that starts with the input.
+    void CheckTake(const char* codec, int rate, int channels, qint64 bytesPerSecond)
+    {
+        EXPECT_EQ(audiotest::ProbeStream(Take(), "codec_name"), codec);
+        EXPECT_EQ(audiotest::ProbeStream(Take(), "sample_rate"), QString::number(rate));
+        EXPECT_EQ(audiotest::ProbeStream(Take(), "channels"), QString::number(channels));
+        const QByteArray data = playertest::WavData(Take());
+        ASSERT_GE(data.size(), 3 * bytesPerSecond);
+        EXPECT_TRUE(data.left(3 * bytesPerSecond) == input.left(3 * bytesPerSecond));
+        EXPECT_TRUE(audiotest::LeftoverTempFiles(home.path()).isEmpty());
     }
     void TearDown() override
     {
@@ -111,17 +145,7 @@ TEST_F(MicRecorderEndToEndTest, RecordStopPlayAndAddThroughTheMainWindow)
         ASSERT_GE(w->cboDevices->count(), 1);
         EXPECT_TRUE(w->cboDevices->itemText(0).startsWith("0 - default - "));
 
-        // Record until the meter has seen 3.5 s of the input, then Stop.
-        int levels = 0;
-        QObject context;
-        QObject::connect(w->cWave1.get(), &cWave::Level, &context, [&] {
-            if (++levels == 70) w->cmdStopRec->click();
-        });
-        w->cmdRecord->click();
-        EXPECT_TRUE(Logged(": RecordStart Success.")) << Log().join('\n').toStdString();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return w->cmdRecord->isEnabled(); }, kSafetyMs));
-        EXPECT_TRUE(Logged(": RecordStop Success.")) << Log().join('\n').toStdString();
-        EXPECT_EQ(Log().last(), ": DoneRecord Event.");
+        RecordAndStop();
         EXPECT_GT(w->prgMeter->Value(), 0);
 
         // Play it back: what "default" plays is what was recorded.
@@ -140,14 +164,7 @@ TEST_F(MicRecorderEndToEndTest, RecordStopPlayAndAddThroughTheMainWindow)
     ASSERT_TRUE(shown);
     EXPECT_FALSE(g_frmMicRecorder.IsLoaded());
 
-    // A valid wave file in the format of the lists, starting with the input.
-    EXPECT_EQ(audiotest::ProbeStream(Take(), "codec_name"), "pcm_s16le");
-    EXPECT_EQ(audiotest::ProbeStream(Take(), "sample_rate"), "44100");
-    EXPECT_EQ(audiotest::ProbeStream(Take(), "channels"), "2");
-    const QByteArray data = playertest::WavData(Take());
-    ASSERT_GE(data.size(), 3 * kBytesPerSecond);
-    EXPECT_TRUE(data.left(3 * kBytesPerSecond) == input.left(3 * kBytesPerSecond));
-    EXPECT_TRUE(audiotest::LeftoverTempFiles(home.path()).isEmpty());
+    CheckTake("pcm_s16le", 44100, 2, kBytesPerSecond);
 
     // The list shows the take with its length, and its file holds it.
     ASSERT_EQ(main->cGrid1->Rows(), rowsBefore + 1);
@@ -158,6 +175,35 @@ TEST_F(MicRecorderEndToEndTest, RecordStopPlayAndAddThroughTheMainWindow)
     ASSERT_GT(duration, 3);
     EXPECT_NEAR(SecondsOf(main->cGrid1->CellText(row, kColTime).toString()), duration, 1);
     EXPECT_TRUE(audiotest::ReadFile(listFile).contains(Take().toUtf8()));
+}
+
+TEST_F(MicRecorderEndToEndTest, ATakeInAnotherFormatReplacesAnEarlierFileOnlyWhenAgreed)
+{
+    Prepare(22050, 8, 1);
+    audiotest::WriteFile(Take(), "an earlier take");
+    CfrmMain* main = frmMain.get();
+    WaitForOpenList();
+    const int rowsBefore = main->cGrid1->Rows();
+    bool shown = false;
+    modal->hook = [&](QWidget* window) {
+        w = qobject_cast<CfrmMicRecorder*>(window);
+        ASSERT_NE(w, nullptr);
+        shown = true;
+        w->cboBitPerSample->setCurrentText("8");
+        w->cboSamplesPerSec->setCurrentText("22050");
+        w->cboChannels->setCurrentText("Mono");
+        msgBox->Expect("The file " + Take() + " is already exists, overwrite it?", platform::vbNo);
+        w->cmdRecord->click();
+        EXPECT_EQ(audiotest::ReadFile(Take()), "an earlier take");
+        EXPECT_EQ(Log(), QStringList{": MeterIn=True."});
+        msgBox->Expect("is already exists, overwrite it?", platform::vbYes);
+        RecordAndStop();
+        w->cmdExit->click();
+    };
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio Recorder"));
+    ASSERT_TRUE(shown);
+    CheckTake("pcm_u8", 22050, 1, 22050);
+    EXPECT_EQ(main->cGrid1->Rows(), rowsBefore);
 }
 
 } // namespace
