@@ -272,7 +272,7 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
         const QString file = cGrid1 ? cGrid1->CellText(cGrid1->SelectedRow(), kColFile).toString() : QString();
         if (!file.isEmpty()) OpenDocument(this, file);
     }
-    // "Audio Analyser" and "Audio Recorder" open windows still to
+    // "Audio Analyser" opens a window still to
     // come; "Add Directories", "Burn From List", "Burn From Files" and "Live Update"
     // have no action: all of them only refresh.
     return true;

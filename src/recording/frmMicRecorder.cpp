@@ -12,7 +12,7 @@
 #include "core/TimeSizeText.h"
 #include "core/WindowProcedures.h"
 #include "core/mdlCommDialog.h"
-#include "lists/frmStat.h"
+#include "lists/OpenListAdding.h"
 #include "platform/AppInfo.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -431,21 +431,6 @@ void CfrmMicRecorder::cmdPath_Click()
     txtAudioFile->setText(path);
 }
 
-bool CfrmMicRecorder::CanAddToList()
-{
-    MainWindowServices* main = MainWindow();
-    cTreeNode* node = main && main->cTreeView1 ? main->cTreeView1->SelectedItem() : nullptr;
-    if (node && MainWindowServices::IsCDNode(node->Key())) {
-        platform::MsgBox("Adding new items to the Audio CD List is not possible.", platform::vbInformation);
-        return false;
-    }
-    if (!node || MainWindowServices::IsMainNode(node->Key()) || !main->cGrid1) {
-        platform::MsgBox("Select the Items List to add the recording to.", platform::vbInformation);
-        return false;
-    }
-    return true;
-}
-
 void CfrmMicRecorder::cmdAdd_Click()
 {
     const QString path = txtAudioFile->text();
@@ -463,15 +448,9 @@ void CfrmMicRecorder::cmdAdd_Click()
                          platform::vbInformation);
         return;
     }
-    if (!CanAddToList()) return;
-    MainWindowServices* main = MainWindow();
-    const std::int32_t before = main->cGrid1->Rows();
-    g_frmStat->AddFilesToList({path}, main->cGrid1, this, false);
-    if (CfrmStat* stat = g_frmStat.Peek()) stat->Unload();
+    if (!OpenListTakesNewFiles("recording")) return;
     // The file could not be read: the user was told, and the window stays.
-    if (main->cGrid1->Rows() == before) return;
-    main->SaveGridToFile();
-    main->DisplayGridInfoStatusBar();
+    if (!AddFileToOpenList(path, this)) return;
     Unload();
 }
 

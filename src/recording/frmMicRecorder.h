@@ -94,8 +94,6 @@ private:
     // Logs how StopRecord ended.
     void ReportStop(std::int32_t code);
     void RecordingEnded();
-    // Whether the main window shows a list the file can go to; says why not otherwise.
-    bool CanAddToList();
 
     // A recording was started and its end not yet collected from the control.
     bool m_bRecording = false;

@@ -13,7 +13,7 @@
 #include "core/Skin.h"
 #include "core/WindowProcedures.h"
 #include "core/mdlCommDialog.h"
-#include "lists/frmStat.h"
+#include "lists/OpenListAdding.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/UserSettings.h"
@@ -359,34 +359,16 @@ QString CfrmWaveTTS::NewOutputPath() const
     return path;
 }
 
-bool CfrmWaveTTS::ItemsListIsOpen()
-{
-    MainWindowServices* main = MainWindow();
-    cTreeNode* node = main && main->cTreeView1 ? main->cTreeView1->SelectedItem() : nullptr;
-    if (node && !MainWindowServices::IsMainNode(node->Key()) && !MainWindowServices::IsCDNode(node->Key()))
-        return true;
-    platform::MsgBox("Open an items list first: the speech is added to the open items list.",
-                     platform::vbInformation);
-    return false;
-}
-
 void CfrmWaveTTS::cmdAdd_Click()
 {
-    if (!HasTextToSpeak() || !ItemsListIsOpen()) return;
+    if (!HasTextToSpeak() || !OpenListTakesNewFiles("speech")) return;
     const QString path = NewOutputPath();
     if (!RenderInto(path)) return;
-    AddToItemsList(path);
-    Unload();
-}
-
-void CfrmWaveTTS::AddToItemsList(const QString& path)
-{
     MainWindowServices* main = MainWindow();
-    if (!main) return;
-    g_frmStat->AddFilesToList({path}, main->cGrid1, main->Widget(), false);
-    main->SaveGridToFile();
-    main->DisplayGridInfoStatusBar();
-    main->cTreeView1_NodeClick(main->cTreeView1 ? main->cTreeView1->SelectedItem() : nullptr);
+    // A file the list refused stays beside the program, and the window stays open.
+    if (!main || !AddFileToOpenList(path, main->Widget())) return;
+    if (MainWindow() == main && main->cTreeView1) main->cTreeView1_NodeClick(main->cTreeView1->SelectedItem());
+    Unload();
 }
 
 // ---------------------------------------------------------------- settings and text

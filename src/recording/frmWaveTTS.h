@@ -92,10 +92,6 @@ private:
     QString NewOutputPath() const;
     // The extension the destination format's first three letters give ("acm" too).
     QString TargetLetters() const;
-    // False, after telling the user, when the main window shows no items list
-    // (a root or a CD) that a new file could join.
-    bool ItemsListIsOpen();
-    void AddToItemsList(const QString& path);
 
     bool m_speaking = false; // from a Speak that started until its SpeakDone
 };

@@ -444,10 +444,13 @@ TEST_F(WaveTTSWindow, AnEarlierTemporaryFileIsNeverTakenForANewRendering)
 
 TEST_F(WaveTTSWindow, AddNeedsAnItemsListOpen)
 {
-    for (const QString key : {"##MAINITEMS", "##CDD: /dev/sr0"}) {
+    const std::pair<QString, QString> cases[] = {
+        {"##MAINITEMS", "Select the Items List to add the speech to."},
+        {"##CDD: /dev/sr0", "Adding new items to the Audio CD List is not possible."}};
+    for (const auto& [key, message] : cases) {
         main.cTreeView1->Nodes()->Add(nullptr, 0, key, key)->SetSelected(true);
         Open();
-        msgBox->Expect("Open an items list first");
+        msgBox->Expect(message);
         w->cmdAdd->click();
     }
     EXPECT_TRUE(msgBox->script.empty());
