@@ -44,8 +44,7 @@ inline constexpr int kTreeDesignWidth = 2535;
 inline constexpr int kResizerDesignWidth = 100;
 inline constexpr int kMainTitleHeight = 375;
 inline constexpr int kPlayerPaneWidth = 3495;
-// Tall enough for both level graphs, one above the other.
-inline constexpr int kPlayerPaneHeight = 1635;
+inline constexpr int kPlayerPaneHeight = 1215;
 // The narrowest tree and the narrowest items grid a splitter drop leaves.
 inline constexpr int kTreeMinWidth = 1000;
 inline constexpr int kGridMinWidth = 1500;

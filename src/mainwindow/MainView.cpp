@@ -173,16 +173,15 @@ void CfrmMain::FitToolsBar()
     host.Top = std::max(0, (m_panes.froControl.Height - host.Height) / 2);
 }
 
-// The player bar's host takes its buttons' width; right of it stand the
-// frequency graph and, under it, the amplitude graph, each 360 high.
+// The player bar's host takes its buttons' width; the frequency graph stands
+// right of it. The amplitude graph keeps its designed place in the pane.
 void CfrmMain::FitPlayerBar()
 {
     TwipsRect& host = m_panes.cToolbarHostPlayer;
     host.Width = Twips(cToolbarHostPlayer->sizeHint().width());
     const int graphLeft = std::max(1560, host.Left + host.Width + 60);
-    const int graphWidth = kPlayerPaneWidth - graphLeft - 120;
-    Place(cAudioGraphFreq, {graphLeft, 700, graphWidth, 360});
-    Place(cAudioGraphAmp, {graphLeft, 1120, graphWidth, 360});
+    Place(cAudioGraphFreq, {graphLeft, 700, kPlayerPaneWidth - graphLeft - 120, 360});
+    Place(cAudioGraphAmp, {1800, 1560, 1695, 360});
 }
 
 // ---- layout ----

@@ -56,8 +56,8 @@ TEST(MainLayout, VerticalPlacesFollowEachOther)
     EXPECT_EQ(p.froControl.Top, 1550 + gridHeight + 390);
     EXPECT_EQ(p.froTreeControl.Top, p.cTreeView1.Top + p.cTreeView1.Height - 40);
     EXPECT_EQ(p.cGridInfo.Top, p.cGrid1.Top);
-    EXPECT_EQ(p.cGridInfo.Height, gridHeight - 1635);
-    EXPECT_EQ(p.picPlayer.Top, p.cGridInfo.Top + gridHeight - 1635);
+    EXPECT_EQ(p.cGridInfo.Height, gridHeight - 1215);
+    EXPECT_EQ(p.picPlayer.Top, p.cGridInfo.Top + gridHeight - 1215);
 }
 
 TEST(MainLayout, InfoPaneOffGivesTheGridTheWidth)
