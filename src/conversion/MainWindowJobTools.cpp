@@ -32,26 +32,9 @@
 
 namespace {
 
-// The checks before a list tool opens: a list (not a root) selected, rows in
-// it, rows marked. False when the command ends here; an empty list turns into
-// "Add Files".
 bool listToolMayOpen(CfrmMain& main, const QString& verb)
 {
-    cTreeNode* node = main.cTreeView1 ? main.cTreeView1->SelectedItem() : nullptr;
-    if (!node || CfrmMain::IsMainNode(node->Key())) {
-        platform::MsgBox("Select the Items List." + QString(40, ' '), platform::vbInformation);
-        if (node && node->Child()->Count() > 0) main.cTreeView1_NodeClick(node->Child()->Item(1));
-        return false;
-    }
-    if (main.cGrid1->Rows() == 0) {
-        main.m_cMenu_Click(main.m_cMenu->IndexForKey("Add Files"));
-        return false;
-    }
-    if (main.GetMarkedCount() == 0) {
-        platform::MsgBox("Mark the items to " + verb + "." + QString(29, ' '), platform::vbInformation);
-        return false;
-    }
-    return true;
+    return main.ListToolMayOpen("Mark the items to " + verb + ".");
 }
 
 // The job window's count label, its two panels (each text goes to the panel
@@ -199,6 +182,25 @@ QString shownCellText(cGrid* grid, int row, const QString& columnKey)
 }
 
 } // namespace
+
+bool CfrmMain::ListToolMayOpen(const QString& markMessage)
+{
+    cTreeNode* node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
+    if (!node || IsMainNode(node->Key())) {
+        platform::MsgBox("Select the Items List." + QString(40, ' '), platform::vbInformation);
+        if (node && node->Child()->Count() > 0) cTreeView1_NodeClick(node->Child()->Item(1));
+        return false;
+    }
+    if (cGrid1->Rows() == 0) {
+        m_cMenu_Click(m_cMenu->IndexForKey("Add Files"));
+        return false;
+    }
+    if (GetMarkedCount() == 0) {
+        platform::MsgBox(markMessage + QString(29, ' '), platform::vbInformation);
+        return false;
+    }
+    return true;
+}
 
 QString CfrmMain::ExpandNoticePlaceholders(QString text)
 {

@@ -20,6 +20,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "recording/AudioAnalyserCommand.h"
 #include "recording/frmMicRecorder.h"
 #include "recording/frmWaveTTS.h"
 #include "ripping/frmFreeDB.h"
@@ -267,13 +268,15 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
         OpenDocument(this, g_sAppSupportPage);
     } else if (key == "Text To Speech") {
         RunTextToSpeech(this);
+    } else if (key == "Audio Analyser") {
+        SetFormOnTop(this, false);
+        if (!OpenAudioAnalyser(*this)) return false;
     } else if (key == "Open Default Player") {
         SetFormOnTop(this, false);
         const QString file = cGrid1 ? cGrid1->CellText(cGrid1->SelectedRow(), kColFile).toString() : QString();
         if (!file.isEmpty()) OpenDocument(this, file);
     }
-    // "Audio Analyser" opens a window still to
-    // come; "Add Directories", "Burn From List", "Burn From Files" and "Live Update"
+    // "Add Directories", "Burn From List", "Burn From Files" and "Live Update"
     // have no action: all of them only refresh.
     return true;
 }

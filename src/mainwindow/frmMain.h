@@ -247,6 +247,10 @@ public:
     // ==== end of items lists ====
 
     // ==== Job tools: hand-over, naming and placeholder procedures ====
+    // The checks before a tool opens on the list: a list (not a root) selected,
+    // rows in it, a row marked (else `markMessage`). False when the command
+    // ends here; an empty list turns into "Add Files".
+    bool ListToolMayOpen(const QString& markMessage);
     // The end-of-job program's command line, its placeholders filled in from the last row of the list.
     QString GetNoticAppParameters() override;
     // The same line split into the program and its arguments, each filled in on its own.
