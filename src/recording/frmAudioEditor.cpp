@@ -8,7 +8,7 @@
 #include "core/TimeSizeText.h"
 #include "core/WindowProcedures.h"
 #include "core/mdlCommDialog.h"
-#include "lists/frmStat.h"
+#include "lists/OpenListAdding.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 
@@ -247,6 +247,7 @@ QString CfrmAudioEditor::SaveSelection()
 
 void CfrmAudioEditor::cmdAddSelection_Click()
 {
+    if (!OpenListTakesNewFiles("selection")) return;
     // The file is added once the save has written it; a cancelled dialog keeps the window.
     m_addWhenSaved = !SaveSelection().isEmpty();
 }
@@ -268,7 +269,6 @@ void CfrmAudioEditor::SetSaving(bool saving)
 
 void CfrmAudioEditor::AddSavedFile()
 {
-    MainWindowServices* main = MainWindow();
     const QFileInfo saved(m_savedPath);
     if (!saved.exists()) {
         platform::MsgBox("The file:" + m_savedPath + " was not found.", platform::vbInformation);
@@ -278,21 +278,8 @@ void CfrmAudioEditor::AddSavedFile()
         platform::MsgBox("The file:" + m_savedPath + " is empty.", platform::vbInformation);
         return;
     }
-    cTreeNode* node = main && main->cTreeView1 ? main->cTreeView1->SelectedItem() : nullptr;
-    if (!main || !main->cGrid1 || !node || MainWindowServices::IsMainNode(node->Key()) ||
-        MainWindowServices::IsCDNode(node->Key())) {
-        platform::MsgBox("The selection was saved as " + m_savedPath +
-                             ".\r\n\r\nOpen an Items List to add it to.",
-                         platform::vbInformation);
-        return;
-    }
-    g_frmStat->AddFilesToList({m_savedPath}, main->cGrid1, main->Widget(), false);
-    if (CfrmStat* stat = g_frmStat.Peek()) stat->Unload();
-    // The add may have let the main window go.
-    if (MainWindow() == main) {
-        main->SaveGridToFile();
-        main->DisplayGridInfoStatusBar();
-    }
+    // A file the list cannot take keeps the window open.
+    if (!OpenListTakesNewFiles("selection") || !AddFileToOpenList(m_savedPath, this)) return;
     Unload();
 }
 

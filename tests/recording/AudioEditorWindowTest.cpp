@@ -304,3 +304,21 @@ TEST_F(EditorWindowTest, ClosingDuringASaveLeavesNoFile)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditorWindowTest, AddSelectionIsRefusedBeforeSavingWhenACDsListIsOpen)
+{
+    Open(kSource, Seconds(10));
+    cTreeNode* cd = main.cTreeView1->Nodes()->Add(nullptr, 0, "##CDD: /dev/sr0", "D:");
+    cd->SetSelected(true);
+    const QStringList before = Fake()->calls;
+    msgBox->Expect("Adding new items to the Audio CD List is not possible.");
+    w->cmdAddSelection->click();
+    EXPECT_TRUE(msgBox->script.empty());
+    EXPECT_TRUE(dialogs->saveRequests.empty()) << "no file is saved that could not be added";
+    EXPECT_EQ(Fake()->calls, before);
+    EXPECT_TRUE(w->IsLoaded());
+}
+
+} // namespace
