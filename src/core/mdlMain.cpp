@@ -7,6 +7,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
@@ -35,6 +36,7 @@ void Main()
 {
     SetEditionModes();
 
+    platform::reg::SeedPortableMachineHive();
     if (!ProgramKeyExists()) {
         platform::MsgBox("This program cannot run, please reinstall the software or connect to the sofrware aurhor."
                          "\r\n\r\nThe main reistry key doesn't existed.",

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -489,6 +490,20 @@ QString HiveFilePath(HKEY root)
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty()) config = QDir::homePath() + "/.config";
     return QDir(config).filePath("Tarvello/" + fileName);
+}
+
+bool SeedPortableMachineHive()
+{
+    const QString dir = qEnvironmentVariable("TARVELLO_REGISTRY_DIR");
+    if (dir.isEmpty()) return false;
+    const QString target = HiveFilePath(HKEY_LOCAL_MACHINE);
+    const QString installed = QDir(AppPath()).filePath("registry/" + QFileInfo(target).fileName());
+    if (QFileInfo(target).exists() || !QFileInfo(installed).isFile()) return false;
+    // QFile::copy never overwrites: a hive another copy of the program has
+    // just made stays as it is.
+    if (!QDir().mkpath(dir) || !QFile::copy(installed, target)) return false;
+    QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
+    return true;
 }
 
 void ResetCache()

@@ -79,6 +79,11 @@ QString ExpandEnvironmentStrings(const QString& text);
 
 // Where each hive's file lives.
 QString HiveFilePath(HKEY root);
+// Portable use: when TARVELLO_REGISTRY_DIR names a folder that holds no
+// machine hive yet, the program folder's installed hive is copied there (the
+// folder is made when missing), so it starts from the values of a new
+// install. An existing hive is never replaced. True when a copy was made.
+bool SeedPortableMachineHive();
 // Drops cached hive contents, so the next access reads the files again.
 void ResetCache();
 

@@ -7,9 +7,12 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "support/ProgramFixture.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
@@ -50,6 +53,46 @@ TEST_F(Startup, MissingProgramKeyShowsOnlyTheMessage)
         EXPECT_TRUE(Form::LoadHistory().isEmpty());
         msgBox->shown.clear();
     }
+}
+
+// A registry folder of its own (portable use) that holds no machine hive
+// starts from the hive installed in the program folder; one that holds a hive
+// keeps it, even without the program's key.
+TEST_F(Startup, APortableRegistryFolderStartsFromTheInstalledHive)
+{
+    const QString installed = QString(TARVELLO_SOURCE_DIR) + "/data/registry/HKEY_LOCAL_MACHINE.reg";
+    ASSERT_TRUE(QDir(ProgramFolder()).mkpath("registry"));
+    ASSERT_TRUE(QFile::copy(installed, ProgramFolder() + "/registry/HKEY_LOCAL_MACHINE.reg"));
+    QFile::setPermissions(ProgramFolder() + "/registry/HKEY_LOCAL_MACHINE.reg", QFile::ReadOwner);
+    for (const QString& folder : {RegistryFolder(), RegistryFolder() + "/new/portable"}) {
+        qputenv("TARVELLO_REGISTRY_DIR", folder.toLocal8Bit());
+        platform::reg::ResetCache();
+        Main();
+        EXPECT_TRUE(msgBox->shown.empty()) << folder.toStdString();
+        ASSERT_TRUE(frmMain.IsLoaded()) << folder.toStdString();
+        support::UnloadAllForms();
+        QFile hive(folder + "/HKEY_LOCAL_MACHINE.reg");
+        ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
+        const QByteArray text = hive.readAll();
+        EXPECT_TRUE(text.contains("\"cboTargetFormat\"=\"OGG - Ogg Media Format (*.ogg)\"")) << folder.toStdString();
+        EXPECT_TRUE(hive.permissions() & QFile::WriteOwner) << "the settings can be saved";
+    }
+
+    const QByteArray own = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"kept\"=\"1\"\r\n";
+    const QString folder = RegistryFolder() + "/own";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile hive(folder + "/HKEY_LOCAL_MACHINE.reg");
+    ASSERT_TRUE(hive.open(QIODevice::WriteOnly));
+    hive.write(own);
+    hive.close();
+    qputenv("TARVELLO_REGISTRY_DIR", folder.toLocal8Bit());
+    platform::reg::ResetCache();
+    msgBox->Expect(kMissingKeyMessage, platform::vbOK);
+    Main();
+    EXPECT_EQ(msgBox->shown.size(), 1u);
+    EXPECT_FALSE(frmMain.IsLoaded());
+    ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
+    EXPECT_EQ(hive.readAll(), own);
 }
 
 TEST_F(Startup, EmptyProgramKeyIsEnoughAndWindowsLoadInOrder)
