@@ -59,6 +59,9 @@ inline constexpr std::int32_t kTrackTypeData = 2;
 inline constexpr std::int32_t kCDSectorsPerSecond = 75;
 inline constexpr std::int32_t kCDBytesPerSector = 2352;
 inline constexpr std::int32_t kCDBytesPerSecond = 176400;
+inline constexpr std::int32_t kCDSampleRate = 44100;
+inline constexpr std::int32_t kCDChannels = 2;
+inline constexpr std::int32_t kCDBitrateKbps = kCDBytesPerSecond * 8 / 1000; // 1411
 
 class ControlThread;
 class QTimer;

@@ -2,8 +2,10 @@
 // the selected row, and opening a folder.
 #include "mainwindow/frmMain.h"
 
-#include "controls/WindowWidgets.h"
+#include "burning/TrackTypeCode.h"
+#include "controls/AudioCD.h"
 #include "controls/Player.h"
+#include "controls/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "core/Paths.h"
 #include "core/TextFiles.h"
@@ -21,6 +23,22 @@ namespace {
 bool counts(cGrid* grid, const ItemColumnNumbers& c, int row, bool markedOnly)
 {
     return !markedOnly || grid->CellIconIndex(row, c.inc) == kIconMarked;
+}
+
+struct SoundFacts {
+    std::int32_t sampleRate, bitrate, channels;
+};
+
+// What the info panel says of a row's sound. The player cannot open the track
+// of a CD, whose sound is always CD audio.
+SoundFacts SoundFactsOfRow(cGrid* grid, int row, cPlayer& player)
+{
+    const QString path = grid->CellText(row, kColFile).toString();
+    const bool opened = player.OpenFile(path) == 0;
+    const bool cdAudioTrack = GetExtension(path).compare("cda", Qt::CaseInsensitive) == 0 &&
+                              grid->CellIconIndex(row, kColType) == GetTrackTypeCode("Audio");
+    if (!opened && cdAudioTrack) return {kCDSampleRate, kCDBitrateKbps, kCDChannels};
+    return {player.SampleRate(), player.Bitrate(), player.Channels()};
 }
 
 } // namespace
@@ -68,16 +86,16 @@ void CfrmMain::GetFileInfoToGridInfo()
     cGridInfo->SetRedraw(false);
     const int row = cGrid1->SelectedRow();
     const QString path = cGrid1->CellText(row, kColFile).toString();
-    cPlayer1->OpenFile(path);
+    const SoundFacts sound = SoundFactsOfRow(cGrid1, row, *cPlayer1);
     const std::pair<QString, QVariant> facts[] = {
         {"File Name", cGrid1->CellText(row, kColItemName)},
         {"Total Time", cGrid1->CellText(row, kColTime)},
         {"File Size", cGrid1->CellText(row, kColSize)},
         {"Created", cGrid1->CellText(row, kColCreated)},
         {"Format", GetExtension(path).toUpper()},
-        {"Samples", cPlayer1->SampleRate()},
-        {"Bitrate", cPlayer1->Bitrate()},
-        {"Channels", cPlayer1->Channels() == 1 ? "MONO" : "STEREO"},
+        {"Samples", sound.sampleRate},
+        {"Bitrate", sound.bitrate},
+        {"Channels", sound.channels == 1 ? "MONO" : "STEREO"},
         {"Item", row},
     };
     int n = 0;

@@ -120,6 +120,23 @@ TEST_F(CDTracks, AMixedCDListsEveryTrackWithDataTracksUnmarked)
     EXPECT_TRUE(msgBox->shown.empty());
 }
 
+TEST_F(CDTracks, TheInfoPanelGivesAnAudioTrackTheSoundOfACD)
+{
+    Drives({Fake::AudioCD(0, {61, 62}, 1)});
+    OpenDrive(1);
+    ASSERT_EQ(Rows(), 3);
+    const auto sound = [&](int row) {
+        Main()->cGrid1->SetSelectedRow(row);
+        Main()->GetFileInfoToGridInfo();
+        QStringList facts;
+        for (int n : {5, 6, 7, 8}) facts << Main()->cGridInfo->CellText(n, 2).toString();
+        return facts;
+    };
+    EXPECT_EQ(sound(1), QStringList({"CDA", "44100", "1411", "STEREO"}));
+    EXPECT_EQ(sound(2), QStringList({"CDA", "44100", "1411", "STEREO"}));
+    EXPECT_EQ(sound(3), QStringList({"CDA", "0", "0", "STEREO"})) << "a data track has no sound";
+}
+
 TEST_F(CDTracks, ATrackOf200SecondsHas35280000Bytes)
 {
     Drives({Fake::AudioCD(0, {200, 3600 * 25})});
