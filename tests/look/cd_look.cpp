@@ -19,20 +19,35 @@
 #include "support/FakeCddbServer.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+namespace {
+
+// Writing the image only writes files: no display is needed for it.
+int WriteDisc(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString folder = app.arguments().value(2);
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        std::fprintf(stderr, "cd_look --write-disc DIR: name a folder that can be made\n");
+        return 2;
+    }
+    std::printf("%s\n", qPrintable(support::WriteTestDisc(folder).cue));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--write-disc") == 0) return WriteDisc(argc, argv);
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.value(0) == "--write-disc") {
-        QDir().mkpath(args.value(1));
-        std::printf("%s\n", qPrintable(support::WriteTestDisc(args.value(1)).cue));
-        return 0;
-    }
     app.setQuitOnLastWindowClosed(false);
     SetEditionModes();
     lAppIncCDRipper = 1;
