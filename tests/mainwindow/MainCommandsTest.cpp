@@ -2,6 +2,7 @@
 // and the list and item commands with their guards.
 #include "MainWindowFixture.h"
 
+#include "core/Edition.h"
 #include "core/frmAbout.h"
 #include "core/frmFileCopy.h"
 #include "core/frmNotes.h"
@@ -9,8 +10,10 @@
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTableView>
 #include <QTimer>
@@ -262,6 +265,26 @@ TEST_F(MainCommands, TheHelpPageLiesBesideTheProgramAndCoversItsTexts)
         // the end-of-job program's placeholders
         "[FILE_RECORDED]", "[FILE_SIZE]", "[FILE_TIME_LENGTH]", "[FILE_CREATED]"};
     for (const QString& text : texts) EXPECT_TRUE(page.contains(text)) << text.toStdString();
+}
+
+// This edition has no lists tree: the help page names the commands that come
+// with the tree only where it speaks of the editions that have it.
+TEST_F(MainCommands, TheHelpPageKeepsTheListsTreeCommandsToTheEditionsWithTheTree)
+{
+    ASSERT_EQ(lAppIncListsTree, 0);
+    QFile laidOut(QCoreApplication::applicationDirPath() + "/Help.html");
+    ASSERT_TRUE(laidOut.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(laidOut.readAll());
+    const qsizetype from = page.indexOf("id=\"tree-editions\"");
+    ASSERT_GE(from, 0) << "a part on the editions with the tree";
+    const qsizetype to = page.indexOf("<h2", from);
+    const QString elsewhere = page.left(from) + page.mid(to);
+    for (const char* command : {"New Items List", "Rename Items List", "Remove Items List", "Open Destination Folder"}) {
+        EXPECT_TRUE(page.mid(from, to - from).contains(command)) << command;
+        // "New Items List 1" is the name of the first list, not the command.
+        EXPECT_FALSE(elsewhere.contains(QRegularExpression(QString(command) + "(?! \\d)"))) << command;
+    }
+    EXPECT_FALSE(page.contains("Lists menu"));
 }
 
 TEST_F(MainCommands, MinimizeAndKeysWithoutAnAction)
