@@ -351,6 +351,10 @@ void JobWindow::BuildSettingsPage()
                                                           lblOpenDestinationDestinationFolder, chkCreateSubFolder,
                                                           txtUndeForlder, chkOverWrite})
             w->setVisible(false);
+    if (!m_design.savedDefaults) {
+        lblSetAsDefaultFormat->hide();
+        lblSetAsDefaultFileName->hide();
+    }
 }
 
 void JobWindow::UseNameTemplateBox(QLineEdit* box)
@@ -433,7 +437,9 @@ void JobWindow::Form_Load()
     }
     if (m_design.fileNamePatterns) {
         LoadFileNameFormats();
-        if (!g_sFileName.isEmpty())
+        if (!m_design.savedDefaults)
+            cboFileName->setCurrentIndex(0);
+        else if (!g_sFileName.isEmpty())
             selectEntry(cboFileName, g_sFileName);
         else
             cboFileName->setCurrentIndex(1);
@@ -578,7 +584,7 @@ void JobWindow::cmdEditTargetFormat_Click()
 {
     ShowAudioFormatPage(cboTargetFormat->currentText());
     cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
-    lblSetAsDefaultFormat_Click();
+    if (m_design.savedDefaults) lblSetAsDefaultFormat_Click();
 }
 
 void JobWindow::cmdSelectPath_Click()
@@ -650,7 +656,7 @@ void JobWindow::CheckUnderFolderEna()
     }
 }
 
-std::optional<QString> JobWindow::DestinationExtension() const
+std::optional<QString> JobWindow::DestinationExtension(std::int32_t) const
 {
     const QString text = cboTargetFormat->currentText();
     const qsizetype at = text.indexOf(" -");
@@ -668,15 +674,20 @@ QString JobWindow::BuildDestFileName(std::int32_t& row)
         {"[123]", QString::number(row)},
         {"[file_name]", nameWithoutExtension(GetFileName(CellText(row, kColFile)))},
         {"[source_extension]", GetLastExtension(CellText(row, kColItemName)).toLower()}};
-    if (const auto extension = DestinationExtension()) {
+    if (const auto extension = DestinationExtension(row)) {
         macros.push_back({"[dest_extension]", *extension});
         macros.push_back({"[convert_extension]", *extension});
     }
     macros.push_back({"[time]", TwoDigitTimeText(now.time()).replace(':', '-')});
     macros.push_back({"[date]", ShortDateText(now.date()).replace('/', '-')});
     macros.push_back({"[item_name]", CellText(row, kColItemName)});
-    return ExpandNameMacros(pattern, macros);
+    QString name = ExpandNameMacros(pattern, macros);
+    // Outputs without a destination row stay in their one folder.
+    if (!m_design.destinationFolder) name.replace('/', '-');
+    return name;
 }
+
+QString JobWindow::OutputFolder() const { return txtToPath->currentText() + GetSubFolder(); }
 
 QString FillTagPlaceholders(QString text, std::int32_t track, const TagRowTexts* row)
 {
@@ -771,11 +782,12 @@ bool JobWindow::DestinationRefused()
 
 bool JobWindow::PrepareJob(const QString& preparingLine)
 {
-    if (DestinationRefused() || ToolSettingsRefused()) return false;
+    if ((m_design.destinationFolder && DestinationRefused()) || ToolSettingsRefused()) return false;
     StartLogSection();
     EnsureDestinationEndsWithSlash();
     if (m_design.destinationFolder) RememberPath(txtToPath);
     Log(preparingLine);
+    if (StartChecksFailed()) return false;
     SetDestination();
     if (ticked(chkCreateSubFolder)) CreateSubFolder();
     g_bConvertError = false;
@@ -917,7 +929,7 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
     Log("Start to " + m_design.jobVerb + ": " + lblCurrentTrack->text() + "...");
     const QString source = CellText(row, kColFile);
     if (m_job) m_job->SetSource(row, source);
-    const QString path = txtToPath->currentText() + GetSubFolder() + name;
+    const QString path = OutputFolder() + name;
     if (const std::int32_t answer = AskOverwrite(path, {source}); answer != 0) return answer;
     if (!m_job) return 1;
     if (RowIsWholeFile(row))
@@ -932,7 +944,8 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
 std::int32_t JobWindow::AskOverwrite(const QString& path, const QStringList& sources)
 {
     // Any file already there is asked about, hidden ones too.
-    if (!m_design.destinationFolder || ticked(chkOverWrite) || !QFileInfo(path).isFile()) return 0;
+    if ((!m_design.destinationFolder && !m_design.ownFolderAsks) || ticked(chkOverWrite) || !QFileInfo(path).isFile())
+        return 0;
     for (const QString& source : sources)
         if (platform::IsSameFile(source, path)) return 0;
     Log("File already exists.");
@@ -960,8 +973,10 @@ void JobWindow::JobProgress(std::int32_t percent)
 
 void JobWindow::JobDone()
 {
-    Log("Done.");
-    lblCurrentTrack->setText("Done.");
+    if (m_design.itemDoneLine) {
+        Log("Done.");
+        lblCurrentTrack->setText("Done.");
+    }
     CountItemEnd(false);
     g_ltmrUpToItemSecs += g_ltmrItemSecs;
     g_lCurRow += 1;

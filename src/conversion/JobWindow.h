@@ -158,9 +158,15 @@ struct JobWindowDesign {
     bool overwriteBox = true;       // without it, an existing output is always asked about
     bool timeLeft = true;           // the time-left label
     // The destination row with its history, sub-folder and overwrite box;
-    // without it the window writes into a folder of its own, and its outputs
-    // there are never asked about.
+    // without it the window writes into a folder of its own (OutputFolder())
+    // under plain file names (no folder parts), and its outputs there are
+    // never asked about unless ownFolderAsks.
     bool destinationFolder = true;
+    bool ownFolderAsks = false;     // without the destination row, an existing output is still asked about
+    // The set-as-default links, and the saved default pattern selected at load
+    // (without them the first pattern is selected and Edit saves nothing).
+    bool savedDefaults = true;
+    bool itemDoneLine = true;       // "Done." logged and shown after each item
 };
 
 // The moments of a run at which a job window writes its caption.
@@ -282,9 +288,14 @@ protected:
     virtual void BeforeQueue() {}
     // Whether the queue works on the row (the ripper takes only marked rows).
     virtual bool RowInJob(std::int32_t row) const { return true; }
-    // "[dest_extension]": the format text before " -", lower-cased; nothing
-    // when there is no " -" (the macro then stays).
-    virtual std::optional<QString> DestinationExtension() const;
+    // "[dest_extension]" of the row: the format text before " -", lower-cased;
+    // nothing when there is no " -" (the macro then stays).
+    virtual std::optional<QString> DestinationExtension(std::int32_t row) const;
+    // The folder the outputs are written to, ending in "/".
+    virtual QString OutputFolder() const;
+    // Start: the tool's own checks after the preparing line; true when the
+    // job cannot start (the tool has logged and said why).
+    virtual bool StartChecksFailed() { return false; }
     // How a run ends: out of rows, or cancelled at the overwrite question.
     virtual void EndRunDone();
     virtual void EndRunCancelled();

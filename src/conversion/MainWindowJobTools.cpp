@@ -8,6 +8,7 @@
 #include "burning/frmAudioCDDuplicator.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
+#include "burning/frmDataBurner3.h"
 #include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "ripping/frmCDRipper.h"
@@ -181,6 +182,27 @@ QString shownCellText(cGrid* grid, int row, const QString& columnKey)
     return model->data(model->index(row - 1, column - 1), Qt::DisplayRole).toString();
 }
 
+// The data disc maker for "MP3 CD Maker" or "WMA CD Maker": titled after the
+// command, set to its format, the disc named after the open list. A WMA disc
+// needs a WMA encoder: without one the command says so and opens nothing.
+void openDataDiscMaker(CfrmMain& main, const QString& command)
+{
+    const bool wma = command == "WMA CD Maker";
+    if (wma && CreateAudioConverter()->WMACodecCount() == 0) {
+        platform::MsgBox("WMA files cannot be made on this system: no WMA encoder was found. Use the \"MP3 CD Maker\" "
+                         "instead.",
+                         platform::vbExclamation);
+        return;
+    }
+    CfrmDataBurner3* window = nullptr;
+    handOverMarkedRows(main, [&window] { return window = g_frmDataBurner3.get(); }, " items to burn.", [&] {
+        window->lblTitle->setText(command);
+        window->setWindowTitle(command);
+        window->cboTargetFormat->setCurrentText(kDestinationFormatTexts[wma ? 3 : 2]);
+        window->txtCDName->setText(MakeSafeName(main.cTreeView1->SelectedItem()->Text()));
+    });
+}
+
 } // namespace
 
 bool CfrmMain::ListToolMayOpen(const QString& markMessage)
@@ -259,6 +281,9 @@ bool CfrmMain::LaunchTool(const QString& key)
         if (!openAudioCDMaker(*this)) return false;
     } else if (key == "Audio CD Duplicator") {
         openDuplicator(*this);
+    } else if (key == "MP3 CD Maker" || key == "WMA CD Maker") {
+        if (!listToolMayOpen(*this, "burn")) return false;
+        openDataDiscMaker(*this, key);
     }
     return true;
 }

@@ -49,7 +49,7 @@ public:
 
 protected:
     void LoadToolSettings() override;
-    std::optional<QString> DestinationExtension() const override { return QString("wav"); }
+    std::optional<QString> DestinationExtension(std::int32_t) const override { return QString("wav"); }
     void EndRunDone() override;
     void EndRunCancelled() override;
     void ShowInCaption(CaptionMoment moment, const QString& text) override;

@@ -82,7 +82,7 @@ QString CfrmJoiner::ExpandJoinedFileName(const QString& pattern) const
     const QDateTime now = platform::Now();
     // "[source_extension]" is the pattern's own extension, which may itself be a macro.
     std::vector<std::pair<QString, QString>> macros = {{"[source_extension]", GetLastExtension(pattern).toLower()}};
-    if (const auto extension = DestinationExtension()) macros.push_back({"[dest_extension]", *extension});
+    if (const auto extension = DestinationExtension(1)) macros.push_back({"[dest_extension]", *extension});
     macros.push_back({"[time]", TwoDigitTimeText(now.time()).replace(':', '-')});
     macros.push_back({"[date]", ShortDateText(now.date()).replace('/', '-')});
     return ExpandNameMacros(pattern, macros);
