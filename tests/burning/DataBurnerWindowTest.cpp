@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 using namespace databurntest;
 
@@ -420,6 +421,7 @@ TEST_F(DataBurnerTest, TheSecondEngineBurnsWithTheTickedFileSystems)
     const QStringList log = LogLines();
     const QStringList burnLog = log.mid(log.indexOf("BurnerInitializing..."));
     ASSERT_GE(burnLog.size(), 11) << log.join("|").toStdString();
+    EXPECT_EQ(burnLog[1], "UDF is not available on this system: the disc is written without it.");
     EXPECT_EQ(burnLog[2], "Adding:a.mp3");
     EXPECT_EQ(burnLog[3], "Adding:b.mp3");
     EXPECT_EQ(burnLog[4], "2 files to burn.");
@@ -482,6 +484,45 @@ TEST_F(DataBurnerTest, AbortDuringABurnStopsTheBurn)
         EXPECT_NE(w->lblCurrentTrack->text(), "Done.");
         EXPECT_EQ(main.cSysTray1->Balloons().back().text, "Aborted.");
         w->cmdExit_Click();
+    }
+}
+
+TEST_F(DataBurnerTest, EachEngineEventShowsItsText)
+{
+    Open();
+    // Progress: both bars and the label, no log line.
+    w->cAudioDataBurner1_Progress(37);
+    EXPECT_EQ(w->lblCurrentTrack->text(), "37%");
+    EXPECT_EQ(w->prgTotal->Value(), 37);
+    EXPECT_EQ(w->prgCurrnet->Value(), 37);
+    w->cBurner1_BurnerProgress(64);
+    EXPECT_EQ(w->lblCurrentTrack->text(), "64%");
+    EXPECT_EQ(w->prgTotal->Value(), 64);
+    EXPECT_TRUE(LogLines().isEmpty());
+    // The file count: one entry of two lines, the label left alone.
+    w->cBurner1_FilesToBurn(12, 0);
+    EXPECT_EQ(LogLines(), (QStringList{"12 files to burn.", "0 dirs to burn."}));
+    EXPECT_EQ(w->lblCurrentTrack->text(), "64%");
+
+    const struct {
+        std::function<void()> event;
+        const char* logLine;
+        const char* label;
+    } cases[] = {
+        {[this] { w->cAudioDataBurner1_BurnStarted(); }, "Start the burning process...", "Start the burning process..."},
+        {[this] { w->cAudioDataBurner1_ClosingSession(); }, "Closing session...", "Closing session..."},
+        {[this] { w->cBurner1_BurnerInitializing(); }, "BurnerInitializing...", "BurnerInitializing..."},
+        {[this] { w->cBurner1_AddingFile("/x/y/song.mp3"); }, "Adding:song.mp3", "Adding:song.mp3"},
+        {[this] { w->cBurner1_StartBurning(); }, "StartBurning...", "StartBurning..."},
+        {[this] { w->cBurner1_BurnerFinalization(); }, "BurnerFinalization - Please wait...", "BurnerFinalization"},
+        {[this] { w->cBurner1_BurnerDoneBurn(); }, "BurnerDoneBurn.", "BurnerDoneBurn."},
+        {[this] { w->cBurner1_BurnerCompleted(); }, "BurnerCompleted.", "BurnerCompleted."},
+        {[this] { w->cBurner1_BurnerCanceled(); }, "BurnerCanceled...", "BurnerCanceled..."},
+    };
+    for (const auto& c : cases) {
+        c.event();
+        EXPECT_EQ(LogLines().last(), c.logLine);
+        EXPECT_EQ(w->lblCurrentTrack->text(), c.label);
     }
 }
 
