@@ -1,10 +1,11 @@
 // The Audio Analyser from end to end on the real controls: an OGG row of the
 // open list is converted, opened in the editor, a selection dragged with the
-// mouse is saved and added; the saved file is checked with FFmpeg and
+// mouse is played, saved and added; the saved file is checked with FFmpeg and
 // ffprobe against the converted samples, and the list row and list file.
 #include "conversion/frmAudioEditorProc.h"
 #include "controls/AudioEditor.h"
 #include "controls/AudioTestSupport.h"
+#include "controls/PlayerTestSupport.h"
 #include "controls/PopupMenu.h"
 #include "controls/WindowWidgets.h"
 #include "core/Edition.h"
@@ -24,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 #include <cmath>
 
@@ -47,6 +49,9 @@ protected:
         g_WAVSettings.lSamples = 44100;
         g_WAVSettings.lChannels = 1; // stereo
         g_WAVSettings.lBitrate = 16;
+        // ALSA's "default" of the test program plays into a file (the fixture moved the configuration folder).
+        playertest::UseAlsaConfigFolder({});
+        QFile::remove(playertest::PlayedFile());
         main = frmMain.get();
         WaitForOpenList();
     }
@@ -152,6 +157,15 @@ TEST_F(AudioAnalyserEndToEnd, AnOggRowIsEditedAndItsSelectionSavedAndAdded)
         end = w->lblSamplesEnd->text().toInt();
         ASSERT_GT(first, 0);
         ASSERT_GT(end, first + 44100);
+
+        // The selection plays on the sound output (here a file) and Play comes back at its end.
+        const int play = w->tlbrList->ButtonIndex("Play");
+        w->tlbrList->ButtonWidget(play)->click();
+        EXPECT_FALSE(w->tlbrList->ButtonEnabled(play));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w->tlbrList->ButtonEnabled(play); }, 30000)) << "PlayDone";
+        EXPECT_TRUE(playertest::ReadAll(playertest::PlayedFile()) ==
+                    playertest::WavData(temporary).mid(qsizetype(first) * 4, qsizetype(end - first) * 4))
+            << "the selection was played, sample for sample";
 
         dialogs->ExpectSave(saved);
         w->cmdAddSelection->click();
