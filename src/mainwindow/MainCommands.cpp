@@ -66,6 +66,8 @@ void CfrmMain::RunKey(const QString& key) { m_cMenu_Click(m_cMenu->IndexForKey(k
 bool CfrmMain::RunCommand(const QString& key, int ItemNumber)
 {
     if (kToolKeys.contains(key)) return LaunchTool(key);
+    // The File menu's Remove removes the selected items, as the items menu's does.
+    if (key == "Remove") return RunListCommand("Remove Item");
     if (kListKeys.contains(key)) return RunListCommand(key);
     return RunWindowCommand(key, ItemNumber);
 }
