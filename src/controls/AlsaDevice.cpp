@@ -66,6 +66,8 @@ std::vector<DeviceInfo> ListDevices(Direction direction)
     for (void** h = hints; *h; ++h) {
         const QString name = TakeHint(*h, "NAME");
         if (name.isEmpty() || TakeHint(*h, "IOID") == other) continue;
+        // "null" yields endless silence as fast as it is read: nothing to record from.
+        if (direction == Direction::Capture && name == "null") continue;
         DeviceInfo info{name, TakeHint(*h, "DESC").replace('\n', ' ')};
         if (name == "default") devices.insert(devices.begin(), info);
         else devices.push_back(info);
