@@ -5,6 +5,7 @@
 #include "burning/frmAudioCDDuplicator.h"
 
 #include "burning/DiscMakerShared.h"
+#include "ripping/CDSourceDrive.h"
 
 #include "controls/WindowWidgets.h"
 #include "core/Paths.h"
@@ -29,8 +30,6 @@ DefaultInstance<CfrmAudioCDDuplicator> g_frmAudioCDDuplicator;
 
 namespace {
 
-constexpr std::int32_t kBlack = 0;
-constexpr std::int32_t kRed = 255;
 constexpr int kPollMilliseconds = 3000;
 
 JobWindowDesign duplicatorDesign()
@@ -191,45 +190,20 @@ QString CfrmAudioCDDuplicator::TemporaryFolder() const { return txtToPath->curre
 
 // ---------------------------------------------------------------- the source
 
-void CfrmAudioCDDuplicator::FillCDDevices()
-{
-    const std::int32_t count = cAudioCDRipper1->GetDriveCount();
-    for (std::int32_t i = 0; i < count; ++i) {
-        const QString name = cAudioCDRipper1->GetDriveName(i);
-        if (name.isEmpty()) break;
-        cboDevices->addItem(name);
-    }
-    if (cboDevices->count() > 0) cboDevices->setCurrentIndex(0);
-}
+void CfrmAudioCDDuplicator::FillCDDevices() { cdsource::FillDriveList(*cAudioCDRipper1, cboDevices); }
 
-QString CfrmAudioCDDuplicator::SourceDrive() const { return cboDevices->currentText().left(2); }
-
-void CfrmAudioCDDuplicator::SetCDStatus(bool ok, const QString& text)
-{
-    SetForeColor(lblCDStatus, ColorFromNumber(ok ? kBlack : kRed));
-    lblCDStatus->setText(text);
-}
+QString CfrmAudioCDDuplicator::SourceDrive() const { return cdsource::ChosenDrive(cboDevices); }
 
 void CfrmAudioCDDuplicator::cboDevices_Click()
 {
-    cAudioCDRipper& cd = *cAudioCDRipper1;
-    const QString d = SourceDrive();
     cGrid1->Clear();
     cmdConvert->setEnabled(false);
-    if (cboDevices->currentIndex() < 0) {
-        SetCDStatus(false, "No CD drive was found.");
-    } else if (!cd.SelectDrive(cboDevices->currentIndex())) {
-        SetCDStatus(false, "Cannot select '" + d + "/' as an Audio CD.");
-    } else if (!cd.IsAudioCD()) {
-        SetCDStatus(false, "'" + d + "/' is not an Audio CD.");
-    } else if (cd.GetTrackCount() < 1) {
-        SetCDStatus(false, "'" + d + "/' has no CDA tracks.");
-    } else {
-        SetCDStatus(true, "OK: " + QString::number(cd.GetTrackCount()) + " CDA tracks");
+    const cdsource::DiscCheck check = cdsource::CheckChosenDisc(*cAudioCDRipper1, cboDevices);
+    cdsource::ShowDiscCheck(lblCDStatus, check, *cAudioCDRipper1);
+    if (check.ok) {
         cmdConvert->setEnabled(true);
-        ListCDTracks(d);
+        ListCDTracks(SourceDrive());
     }
-    lblCDStatus->setToolTip(cd.LastErrorText());
     lblFilesToConvert->setText(lblCDStatus->text());
     SetOnTheFly();
 }

@@ -124,7 +124,6 @@ private:
     void FillCDDevices();
     void FillBurnerDrives();
     void FillSpeedList();
-    void SetCDStatus(bool ok, const QString& text);
     QString SourceDrive() const;  // "D:"
     QString TargetLetter() const; // "E"
     QString TargetTrayFailure(const QString& move, std::int32_t code) const;

@@ -1,5 +1,7 @@
 #include "ripping/frmCDRipper.h"
 
+#include "ripping/CDSourceDrive.h"
+
 #include "controls/WindowWidgets.h"
 #include "core/Skin.h"
 #include "core/TextFiles.h"
@@ -18,8 +20,6 @@ DefaultInstance<CfrmCDRipper> g_frmCDRipper;
 
 namespace {
 
-constexpr std::int32_t kStatusRed = 255;
-constexpr std::int32_t kStatusBlack = 0;
 
 JobWindowDesign ripperDesign()
 {
@@ -96,40 +96,13 @@ void CfrmCDRipper::Form_Load()
     FillCDDevices();
 }
 
-void CfrmCDRipper::FillCDDevices()
-{
-    const std::int32_t count = cAudioCDRipper1->GetDriveCount();
-    for (std::int32_t i = 0; i < count; ++i) {
-        const QString name = cAudioCDRipper1->GetDriveName(i);
-        if (name.isEmpty()) break;
-        cboDevices->addItem(name);
-    }
-    if (cboDevices->count() > 0) cboDevices->setCurrentIndex(0);
-}
+void CfrmCDRipper::FillCDDevices() { cdsource::FillDriveList(*cAudioCDRipper1, cboDevices); }
 
-QString CfrmCDRipper::SelectedDrive() const { return cboDevices->currentText().left(2); }
-
-void CfrmCDRipper::SetCDStatus(bool ok, const QString& text)
-{
-    SetForeColor(lblCDStatus, ColorFromNumber(ok ? kStatusBlack : kStatusRed));
-    lblCDStatus->setText(text);
-}
+QString CfrmCDRipper::SelectedDrive() const { return cdsource::ChosenDrive(cboDevices); }
 
 void CfrmCDRipper::cboDevices_Click()
 {
-    cAudioCDRipper& cd = *cAudioCDRipper1;
-    const QString x = SelectedDrive();
-    if (!cd.SelectDrive(cboDevices->currentIndex())) {
-        SetCDStatus(false, "Cannot select '" + x + "/' as an Audio CD.");
-    } else if (!cd.IsAudioCD()) {
-        SetCDStatus(false, "'" + x + "/' is not an Audio CD.");
-    } else if (cd.GetTrackCount() < 1) {
-        SetCDStatus(false, "'" + x + "/' has no CDA tracks.");
-    } else {
-        SetCDStatus(true, "OK: " + QString::number(cd.GetTrackCount()) + " CDA tracks");
-    }
-    // What the control said of the drive, for a status in red.
-    lblCDStatus->setToolTip(cd.LastErrorText());
+    cdsource::ShowDiscCheck(lblCDStatus, cdsource::CheckChosenDisc(*cAudioCDRipper1, cboDevices), *cAudioCDRipper1);
 }
 
 void CfrmCDRipper::cmdOpenCD_Click()

@@ -62,7 +62,6 @@ protected:
 private:
     void BuildDriveRow();
     void FillCDDevices();
-    void SetCDStatus(bool ok, const QString& text);
     // The selected drive's letter and colon ("D:").
     QString SelectedDrive() const;
 
