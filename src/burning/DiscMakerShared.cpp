@@ -9,6 +9,7 @@
 #include "platform/VbCompat.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -162,6 +163,13 @@ void OpenDiscRoot(QWidget* owner, const QString& letter)
         return;
     }
     OpenDocument(owner, folder);
+}
+
+void EraseFolderFiles(const QString& folder)
+{
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists()) return;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) QFile::remove(dir.filePath(name));
 }
 
 } // namespace discmaker

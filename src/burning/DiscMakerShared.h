@@ -60,4 +60,8 @@ QString DiscRootFolder(const QString& letter);
 // Opens that folder with the desktop, or says why there is none.
 void OpenDiscRoot(QWidget* owner, const QString& letter);
 
+// Removes the files of a temporary folder, hidden ones included (an output
+// name may begin with a dot); the folder stays. Nothing for "" or a missing folder.
+void EraseFolderFiles(const QString& folder);
+
 } // namespace discmaker

@@ -304,13 +304,6 @@ void CfrmAudioCDDuplicator::Form_Unload(int& Cancel)
     cAudioBurner1->ClearFiles();
     cAudioBurner1->Terminate();
     const QString folder = TemporaryFolder();
-    EraseFolderFiles(folder);
+    discmaker::EraseFolderFiles(folder);
     QDir().rmdir(folder);
-}
-
-void CfrmAudioCDDuplicator::EraseFolderFiles(const QString& folder)
-{
-    QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists()) return;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)) dir.remove(name);
 }

@@ -84,8 +84,6 @@ public:
     void cmdOpenDestCD_Click();
     void cmdClose_Click();
     void EnableControls(bool on) { SetRunning(!on); }
-    // Deletes every plain file in the folder; the folder stays.
-    static void EraseFolderFiles(const QString& folder);
 
     // ---- The copy
     void cmdConvert_Click() override;

@@ -136,7 +136,7 @@ CfrmAudioCDDuplicator::BurnEnd CfrmAudioCDDuplicator::BurnDisk()
     if (result == 0) {
         DoEndEvents();
         EjectTarget();
-        EraseFolderFiles(TemporaryFolder());
+        discmaker::EraseFolderFiles(TemporaryFolder());
         return BurnEnd::Finished;
     }
     if (result == kBurnErrAborted) return BurnEnd::Aborted;

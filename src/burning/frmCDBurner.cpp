@@ -279,12 +279,7 @@ QString CfrmCDBurner::CutRange(std::int32_t row)
     return done ? out : QString();
 }
 
-void CfrmCDBurner::EraseTempFiles()
-{
-    QDir folder(TempFolder());
-    if (!folder.exists()) return;
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) folder.remove(name);
-}
+void CfrmCDBurner::EraseTempFiles() { discmaker::EraseFolderFiles(TempFolder()); }
 
 void CfrmCDBurner::BurnDisk()
 {

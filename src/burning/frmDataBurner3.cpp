@@ -311,12 +311,6 @@ void CfrmDataBurner3::lblErasetempfilesnow_Click()
 
 QString CfrmDataBurner3::GetTempFolder() { return platform::AppPath() + "/datacdtmp/"; }
 
-void CfrmDataBurner3::EraseTempFiles()
-{
-    const QDir folder(GetTempFolder());
-    // Hidden files too: an output name may begin with a dot.
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(folder.filePath(name));
-}
+void CfrmDataBurner3::EraseTempFiles() { discmaker::EraseFolderFiles(GetTempFolder()); }
 
 void CfrmDataBurner3::OpenEndFolder() { discmaker::OpenDiscRoot(this, DriveLetter()); }

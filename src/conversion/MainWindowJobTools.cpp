@@ -63,10 +63,7 @@ void handOverTotals(CfrmMain& main, JobWindow* window, const QString& countText)
 void showJobWindow(CfrmMain& main, JobWindow* window)
 {
     main.unsetCursor();
-    if (main.tmrCDs) main.tmrCDs->stop();
-    window->ShowModal();
-    cTreeNode* node = main.cTreeView1->SelectedItem();
-    if (node && CfrmMain::IsCDNode(node->Key()) && main.tmrCDs) main.tmrCDs->start();
+    main.ShowWithCDPollPaused([window] { window->ShowModal(); });
     main.unsetCursor();
 }
 
@@ -165,12 +162,11 @@ bool openAudioCDMaker(CfrmMain& main)
 // The main window keeps the hourglass while it is open.
 void openDuplicator(CfrmMain& main)
 {
-    if (main.tmrCDs) main.tmrCDs->stop();
-    main.setCursor(Qt::WaitCursor);
-    g_frmAudioCDDuplicator->ShowModal();
-    main.unsetCursor();
-    cTreeNode* node = main.cTreeView1->SelectedItem();
-    if (node && CfrmMain::IsCDNode(node->Key()) && main.tmrCDs) main.tmrCDs->start();
+    main.ShowWithCDPollPaused([&main] {
+        main.setCursor(Qt::WaitCursor);
+        g_frmAudioCDDuplicator->ShowModal();
+        main.unsetCursor();
+    });
 }
 
 // A cell's text as the grid shows it.
@@ -204,6 +200,14 @@ void openDataDiscMaker(CfrmMain& main, const QString& command)
 }
 
 } // namespace
+
+void CfrmMain::ShowWithCDPollPaused(const std::function<void()>& show)
+{
+    if (tmrCDs) tmrCDs->stop();
+    show();
+    cTreeNode* node = cTreeView1->SelectedItem();
+    if (node && IsCDNode(node->Key()) && tmrCDs) tmrCDs->start();
+}
 
 bool CfrmMain::ListToolMayOpen(const QString& markMessage)
 {

@@ -251,6 +251,9 @@ public:
     // rows in it, a row marked (else `markMessage`). False when the command
     // ends here; an empty list turns into "Add Files".
     bool ListToolMayOpen(const QString& markMessage);
+    // Shows a tool window modally (`show`) with CD polling paused; polling goes
+    // on afterwards while a CD is on show.
+    void ShowWithCDPollPaused(const std::function<void()>& show);
     // The end-of-job program's command line, its placeholders filled in from the last row of the list.
     QString GetNoticAppParameters() override;
     // The same line split into the program and its arguments, each filled in on its own.

@@ -95,8 +95,6 @@ bool OpenAudioAnalyser(CfrmMain& main)
     }
     editor->setWindowTitle(main.cGrid1->CellText(row, kColItemName).toString());
     main.unsetCursor();
-    if (main.tmrCDs) main.tmrCDs->stop();
-    editor->ShowModal();
-    if (main.tmrCDs && onCDNode(main)) main.tmrCDs->start();
+    main.ShowWithCDPollPaused([editor] { editor->ShowModal(); });
     return true;
 }

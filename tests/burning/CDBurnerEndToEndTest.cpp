@@ -69,19 +69,7 @@ protected:
     }
     QString Compressed(const QString& name, std::int32_t format, double seconds, double frequency)
     {
-        cAudioConverter conv;
-        conv.SetSourceFile(Wav(name + ".wav", seconds, frequency));
-        conv.SetDestinationFile(Source(name));
-        conv.SetDestinationFormat(format);
-        MP3FormatSettings mp3;
-        mp3.Bitrate = 160;
-        mp3.Quality = 5;
-        mp3.SampleRate = 44100;
-        mp3.Mode = 1;
-        conv.SetMP3Format(mp3);
-        conv.SetOGGFormat({0, 0, 50});
-        const audiotest::ConvertEvents ev = audiotest::RunConvert(conv);
-        EXPECT_EQ(ev.endings, QStringList{"Done"}) << ev.errorText.toStdString();
+        burntest::EncodeTestSource(Wav(name + ".wav", seconds, frequency), Source(name), format);
         return Source(name);
     }
     static QStringList LogMessages(const QPlainTextEdit* log)

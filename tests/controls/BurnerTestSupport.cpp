@@ -147,12 +147,11 @@ QString BurnerTest::Wav(const QString& name, double seconds, double frequency)
     return Path(name);
 }
 
-QString BurnerTest::Compressed(const QString& name, std::int32_t format, double seconds, double frequency)
+void EncodeTestSource(const QString& wav, const QString& dest, std::int32_t format)
 {
-    const QString wav = Wav(name + ".source.wav", seconds, frequency);
     cAudioConverter conv;
     conv.SetSourceFile(wav);
-    conv.SetDestinationFile(Path(name));
+    conv.SetDestinationFile(dest);
     conv.SetDestinationFormat(format);
     MP3FormatSettings mp3;
     mp3.Bitrate = 160;
@@ -163,6 +162,12 @@ QString BurnerTest::Compressed(const QString& name, std::int32_t format, double 
     conv.SetOGGFormat({0, 0, 50});
     const ConvertEvents ev = RunConvert(conv);
     EXPECT_EQ(ev.endings, QStringList{"Done"}) << ev.errorText.toStdString();
+}
+
+QString BurnerTest::Compressed(const QString& name, std::int32_t format, double seconds, double frequency)
+{
+    const QString wav = Wav(name + ".source.wav", seconds, frequency);
+    EncodeTestSource(wav, Path(name), format);
     QFile::remove(wav);
     return Path(name);
 }

@@ -57,6 +57,10 @@ QString IsoVolumeFact(const QString& image, const QString& fact);
 bool ExtractIso(const QString& image, const QString& folder);
 
 // A temporary folder whose image writers are the only writers.
+// Encodes a WAV into `dest` in a compressed format (MP3 at 160 kbit/s, OGG at
+// quality 50) with the real conversion control; a failure fails the test.
+void EncodeTestSource(const QString& wav, const QString& dest, std::int32_t format);
+
 class BurnerTest : public ::testing::Test {
 protected:
     void SetUp() override { optical::SetImageWriters(optical::ImageWriters{Path("out.cue"), Path("out.iso")}); }
