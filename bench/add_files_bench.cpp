@@ -3,7 +3,7 @@
 // prints add_ms_per_file=X.
 #include "ListsBenchSupport.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "mainwindow/frmMain.h"
 
 #include <QApplication>

@@ -13,9 +13,9 @@
 // the WAV burn's median; the MP3 burn's median over ffmpeg's decoding; the
 // ISO burn's median over xorriso's).
 #include "AudioBenchSupport.h"
-#include "controls/AudioCDBurner.h"
-#include "controls/DataCDBurner.h"
-#include "controls/OpticalDrives.h"
+#include "controls/burn/AudioCDBurner.h"
+#include "controls/burn/DataCDBurner.h"
+#include "controls/cd/OpticalDrives.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -9,7 +9,7 @@
 // format and reports that child's peak memory. The last line reads
 // "ogg_ratio=R mp3_ratio=R ogg_vs_oggenc_ratio=R" (ours / the peer's median time).
 #include "AudioBenchSupport.h"
-#include "controls/AudioConverter.h"
+#include "controls/audio/AudioConverter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

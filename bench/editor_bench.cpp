@@ -10,8 +10,8 @@
 //   waveform of the selection is drawn (the median of 9 selections).
 // Prints "open_60min_ms=N" (with another length: open_<M>min_ms) and
 // "zoom_ms=N"; the targets are 1,500 ms and 50 ms.
-#include "controls/AudioEditor.h"
-#include "controls/WaveFile.h"
+#include "controls/widgets/AudioEditor.h"
+#include "controls/audio/WaveFile.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // rows of 19 columns, drawing off, cells written by column number as the lists
 // write them, then shows it; prints grid_fill_100000_rows_ms=N, then on the
 // last line grid_fill_10000_rows_ms=N.
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -8,8 +8,8 @@
 // `sh` loop of `ffmpeg -c:a libvorbis -q:a 5`, the same encoder setting.
 // Prints both medians; the last line reads "job_ratio=R" (ours / ffmpeg's).
 #include "AudioBenchSupport.h"
-#include "controls/AudioConverter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "conversion/frmConverter.h"
 #include "core/Edition.h"
 #include "core/RegistryRoutines.h"

@@ -7,7 +7,7 @@
 // and `-c:a libvorbis -q:a 4`, the same encoder setting. Prints both medians
 // with the machine's load; the last line reads "join_ratio=R" (ours / ffmpeg's).
 #include "AudioBenchSupport.h"
-#include "controls/AudioJoin.h"
+#include "controls/audio/AudioJoin.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

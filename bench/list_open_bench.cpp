@@ -8,8 +8,8 @@
 // list opened.
 #include "ListsBenchSupport.h"
 
-#include "controls/AudioConverter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "mainwindow/frmMain.h"
 

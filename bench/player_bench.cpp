@@ -8,7 +8,7 @@
 // it starts the file N times (20 by default) and takes the median time from
 // PlayFile to the player's report that its first samples are written.
 // Prints "player_cpu_percent=X" and "player_start_ms=X".
-#include "controls/Player.h"
+#include "controls/audio/Player.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 // medians. The last line reads "rip_wav_x_realtime=N rip_ogg_ratio=R"
 // (real time over the WAV rip's median time; the OGG rip's median time over ffmpeg's).
 #include "AudioBenchSupport.h"
-#include "controls/AudioCD.h"
+#include "controls/cd/AudioCD.h"
 #include "support/CdImage.h"
 
 #include <QCoreApplication>

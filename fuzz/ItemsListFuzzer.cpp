@@ -4,7 +4,7 @@
 // file cannot be opened) read from them must be written and read back
 // unchanged, each kept text in its place. Rows are loaded the way the main
 // window loads a list, minus the checks on the audio files themselves.
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "lists/ItemsListFile.h"
 #include "mainwindow/GridSetup.h"

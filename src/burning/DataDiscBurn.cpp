@@ -4,8 +4,8 @@
 
 #include "burning/DiscMakerShared.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "core/Paths.h"

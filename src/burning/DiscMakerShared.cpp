@@ -1,8 +1,8 @@
 #include "burning/DiscMakerShared.h"
 
-#include "controls/AudioCDBurner.h"
-#include "controls/DiscWriter.h"
-#include "controls/OpticalDrives.h"
+#include "controls/burn/AudioCDBurner.h"
+#include "controls/burn/DiscWriter.h"
+#include "controls/cd/OpticalDrives.h"
 #include "core/FileSystem.h"
 #include "core/Skin.h"
 #include "platform/MessageBox.h"

@@ -7,7 +7,7 @@
 #include "burning/DiscMakerShared.h"
 #include "ripping/CDSourceDrive.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Paths.h"
 #include "core/Skin.h"
 #include "core/TextFiles.h"

@@ -1,6 +1,6 @@
 #pragma once
-#include "controls/AudioCD.h"
-#include "controls/AudioCDBurner.h"
+#include "controls/cd/AudioCD.h"
+#include "controls/burn/AudioCDBurner.h"
 #include "conversion/JobWindow.h"
 #include "ripping/frmCDRipper.h"
 

@@ -5,8 +5,8 @@
 
 #include "burning/DiscMakerShared.h"
 
-#include "controls/WindowWidgets.h"
-#include "controls/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
 #include "core/Paths.h"
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"

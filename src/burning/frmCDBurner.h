@@ -2,8 +2,8 @@
 // "Audio CD Burner": writes the items handed over from the main window to an
 // audio CD with one burn of the audio CD writer control, whose events, raised
 // inside the burn, drive the bars, the labels and the end of the job.
-#include "controls/AudioCDBurner.h"
-#include "controls/AudioConverter.h"
+#include "controls/burn/AudioCDBurner.h"
+#include "controls/audio/AudioConverter.h"
 #include "conversion/JobWindow.h"
 
 #include <cstdint>

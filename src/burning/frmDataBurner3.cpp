@@ -2,8 +2,8 @@
 
 #include "burning/DiscMakerShared.h"
 
-#include "controls/DiscWriter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/burn/DiscWriter.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "core/Paths.h"

@@ -1,6 +1,6 @@
 #pragma once
-#include "controls/DataCDBurner.h"
-#include "controls/DataDiscBurner.h"
+#include "controls/burn/DataCDBurner.h"
+#include "controls/burn/DataDiscBurner.h"
 #include "conversion/JobWindow.h"
 
 #include <functional>

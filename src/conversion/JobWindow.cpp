@@ -1,7 +1,7 @@
 #include "conversion/JobWindow.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"

@@ -12,7 +12,7 @@
 // AudioConverterJob). Windows whose run is not an item queue (joiner,
 // splitter) start their own run after PrepareJob, and use the pages,
 // destination, tags, overwrite question and end-of-job parts.
-#include "controls/AudioConverter.h"
+#include "controls/audio/AudioConverter.h"
 #include "core/Form.h"
 
 #include <QString>

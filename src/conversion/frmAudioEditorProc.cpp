@@ -1,6 +1,6 @@
 #include "conversion/frmAudioEditorProc.h"
 
-#include "controls/ProgressBars.h"
+#include "controls/widgets/ProgressBars.h"
 #include "conversion/JobWindow.h"
 #include "core/Edition.h"
 #include "core/MainWindowServices.h"

@@ -15,7 +15,7 @@
 // closed the window. Callers that drive the window themselves (load, set
 // g_sConvertToTarget and g_bConvertTo, ConvertFile, ShowModal) get the same
 // answer from the Ended signal.
-#include "controls/AudioConverter.h"
+#include "controls/audio/AudioConverter.h"
 #include "core/Form.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "core/WindowProcedures.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "platform/Icons.h"
 #include "platform/VbCompat.h"
 

@@ -1,6 +1,6 @@
 #include "core/frmAbout.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"

@@ -1,6 +1,6 @@
 #include "core/frmFileCopy.h"
 
-#include "controls/ProgressBars.h"
+#include "controls/widgets/ProgressBars.h"
 #include "core/Skin.h"
 #include "settings/mdlOptions.h"
 #include "platform/MessageBox.h"

@@ -1,6 +1,6 @@
 #include "core/mdlMain.h"
 
-#include "controls/PopupMenu.h"
+#include "controls/widgets/PopupMenu.h"
 #include "core/Edition.h"
 #include "core/RegistryRoutines.h"
 #include "core/frmSplash.h"

@@ -1,7 +1,7 @@
 #include "lists/ItemRows.h"
 
-#include "controls/AudioConverter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "core/TimeSizeText.h"
 #include "platform/VbCompat.h"

@@ -1,6 +1,6 @@
 #include "lists/ItemsListFile.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"

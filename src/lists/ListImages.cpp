@@ -1,6 +1,6 @@
 #include "lists/ListImages.h"
 
-#include "controls/ImageList.h"
+#include "controls/widgets/ImageList.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "lists/ListLoad.h"
 
-#include "burning/TrackTypeCode.h"
-#include "controls/AudioConverter.h"
+#include "lists/TrackTypeCode.h"
+#include "controls/audio/AudioConverter.h"
 #include "controls/ControlThread.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "lists/ItemRows.h"
 #include "lists/ParallelReading.h"

@@ -1,8 +1,8 @@
 #include "lists/OpenListAdding.h"
 
-#include "controls/Grid.h"
-#include "controls/ImageList.h"
-#include "controls/TreeView.h"
+#include "controls/widgets/Grid.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/TreeView.h"
 #include "core/MainWindowServices.h"
 #include "lists/frmStat.h"
 #include "platform/MessageBox.h"

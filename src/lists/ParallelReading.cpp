@@ -1,6 +1,6 @@
 #include "lists/ParallelReading.h"
 
-#include "controls/AudioConverter.h"
+#include "controls/audio/AudioConverter.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>

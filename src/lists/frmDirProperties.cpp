@@ -1,8 +1,8 @@
 #include "lists/frmDirProperties.h"
 
-#include "controls/ImageList.h"
-#include "controls/TabControl.h"
-#include "controls/TreeView.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/TabControl.h"
+#include "controls/widgets/TreeView.h"
 #include "core/LinkLabel.h"
 #include "core/MainWindowServices.h"
 #include "core/Paths.h"

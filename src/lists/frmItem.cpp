@@ -1,9 +1,9 @@
 #include "lists/frmItem.h"
 
-#include "controls/AudioConverter.h"
-#include "controls/DateTimePick.h"
-#include "controls/TabControl.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/DateTimePick.h"
+#include "controls/widgets/TabControl.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"
 #include "core/MainWindowServices.h"

@@ -1,8 +1,8 @@
 #include "lists/frmStat.h"
 
-#include "controls/AudioConverter.h"
-#include "controls/WindowWidgets.h"
-#include "controls/ProgressBar.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/WindowWidgets.h"
+#include "controls/widgets/ProgressBar.h"
 #include "core/Edition.h"
 #include "core/MainWindowServices.h"
 #include "core/Paths.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/GridSetup.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 
 void SetupFileGrid(cGrid* grid, cImageList* images) { SetupItemsGrid(grid, images, ItemsGridKind::Main); }

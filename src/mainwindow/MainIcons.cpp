@@ -1,6 +1,6 @@
 #include "mainwindow/MainIcons.h"
 
-#include "controls/ImageList.h"
+#include "controls/widgets/ImageList.h"
 
 #include <QApplication>
 #include <QPainter>

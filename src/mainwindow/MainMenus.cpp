@@ -2,7 +2,7 @@
 // and the items list, and the tray menu, each item carrying its command key.
 #include "mainwindow/frmMain.h"
 
-#include "controls/PopupMenu.h"
+#include "controls/widgets/PopupMenu.h"
 #include "core/Edition.h"
 #include "mainwindow/EditionGate.h"
 #include "settings/mdlOptions.h"

@@ -4,10 +4,10 @@
 // row when a play has ended and continuous play is on.
 #include "mainwindow/frmMain.h"
 
-#include "controls/AudioGraph.h"
-#include "controls/Player.h"
-#include "controls/Slider.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/AudioGraph.h"
+#include "controls/audio/Player.h"
+#include "controls/widgets/Slider.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"

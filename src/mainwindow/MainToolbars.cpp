@@ -2,8 +2,8 @@
 // panel hands its key to the dispatcher, or opens the popup of a menu.
 #include "mainwindow/frmMain.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/EditionGate.h"
 #include "platform/AppInfo.h"

@@ -2,11 +2,11 @@
 // the pane splitter, and the edition's skin.
 #include "mainwindow/frmMain.h"
 
-#include "controls/AudioGraph.h"
-#include "controls/PopupMenu.h"
-#include "controls/ProgressBars.h"
-#include "controls/WidgetSupport.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/AudioGraph.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WidgetSupport.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/Skin.h"
 #include "mainwindow/MainIcons.h"

@@ -1,8 +1,8 @@
 #include "recording/frmAudioEditor.h"
 
-#include "controls/AudioEditor.h"
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/AudioEditor.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/MainWindowServices.h"
 #include "core/Skin.h"
 #include "core/TimeSizeText.h"

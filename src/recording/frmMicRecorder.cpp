@@ -1,8 +1,8 @@
 #include "recording/frmMicRecorder.h"
 
-#include "controls/ProgressBar.h"
-#include "controls/Slider.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBar.h"
+#include "controls/widgets/Slider.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"

@@ -2,7 +2,7 @@
 // "Audio Recorder": records from a sound device into a wave file, meters the
 // input, plays the file back and adds it to the open items list. A recording
 // stops by itself after 30 seconds.
-#include "controls/WaveRecorder.h"
+#include "controls/audio/WaveRecorder.h"
 #include "core/Form.h"
 
 #include <memory>

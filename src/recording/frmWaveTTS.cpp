@@ -1,9 +1,9 @@
 #include "recording/frmWaveTTS.h"
 
-#include "controls/ImageList.h"
-#include "controls/Slider.h"
-#include "controls/TextToSpeech.h"
-#include "controls/TreeView.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/Slider.h"
+#include "controls/speech/TextToSpeech.h"
+#include "controls/widgets/TreeView.h"
 #include "conversion/frmAudioEditorProc.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"

@@ -1,6 +1,6 @@
 #include "ripping/CDSourceDrive.h"
 
-#include "controls/AudioCD.h"
+#include "controls/cd/AudioCD.h"
 #include "core/Skin.h"
 #include "platform/ColorNumbers.h"
 

@@ -2,7 +2,7 @@
 
 #include "ripping/CDSourceDrive.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Skin.h"
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"

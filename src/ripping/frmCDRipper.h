@@ -1,5 +1,5 @@
 #pragma once
-#include "controls/AudioCD.h"
+#include "controls/cd/AudioCD.h"
 #include "conversion/JobWindow.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "ripping/frmFreeDB.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/MainWindowServices.h"
 #include "core/Skin.h"
 #include "core/TextFiles.h"

@@ -1,7 +1,7 @@
 #include "settings/frmAudioProp.h"
 
-#include "controls/AudioConverter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "core/MainWindowServices.h"

@@ -1,7 +1,7 @@
 #include "settings/frmOptions.h"
 
-#include "controls/Player.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/Player.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"

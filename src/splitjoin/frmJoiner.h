@@ -1,5 +1,5 @@
 #pragma once
-#include "controls/AudioJoin.h"
+#include "controls/audio/AudioJoin.h"
 #include "conversion/JobWindow.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "splitjoin/frmSplitter.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/Paths.h"
 #include "platform/MessageBox.h"

@@ -1,6 +1,6 @@
 #include "tags/frmMP3TagsEditor.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/Skin.h"
 #include "core/WindowProcedures.h"

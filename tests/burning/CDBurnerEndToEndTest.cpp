@@ -3,12 +3,12 @@
 // image writer; the BIN/CUE image read back through libcdio and ripped back
 // through the CD ripper control.
 #include "burning/frmCDBurner.h"
-#include "controls/AudioCD.h"
-#include "controls/AudioCDBurner.h"
-#include "controls/BurnerTestSupport.h"
-#include "controls/CDRipperTestSupport.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/cd/AudioCD.h"
+#include "controls/burn/AudioCDBurner.h"
+#include "controls/burn/BurnerTestSupport.h"
+#include "controls/cd/CDRipperTestSupport.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "ripping/frmCDRipper.h"

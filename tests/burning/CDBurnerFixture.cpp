@@ -1,8 +1,8 @@
 #include "CDBurnerFixture.h"
 
-#include "controls/Grid.h"
-#include "controls/ImageList.h"
-#include "controls/OpticalDrives.h"
+#include "controls/widgets/Grid.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/cd/OpticalDrives.h"
 #include "core/Edition.h"
 #include "lists/ItemRows.h"
 #include "platform/Clock.h"

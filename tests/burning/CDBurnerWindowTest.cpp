@@ -3,16 +3,16 @@
 // the job and closing.
 #include "CDBurnerFixture.h"
 
-#include "controls/CDRipperTestSupport.h"
+#include "controls/cd/CDRipperTestSupport.h"
 #include "support/FakeAudioConverter.h"
 #include "lists/ItemRows.h"
 
-#include "controls/OpticalDrives.h"
-#include "controls/ProgressBar.h"
-#include "controls/ProgressBars.h"
-#include "controls/StatusBar.h"
-#include "controls/TabControl.h"
-#include "controls/WindowWidgets.h"
+#include "controls/cd/OpticalDrives.h"
+#include "controls/widgets/ProgressBar.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/StatusBar.h"
+#include "controls/widgets/TabControl.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "platform/MessageBox.h"
 #include "platform/UserSettings.h"

@@ -2,8 +2,8 @@
 // fakes: the checks before the window opens and what they hand over.
 #include "DataBurnerFixture.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 

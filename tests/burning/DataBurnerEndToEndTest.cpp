@@ -3,10 +3,10 @@
 // image writer named by TARVELLO_DATA_DISC_IMAGE; the ISO image listed and
 // extracted with xorriso and every file read back with ffprobe.
 #include "burning/frmDataBurner3.h"
-#include "controls/BurnerTestSupport.h"
-#include "controls/OpticalDrives.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/burn/BurnerTestSupport.h"
+#include "controls/cd/OpticalDrives.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "settings/StoredControls.h"

@@ -1,6 +1,6 @@
 #include "DataBurnerFixture.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "support/JobWindowTesting.h"
 

@@ -3,8 +3,8 @@
 // abort, and the temporary folder's cleaning.
 #include "DataBurnerFixture.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "lists/ItemRows.h"

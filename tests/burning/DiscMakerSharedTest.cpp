@@ -1,6 +1,6 @@
 // The writer and speed lists, disc facts and disc root of the disc windows.
 #include "burning/DiscMakerShared.h"
-#include "controls/OpticalDrives.h"
+#include "controls/cd/OpticalDrives.h"
 #include "support/FakeAudioBurner.h"
 #include "support/ProgramFixture.h"
 

@@ -3,9 +3,9 @@
 // CD writer's image, which libcdio then reads back track for track.
 #include "DuplicatorFixture.h"
 
-#include "controls/OpticalDrives.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/cd/OpticalDrives.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
 #include "support/JobWindowTesting.h"

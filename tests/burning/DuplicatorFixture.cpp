@@ -1,7 +1,7 @@
 #include "DuplicatorFixture.h"
 
-#include "controls/OpticalDrives.h"
-#include "controls/WindowWidgets.h"
+#include "controls/cd/OpticalDrives.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"

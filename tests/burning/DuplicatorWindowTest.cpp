@@ -4,10 +4,10 @@
 // each phase and the temporary folder.
 #include "DuplicatorFixture.h"
 
-#include "controls/WindowWidgets.h"
-#include "controls/ProgressBars.h"
-#include "controls/TabControl.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/TabControl.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 #include "settings/StoredControls.h"

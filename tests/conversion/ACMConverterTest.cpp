@@ -2,9 +2,9 @@
 // and source lists, and how its job differs from the Audio Converter's.
 #include "ConverterFixture.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/TabControl.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/TabControl.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "conversion/frmACMConverter.h"
 #include "core/Edition.h"
 #include "platform/MessageBox.h"

@@ -3,8 +3,8 @@
 // a WAV into OGG and an MP3 into WAV.
 #include "ConverterFixture.h"
 
-#include "controls/AudioTestSupport.h"
-#include "controls/ProgressBars.h"
+#include "controls/audio/AudioTestSupport.h"
+#include "controls/widgets/ProgressBars.h"
 #include "conversion/frmAudioEditorProc.h"
 #include "core/Edition.h"
 #include "core/NamingProcedures.h"

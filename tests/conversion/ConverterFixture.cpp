@@ -1,6 +1,6 @@
 #include "ConverterFixture.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"

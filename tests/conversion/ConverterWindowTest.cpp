@@ -1,7 +1,7 @@
 // The Audio Converter window: its pages, lists, links and the unload rule.
 #include "ConverterFixture.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "core/RegistryRoutines.h"

@@ -2,8 +2,8 @@
 // rows, totals and sub-folder name it hands to the converter window.
 #include "ConverterFixture.h"
 #include "support/FakeAudioConverter.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "core/mdlMain.h"

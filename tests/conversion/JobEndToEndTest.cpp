@@ -1,10 +1,10 @@
 // The edition's jobs from end to end, on the real conversion control: start
 // the program, add WAV files, mark them, "Audio Converter", OGG, Convert; and
 // the same files through "ACM Converter" into WAVs of several codecs.
-#include "controls/AudioTestSupport.h"
-#include "controls/PopupMenu.h"
-#include "controls/Toolbar.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioTestSupport.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/Toolbar.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "core/Edition.h"

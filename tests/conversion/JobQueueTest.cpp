@@ -1,11 +1,11 @@
 // The job queue of the Audio Converter window, on the fake conversion control.
 #include "ConverterFixture.h"
 
-#include "controls/AudioTestSupport.h"
+#include "controls/audio/AudioTestSupport.h"
 #include "core/TextFiles.h"
 
-#include "controls/WindowWidgets.h"
-#include "controls/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
 #include "core/Edition.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"

@@ -2,7 +2,7 @@
 // and the speech window's file name.
 #include "ConverterFixture.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/NamingProcedures.h"
 #include "core/TimeSizeText.h"

@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include "controls/ProgressBars.h"
+#include "controls/widgets/ProgressBars.h"
 #include <QPushButton>
 #include <QTimer>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/frmAbout.h"
 #include "core/frmNotes.h"

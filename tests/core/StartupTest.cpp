@@ -1,5 +1,5 @@
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/RegistryRoutines.h"
 #include "core/frmSplash.h"

@@ -1,4 +1,4 @@
-#include "burning/TrackTypeCode.h"
+#include "lists/TrackTypeCode.h"
 #include "core/WindowProcedures.h"
 #include "support/ProgramFixture.h"
 

@@ -3,7 +3,7 @@
 #include "ListsTestSupport.h"
 
 #include "support/FakeAudioConverter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "lists/frmStat.h"
 #include "mainwindow/frmMain.h"

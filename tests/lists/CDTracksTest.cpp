@@ -3,9 +3,9 @@
 // of the drives, "-addaudiocd" and the ripper control's errors.
 #include "ListsTestSupport.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/TimeSizeText.h"
 #include "lists/ItemRows.h"

@@ -1,6 +1,6 @@
 // The columns of the main list, the job grids and the info grid.
-#include "controls/WindowWidgets.h"
-#include "controls/ImageList.h"
+#include "controls/widgets/WindowWidgets.h"
+#include "controls/widgets/ImageList.h"
 #include "conversion/JobWindow.h"
 #include "mainwindow/GridSetup.h"
 

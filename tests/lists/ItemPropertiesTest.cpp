@@ -3,10 +3,10 @@
 // and moving between rows.
 #include "ListsTestSupport.h"
 
-#include "controls/DateTimePick.h"
-#include "controls/PopupMenu.h"
-#include "controls/TabControl.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/DateTimePick.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/TabControl.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/LinkLabel.h"
 #include "lists/frmItem.h"
 #include "mainwindow/frmMain.h"

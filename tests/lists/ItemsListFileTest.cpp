@@ -2,8 +2,8 @@
 // files, text encodings, and which node's file a save may write.
 #include "ListsTestSupport.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Paths.h"
 #include "core/TextFiles.h"
 #include "lists/ItemsListFile.h"

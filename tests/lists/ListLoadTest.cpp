@@ -2,9 +2,9 @@
 // after a save, the file they always gave.
 #include "ListsTestSupport.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"

@@ -2,10 +2,10 @@
 // renaming the list it was opened for.
 #include "ListsTestSupport.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/StatusBar.h"
-#include "controls/Toolbar.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/StatusBar.h"
+#include "controls/widgets/Toolbar.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/LinkLabel.h"
 #include "lists/frmDirProperties.h"
 #include "mainwindow/frmMain.h"

@@ -1,7 +1,7 @@
 #include "ListsTestSupport.h"
 
-#include "controls/AudioConverter.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"

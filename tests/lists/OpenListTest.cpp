@@ -3,8 +3,8 @@
 #include "ListsTestSupport.h"
 
 #include "support/FakeAudioConverter.h"
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"
 #include "mainwindow/frmMain.h"

@@ -1,7 +1,7 @@
 // The preview player's reading members.
 #include "ListsTestSupport.h"
 
-#include "controls/Player.h"
+#include "controls/audio/Player.h"
 
 #include <QTemporaryDir>
 

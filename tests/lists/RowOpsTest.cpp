@@ -2,8 +2,8 @@
 // job grid, the playing row's font and the double click.
 #include "ListsTestSupport.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "conversion/JobWindow.h"
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"

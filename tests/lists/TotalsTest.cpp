@@ -2,7 +2,7 @@
 // and opening a folder.
 #include "ListsTestSupport.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/TextFiles.h"
 #include "core/TimeSizeText.h"
 #include "mainwindow/frmMain.h"

@@ -2,7 +2,7 @@
 // creating, removing and clearing lists, and the splitter dropped on it.
 #include "ListsTestSupport.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/TextFiles.h"
 #include "mainwindow/frmMain.h"

@@ -9,8 +9,8 @@
 //   TARVELLO_CD_IMAGES=DIR/disc.cue cd_look freedb [slow]
 //                                looks the CD up on a CDDB server of its own on
 //                                127.0.0.1 (with "slow" the entry never comes)
-#include "controls/AudioCD.h"
-#include "controls/PopupMenu.h"
+#include "controls/cd/AudioCD.h"
+#include "controls/widgets/PopupMenu.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "settings/frmAudioProp.h"

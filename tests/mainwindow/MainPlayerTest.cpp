@@ -4,8 +4,8 @@
 // stopping.
 #include "MainWindowFixture.h"
 
-#include "controls/AudioGraph.h"
-#include "controls/Slider.h"
+#include "controls/widgets/AudioGraph.h"
+#include "controls/widgets/Slider.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 #include "support/FakeAudioConverter.h"

@@ -2,7 +2,7 @@
 // panel reaching the dispatcher.
 #include "MainWindowFixture.h"
 
-#include "controls/AudioGraph.h"
+#include "controls/widgets/AudioGraph.h"
 #include "platform/MessageBox.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // The main window loaded as at start-up: the edition table filled, the
 // settings read by the options dialog, a tray to hide in; and the keys its
 // dispatcher receives.
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"

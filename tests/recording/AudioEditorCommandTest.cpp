@@ -3,8 +3,8 @@
 // format converted first, and conversions that do not end done.
 #include "AudioEditorFixture.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "conversion/frmAudioEditorProc.h"
 #include "mainwindow/frmMain.h"
 

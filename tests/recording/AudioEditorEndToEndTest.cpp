@@ -3,11 +3,11 @@
 // mouse is played, saved and added; the saved file is checked with FFmpeg and
 // ffprobe against the converted samples, and the list row and list file.
 #include "conversion/frmAudioEditorProc.h"
-#include "controls/AudioEditor.h"
-#include "controls/AudioTestSupport.h"
-#include "controls/PlayerTestSupport.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/AudioEditor.h"
+#include "controls/audio/AudioTestSupport.h"
+#include "controls/audio/PlayerTestSupport.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"

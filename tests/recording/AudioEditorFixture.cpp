@@ -1,8 +1,8 @@
 #include "AudioEditorFixture.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "conversion/ConverterFixture.h"
 #include "conversion/frmAudioEditorProc.h"
 #include "core/Edition.h"

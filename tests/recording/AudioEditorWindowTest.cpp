@@ -3,8 +3,8 @@
 // selection, the control's errors, and closing.
 #include "AudioEditorFixture.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/mdlCommDialog.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"

@@ -4,11 +4,11 @@
 // list and checked with ffprobe.
 #include "MicRecorderFixture.h"
 
-#include "../controls/AudioTestSupport.h"
-#include "../controls/PlayerTestSupport.h"
-#include "controls/Grid.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioTestSupport.h"
+#include "controls/audio/PlayerTestSupport.h"
+#include "controls/widgets/Grid.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"

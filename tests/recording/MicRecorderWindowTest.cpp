@@ -1,11 +1,11 @@
 // The recorder window on the fake recorder control, beside a main-window double.
 #include "MicRecorderFixture.h"
 
-#include "controls/Grid.h"
-#include "controls/ImageList.h"
-#include "controls/ProgressBar.h"
-#include "controls/Slider.h"
-#include "controls/TreeView.h"
+#include "controls/widgets/Grid.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/ProgressBar.h"
+#include "controls/widgets/Slider.h"
+#include "controls/widgets/TreeView.h"
 #include "core/Edition.h"
 #include "core/mdlCommDialog.h"
 #include "lists/ItemRows.h"

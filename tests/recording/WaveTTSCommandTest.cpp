@@ -4,14 +4,14 @@
 // and decoded back.
 #include "WaveTTSFixture.h"
 
-#include "controls/AudioTestSupport.h"
-#include "controls/PlayerTestSupport.h"
-#include "controls/Grid.h"
-#include "controls/TextToSpeech.h"
-#include "controls/ImageList.h"
-#include "controls/PopupMenu.h"
-#include "controls/TreeView.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioTestSupport.h"
+#include "controls/audio/PlayerTestSupport.h"
+#include "controls/widgets/Grid.h"
+#include "controls/speech/TextToSpeech.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/TreeView.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 

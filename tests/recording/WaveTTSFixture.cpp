@@ -1,8 +1,8 @@
 #include "WaveTTSFixture.h"
 
-#include "controls/AudioConverter.h"
-#include "controls/ImageList.h"
-#include "controls/TreeView.h"
+#include "controls/audio/AudioConverter.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/TreeView.h"
 #include "conversion/frmAudioEditorProc.h"
 #include "core/Edition.h"
 #include "mainwindow/GridSetup.h"

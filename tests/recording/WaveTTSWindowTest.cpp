@@ -4,12 +4,12 @@
 // items list through the real conversion control.
 #include "WaveTTSFixture.h"
 
-#include "controls/AudioTestSupport.h"
-#include "controls/Grid.h"
-#include "controls/ImageList.h"
-#include "controls/Slider.h"
-#include "controls/TabControl.h"
-#include "controls/TreeView.h"
+#include "controls/audio/AudioTestSupport.h"
+#include "controls/widgets/Grid.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/Slider.h"
+#include "controls/widgets/TabControl.h"
+#include "controls/widgets/TreeView.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "lists/ItemRows.h"

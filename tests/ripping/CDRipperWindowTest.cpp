@@ -4,7 +4,7 @@
 // the end, closing).
 #include "RipperFixture.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"

@@ -4,8 +4,8 @@
 // controls released at exit.
 #include "RipperFixture.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"

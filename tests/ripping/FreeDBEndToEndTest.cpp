@@ -5,9 +5,9 @@
 // and their folder after them.
 #include "RipperFixture.h"
 
-#include "controls/CDRipperTestSupport.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/cd/CDRipperTestSupport.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "ripping/frmFreeDB.h"

@@ -3,8 +3,8 @@
 // event writes into the main list and the CD node, and how the window ends.
 #include "ripping/frmFreeDB.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"

@@ -4,10 +4,10 @@
 // track to WAV, OGG and MP3.
 #include "RipperFixture.h"
 
-#include "controls/CDRipperTestSupport.h"
-#include "controls/AudioCD.h"
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/cd/CDRipperTestSupport.h"
+#include "controls/cd/AudioCD.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"

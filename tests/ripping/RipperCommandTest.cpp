@@ -3,8 +3,8 @@
 // sub-folder, the drive fixed), with CD polling paused while the window is open.
 #include "RipperFixture.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"

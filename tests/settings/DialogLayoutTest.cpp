@@ -1,4 +1,4 @@
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "SettingsFixture.h"

@@ -1,8 +1,8 @@
 // The Audio Joiner window and its join job, on the fake join control.
 #include "SplitJoinFixture.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
 #include "core/NamingProcedures.h"

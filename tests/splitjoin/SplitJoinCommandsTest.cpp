@@ -2,7 +2,7 @@
 // before a tool opens, and what each hands to its window.
 #include "SplitJoinFixture.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/TimeSizeText.h"
 #include "lists/ItemRows.h"
 #include "platform/MessageBox.h"

@@ -3,8 +3,8 @@
 // list, split or joined, and the outputs decoded back.
 #include "SplitJoinFixture.h"
 
-#include "controls/AudioTestSupport.h"
-#include "controls/WindowWidgets.h"
+#include "controls/audio/AudioTestSupport.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "SplitJoinFixture.h"
 
-#include "controls/PopupMenu.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/Paths.h"
 #include "core/TimeSizeText.h"

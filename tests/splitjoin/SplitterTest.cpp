@@ -1,8 +1,8 @@
 // The Audio Splitter window and its split job, on the fake conversion control.
 #include "SplitJoinFixture.h"
 
-#include "controls/ProgressBars.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ProgressBars.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "platform/MessageBox.h"
 #include "core/LinkLabel.h"

@@ -12,7 +12,7 @@
 // after the tracks instead, and Hang stops after the first WritingTrack
 // until Abort or Finish. Abort ends the burn without another event and Burn
 // returns kBurnErrAborted.
-#include "controls/AudioCDBurner.h"
+#include "controls/burn/AudioCDBurner.h"
 #include "support/QueuedEvents.h"
 
 #include <QEventLoop>

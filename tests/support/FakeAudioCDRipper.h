@@ -7,7 +7,7 @@
 // The drives in DefaultDrives() are given to every fake made afterwards.
 // Scripted endings (QueueScript, Finish) and the record of calls come from
 // support::FakeOutputControl.
-#include "controls/AudioCD.h"
+#include "controls/cd/AudioCD.h"
 #include "support/FakeOutputControl.h"
 
 #include <QStringList>

@@ -7,7 +7,7 @@
 // Scripted endings (QueueScript, Finish) and the record of calls come from
 // support::FakeOutputControl. A destination that is the source file ends in
 // the real control's refusal instead, without taking a script.
-#include "controls/AudioConverter.h"
+#include "controls/audio/AudioConverter.h"
 #include "support/FakeOutputControl.h"
 
 #include <QHash>

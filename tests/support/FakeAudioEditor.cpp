@@ -1,6 +1,6 @@
 #include "support/FakeAudioEditor.h"
 
-#include "controls/WaveFile.h"
+#include "controls/audio/WaveFile.h"
 #include "platform/FileIdentity.h"
 
 #include <QMetaObject>

@@ -5,7 +5,7 @@
 // recorded. Install it for the windows with
 //     SetAudioEditorFactory([](QWidget* parent) { return new FakeAudioEditor(parent); });
 // and reach the instance a window made through FakeAudioEditor::Last().
-#include "controls/AudioEditor.h"
+#include "controls/widgets/AudioEditor.h"
 #include "support/FakeOutputControl.h"
 
 #include <QHash>

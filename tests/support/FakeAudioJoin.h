@@ -9,7 +9,7 @@
 // Without a script a join reports 100 % for each of its files and ends Done.
 // An empty list or a destination that is one of the files ends in the real
 // control's refusal instead, without taking a script.
-#include "controls/AudioJoin.h"
+#include "controls/audio/AudioJoin.h"
 #include "support/FakeOutputControl.h"
 
 #include <vector>

@@ -7,8 +7,8 @@
 //     SetBurnerFactory([] { return std::make_unique<FakeBurner>(); });
 // and reach the instances a window made through Last(). The writers in
 // DefaultDrives() / DefaultDevices() are given to every fake made afterwards.
-#include "controls/DataCDBurner.h"
-#include "controls/DataDiscBurner.h"
+#include "controls/burn/DataCDBurner.h"
+#include "controls/burn/DataDiscBurner.h"
 #include "support/QueuedEvents.h"
 
 #include <QStringList>

@@ -6,7 +6,7 @@
 // and reach the instance a window made through FakeFreeDB::Last(). What
 // NextSetup() holds is given to every fake made afterwards, so a window that
 // asks IsConnected and starts a lookup at once finds its answers ready.
-#include "controls/AudioCD.h"
+#include "controls/cd/AudioCD.h"
 
 #include <QStringList>
 #include <deque>

@@ -3,7 +3,7 @@
 // share: the record of calls and jobs that end as scripted with queued
 // events, like the real controls'; and for the controls that take output
 // settings, the settings each job was given.
-#include "controls/AudioOutput.h"
+#include "controls/audio/AudioOutput.h"
 #include "support/QueuedEvents.h"
 
 #include <QFile>

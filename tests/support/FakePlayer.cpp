@@ -1,6 +1,6 @@
 #include "support/FakePlayer.h"
 
-#include "controls/AudioGraph.h"
+#include "controls/widgets/AudioGraph.h"
 
 #include <cmath>
 

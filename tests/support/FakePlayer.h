@@ -4,7 +4,7 @@
 // for the windows with
 //     SetPlayerFactory([] { return std::make_unique<FakePlayer>(); });
 // and reach the instance a window made through FakePlayer::Last().
-#include "controls/Player.h"
+#include "controls/audio/Player.h"
 
 #include <QHash>
 #include <QStringList>

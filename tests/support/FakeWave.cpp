@@ -1,6 +1,6 @@
 #include "support/FakeWave.h"
 
-#include "controls/WaveFile.h"
+#include "controls/audio/WaveFile.h"
 
 #include <QMetaObject>
 #include <algorithm>

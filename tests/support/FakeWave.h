@@ -4,7 +4,7 @@
 // records every call. Install it for the windows with
 //     SetWaveFactory([] { return std::make_unique<FakeWave>(); });
 // and reach the instance a window made through FakeWave::Last().
-#include "controls/WaveRecorder.h"
+#include "controls/audio/WaveRecorder.h"
 #include "support/QueuedEvents.h"
 
 #include <QHash>

@@ -4,7 +4,7 @@
 // Install it for the windows with
 //     SetWaveTTSFactory([] { return std::make_unique<FakeWaveTTS>(); });
 // and reach the instance a window made through FakeWaveTTS::Last().
-#include "controls/TextToSpeech.h"
+#include "controls/speech/TextToSpeech.h"
 
 #include <QStringList>
 #include <deque>

@@ -1,9 +1,9 @@
 #include "support/MainWindowDouble.h"
 
-#include "controls/ImageList.h"
-#include "controls/PopupMenu.h"
-#include "controls/TreeView.h"
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/ImageList.h"
+#include "controls/widgets/PopupMenu.h"
+#include "controls/widgets/TreeView.h"
+#include "controls/widgets/WindowWidgets.h"
 
 #include <QFile>
 #include <QFrame>

@@ -1,6 +1,6 @@
 // The genre table: its own spellings, the numbers without a name, and
 // number 133 as the common extended list names it.
-#include "../controls/AudioTestSupport.h"
+#include "controls/audio/AudioTestSupport.h"
 #include "tags/ID3Genres.h"
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"

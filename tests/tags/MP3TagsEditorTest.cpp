@@ -1,14 +1,14 @@
 // The MP3 Tags Editor, opened through the main window's command as in an
 // edition with the tool, on MP3 files made by LAME: loading by tag kind,
 // the genre choice, Apply into both tags, and every failure reported.
-#include "../controls/AudioTestSupport.h"
+#include "controls/audio/AudioTestSupport.h"
 #include "PeerScripts.h"
 #include "TagTestSupport.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "tags/ID3Genres.h"
 #include "tags/frmMP3TagsEditor.h"
 
-#include "controls/WindowWidgets.h"
+#include "controls/widgets/WindowWidgets.h"
 #include "platform/MessageBox.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "PeerScripts.h"
 
-#include "../controls/AudioTestSupport.h"
+#include "controls/audio/AudioTestSupport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 // Our tags against other programs' readers and writers: what we write reads
 // the same through mutagen and id3v2, and what they write reads the same
 // through ours and keeps its bytes where we did not change it.
-#include "../controls/AudioTestSupport.h"
+#include "controls/audio/AudioTestSupport.h"
 #include "PeerScripts.h"
 #include "TagTestSupport.h"
 #include "tags/ID3Genres.h"

@@ -1,0 +1,106 @@
+#include "controls/audio/PlainWav.h"
+
+#include <QFile>
+
+#include <cstring>
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+namespace audiodec {
+
+namespace {
+
+quint32 LE16(const char* p) { return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8; }
+quint32 LE32(const char* p) { return LE16(p) | LE16(p + 2) << 16; }
+
+// The start of the file, read once: enough for the header chunks of most files.
+constexpr qint64 kHeadBytes = 4096;
+// What FFmpeg's WAV demuxer reads of the data to look for S/PDIF bursts.
+constexpr qint64 kSpdifProbeBytes = 1 << 16;
+
+struct Format {
+    quint32 tag = 0, channels = 0, rate = 0, byteRate = 0, blockAlign = 0, bits = 0;
+};
+
+// Whether FFmpeg takes these samples as they are, with the bits given.
+bool IsPlainSamples(const Format& f)
+{
+    const bool pcm = f.tag == 1 && (f.bits == 8 || f.bits == 16 || f.bits == 24 || f.bits == 32);
+    const bool flt = f.tag == 3 && (f.bits == 32 || f.bits == 64);
+    return (pcm || flt) && f.channels > 0 && f.channels <= 32 && f.rate > 0 && f.rate <= quint32(INT32_MAX) && f.byteRate > 0 &&
+           f.blockAlign == f.channels * f.bits / 8;
+}
+
+// FFmpeg's probe gives a file that looks like this to its ACT demuxer.
+bool LooksLikeAct(const QByteArray& head)
+{
+    if (head.size() < 512 || LE32(head.constData() + 16) != 16 || quint8(head[256]) != 0x84) return false;
+    for (int i = 44; i < 512; ++i)
+        if (head[i] && i != 256 && (i < 257 || i >= 264)) return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<Facts> PlainWavFacts(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const qint64 size = file.size();
+    const QByteArray head = file.read(std::min(size, kHeadBytes));
+    if (head.size() < 12 || memcmp(head.constData(), "RIFF", 4) != 0 || memcmp(head.constData() + 8, "WAVE", 4) != 0 ||
+        LooksLikeAct(head))
+        return std::nullopt;
+    // The bytes at `at`, from the start read or from the file.
+    auto bytesAt = [&](qint64 at, qint64 count) -> QByteArray {
+        if (at + count <= head.size()) return head.mid(at, count);
+        return file.seek(at) ? file.read(count) : QByteArray();
+    };
+
+    std::optional<Format> format;
+    qint64 dataAt = -1, dataSize = 0;
+    qint64 at = 12;
+    while (at < size) {
+        const QByteArray chunk = bytesAt(at, 8);
+        if (chunk.size() != 8) return std::nullopt;
+        const quint32 chunkSize = LE32(chunk.constData() + 4);
+        const qint64 end = at + 8 + chunkSize;
+        if (end > size) return std::nullopt;
+        const QByteArray id = chunk.left(4);
+        if (id == "fmt ") {
+            if (format || (chunkSize != 16 && chunkSize != 18)) return std::nullopt;
+            const QByteArray f = bytesAt(at + 8, 16);
+            if (f.size() != 16) return std::nullopt;
+            const char* p = f.constData();
+            format = Format{LE16(p), LE16(p + 2), LE32(p + 4), LE32(p + 8), LE16(p + 12), LE16(p + 14)};
+        } else if (id == "data") {
+            if (dataAt >= 0 || chunkSize == 0 || chunkSize == 0xFFFFFFFFu) return std::nullopt;
+            dataAt = at + 8;
+            dataSize = chunkSize;
+        } else if (id != "fact" && id != "JUNK" && id != "PAD ") {
+            // Tags, cue lists, other streams: FFmpeg reads them.
+            return std::nullopt;
+        }
+        at = end + (chunkSize & 1);
+    }
+    if (!format || dataAt < 0 || !IsPlainSamples(*format)) return std::nullopt;
+    // PCM may carry an S/PDIF burst that FFmpeg reads as the codec inside:
+    // a file holding the burst's sync words anywhere near the start is left to it.
+    if (format->tag == 1) {
+        const QByteArray probe = bytesAt(dataAt, std::min(kSpdifProbeBytes, size - dataAt));
+        if (probe.contains(QByteArrayView("\x72\xF8\x1F\x4E", 4))) return std::nullopt;
+    }
+
+    Facts facts;
+    facts.sampleRate = int(format->rate);
+    facts.channels = int(format->channels);
+    facts.bitsPerSample = int(format->bits);
+    const std::int64_t samples = dataSize * 8 / (std::int64_t(format->channels) * format->bits);
+    facts.lengthMs = av_rescale_q(samples, AVRational{1, int(format->rate)}, AVRational{1, 1000});
+    facts.bitRate = std::int64_t(format->byteRate) * 8;
+    return facts;
+}
+
+} // namespace audiodec
