@@ -43,6 +43,7 @@ JobWindowDesign duplicatorDesign()
     d.startCaption = "Duplicate";
     d.jobVerb = "rip";
     d.noticeAppCaption = "Execute external program";
+    d.eventBoxOrder = {EventBox::PlaySound, EventBox::TurnOffComputer, EventBox::NoticeApp, EventBox::OpenDestFolder};
     d.destinationFormats = false;
     d.fileNamePatterns = false;
     d.longTagPlaceholders = false;

@@ -315,6 +315,10 @@ void JobWindow::BuildSettingsPage()
     lblSetAsDefaultFileName = new LinkLabel("Set as default", TabSettings);
     lblSetAsDefaultFileName->setToolTip("Set as default file name format");
     lblParameters = new LinkLabel("Parameters", TabSettings);
+    if (m_design.linkToolTips) {
+        lblOpenDestinationDestinationFolder->setToolTip("Open destination folder");
+        lblParameters->setToolTip("Parameters");
+    }
 
     chkCreateSubFolder = new QCheckBox("Under a new directory name:", TabSettings);
     txtUndeForlder = new QLineEdit(TabSettings);
@@ -375,13 +379,30 @@ void JobWindow::BuildEventsPage()
     chkTurnOffComputer = new QCheckBox("Turn off computer", TabEvents);
     lblEventsSettings = new LinkLabel("Events Options...", TabEvents);
     lblEventsSettings->setToolTip("Parameters");
-    for (QWidget* w : std::initializer_list<QWidget*>{Label20, chkPlaySound, chkOpenDestFolder, chkNoticeApp,
-                                                      chkTurnOffComputer})
-        page->addWidget(w);
+    page->addWidget(Label20);
+    // The window's own order, for the eye and for the Tab key alike.
+    QWidget* previous = nullptr;
+    for (const EventBox which : m_design.eventBoxOrder) {
+        QCheckBox* box = EventBoxOf(which);
+        page->addWidget(box);
+        if (previous) setTabOrder(previous, box);
+        previous = box;
+    }
     ToolEventsArea = new QVBoxLayout;
     page->addLayout(ToolEventsArea);
     page->addStretch(1);
     page->addWidget(lblEventsSettings, 0, Qt::AlignRight);
+}
+
+QCheckBox* JobWindow::EventBoxOf(EventBox box) const
+{
+    switch (box) {
+    case EventBox::PlaySound: return chkPlaySound;
+    case EventBox::OpenDestFolder: return chkOpenDestFolder;
+    case EventBox::NoticeApp: return chkNoticeApp;
+    case EventBox::TurnOffComputer: return chkTurnOffComputer;
+    }
+    return nullptr;
 }
 
 void JobWindow::ConnectControls()

@@ -139,6 +139,9 @@ void SetupJobGrid(cGrid* grid, cImageList* images = nullptr);
 // The tray balloon of a job window: the text under the product name and version.
 void ShowJobBalloon(const QString& text);
 
+// The end-of-job boxes of the Events page.
+enum class EventBox { PlaySound, OpenDestFolder, NoticeApp, TurnOffComputer };
+
 // How one member of the family differs from the others.
 struct JobWindowDesign {
     QString formName;               // "g_frmConverter"
@@ -150,6 +153,9 @@ struct JobWindowDesign {
     QString jobVerb = "convert";    // "Preparing to convert: ", "Start to convert: "
     QString playSoundCaption = "Play a sound";
     QString noticeAppCaption = "Execute external program ";
+    // The end-of-job boxes from the top of the Events page down.
+    std::vector<EventBox> eventBoxOrder{EventBox::PlaySound, EventBox::OpenDestFolder, EventBox::NoticeApp,
+                                        EventBox::TurnOffComputer};
     bool destinationFormats = true; // the format list, its Edit button and its link
     bool fileNamePatterns = true;   // the pattern list with its links
     bool longTagPlaceholders = true; // [SOURCE_NAME], [ITEM_NAME] and [RANGE] in tag texts
@@ -167,6 +173,7 @@ struct JobWindowDesign {
     // (without them the first pattern is selected and Edit saves nothing).
     bool savedDefaults = true;
     bool itemDoneLine = true;       // "Done." logged and shown after each item
+    bool linkToolTips = false;      // "Open destination folder" and "Parameters" show their captions as tool tips
 };
 
 // The moments of a run at which a job window writes its caption.
@@ -359,6 +366,7 @@ private:
     void PlacePages();
     void ApplySkin();
     void SetEventBoxesFromSettings();
+    QCheckBox* EventBoxOf(EventBox box) const;
     void EnsureDestinationEndsWithSlash();
     bool DestinationRefused();
     void CreateSubFolder();

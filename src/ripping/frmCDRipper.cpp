@@ -32,6 +32,8 @@ JobWindowDesign ripperDesign()
     d.startCaption = "Rip";
     d.jobVerb = "rip";
     d.noticeAppCaption = "Execute external program";
+    d.linkToolTips = true;
+    d.eventBoxOrder = {EventBox::PlaySound, EventBox::OpenDestFolder, EventBox::TurnOffComputer, EventBox::NoticeApp};
     d.longTagPlaceholders = false;
     d.gridIconsInJobGrid = true;
     return d;

@@ -29,6 +29,8 @@ JobWindowDesign joinerDesign()
     d.jobVerb = "join";
     d.playSoundCaption = "Play sound";
     d.noticeAppCaption = "Notice application ";
+    d.linkToolTips = true;
+    d.eventBoxOrder = {EventBox::PlaySound, EventBox::OpenDestFolder, EventBox::TurnOffComputer, EventBox::NoticeApp};
     d.fileNamePatterns = false;
     d.longTagPlaceholders = false;
     d.overwriteBox = false;

@@ -37,6 +37,7 @@ JobWindowDesign splitterDesign()
     d.startCaption = "Split";
     d.jobVerb = "split";
     d.noticeAppCaption = "Execute external program";
+    d.linkToolTips = true;
     d.fileNamePatterns = false;
     d.longTagPlaceholders = false;
     d.timeLeft = false;
