@@ -162,7 +162,8 @@ void CfrmSplitter::LockToolSettings(bool locked)
 }
 
 // A count or length that can make no parts is refused before anything is done:
-// no part length, or one under a second, would never reach the end of the source.
+// no part length, or one that rounds to under a second, would never reach the
+// end of the source. A length over half a second makes parts of one second.
 bool CfrmSplitter::ToolSettingsRefused()
 {
     const bool byParts = ptnSplitByParts->isChecked();
@@ -177,7 +178,7 @@ bool CfrmSplitter::ToolSettingsRefused()
                   text;
     else if (byParts && *value <= 0)
         message = "The number of parts must be more than 0.";
-    else if (!byParts && *value < 1)
+    else if (!byParts && platform::CLng(*value) < 1)
         message = "The parts must be at least 1 second long.";
     if (message.isEmpty()) return false;
     platform::MsgBox(message, platform::vbInformation);

@@ -180,6 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"TenAndAHalfRoundsToTen", 60000, false, "10.5",
                   {"0+10", "10+10", "20+10", "30+10", "40+10", "50+10"}, 600},
         SplitCase{"FiftyNineOfSixty", 60000, false, "59", {"0+59", "59+1"}, 200},
+        SplitCase{"SevenTenthsMakeOneSecondParts", 3000, false, "0.7", {"0+1", "1+1", "2+1"}, 300},
+        SplitCase{"JustOverHalfASecondMakesOneSecondParts", 2000, false, "0.51", {"0+1", "1+1"}, 200},
         SplitCase{"ThePartAsLongAsTheSourceIsTooShort", 60000, false, "60", {}, 0},
         SplitCase{"AFractionOfASecondOver", 60500, false, "30", {"0+30", "30+30", "60+1"}, 300}),
     [](const ::testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
@@ -220,7 +222,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedValue{"EmptySeconds", false, "", "Type the length of the parts in seconds."},
                       RefusedValue{"LettersForSeconds", false, "abc", "The length of the parts is not a number: abc"},
                       RefusedValue{"HalfASecond", false, "0.5", "The parts must be at least 1 second long."},
-                      RefusedValue{"NoSeconds", false, "0", "The parts must be at least 1 second long."}),
+                      RefusedValue{"NoSeconds", false, "0", "The parts must be at least 1 second long."},
+                      RefusedValue{"UnderHalfASecond", false, "0.2", "The parts must be at least 1 second long."},
+                      RefusedValue{"NegativeSeconds", false, "-3", "The parts must be at least 1 second long."}),
     [](const ::testing::TestParamInfo<RefusedValue>& info) { return info.param.name; });
 
 TEST_F(Splitter, ByPartsLogsEachPartAndEndsDoneWithTheEndActions)
