@@ -346,7 +346,7 @@ void CfrmMP3TagsEditor::cmdApply_Click()
         if (m_bWriteID3v1) WriteID3v1(genre);
         if (m_bWriteID3v2) WriteID3v2(genre);
     } catch (const TagError& e) {
-        platform::MsgBox(e.Description + " (" + QString::number(e.Number) + ")", platform::vbInformation, AppTitle());
+        platform::MsgBox(e.Description + "(" + QString::number(e.Number) + ")", platform::vbInformation, AppTitle());
         return;
     } catch (const std::exception& e) {
         platform::MsgBox(QString::fromLocal8Bit(e.what()), platform::vbInformation, AppTitle());
