@@ -271,7 +271,6 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
     } else if (key == "Text To Speech") {
         RunTextToSpeech(this);
     } else if (key == "Audio Analyser") {
-        SetFormOnTop(this, false);
         if (!OpenAudioAnalyser(*this)) return false;
     } else if (key == "Open Default Player") {
         SetFormOnTop(this, false);

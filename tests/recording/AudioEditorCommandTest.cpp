@@ -95,6 +95,17 @@ TEST_F(AudioAnalyserCommand, ConvertsAnotherFormatIntoTheTemporaryWaveFirst)
     EXPECT_TRUE(editorShown);
 }
 
+TEST_F(AudioAnalyserCommand, KeepsTheMainWindowOnTop)
+{
+    AddRow(File("a.wav"));
+    Main()->SetOnTop(true);
+    auto onTop = [this] { return Main()->windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
+    RunAnalyser([&](CfrmAudioEditor*) { EXPECT_TRUE(onTop()) << "while the editor is shown"; });
+    EXPECT_TRUE(editorShown);
+    EXPECT_TRUE(onTop());
+    Main()->SetOnTop(false);
+}
+
 struct Unfinished {
     const char* name;
     ConvertEnding ending;
