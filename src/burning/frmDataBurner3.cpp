@@ -48,6 +48,7 @@ JobWindowDesign dataBurnerDesign()
     d.ownFolderAsks = true;
     d.savedDefaults = false;
     d.itemDoneLine = false;
+    d.startLineInStatus = true;
     return d;
 }
 
@@ -66,7 +67,8 @@ CfrmDataBurner3::CfrmDataBurner3()
       m_burnerJob(std::make_unique<DataBurnerJob>(*cAudioConverter1, [this] { AbortWork(); }))
 {
     SetJobControl(m_burnerJob.get());
-    Label5->setText("CD / DVD Format:");
+    lblCDFormat = Label5;
+    lblCDFormat->setText("CD / DVD Format:");
     chkOpenDestFolder->setText("Open destination folder");
     BuildSettingsRows();
     BuildEventBoxes();
@@ -212,8 +214,6 @@ void CfrmDataBurner3::cmbEngine_Click()
 {
     const bool second = !FirstEngine();
     for (QWidget* w : std::initializer_list<QWidget*>{lblFileSys, chkJOLIET, chkISO, chkUDF}) w->setVisible(second);
-    Label3->setVisible(!second);
-    cboSpeed->setVisible(!second);
     if (!second) {
         FillDataBurnerDriveList();
         return;
@@ -277,7 +277,7 @@ void CfrmDataBurner3::UpdateTargetFormatControls()
     const bool convert = !CopyOnly() && cmdConvert->isEnabled();
     cboTargetFormat->setEnabled(convert);
     cmdEditTargetFormat->setEnabled(convert);
-    Label5->setEnabled(convert);
+    lblCDFormat->setEnabled(convert);
 }
 
 void CfrmDataBurner3::LockToolSettings(bool locked)

@@ -63,6 +63,7 @@ public:
     QCheckBox* chkISO;
     QCheckBox* chkUDF;
     QCheckBox* chkDoNotConvertSource;
+    QLabel* lblCDFormat; // the family's format label (Label5) under this window's name
     LinkLabel* lblOpenCDDoor;
     LinkLabel* lblCloseCDDoor;
     LinkLabel* lblRefreshCDInfo;

@@ -945,9 +945,12 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
     g_ltmrItemSecs = ItemSeconds(row);
     g_ltmrCurItemSecs = 0;
     SetID3Tags(row);
-    lblCurrentTrack->setText(GetFileName(CellText(row, kColFile)));
+    const QString file = GetFileName(CellText(row, kColFile));
+    lblCurrentTrack->setText(file);
     lblFilesToConvert->setText("Files: " + QString::number(row) + "/" + QString::number(cGrid1->Rows()));
-    Log("Start to " + m_design.jobVerb + ": " + lblCurrentTrack->text() + "...");
+    const QString startLine = "Start to " + m_design.jobVerb + ": " + file + "...";
+    Log(startLine);
+    if (m_design.startLineInStatus) lblCurrentTrack->setText(startLine);
     const QString source = CellText(row, kColFile);
     if (m_job) m_job->SetSource(row, source);
     const QString path = OutputFolder() + name;

@@ -174,6 +174,7 @@ struct JobWindowDesign {
     bool savedDefaults = true;
     bool itemDoneLine = true;       // "Done." logged and shown after each item
     bool linkToolTips = false;      // "Open destination folder" and "Parameters" show their captions as tool tips
+    bool startLineInStatus = false; // the status label shows the whole "Start to ..." line, not only the file name
 };
 
 // The moments of a run at which a job window writes its caption.

@@ -125,10 +125,35 @@ TEST_F(DataBurnerTest, CopyOnlyDisablesTheFormatControls)
     SetCheckValue(w->chkDoNotConvertSource, 1);
     EXPECT_FALSE(w->cboTargetFormat->isEnabled());
     EXPECT_FALSE(w->cmdEditTargetFormat->isEnabled());
-    EXPECT_FALSE(w->Label5->isEnabled());
+    EXPECT_FALSE(w->lblCDFormat->isEnabled());
+    EXPECT_EQ(w->lblCDFormat->text(), "CD / DVD Format:");
     SetCheckValue(w->chkDoNotConvertSource, 0);
     EXPECT_TRUE(w->cboTargetFormat->isEnabled());
     EXPECT_TRUE(w->cmdEditTargetFormat->isEnabled());
+    EXPECT_TRUE(w->lblCDFormat->isEnabled());
+}
+
+TEST_F(DataBurnerTest, TheSecondEngineLeavesTheSpeedListAsItIs)
+{
+    Open();
+    w->cmbEngine->setCurrentIndex(1);
+    EXPECT_FALSE(w->chkUDF->isHidden());
+    EXPECT_FALSE(w->Label3->isHidden());
+    EXPECT_FALSE(w->cboSpeed->isHidden());
+    EXPECT_EQ(ComboTexts(w->cboSpeed), (QStringList{"352 KB/s (2x)", "700 KB/s (3x)", "Max."}));
+    w->cmbEngine->setCurrentIndex(0);
+    EXPECT_FALSE(w->cboSpeed->isHidden());
+}
+
+TEST_F(DataBurnerTest, WhileARowConvertsTheStatusShowsItsStartLine)
+{
+    Open(2);
+    QStringList shown;
+    QObject::connect(w->cAudioConverter1.get(), &cAudioConverter::Progress, w,
+                     [&] { shown << w->lblCurrentTrack->text(); });
+    Burn(platform::vbCancel);
+    shown.removeDuplicates();
+    EXPECT_EQ(shown, (QStringList{"Start to convert: a.wav...", "Start to convert: b.wav..."}));
 }
 
 TEST_F(DataBurnerTest, ErasingAndClosingEmptyTheTemporaryFolder)
