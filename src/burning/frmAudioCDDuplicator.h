@@ -129,8 +129,9 @@ private:
     void EjectTarget();
     QString TemporaryFolder() const;
     void RebuildGridFromRippedFiles(const QStringList& list, cGrid* grid);
-    // Burn: the writer ready with an empty disc, asking until it is or the user cancels.
-    bool TargetHoldsEmptyDisc();
+    // Burn: the source drive let go by the reader, and the writer ready with
+    // an empty disc, asking until it is or the user cancels.
+    bool DrivesReadyToBurn();
     void StageStep(const QString& text);
     // After the burn: what the user sees and whether the window closes.
     void EndCopy(BurnEnd end);

@@ -99,9 +99,12 @@ void CfrmAudioCDDuplicator::RebuildGridFromRippedFiles(const QStringList& list, 
 
 // ---------------------------------------------------------------- the burn
 
-bool CfrmAudioCDDuplicator::TargetHoldsEmptyDisc()
+bool CfrmAudioCDDuplicator::DrivesReadyToBurn()
 {
     for (;;) {
+        // On a machine whose one drive both reads and writes, the writer
+        // cannot take the drive while the reader holds it.
+        cAudioCDRipper1->Terminate();
         const QString letter = TargetLetter();
         if (cAudioBurner1->GetMediaState(letter).isEmpty()) return true;
         EjectTarget();
@@ -115,7 +118,7 @@ bool CfrmAudioCDDuplicator::TargetHoldsEmptyDisc()
 CfrmAudioCDDuplicator::BurnEnd CfrmAudioCDDuplicator::BurnDisk()
 {
     EnableControls(false);
-    if (!TargetHoldsEmptyDisc()) return BurnEnd::Cancelled;
+    if (!DrivesReadyToBurn()) return BurnEnd::Cancelled;
     cAudioBurner& writer = *cAudioBurner1;
     for (std::int32_t row = 1; row <= cGrid1->Rows(); ++row) {
         const QString file = CellText(row, kColFile);

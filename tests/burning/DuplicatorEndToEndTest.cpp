@@ -92,4 +92,37 @@ TEST_F(DuplicatorImageTest, TheCommandCopiesTheSourceDiscToTheWritersImage)
     }
 }
 
+TEST_F(DuplicatorImageTest, OneImageAsBothTheSourceDriveAndTheWriterIsCopiedOntoItself)
+{
+    // The writer writes the image the source drive reads: one drive of the
+    // machine that both reads and writes.
+    optical::SetImageWriters(optical::ImageWriters{source.cue, QString()});
+    const std::vector<ReadTrack> original = ReadImage(source.cue);
+    ASSERT_EQ(original.size(), 3u);
+    QStringList log;
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmAudioCDDuplicator*>(window);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->lblCDStatus->text(), "OK: 3 CDA tracks");
+        ASSERT_EQ(w->cboDrv->count(), 1);
+        EXPECT_EQ(w->cboDevices->currentText().mid(3), w->cboDrv->currentText().mid(3)) << "the same image";
+        msgBox->ExpectWhile("Done.", platform::vbOK, [&] { log = w->txtLog->toPlainText().split('\n'); });
+        w->cmdConvert->click();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !g_frmAudioCDDuplicator.IsLoaded(); }, 120000));
+    };
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio CD Duplicator"));
+    EXPECT_EQ(modal->shown, QStringList{"g_frmAudioCDDuplicator"});
+    EXPECT_TRUE(log.filter("Error").isEmpty()) << log.join('\n').toStdString();
+    EXPECT_EQ(log.filter("Finished.").size(), 1) << log.join('\n').toStdString();
+
+    const std::vector<ReadTrack> copy = ReadImage(source.cue);
+    ASSERT_EQ(copy.size(), original.size());
+    for (size_t i = 0; i < copy.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        EXPECT_EQ(copy[i].sectors, original[i].sectors);
+        ASSERT_FALSE(copy[i].pcm.isEmpty());
+        EXPECT_TRUE(copy[i].pcm == original[i].pcm) << "the samples are the source's";
+    }
+}
+
 } // namespace

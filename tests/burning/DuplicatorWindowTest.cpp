@@ -453,6 +453,36 @@ TEST_F(DuplicatorTest, ATargetDiscThatIsNotEmptyIsEjectedUntilAnEmptyOneIsIn)
     EXPECT_EQ(seen.burnerCalls.mid(0, burnAt).count("OpenTray E"), 2) << "ejected before each prompt";
 }
 
+TEST_F(DuplicatorTest, OneDriveThatReadsAndWritesIsLetGoByTheReaderBeforeEachBurnAttempt)
+{
+    // The source and the writer are the same drive.
+    Sources({Rip::AudioCD(0, {60, 60})});
+    Writers({Writer::Writer(0)});
+    Open();
+    ASSERT_EQ(w->cboDevices->currentText().section(' ', 1, 1), w->cboDrv->currentText().section(' ', 1, 1));
+    Burner()->drives[0].mediaState = "The disc in the drive is not blank.";
+    QStringList readerCallsAtPrompt;
+    msgBox->ExpectWhile("Insert an empty media to drive D", platform::vbOK, [&] {
+        readerCallsAtPrompt = Ripper()->calls;
+        Burner()->drives[0].mediaState.clear();
+    });
+    QStringList readerCallsAtBurn;
+    QObject::connect(Burner(), &cAudioBurner::CachingTrack, Burner(), [&] { readerCallsAtBurn = Ripper()->calls; },
+                     Qt::SingleShotConnection);
+    Seen seen;
+    ExpectDone(seen);
+    Run();
+    ASSERT_TRUE(Closed());
+    ASSERT_EQ(seen.burns.size(), 1u);
+    ASSERT_FALSE(readerCallsAtPrompt.isEmpty());
+    EXPECT_EQ(readerCallsAtPrompt.last(), "Terminate") << "the reader let go before the writer was asked";
+    ASSERT_FALSE(readerCallsAtBurn.isEmpty());
+    EXPECT_EQ(readerCallsAtBurn.last(), "Terminate") << "nothing took the drive back before the burn";
+    const qsizetype lastRip = readerCallsAtBurn.lastIndexOf("Rip");
+    ASSERT_GE(lastRip, 0);
+    EXPECT_EQ(readerCallsAtBurn.mid(lastRip).count("Terminate"), 2) << "once for each look at the writer's disc";
+}
+
 TEST_F(DuplicatorTest, CancellingTheEmptyDiscPromptBurnsNothing)
 {
     OpenWith(2);
