@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QBoxLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +50,8 @@ JobWindowDesign dataBurnerDesign()
     d.savedDefaults = false;
     d.itemDoneLine = false;
     d.startLineInStatus = true;
+    // "Eject the CD door" comes first and "Erase Temp files" last; see BuildEventBoxes.
+    d.eventBoxOrder = {EventBox::OpenDestFolder, EventBox::NoticeApp, EventBox::TurnOffComputer, EventBox::PlaySound};
     return d;
 }
 
@@ -137,8 +140,14 @@ void CfrmDataBurner3::BuildEventBoxes()
     chkOpenCDdrive = box("Eject the CD door", true, TabEvents);
     chkEraseTempfiles = box("Erase Temp files", true, TabEvents);
     lblErasetempfilesnow = new LinkLabel("Erase temp files now.", TabEvents);
-    ToolEventsArea->addWidget(chkOpenCDdrive);
+    // The eject box heads the family's boxes, under the page's label.
+    auto* page = static_cast<QBoxLayout*>(TabEvents->layout());
+    page->insertWidget(page->indexOf(Label20) + 1, chkOpenCDdrive);
     ToolEventsArea->addWidget(chkEraseTempfiles);
+    QWidget* const tabOrder[] = {chkOpenCDdrive, chkOpenDestFolder, chkNoticeApp,
+                                       chkTurnOffComputer, chkPlaySound, chkEraseTempfiles};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     ToolEventsArea->addWidget(lblErasetempfilesnow, 0, Qt::AlignLeft);
 }
 

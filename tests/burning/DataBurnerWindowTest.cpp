@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -143,6 +144,20 @@ TEST_F(DataBurnerTest, TheSecondEngineLeavesTheSpeedListAsItIs)
     EXPECT_EQ(ComboTexts(w->cboSpeed), (QStringList{"352 KB/s (2x)", "700 KB/s (3x)", "Max."}));
     w->cmbEngine->setCurrentIndex(0);
     EXPECT_FALSE(w->cboSpeed->isHidden());
+}
+
+TEST_F(DataBurnerTest, TheEventsPageListsItsBoxesInTheWindowsOwnOrder)
+{
+    Open();
+    const std::vector<QCheckBox*> order{w->chkOpenCDdrive,     w->chkOpenDestFolder, w->chkNoticeApp,
+                                        w->chkTurnOffComputer, w->chkPlaySound,      w->chkEraseTempfiles};
+    w->TabEvents->resize(400, 400);
+    w->TabEvents->layout()->activate();
+    for (size_t i = 1; i < order.size(); ++i) {
+        EXPECT_LT(order[i - 1]->mapTo(w->TabEvents, QPoint()).y(), order[i]->mapTo(w->TabEvents, QPoint()).y())
+            << order[i]->text().toStdString() << " stands under " << order[i - 1]->text().toStdString();
+        EXPECT_EQ(order[i - 1]->nextInFocusChain(), order[i]) << order[i]->text().toStdString();
+    }
 }
 
 TEST_F(DataBurnerTest, WhileARowConvertsTheStatusShowsItsStartLine)
