@@ -8,8 +8,12 @@
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "platform/SingleInstance.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 bool g_bShowSplash = false;
 
@@ -30,7 +34,28 @@ bool ProgramKeyExists()
     return reg.KeyExists();
 }
 
+platform::SingleInstance& TheRunningProgram()
+{
+    static platform::SingleInstance instance(
+        QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath());
+    return instance;
+}
+
 } // namespace
+
+bool StartAsTheRunningProgram()
+{
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty()) arguments.removeFirst();
+    return TheRunningProgram().Claim(arguments);
+}
+
+void RunLaterStartsCommandLines()
+{
+    TheRunningProgram().SetReceiver([](const QStringList& arguments) {
+        if (CfrmMain* main = frmMain.Peek()) main->RunCommandLineOfLaterStart(arguments.join(' '));
+    });
+}
 
 void Main()
 {

@@ -48,6 +48,9 @@ public:
     void cSysTray1_TrayClick(int code);
 
     bool IsInTray() const { return m_bInTray; }
+    // The command line of a later start on the same settings: the window
+    // comes to the front (out of the tray too) and runs it.
+    void RunCommandLineOfLaterStart(const QString& text);
 
     // The title strip across the top.
     QFrame* picTitle = nullptr;
@@ -284,7 +287,7 @@ private:
     void BuildMainToolbars();
     void SetHostBackgroundPicture(cToolbarHost* host);
     void RestoreWindowSize();
-    void ApplyCommandLineSwitches();
+    void ApplyCommandLineSwitches(const QString& text);
     void SaveWindowSize();
     void TerminateControls();
     // Places the widgets where m_panes says.
