@@ -1,5 +1,7 @@
 #include "platform/SaveFile.h"
 
+#include "platform/FileIdentity.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -11,16 +13,20 @@ bool IsReplaceableFile(const QString& path)
     return !info.exists() || info.isFile();
 }
 
-bool SaveFileWhole(const QString& path, const QByteArray& bytes)
+bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written)
 {
     if (path.isEmpty() || !IsReplaceableFile(path)) return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    // Renaming it into place keeps what the stamp looks at.
+    const FileStamp stamp = StampOfOpenFile(file.handle(), bytes);
+    if (!file.commit()) return false;
+    if (written) *written = stamp;
+    return true;
 }
 
 } // namespace platform

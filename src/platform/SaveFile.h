@@ -8,7 +8,10 @@
 
 namespace platform {
 
+struct FileStamp;
+
 bool IsReplaceableFile(const QString& path);
-bool SaveFileWhole(const QString& path, const QByteArray& bytes);
+// `written`, when given, receives the stamp of the file as written.
+bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written = nullptr);
 
 } // namespace platform
