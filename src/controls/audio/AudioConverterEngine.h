@@ -87,7 +87,9 @@ Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags = nul
 Status ReadSourceTags(const QString& path, Tags* tags);
 
 // The output under construction: a hidden temporary file beside the
-// destination, renamed over it by Commit; dropped otherwise.
+// destination, flushed to the disk and renamed over it by Commit; dropped
+// otherwise. One that a killed writer left goes when the next output is
+// made in its folder.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -110,6 +112,8 @@ public:
 
 private:
     Status ErrnoStatus(int err) const;
+    Status Flush();
+    void Close();
     int m_fd = -1;
     int m_errno = 0;
     QString m_tempPath, m_destination;
