@@ -347,6 +347,26 @@ Status OutputFile::Commit()
     return {};
 }
 
+Status OutputFile::CommitTogether(OutputFile& first, OutputFile& second)
+{
+    for (OutputFile* file : {&first, &second}) {
+        const Status s = file->Flush();
+        if (!s.ok()) return s;
+    }
+    const int err = platform::PutInPlaceTogether(
+        {{first.m_tempPath, first.m_destination}, {second.m_tempPath, second.m_destination}});
+    // Whatever became of them, the parts are no longer the files' to drop.
+    for (OutputFile* file : {&first, &second}) {
+        file->m_tempPath.clear();
+        file->Close();
+    }
+    if (err) {
+        first.m_errno = err;
+        return first.WriteError();
+    }
+    return {};
+}
+
 void OutputFile::Close()
 {
     const int fd = std::exchange(m_fd, -1);

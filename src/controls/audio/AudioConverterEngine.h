@@ -108,6 +108,9 @@ public:
     // The error of the first failed write or seek, as the user should read it.
     Status WriteError() const;
     Status Commit();
+    // Puts two outputs in place together: a crash leaves both old files or
+    // both new ones (see platform::PutInPlaceTogether).
+    static Status CommitTogether(OutputFile& first, OutputFile& second);
     void Discard();
 
 private:
