@@ -34,11 +34,14 @@ bool ProgramKeyExists()
     return reg.KeyExists();
 }
 
+// Keyed on the folder the settings hive lives in; it goes with the
+// application object, which lets the lock and the socket go too.
 platform::SingleInstance& TheRunningProgram()
 {
-    static platform::SingleInstance instance(
-        QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath());
-    return instance;
+    static platform::SingleInstance* instance = new platform::SingleInstance(
+        QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath(),
+        QCoreApplication::instance());
+    return *instance;
 }
 
 } // namespace
