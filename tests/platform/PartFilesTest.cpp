@@ -46,7 +46,7 @@ class OtherWriter {
 public:
     explicit OtherWriter(const QString& part)
     {
-        m_process.start("flock", {part, "sleep", "60"});
+        m_process.start("flock", {"--no-fork", part, "sleep", "60"});
         for (int i = 0; i < 500 && !IsLocked(part); ++i) QThread::msleep(10);
     }
     ~OtherWriter() { Kill(); }
