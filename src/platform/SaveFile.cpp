@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -67,7 +68,8 @@ int OpenAbandoned(const QString& path)
 {
     const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return -1;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !SameInode(fd, path)) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || !SameInode(fd, path)) {
         ::close(fd);
         return -1;
     }
@@ -126,9 +128,21 @@ int RenameAll(const QList<std::pair<QString, QString>>& partsAndTargets, int ste
     return 0;
 }
 
-QStringList Leftovers(const QString& folder, const QString& suffix)
+// The names in the folder that this program's writes use, records and
+// parts apart. Read straight from the folder: it is done before every
+// output, and a folder may hold many thousands of files.
+void FindLeftovers(const QString& folder, QStringList* records, QStringList* parts)
 {
-    return QDir(folder).entryList({kPartPrefix + "*" + suffix}, QDir::Files | QDir::Hidden | QDir::System);
+    DIR* d = ::opendir(Native(folder).constData());
+    if (!d) return;
+    const QByteArray prefix = kPartPrefix.toLatin1();
+    while (const dirent* entry = ::readdir(d)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix)) continue;
+        if (name.endsWith(kPutSuffix.toLatin1())) records->append(QFile::decodeName(name));
+        else if (name.endsWith(kPartSuffix.toLatin1())) parts->append(QFile::decodeName(name));
+    }
+    ::closedir(d);
 }
 
 } // namespace
@@ -212,7 +226,10 @@ int PutInPlaceTogether(const QList<std::pair<QString, QString>>& partsAndTargets
 void TidyFolder(const QString& folder)
 {
     const QString dir = QDir::cleanPath(folder);
-    for (const QString& name : Leftovers(dir, kPutSuffix)) {
+    QStringList records, parts;
+    FindLeftovers(dir, &records, &parts);
+    // Decided puts first: their parts go in place, not away.
+    for (const QString& name : records) {
         const QString record = dir + "/" + name;
         const int fd = OpenAbandoned(record);
         if (fd < 0) continue;
@@ -220,7 +237,7 @@ void TidyFolder(const QString& folder)
         if (RenameAll(puts) == 0) ::unlink(Native(record).constData());
         ::close(fd);
     }
-    for (const QString& name : Leftovers(dir, kPartSuffix)) {
+    for (const QString& name : parts) {
         const QString part = dir + "/" + name;
         const int fd = OpenAbandoned(part);
         if (fd < 0) continue;
