@@ -163,7 +163,7 @@ bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* writ
         return false;
     }
     // Renaming it into place keeps what the stamp looks at.
-    const FileStamp stamp = StampOfOpenFile(file.handle(), bytes);
+    const FileStamp stamp = written ? StampOfOpenFile(file.handle(), bytes) : FileStamp{};
     if (!file.commit()) return false;
     if (written) *written = stamp;
     return true;
