@@ -337,11 +337,11 @@ Status OutputFile::Commit()
     // Flushed to the disk before it takes the destination's name, and kept
     // open (its lock held) until it has.
     Status s = Flush();
-    if (s.ok() && ::rename(QFile::encodeName(m_tempPath).constData(), QFile::encodeName(m_destination).constData()) != 0) {
-        m_errno = errno;
-        s = WriteError();
-    }
     if (!s.ok()) return s;
+    if (::rename(QFile::encodeName(m_tempPath).constData(), QFile::encodeName(m_destination).constData()) != 0) {
+        m_errno = errno;
+        return WriteError();
+    }
     m_tempPath.clear();
     Close();
     return {};
