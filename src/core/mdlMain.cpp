@@ -8,8 +8,12 @@
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "platform/SingleInstance.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 bool g_bShowSplash = false;
 
@@ -30,7 +34,31 @@ bool ProgramKeyExists()
     return reg.KeyExists();
 }
 
+// Keyed on the folder the settings hive lives in; it goes with the
+// application object, which lets the lock and the socket go too.
+platform::SingleInstance& TheRunningProgram()
+{
+    static platform::SingleInstance* instance = new platform::SingleInstance(
+        QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath(),
+        QCoreApplication::instance());
+    return *instance;
+}
+
 } // namespace
+
+bool StartAsTheRunningProgram()
+{
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty()) arguments.removeFirst();
+    return TheRunningProgram().Claim(arguments);
+}
+
+void RunLaterStartsCommandLines()
+{
+    TheRunningProgram().SetReceiver([](const QStringList& arguments) {
+        if (CfrmMain* main = frmMain.Peek()) main->RunCommandLineOfLaterStart(arguments.join(' '));
+    });
+}
 
 void Main()
 {

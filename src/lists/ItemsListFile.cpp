@@ -200,8 +200,9 @@ QString ReadListFile(const QString& path)
     return text;
 }
 
-ListFileParts::ListFileParts(const QString& path) : m_bytes(ReadListBytes(path))
+ListFileParts::ListFileParts(const QString& path)
 {
+    if (FileExists(path)) platform::ReadFileStamped(path, &m_bytes, &m_stamp);
     const QByteArray mark = kItemOpen.toLatin1();
     m_starts.append(0);
     for (qsizetype at = m_bytes.indexOf(mark); at >= 0; at = m_bytes.indexOf(mark, at + mark.size()))
@@ -217,12 +218,24 @@ QString ListFileParts::Text(qsizetype part) const
     return text;
 }
 
-bool WriteListFile(const QString& path, const QString& text)
+bool WriteListFile(const QString& path, const QString& text, platform::FileStamp* written)
 {
     // Reading drops a byte-order mark at the start of the file, so text that
     // starts with one is written after a second one.
     const QString body = text.startsWith(QChar(0xFEFF)) ? QChar(0xFEFF) + text : text;
-    return platform::SaveFileWhole(path, platform::EncodeText(body + kCrLf));
+    return platform::SaveFileWhole(path, platform::EncodeText(body + kCrLf), written);
+}
+
+QString KeepOtherListVersion(const QString& path)
+{
+    const QString stem = (path.endsWith(".flst") ? path.chopped(5) : path) + " (changed elsewhere";
+    for (int n = 1; n < 1000; ++n) {
+        const QString aside = stem + (n == 1 ? QString() : QString(" %1").arg(n)) + ").flst";
+        // A rename that never replaces a file: the other version stays whole.
+        if (QFile::rename(path, aside)) return aside;
+        if (!QFile::exists(aside)) return {};
+    }
+    return {};
 }
 
 bool CreateEmptyListFile(const QString& path) { return platform::SaveFileWhole(path, QByteArray()); }

@@ -4,6 +4,8 @@
 // "</ITEM>", each field "<key>value</key>", and one CR LF at the end. Written
 // as UTF-8 through a temporary file; read record by record, each as UTF-8,
 // or as Windows-1252 when its bytes are not UTF-8.
+#include "platform/FileIdentity.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -92,12 +94,20 @@ public:
     explicit ListFileParts(const QString& path);
     qsizetype Count() const { return m_starts.size(); }
     QString Text(qsizetype part) const;
+    // The file as it was read, to tell later whether another writer changed it.
+    const platform::FileStamp& Stamp() const { return m_stamp; }
 
 private:
     QByteArray m_bytes;
+    platform::FileStamp m_stamp;
     QList<qsizetype> m_starts; // where each part begins
 };
-// Replaces the file with the text and a CR LF; false when it could not be written.
-bool WriteListFile(const QString& path, const QString& text);
+// Replaces the file with the text and a CR LF; false when it could not be
+// written. `written`, when given, receives the stamp of the file as written.
+bool WriteListFile(const QString& path, const QString& text, platform::FileStamp* written = nullptr);
+// Moves a list file that another writer changed out of the way, to
+// "<name> (changed elsewhere).flst" (or "... 2).flst" and so on, never over a
+// file): its path there, or empty when it could not be moved.
+QString KeepOtherListVersion(const QString& path);
 // Creates the file empty (zero bytes); false when it could not be created.
 bool CreateEmptyListFile(const QString& path);

@@ -32,6 +32,8 @@ public:
     void Stop();
     // What the file holds besides the rows written so far.
     const KeptTexts& Kept() const { return m_walk.Kept(); }
+    // The file as it was read.
+    platform::FileStamp Stamp() const { return m_parts ? m_parts->Stamp() : platform::FileStamp{}; }
 
 signals:
     // The file was cut into that many parts (as SplitListRecords cuts its text).

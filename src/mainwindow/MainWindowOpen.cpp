@@ -7,9 +7,12 @@
 #include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ListLoad.h"
+#include "core/Paths.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessageBox.h"
 #include "settings/mdlOptions.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QTimer>
@@ -54,6 +57,7 @@ void CfrmMain::LoadListIntoGrid(cTreeNode* node)
 
     m_sOpenListKey = node->Key();
     m_keptTexts.clear();
+    m_openListStamp = {};
     // Damaged records, and items whose file is gone (an unplugged drive, say)
     // or no longer audio, are not shown but stay in the file, in their place.
     m_listLoad = new ListLoad(m_sOpenListKey, cGrid1, g_bCopyID3FromSource, this);
@@ -66,6 +70,7 @@ void CfrmMain::LoadListIntoGrid(cTreeNode* node)
 void CfrmMain::ListLoaded()
 {
     m_keptTexts = m_listLoad->Kept();
+    m_openListStamp = m_listLoad->Stamp();
     m_listLoad->deleteLater();
     m_listLoad = nullptr;
     cTreeView1->SetEnabled(!m_bAddingFiles);
@@ -138,7 +143,31 @@ void CfrmMain::SaveGridToFile()
     // Only the open list's file is ever written: a root or a CD drive names no
     // file, and a list is never written before it has opened whole.
     if (!IsListKey(m_sOpenListKey) || m_listLoad) return;
-    if (!WriteListFile(m_sOpenListKey, ListTextOfGrid(cGrid1, m_keptTexts))) ReportListNotSaved();
+    WriteOpenList(ListTextOfGrid(cGrid1, m_keptTexts));
+}
+
+void CfrmMain::WriteOpenList(const QString& text)
+{
+    if (platform::ChangedSince(m_sOpenListKey, m_openListStamp)) KeepOtherVersionOfOpenList();
+    if (!WriteListFile(m_sOpenListKey, text, &m_openListStamp)) ReportListNotSaved();
+}
+
+void CfrmMain::KeepOtherVersionOfOpenList()
+{
+    const QString aside = KeepOtherListVersion(m_sOpenListKey);
+    const QString name = RemoveExtension(GetFileName(m_sOpenListKey));
+    if (aside.isEmpty()) {
+        platform::MsgBox("The items list '" + name + "' was changed by another program since it was opened here, " +
+                             "and that version could not be kept.\r\n\r\nThis window now saves its own items over it.",
+                         platform::vbExclamation);
+        return;
+    }
+    const QString asideName = RemoveExtension(GetFileName(aside));
+    if (g_nodMainItems && QFileInfo(aside).absolutePath() == QFileInfo(ListsFolder()).absolutePath())
+        g_nodMainItems->Child()->Add(g_nodMainItems, 4, aside, asideName, 42, 43);
+    platform::MsgBox("The items list '" + name + "' was changed by another program since it was opened here.\r\n\r\n" +
+                         "That version is kept as the list '" + asideName + "'; this window now saves its own items.",
+                     platform::vbInformation);
 }
 
 void CfrmMain::CloseOpenList()

@@ -196,7 +196,7 @@ void CfrmMain::DoClearTheList()
     if (IsListBusy()) return;
     if (!m_sOpenListKey.isEmpty()) {
         m_keptTexts.clear();
-        if (!WriteListFile(m_sOpenListKey, QString())) ReportListNotSaved();
+        WriteOpenList(QString());
     }
     cGrid1->Clear();
     cGrid1->SetRedraw(true);

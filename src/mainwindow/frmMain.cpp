@@ -88,7 +88,7 @@ void CfrmMain::Form_Load()
 
     // The switches act once the window is up, from the event loop.
     QTimer::singleShot(0, this, [this] {
-        if (IsLoaded()) ApplyCommandLineSwitches();
+        if (IsLoaded()) ApplyCommandLineSwitches(platform::Command());
     });
 }
 
@@ -102,14 +102,24 @@ void CfrmMain::RestoreWindowSize()
     Form_Resize();
 }
 
-void CfrmMain::ApplyCommandLineSwitches()
+void CfrmMain::ApplyCommandLineSwitches(const QString& text)
 {
-    const QString s = platform::Command().toLower();
+    const QString s = text.toLower();
     if (s == "-addfiles")
         RunKey("Add Files");
     else if (s == "-addaudiocd")
         // Once the first list has opened: a click on a node waits for that.
         RunAfterListLoad([this] { OpenFirstAudioCD(); });
+}
+
+void CfrmMain::RunCommandLineOfLaterStart(const QString& text)
+{
+    if (!IsLoaded()) return;
+    if (m_bInTray || isMinimized() || !isVisible()) RestoreFromTray();
+    raise();
+    activateWindow();
+    if (text == "-st") m_cMenu_Click(m_cMenu->IndexForKey("GoSysTray"));
+    else ApplyCommandLineSwitches(text);
 }
 
 void CfrmMain::Form_Unload(int& Cancel)

@@ -48,6 +48,9 @@ public:
     void cSysTray1_TrayClick(int code);
 
     bool IsInTray() const { return m_bInTray; }
+    // The command line of a later start on the same settings: the window
+    // comes to the front (out of the tray too) and runs it.
+    void RunCommandLineOfLaterStart(const QString& text);
 
     // The title strip across the top.
     QFrame* picTitle = nullptr;
@@ -284,7 +287,7 @@ private:
     void BuildMainToolbars();
     void SetHostBackgroundPicture(cToolbarHost* host);
     void RestoreWindowSize();
-    void ApplyCommandLineSwitches();
+    void ApplyCommandLineSwitches(const QString& text);
     void SaveWindowSize();
     void TerminateControls();
     // Places the widgets where m_panes says.
@@ -331,6 +334,11 @@ private:
     // ==== private: items lists ====
     // Tells the user that the open list's file could not be written.
     void ReportListNotSaved();
+    // Writes the open list's file. When another writer has changed the file
+    // since the window last read or wrote it, that version is first kept
+    // beside it, shown in the tree, and the user is told.
+    void WriteOpenList(const QString& text);
+    void KeepOtherVersionOfOpenList();
     // Creates the controls of the items lists (grid, tree, info panel...); the layout places them.
     void CreateListControls();
     void ConnectListControls();
@@ -343,6 +351,8 @@ private:
     // What the open list's file holds besides its rows (damaged records,
     // records whose file cannot be opened now): written back in place on save.
     KeptTexts m_keptTexts;
+    // The open list's file as the window last read or wrote it.
+    platform::FileStamp m_openListStamp;
     // Nothing open: an empty grid, no list to write to.
     void CloseOpenList();
     // Opens the first list of the lists folder, creating one when it holds

@@ -1,9 +1,151 @@
 #include "platform/SaveFile.h"
 
+#include "platform/FileIdentity.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
+
+namespace {
+
+const QString kPartPrefix = ".tarvello-";
+const QString kPartSuffix = ".part";
+// A put of several files decided: which part goes to which name.
+const QString kPutSuffix = ".put";
+const QByteArray kPutMagic = "tarvello put 1";
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+std::function<void(int)>& PutStepHook()
+{
+    static std::function<void(int)> hook;
+    return hook;
+}
+
+void PutStep(int step)
+{
+    if (PutStepHook()) PutStepHook()(step);
+}
+
+// An open file, closed when it goes (however the function that holds it ends).
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+QString RandomPartName(const QString& folder, const QString& suffix)
+{
+    return folder + "/" + kPartPrefix +
+           QString("%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0')) + suffix;
+}
+
+bool SameInode(int fd, const QString& path)
+{
+    struct stat a {};
+    struct stat b {};
+    return ::fstat(fd, &a) == 0 && ::lstat(Native(path).constData(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+// Opens a leftover and takes its lock: -1 when a running program holds it
+// (or it is gone). The lock is the caller's until it closes the descriptor.
+int OpenAbandoned(const QString& path)
+{
+    const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || !SameInode(fd, path)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int SyncFolder(const QString& folder)
+{
+    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int err = FlushToDisk(fd);
+    ::close(fd);
+    return err;
+}
+
+QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+
+// The record names the files within their folder.
+QByteArray PutRecord(const QList<std::pair<QString, QString>>& partsAndTargets)
+{
+    QByteArray record;
+    QDataStream out(&record, QIODevice::WriteOnly);
+    out << kPutMagic << qint32(partsAndTargets.size());
+    for (const auto& [part, target] : partsAndTargets)
+        out << QFileInfo(part).fileName() << QFileInfo(target).fileName();
+    return record;
+}
+
+QList<std::pair<QString, QString>> ReadPutRecord(int fd, const QString& folder)
+{
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) return {};
+    QDataStream in(&file);
+    QByteArray magic;
+    qint32 count = 0;
+    in >> magic >> count;
+    QList<std::pair<QString, QString>> puts;
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QString part, target;
+        in >> part >> target;
+        if (part.contains('/') || target.contains('/')) return {};
+        puts.append({folder + "/" + part, folder + "/" + target});
+    }
+    if (magic != kPutMagic || in.status() != QDataStream::Ok) return {};
+    return puts;
+}
+
+// Renames each part over its target, in order; a part already gone was put
+// in place before. `step` counts the renames done.
+int RenameAll(const QList<std::pair<QString, QString>>& partsAndTargets, int step = -1)
+{
+    for (const auto& [part, target] : partsAndTargets) {
+        if (::rename(Native(part).constData(), Native(target).constData()) != 0 && errno != ENOENT) return errno;
+        if (step >= 0) PutStep(++step);
+    }
+    return 0;
+}
+
+// The names in the folder that this program's writes use, records and
+// parts apart. Read straight from the folder: it is done before every
+// output, and a folder may hold many thousands of files.
+void FindLeftovers(const QString& folder, QStringList* records, QStringList* parts)
+{
+    DIR* d = ::opendir(Native(folder).constData());
+    if (!d) return;
+    const QByteArray prefix = kPartPrefix.toLatin1();
+    while (const dirent* entry = ::readdir(d)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix)) continue;
+        if (name.endsWith(kPutSuffix.toLatin1())) records->append(QFile::decodeName(name));
+        else if (name.endsWith(kPartSuffix.toLatin1())) parts->append(QFile::decodeName(name));
+    }
+    ::closedir(d);
+}
+
+} // namespace
 
 bool IsReplaceableFile(const QString& path)
 {
@@ -11,16 +153,106 @@ bool IsReplaceableFile(const QString& path)
     return !info.exists() || info.isFile();
 }
 
-bool SaveFileWhole(const QString& path, const QByteArray& bytes)
+bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written)
 {
     if (path.isEmpty() || !IsReplaceableFile(path)) return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    // Renaming it into place keeps what the stamp looks at.
+    const FileStamp stamp = written ? StampOfOpenFile(file.handle(), bytes) : FileStamp{};
+    if (!file.commit()) return false;
+    if (written) *written = stamp;
+    return true;
+}
+
+int CreatePartFile(const QString& folder, int flags, int mode, QString* partPath)
+{
+    TidyFolder(folder);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = RandomPartName(folder, kPartSuffix);
+        const int fd = ::open(Native(name).constData(), flags | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -errno;
+        }
+        // Another program's tidying may have taken it between its making and its lock.
+        if (::flock(fd, LOCK_EX) == 0 && SameInode(fd, name)) {
+            *partPath = name;
+            return fd;
+        }
+        ::close(fd);
+    }
+    return -EEXIST;
+}
+
+int PutInPlaceTogether(const QList<std::pair<QString, QString>>& partsAndTargets)
+{
+    PutStep(0);
+    if (partsAndTargets.isEmpty()) return 0;
+    if (partsAndTargets.size() == 1) {
+        const auto& [part, target] = partsAndTargets.front();
+        return ::rename(Native(part).constData(), Native(target).constData()) == 0 ? 0 : errno;
+    }
+    // The put is decided once its record stands under its own name: from
+    // then on a crash is finished by the next tidying of the folder. The
+    // record stays open (locked) until the put is done.
+    const QString folder = FolderOf(partsAndTargets.front().first);
+    QString recordPart;
+    const Descriptor record{CreatePartFile(folder, O_RDWR, 0600, &recordPart)};
+    if (record.fd < 0) return -record.fd;
+    const QByteArray bytes = PutRecord(partsAndTargets);
+    int err = ::write(record.fd, bytes.constData(), size_t(bytes.size())) == bytes.size() ? 0 : (errno ? errno : EIO);
+    if (!err) err = FlushToDisk(record.fd);
+    const QString recordPath = recordPart.chopped(kPartSuffix.size()) + kPutSuffix;
+    if (!err && ::rename(Native(recordPart).constData(), Native(recordPath).constData()) != 0) err = errno;
+    if (err) {
+        ::unlink(Native(recordPart).constData());
+        return err;
+    }
+    SyncFolder(folder);
+    PutStep(1);
+    err = RenameAll(partsAndTargets, 1);
+    if (err) return err;
+    SyncFolder(folder);
+    ::unlink(Native(recordPath).constData());
+    PutStep(int(partsAndTargets.size()) + 2);
+    return 0;
+}
+
+void TidyFolder(const QString& folder)
+{
+    const QString dir = QDir::cleanPath(folder);
+    QStringList records, parts;
+    FindLeftovers(dir, &records, &parts);
+    // Decided puts first: their parts go in place, not away.
+    for (const QString& name : records) {
+        const QString record = dir + "/" + name;
+        const int fd = OpenAbandoned(record);
+        if (fd < 0) continue;
+        const QList<std::pair<QString, QString>> puts = ReadPutRecord(fd, dir);
+        if (RenameAll(puts) == 0) ::unlink(Native(record).constData());
+        ::close(fd);
+    }
+    for (const QString& name : parts) {
+        const QString part = dir + "/" + name;
+        const int fd = OpenAbandoned(part);
+        if (fd < 0) continue;
+        ::unlink(Native(part).constData());
+        ::close(fd);
+    }
+}
+
+void SetPutStepHook(std::function<void(int step)> hook) { PutStepHook() = std::move(hook); }
+
+int FlushToDisk(int fd)
+{
+    if (::fsync(fd) == 0) return 0;
+    // Pipes and the like cannot be flushed and need not be.
+    return errno == EINVAL || errno == EROFS ? 0 : errno;
 }
 
 } // namespace platform

@@ -1,10 +1,10 @@
 #include "tags/TagFile.h"
 
+#include "platform/SaveFile.h"
 #include "tags/TagError.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -52,18 +52,7 @@ int readAll(int fd, std::int64_t pos, char* data, std::int64_t count)
 // A new, empty file beside `target` that nobody else uses.
 int createTempBeside(const QString& target, QString* tempPath)
 {
-    const QString folder = QFileInfo(target).absolutePath();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name =
-            folder + QString("/.tarvello-%1.part").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
-        const int fd = ::open(nativePath(name).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            *tempPath = name;
-            return fd;
-        }
-        if (errno != EEXIST) return -errno;
-    }
-    return -EEXIST;
+    return platform::CreatePartFile(QFileInfo(target).absolutePath(), O_RDWR, 0600, tempPath);
 }
 
 } // namespace
@@ -162,11 +151,10 @@ void TagFile::ReplaceContent(const QByteArray& head, const std::vector<Range>& r
             out += n;
         }
     }
-    if (!err && ::fsync(temp) != 0) err = errno;
-    if (::close(temp) != 0 && !err && errno != EINTR) err = errno;
+    if (!err) err = platform::FlushToDisk(temp);
+    // Renamed while still open: its lock keeps other programs' tidying off it.
     if (!err && ::rename(nativePath(tempPath).constData(), nativePath(target).constData()) != 0) err = errno;
-    if (err) {
-        ::unlink(nativePath(tempPath).constData());
-        fail(err);
-    }
+    if (err) ::unlink(nativePath(tempPath).constData());
+    ::close(temp);
+    if (err) fail(err);
 }

@@ -206,6 +206,41 @@ TEST_F(MainWindowLife, CommandLineSwitches)
 
 class MainTray : public MainWindowLife {};
 
+// The command line of a later start on the same settings: the window comes
+// back (from the tray, or minimised) and runs it.
+TEST_F(MainTray, ALaterStartsCommandLineBringsTheWindowBackAndRunsIt)
+{
+    const struct {
+        const char* start;
+        std::function<void(CfrmMain*)> prepare;
+    } cases[] = {
+        {"in the tray", [this](CfrmMain*) { RunKey("GoSysTray"); }},
+        {"minimised", [](CfrmMain* m) { m->showMinimized(); }},
+        {"shown", [](CfrmMain*) {}},
+    };
+    for (const auto& c : cases) {
+        CfrmMain* main = LoadMain();
+        main->Show();
+        ProcessEvents();
+        c.prepare(main);
+        dispatched.clear();
+        dialogs->ExpectOpen({});
+        main->RunCommandLineOfLaterStart("-addfiles");
+        EXPECT_FALSE(main->IsInTray()) << c.start;
+        EXPECT_TRUE(main->isVisible()) << c.start;
+        EXPECT_FALSE(main->isMinimized()) << c.start;
+        EXPECT_EQ(Caption("RC Open"), "Hide") << c.start;
+        EXPECT_EQ(dispatched, QStringList{"Add Files"}) << c.start;
+        EXPECT_EQ(dialogs->openRequests.size(), 1u) << c.start;
+        // "-st" sends it to the tray.
+        main->RunCommandLineOfLaterStart("-st");
+        EXPECT_TRUE(main->IsInTray()) << c.start;
+        EXPECT_FALSE(main->isVisible()) << c.start;
+        support::UnloadAllForms();
+        dialogs->openRequests.clear();
+    }
+}
+
 TEST_F(MainTray, LeftClickStateMachine)
 {
     const struct {

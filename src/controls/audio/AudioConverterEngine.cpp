@@ -2,10 +2,10 @@
 
 #include "controls/audio/PlainWav.h"
 #include "platform/FileIdentity.h"
+#include "platform/SaveFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -263,19 +264,10 @@ OutputFile::~OutputFile() { Discard(); }
 Status OutputFile::Create(const QString& destination)
 {
     m_destination = destination;
-    const QString folder = FolderOf(destination);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name =
-            folder + QString("/.tarvello-%1.part").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
-        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            m_fd = fd;
-            m_tempPath = name;
-            return {};
-        }
-        if (errno != EEXIST) return ErrnoStatus(errno);
-    }
-    return ErrnoStatus(EEXIST);
+    const int fd = platform::CreatePartFile(FolderOf(destination), O_WRONLY, 0666, &m_tempPath);
+    if (fd < 0) return ErrnoStatus(-fd);
+    m_fd = fd;
+    return {};
 }
 
 bool OutputFile::Write(const void* data, std::size_t size)
@@ -330,29 +322,63 @@ Status OutputFile::ErrnoStatus(int err) const
 
 Status OutputFile::WriteError() const { return ErrnoStatus(m_errno); }
 
-Status OutputFile::Commit()
+Status OutputFile::Flush()
 {
     if (m_errno) return WriteError();
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0) {
-        m_errno = errno;
+    if (const int err = platform::FlushToDisk(m_fd)) {
+        m_errno = err;
         return WriteError();
     }
+    return {};
+}
+
+Status OutputFile::Commit()
+{
+    // Flushed to the disk before it takes the destination's name, and kept
+    // open (its lock held) until it has.
+    Status s = Flush();
+    if (!s.ok()) return s;
     if (::rename(QFile::encodeName(m_tempPath).constData(), QFile::encodeName(m_destination).constData()) != 0) {
         m_errno = errno;
         return WriteError();
     }
     m_tempPath.clear();
+    Close();
     return {};
+}
+
+Status OutputFile::CommitTogether(OutputFile& first, OutputFile& second)
+{
+    for (OutputFile* file : {&first, &second}) {
+        const Status s = file->Flush();
+        if (!s.ok()) return s;
+    }
+    const int err = platform::PutInPlaceTogether(
+        {{first.m_tempPath, first.m_destination}, {second.m_tempPath, second.m_destination}});
+    // Whatever became of them, the parts are no longer the files' to drop.
+    for (OutputFile* file : {&first, &second}) {
+        file->m_tempPath.clear();
+        file->Close();
+    }
+    if (err) {
+        first.m_errno = err;
+        return first.WriteError();
+    }
+    return {};
+}
+
+void OutputFile::Close()
+{
+    const int fd = std::exchange(m_fd, -1);
+    if (fd >= 0 && ::close(fd) != 0 && !m_errno && errno != EINTR) m_errno = errno;
 }
 
 void OutputFile::Discard()
 {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
     if (!m_tempPath.isEmpty()) ::unlink(QFile::encodeName(m_tempPath).constData());
     m_tempPath.clear();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
 }
 
 } // namespace audioconv

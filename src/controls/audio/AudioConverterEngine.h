@@ -87,7 +87,9 @@ Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags = nul
 Status ReadSourceTags(const QString& path, Tags* tags);
 
 // The output under construction: a hidden temporary file beside the
-// destination, renamed over it by Commit; dropped otherwise.
+// destination, flushed to the disk and renamed over it by Commit; dropped
+// otherwise. One that a killed writer left goes when the next output is
+// made in its folder.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -106,10 +108,15 @@ public:
     // The error of the first failed write or seek, as the user should read it.
     Status WriteError() const;
     Status Commit();
+    // Puts two outputs in place together: a crash leaves both old files or
+    // both new ones (see platform::PutInPlaceTogether).
+    static Status CommitTogether(OutputFile& first, OutputFile& second);
     void Discard();
 
 private:
     Status ErrnoStatus(int err) const;
+    Status Flush();
+    void Close();
     int m_fd = -1;
     int m_errno = 0;
     QString m_tempPath, m_destination;

@@ -305,8 +305,8 @@ Status WriteImage(const optical::Drive& drive, Tracks& tracks, const std::atomic
     const QByteArray text = CueSheet(QFileInfo(binPath).fileName(), tracks);
     if (!sheet.Write(text.constData(), size_t(text.size()))) return WriteFailure(sheet);
     if (abort) return Fail(kBurnErrAborted, "The burn was aborted.");
-    s = bin.Commit();
-    if (s.ok()) s = sheet.Commit();
+    // The BIN and its cue sheet change together: a crash leaves the old pair or the new one.
+    s = audioconv::OutputFile::CommitTogether(bin, sheet);
     return s.ok() ? Status{} : Fail(kBurnErrWrite, s.text);
 }
 

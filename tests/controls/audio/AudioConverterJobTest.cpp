@@ -41,6 +41,16 @@ TEST_F(JobTest, ConvertReturnsAtOnceThenProgressThenOneDone)
     EXPECT_EQ(Decode(Path("out.wav")).samples, 3 * 44100);
 }
 
+// The temporary file of a conversion that was killed (no program holds it)
+// goes with the next output made in its folder.
+TEST_F(JobTest, APartLeftByAKilledWriterGoesWithTheNextOutputInItsFolder)
+{
+    WriteFile(Path(".tarvello-0000dead.part"), QByteArray(100000, 'x'));
+    ASSERT_EQ(RunConvert(conv).endings, QStringList{"Done"});
+    EXPECT_TRUE(LeftoverTempFiles(dir.path()).isEmpty()) << LeftoverTempFiles(dir.path()).join(' ').toStdString();
+    EXPECT_EQ(Decode(Path("out.wav")).samples, 3 * 44100);
+}
+
 TEST_F(JobTest, AnErrorAlsoEndsExactlyOnceWithoutProgress)
 {
     conv.SetSourceFile(Path("missing.wav"));
