@@ -208,6 +208,26 @@ TEST_F(ConverterTest, EveryListedAcmFormatEncodes)
     EXPECT_GT(converted, 40);
 }
 
+// A WAV file holding MP3 has no place for LAME's information frame that a
+// decoder reads (its frames are decoded as they come): ffmpeg gives back the
+// source's samples with the encoder's delay in front and padding up to a
+// whole frame at the end.
+TEST_F(ConverterTest, AcmMp3InWavDecodesAsWholeFramesHoldingTheSource)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    constexpr std::int64_t kTrackSamples = 322224;
+    conv.SetSourceFile(Wav("in.wav", 44100, 2, 16, double(kTrackSamples) / 44100));
+    conv.SetDestinationFile(Path("out.wav"));
+    conv.SetDestinationFormat(kDestFormatACM);
+    conv.SetACMFormat("MPEG Layer-3", "44.100 kHz, 128 kbit/s, Stereo");
+    const ConvertEvents ev = RunConvert(conv);
+    ASSERT_EQ(ev.endings, QStringList{"Done"}) << ev.errorText.toStdString();
+    const std::int64_t samples = FfmpegDecodedSamples(Path("out.wav"));
+    EXPECT_EQ(samples % 1152, 0);
+    EXPECT_GT(samples, kTrackSamples);
+    EXPECT_LE(samples, kTrackSamples + 1105 + 1152);
+}
+
 TEST_F(ConverterTest, AcmChoiceTheListDoesNotHoldIsRefused)
 {
     conv.SetSourceFile(Wav("in.wav", 44100, 2, 16, 1));
