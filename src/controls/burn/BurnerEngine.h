@@ -2,7 +2,8 @@
 // Inside the disc writer controls: the writers and what their discs hold
 // (libburn), the audio CD burn (tracks measured and written disc-at-once, or
 // written as a BIN/CUE image), and the data disc burn (an ISO 9660 file
-// system from libisofs written as one track). Everything here may run on a
+// system from libisofs, or a UDF bridge image from genisoimage, written as
+// one track). Everything here may run on a
 // control's own thread; the burns report through the event interfaces below.
 #include "controls/audio/AudioConverterEngine.h"
 #include "controls/burn/DiscWriter.h"
@@ -102,6 +103,7 @@ struct DataBurnRequest {
     QStringList files; // files and folders, at the root of the disc
     QString volume, publisher, application;
     bool joliet = true;
+    bool udf = false; // a UDF bridge disc (genisoimage) instead of libisofs' ISO 9660
     bool closeDisc = true;
 };
 
@@ -114,6 +116,10 @@ public:
     virtual void Progress(int percent) = 0;
     virtual void Finalizing() = 0;
 };
+
+// Makes the UDF bridge image of the request's files (ISO 9660 + Rock Ridge,
+// Joliet when asked, UDF 1.02) in the file `image`.
+Status MakeUdfImage(const DataBurnRequest& request, const QString& image, const std::atomic<bool>& abort);
 
 // Builds the file system and writes it; an error or kBurnErrAborted when `abort` was set.
 Status BurnDataDisc(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events);
