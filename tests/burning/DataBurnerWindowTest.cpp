@@ -328,6 +328,28 @@ TEST_F(DataBurnerTest, AFailedRowIsLoggedAndTheBurnTakesOnlyWhatWasWritten)
     EXPECT_FALSE(modal->shown.contains("g_frmTurnOff")) << "no shutdown after a job with an error";
 }
 
+// Copies that succeed count as made: one copy that fails does not keep the
+// end-of-job actions of a burn that succeeded from running.
+TEST_F(DataBurnerTest, ACopyThatFailedLeavesTheEndActionsOfASuccessfulBurn)
+{
+    Open(3);
+    QFile::remove(Source("b.wav")); // its copy fails
+    SetCheckValue(w->chkDoNotConvertSource, 1);
+    SetCheckValue(w->chkOpenDestFolder, 1);
+    SetCheckValue(w->chkNoticeApp, 1);
+    main.noticeArguments = QStringList{"notify-program", "burned"};
+    msgBox->Expect("Burn CD?", platform::vbOK);
+    msgBox->Expect("There is no folder to open for D:"); // the fake writer's drive has no folder
+    w->cmdConvert_Click();
+    WaitForBurn();
+    ASSERT_EQ(First()->burns.size(), 1u);
+    EXPECT_EQ(First()->burns[0].files, (QStringList{Temp() + "a.wav", Temp() + "c.wav"}));
+    EXPECT_TRUE(LogLines().filter("could not be copied").size() == 1) << LogLines().join("|").toStdString();
+    EXPECT_TRUE(msgBox->script.empty()) << "the destination folder was not opened";
+    EXPECT_EQ(shell->started, QStringList{"notify-program burned"});
+    EXPECT_EQ(LogLines().last(), "Done.");
+}
+
 TEST_F(DataBurnerTest, AJobThatWroteNothingHasNothingToBurn)
 {
     prepareFake = [](FakeAudioConverter& fake) {
