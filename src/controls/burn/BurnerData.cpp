@@ -107,15 +107,6 @@ void CountEntry(const QString& path, int* files, int* folders)
     }
 }
 
-Status CheckRoom(const DiscFacts& facts, std::int64_t bytes)
-{
-    if (!facts.writable) return Fail(facts.loaded ? kBurnErrMedia : kBurnErrNoDrive, facts.state);
-    if (bytes <= facts.freeBytes) return {};
-    return Fail(kBurnErrTooBig, QString("The files need %1 MB, the disc holds %2 MB.")
-                                    .arg((bytes + 1048575) / 1048576)
-                                    .arg(facts.freeBytes / 1048576));
-}
-
 // Percents of the write from libburn's progress, each once and rising.
 class PercentWatch {
 public:
@@ -169,10 +160,15 @@ Status Write(const DataBurnRequest& r, burn::burn_source* source, const std::ato
                       [&](burn::burn_drive_status status, const burn::burn_progress& p) {
                           if (IsClosing(status)) percents.Closing();
                           else percents.At(p.sector, p.sectors);
-                      });
+                      },
+                      image ? QFileInfo(r.drive.path).absolutePath() : QString());
         if (!s.ok()) return s;
         percents.Closing();
     }
+    // A short image is no disc, whatever the writer said.
+    const std::int64_t size = std::int64_t(source->get_size(source));
+    if (image && file.Size() < size)
+        return Fail(kBurnErrWrite, QString("The image was not written whole: %1 of %2 bytes.").arg(file.Size()).arg(size));
     if (image) {
         s = file.Commit();
         if (!s.ok()) return Fail(kBurnErrWrite, s.text);
@@ -181,6 +177,15 @@ Status Write(const DataBurnRequest& r, burn::burn_source* source, const std::ato
 }
 
 } // namespace
+
+Status CheckRoom(const DiscFacts& facts, std::int64_t bytes)
+{
+    if (!facts.writable) return Fail(facts.loaded ? kBurnErrMedia : kBurnErrNoDrive, facts.state);
+    if (facts.freeBytes == kUnknownBytes || bytes <= facts.freeBytes) return {};
+    return Fail(kBurnErrTooBig, QString("The files need %1 MB, the disc holds %2 MB.")
+                                    .arg((bytes + 1048575) / 1048576)
+                                    .arg(facts.freeBytes / 1048576));
+}
 
 Status CheckDataFile(const QString& path)
 {

@@ -40,8 +40,15 @@ struct DiscFacts {
     bool writable = false;  // a blank disc of the kind the use writes
     QString state;          // "" when writable; otherwise why not, for the user
     std::vector<std::int32_t> speeds; // KB/s, slowest first
-    std::int64_t sizeBytes = 0, freeBytes = 0; // 2048 bytes a sector
+    std::int64_t sizeBytes = 0, freeBytes = 0; // 2048 bytes a sector; kUnknownBytes: not known
 };
+inline constexpr std::int64_t kUnknownBytes = -1;
+// The free space of the file system that holds the folder (an image
+// writer's), read from the folder itself; kUnknownBytes when it cannot be read.
+std::int64_t FolderFreeBytes(const QString& folder);
+// Whether `bytes` go onto the writer's disc: refused when they do not fit; a
+// room not known lets the write go ahead and a full disk report itself.
+Status CheckRoom(const DiscFacts& facts, std::int64_t bytes);
 // A machine drive is looked at once for the questions asked of it within
 // two seconds; ForgetDiscFacts makes the next question look again.
 DiscFacts ReadDiscFacts(const optical::Drive& drive, Use use);

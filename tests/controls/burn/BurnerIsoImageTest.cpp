@@ -1,9 +1,14 @@
 // The data disc writer controls on their image writer: the ISO image read
 // back through xorriso.
+#include "controls/burn/BurnerEngine.h"
 #include "controls/burn/BurnerTestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
 
 using namespace burntest;
 
@@ -251,6 +256,61 @@ TEST_F(DataBurnTest, AVolumeNameLongerThanJolietHoldsIsCutWithAWarning)
         WaitForDataBurn(log, "BurnerEnd");
         EXPECT_TRUE(log.events.filter("BurnerWarning").isEmpty()) << name.toStdString();
     }
+}
+
+// A write that fails as on a full disk (a file size limit stands in for
+// one) is said in the program's words and leaves no image. After it libburn
+// writes nothing at all and says it wrote well: that short image is an error.
+TEST_F(DataBurnTest, AFullDiskIsSaidAsSuchAndAShortImageIsNoSuccess)
+{
+    const QString big = Source("big.wma", 4 * 1024 * 1024);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 1024 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    cAudioDataBurner first;
+    EventLog log(first);
+    ASSERT_TRUE(first.AddFile(big));
+    first.Burn("E", kBurnSpeedMax);
+    WaitForDataBurn(log, "Finished");
+    cBurner second;
+    EventLog log2(second);
+    ASSERT_TRUE(second.AddFile(big));
+    second.Burn(0);
+    WaitForDataBurn(log2, "BurnerEnd");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(log.events.last(), QString("Error %1 The disk is full: %2").arg(kBurnErrWrite).arg(dir.path()));
+    EXPECT_TRUE(log2.events.last().startsWith("BurnerError ")) << log2.events.last().toStdString();
+    EXPECT_FALSE(log2.events.contains("BurnerEnd"));
+    EXPECT_FALSE(QFile::exists(Path("out.iso")));
+}
+
+// The image writer's room is the free space of its folder's own file system;
+// where that cannot be read the write goes ahead instead of "the disc holds 0 MB".
+TEST_F(DataBurnTest, TheImageWritersRoomIsItsFoldersFreeSpaceOrNotKnown)
+{
+    struct statvfs fs {};
+    ASSERT_EQ(statvfs(QFile::encodeName(dir.path()).constData(), &fs), 0);
+    const double free = double(fs.f_bavail) * double(fs.f_frsize);
+    EXPECT_NEAR(double(burnengine::FolderFreeBytes(dir.path())), free, 64.0 * 1024 * 1024);
+    EXPECT_EQ(burnengine::FolderFreeBytes(Path("no such folder")), burnengine::kUnknownBytes);
+    const burnengine::DiscFacts facts = burnengine::FactsByLetter(burnengine::Use::DataDisc, "E");
+    EXPECT_TRUE(facts.writable);
+    EXPECT_NEAR(double(facts.freeBytes), free, 64.0 * 1024 * 1024);
+
+    burnengine::DiscFacts unknown;
+    unknown.loaded = unknown.writable = true;
+    unknown.freeBytes = unknown.sizeBytes = burnengine::kUnknownBytes;
+    EXPECT_TRUE(burnengine::CheckRoom(unknown, 700LL * 1024 * 1024).ok());
+    burnengine::DiscFacts full = unknown;
+    full.freeBytes = 10 * 1024 * 1024;
+    const burnengine::Status refused = burnengine::CheckRoom(full, 20 * 1024 * 1024);
+    EXPECT_EQ(refused.code, kBurnErrTooBig);
+    EXPECT_EQ(refused.text, "The files need 20 MB, the disc holds 10 MB.");
 }
 
 TEST_F(DataBurnTest, AddFileRefusesWhatCannotBeReadAndNamesTwice)
