@@ -454,6 +454,19 @@ TEST_F(DataBurnerTest, TheSecondEngineBurnsWithTheTickedFileSystems)
     EXPECT_TRUE(w->cmdAbort->isEnabled());
 }
 
+TEST_F(DataBurnerTest, AVolumeNameJolietCutsIsSaidInTheLog)
+{
+    StoreEngine("1");
+    Open(1);
+    SetCheckValue(w->chkJOLIET, 1);
+    w->txtCDName->setText("My_Items_List_Of_Songs");
+    Burn();
+    EXPECT_TRUE(LogLines().contains("The volume name \"My_Items_List_Of_Songs\" is longer than the 16 characters "
+                                    "Joliet holds: Joliet readers see \"My_Items_List_Of\"."))
+        << LogLines().join("|").toStdString();
+    EXPECT_EQ(LogLines().last(), "Done.");
+}
+
 TEST_F(DataBurnerTest, BurnErrorsOfBothEnginesRunNoEndActions)
 {
     for (const int engine : {0, 1}) {
