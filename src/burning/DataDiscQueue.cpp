@@ -127,6 +127,7 @@ void CfrmDataBurner3::CopyRow(std::int32_t row, const QString& target)
     QFile::remove(target);
     if (QFile::copy(source, target)) {
         Remember(target);
+        CountItemEnd(false);
         return;
     }
     m_written.removeAll(target);

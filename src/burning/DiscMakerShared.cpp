@@ -129,12 +129,18 @@ void ShowMediaState(QLabel* label, const QString& state)
     label->setFont(font);
 }
 
-void ShowDiscFacts(cAudioBurner& writer, const QString& letter, const DiscLabels& labels)
+void ShowDiscFacts(cAudioBurner& writer, const QString& letter, const DiscLabels& labels, std::int32_t needSeconds)
 {
+    const std::int32_t capacity = writer.GetDiskCapacity(letter);
     if (labels.size) labels.size->setText(QString::number(writer.GetDiskSize(letter)));
-    if (labels.capacity)
-        labels.capacity->setText(QString::number(DiscCapacityMinutes(writer.GetDiskCapacity(letter))) + " Min");
-    if (labels.state) ShowMediaState(labels.state, writer.GetMediaState(letter));
+    if (labels.capacity) labels.capacity->setText(QString::number(DiscCapacityMinutes(capacity)) + " Min");
+    if (!labels.state) return;
+    QString state = writer.GetMediaState(letter);
+    if (state.isEmpty() && needSeconds > capacity / kCapacityPerSecond)
+        state = QString("The selected tracks do not fit on the disc: %1 Min / %2 Min.")
+                    .arg(platform::CLng(needSeconds / 60.0))
+                    .arg(DiscCapacityMinutes(capacity));
+    ShowMediaState(labels.state, state);
 }
 
 bool RefuseWithoutWriter(const QComboBox* drives)

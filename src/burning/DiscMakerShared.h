@@ -49,7 +49,10 @@ struct DiscLabels {
     QLabel* capacity = nullptr;
     QLabel* state = nullptr;
 };
-void ShowDiscFacts(cAudioBurner& writer, const QString& letter, const DiscLabels& labels);
+// A ready disc whose capacity is below `needSeconds` of audio says that
+// they do not fit instead of being ready.
+void ShowDiscFacts(cAudioBurner& writer, const QString& letter, const DiscLabels& labels,
+                   std::int32_t needSeconds = 0);
 
 // True, after telling the user, when no writer is selected (none was found).
 bool RefuseWithoutWriter(const QComboBox* drives);

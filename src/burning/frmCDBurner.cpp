@@ -178,8 +178,19 @@ void CfrmCDBurner::FillSpeedList()
 void CfrmCDBurner::cboDrv_Click()
 {
     FillSpeedList();
+    ShowDiscState();
+}
+
+void CfrmCDBurner::ShowDiscState()
+{
     discmaker::ShowDiscFacts(*cAudioBurner1, discmaker::SelectedDriveLetter(cboDrv),
-                             {lblDiskSize, lblDiskCapacity, lblState});
+                             {lblDiskSize, lblDiskCapacity, lblState}, m_secondsToBurn);
+}
+
+void CfrmCDBurner::SetSecondsToBurn(std::int32_t seconds)
+{
+    m_secondsToBurn = seconds;
+    ShowDiscState();
 }
 
 void CfrmCDBurner::MoveTray(bool open)
@@ -373,6 +384,7 @@ void CfrmCDBurner::ToolEndEvents()
 
 void ShowBurnTotals(CfrmCDBurner* window, std::int32_t items, std::int32_t seconds)
 {
+    window->SetSecondsToBurn(seconds);
     const double minutes = seconds / 60.0;
     const QString m = QString::number(platform::CLng(minutes));
     const QString disc = QString::number(kDiscMinutes);

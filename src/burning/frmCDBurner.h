@@ -62,6 +62,9 @@ public:
     bool BurnCallRunning() const { return m_burnCall; }
     // Where the ranges of ranged items are cut to before a burn.
     static QString TempFolder();
+    // The seconds of audio the items to burn hold; the disc state line says
+    // when they do not fit on the selected writer's disc.
+    void SetSecondsToBurn(std::int32_t seconds);
 
 protected:
     void LoadToolSettings() override;
@@ -75,6 +78,7 @@ private:
     void ConnectBurner();
     void FillBurnerDrives();
     void FillSpeedList();
+    void ShowDiscState();
     void ShowPhase(const QString& text);
     void SetBurning(bool burning);
     // A tray move of the selected writer, telling the user when it fails.
@@ -86,6 +90,7 @@ private:
     void EraseTempFiles();
 
     std::int32_t m_lastTrack = 0; // the last track number seen
+    std::int32_t m_secondsToBurn = 0;
     bool m_burnCall = false;
     std::unique_ptr<cAudioConverter> m_cutter; // while a range is cut
 };

@@ -117,6 +117,23 @@ TEST_F(CDBurnerWindowTest, TheOpenersFiguresRoundMinutesHalfToEvenAndWarnAboveEi
     }
 }
 
+// The disc state line is no "OK - Ready to be burn." for tracks that do not
+// fit on the disc in the writer (737,280,000 bytes: 4,802 seconds).
+TEST_F(CDBurnerWindowTest, TheDiscStateSaysWhenTheTracksDoNotFit)
+{
+    Open();
+    ShowBurnTotals(w, 25, 4900);
+    EXPECT_EQ(w->lblState->text(), "The selected tracks do not fit on the disc: 82 Min / 80 Min.");
+    EXPECT_TRUE(w->lblState->font().bold());
+    w->cboDrv->setCurrentIndex(-1);
+    w->cboDrv->setCurrentIndex(0);
+    EXPECT_EQ(w->lblState->text(), "The selected tracks do not fit on the disc: 82 Min / 80 Min.")
+        << "a drive picked again keeps the tracks in view";
+    ShowBurnTotals(w, 20, 4801);
+    EXPECT_EQ(w->lblState->text(), "OK - Ready to be burn.");
+    EXPECT_FALSE(w->lblState->font().bold());
+}
+
 TEST_F(CDBurnerWindowTest, ABurnHandsEveryFileToTheWriterAndFollowsItsEvents)
 {
     Open(kTwoFiles);

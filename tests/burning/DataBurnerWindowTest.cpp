@@ -368,6 +368,28 @@ TEST_F(DataBurnerTest, AFailedRowIsLoggedAndTheBurnTakesOnlyWhatWasWritten)
     EXPECT_FALSE(modal->shown.contains("g_frmTurnOff")) << "no shutdown after a job with an error";
 }
 
+// Copies that succeed count as made: one copy that fails does not keep the
+// end-of-job actions of a burn that succeeded from running.
+TEST_F(DataBurnerTest, ACopyThatFailedLeavesTheEndActionsOfASuccessfulBurn)
+{
+    Open(3);
+    QFile::remove(Source("b.wav")); // its copy fails
+    SetCheckValue(w->chkDoNotConvertSource, 1);
+    SetCheckValue(w->chkOpenDestFolder, 1);
+    SetCheckValue(w->chkNoticeApp, 1);
+    main.noticeArguments = QStringList{"notify-program", "burned"};
+    msgBox->Expect("Burn CD?", platform::vbOK);
+    msgBox->Expect("There is no folder to open for D:"); // the fake writer's drive has no folder
+    w->cmdConvert_Click();
+    WaitForBurn();
+    ASSERT_EQ(First()->burns.size(), 1u);
+    EXPECT_EQ(First()->burns[0].files, (QStringList{Temp() + "a.wav", Temp() + "c.wav"}));
+    EXPECT_TRUE(LogLines().filter("could not be copied").size() == 1) << LogLines().join("|").toStdString();
+    EXPECT_TRUE(msgBox->script.empty()) << "the destination folder was not opened";
+    EXPECT_EQ(shell->started, QStringList{"notify-program burned"});
+    EXPECT_EQ(LogLines().last(), "Done.");
+}
+
 TEST_F(DataBurnerTest, AJobThatWroteNothingHasNothingToBurn)
 {
     prepareFake = [](FakeAudioConverter& fake) {
@@ -461,16 +483,28 @@ TEST_F(DataBurnerTest, TheSecondEngineBurnsWithTheTickedFileSystems)
     const QStringList log = LogLines();
     const QStringList burnLog = log.mid(log.indexOf("BurnerInitializing..."));
     ASSERT_GE(burnLog.size(), 11) << log.join("|").toStdString();
-    EXPECT_EQ(burnLog[1], "UDF is not available on this system: the disc is written without it.");
-    EXPECT_EQ(burnLog[2], "Adding:a.mp3");
-    EXPECT_EQ(burnLog[3], "Adding:b.mp3");
-    EXPECT_EQ(burnLog[4], "2 files to burn.");
-    EXPECT_EQ(burnLog[5], "0 dirs to burn.");
-    EXPECT_EQ(burnLog.mid(6), (QStringList{"StartBurning...", "BurnerFinalization - Please wait...",
+    EXPECT_EQ(burnLog[1], "Adding:a.mp3");
+    EXPECT_EQ(burnLog[2], "Adding:b.mp3");
+    EXPECT_EQ(burnLog[3], "2 files to burn.");
+    EXPECT_EQ(burnLog[4], "0 dirs to burn.");
+    EXPECT_EQ(burnLog.mid(5), (QStringList{"StartBurning...", "BurnerFinalization - Please wait...",
                                            "BurnerDoneBurn.", "BurnerCompleted.", "BurnerEnd.", "Erase temp files...",
                                            "Done."}));
     EXPECT_TRUE(w->lblOpenCDDoor->isEnabled());
     EXPECT_TRUE(w->cmdAbort->isEnabled());
+}
+
+TEST_F(DataBurnerTest, AVolumeNameJolietCutsIsSaidInTheLog)
+{
+    StoreEngine("1");
+    Open(1);
+    SetCheckValue(w->chkJOLIET, 1);
+    w->txtCDName->setText("My_Items_List_Of_Songs");
+    Burn();
+    EXPECT_TRUE(LogLines().contains("The volume name \"My_Items_List_Of_Songs\" is longer than the 16 characters "
+                                    "Joliet holds: Joliet readers see \"My_Items_List_Of\"."))
+        << LogLines().join("|").toStdString();
+    EXPECT_EQ(LogLines().last(), "Done.");
 }
 
 TEST_F(DataBurnerTest, BurnErrorsOfBothEnginesRunNoEndActions)

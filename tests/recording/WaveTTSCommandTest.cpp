@@ -14,6 +14,7 @@
 #include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
+#include "settings/mdlOptions.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -190,5 +191,28 @@ INSTANTIATE_TEST_SUITE_P(, WaveTTSSaveAs,
                                            SavedFormat{"MP3", "mp3"}, SavedFormat{"WMA", "wmav"},
                                            SavedFormat{"OGG", "vorbis"}),
                          [](const auto& info) { return std::string(info.param.letters); });
+
+// A sentence saved as MP3 carries LAME's information frame: ffmpeg decodes
+// it to exactly the samples of the speech rendered for it.
+TEST_F(WaveTTSCommand, AnMp3SavedDecodesToExactlyTheSpokenSamples)
+{
+    if (!audiotest::HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    g_MP3Settings = {};
+    g_MP3Settings.lBitrate = 64; // CBR at the speech's own rate, no VBR tag asked for
+    g_MP3Settings.lQuality = 5;
+    g_MP3Settings.lMode = 3;
+    const QString path = QDir::cleanPath(ProgramFolder() + "/../spoken.mp3");
+    RunCommand([&](CfrmWaveTTS* w) {
+        w->txtSpeak->setPlainText(kSentence);
+        Choose(w, "MP3");
+        dialogs->ExpectSave(path);
+        QTest::mouseClick(w->cmdSaveAs, Qt::LeftButton);
+    });
+    EXPECT_TRUE(msgBox->shown.empty());
+    const QString spoken = ProgramFolder() + "/tmptts.wav";
+    const std::int64_t samples = audiotest::FfmpegDecodedSamples(spoken);
+    ASSERT_GT(samples, 0) << "the rendering is kept beside the program";
+    EXPECT_EQ(audiotest::FfmpegDecodedSamples(path), samples);
+}
 
 } // namespace

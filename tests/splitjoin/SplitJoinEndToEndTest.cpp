@@ -6,6 +6,7 @@
 #include "controls/audio/AudioTestSupport.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
+#include "settings/mdlOptions.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -208,6 +209,40 @@ TEST_F(SplitJoinEndToEnd, ARangedRowJoinsOnlyItsRange)
     range.pcm = std::vector<float>(range.pcm.begin() + 44100 * 2, range.pcm.begin() + 3 * 44100 * 2);
     EXPECT_TRUE(joined.pcm == Concatenated({audiotest::Decode(whole, true), range}))
         << "joined: " << joined.samples << " samples";
+}
+
+// MP3 parts and an MP3 joined from them carry LAME's information frame:
+// ffmpeg decodes each to exactly its seconds, CBR with no VBR tag asked for.
+TEST_F(SplitJoinEndToEnd, Mp3PartsAndTheirJoinDecodeToExactlyTheirSamples)
+{
+    if (!audiotest::HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    g_MP3Settings = {};
+    g_MP3Settings.lBitrate = 128;
+    g_MP3Settings.lSamplerate = 44100;
+    g_MP3Settings.lQuality = 5;
+    g_MP3Settings.lMode = 1;
+    const QString source = Source("source.wav");
+    audiotest::WriteWav(source, 44100, 2, 16, 12.0, audiotest::Signal{440, {0.3, 0.5}});
+    AddToList({source});
+    RunTool("Audio Splitter", [](JobWindow* window) {
+        auto* w = qobject_cast<CfrmSplitter*>(window);
+        ASSERT_NE(w, nullptr);
+        ChooseFormat(w, "MP3");
+        w->ptnSplitBySecs->click();
+        w->txtSplitSecs->setText("5");
+    });
+    const int seconds[] = {5, 5, 2};
+    QStringList parts;
+    for (int i = 0; i < 3; ++i) {
+        parts << OutFolder() + QString("Part_%1_source.MP3").arg(i + 1);
+        EXPECT_EQ(audiotest::FfmpegDecodedSamples(parts.back()), seconds[i] * 44100) << parts.back().toStdString();
+    }
+
+    main->SetAllMarked(false);
+    dialogs->ExpectOpen(parts);
+    Command("Add Files");
+    RunTool("Audio Joiner", [](JobWindow* w) { ChooseFormat(w, "MP3"); });
+    EXPECT_EQ(audiotest::FfmpegDecodedSamples(Output("mp3")), 12 * 44100);
 }
 
 } // namespace

@@ -308,6 +308,8 @@ void FakeBurner::Burn(std::int32_t deviceIndex)
     m_burning = true;
     m_abortRequested = false;
     m_events.Post([this] { emit BurnerInitializing(); });
+    if (const QString notice = JolietVolumeNotice(VolumeName(), UseJoliet()); !notice.isEmpty())
+        m_events.Post([this, notice] { emit BurnerWarning(notice); });
     if (deviceIndex < 0 || deviceIndex >= std::int32_t(devices.size())) {
         m_events.Post([this, deviceIndex] {
             End(DataBurnEnding::Error, QString("There is no writer number %1.").arg(deviceIndex),
@@ -315,8 +317,6 @@ void FakeBurner::Burn(std::int32_t deviceIndex)
         });
         return;
     }
-    if (UseUDF())
-        m_events.Post([this] { emit BurnerWarning("UDF is not available on this system: the disc is written without it."); });
     for (const QString& f : files) m_events.Post([this, f] { emit AddingFile(f); });
     m_events.Post([this, n = std::int32_t(files.size())] { emit FilesToBurn(n, 0); });
     m_events.Post([this] { emit StartBurning(); });

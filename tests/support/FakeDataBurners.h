@@ -103,7 +103,8 @@ private:
     bool m_abortRequested = false;
 };
 
-// The second engine. A burn raises BurnerInitializing, BurnerWarning (UDF),
+// The second engine. A burn raises BurnerInitializing, BurnerWarning (a
+// volume name Joliet cuts, as the real control words it),
 // AddingFile for each file, FilesToBurn(files, 0), StartBurning,
 // BurnerProgress for each percent, BurnerFinalization, BurnerDoneBurn,
 // BurnerCompleted and BurnerEnd; or, after the progress, BurnerError. Abort

@@ -1,5 +1,8 @@
 // MP3 through LAME: every field of the MP3 record reaches the encoder; tags
-// are written as ID3v2.3 in front and an ID3v1 block at the end.
+// are written as ID3v2.3 in front and an ID3v1 block at the end. Every file,
+// CBR as VBR, starts with LAME's information frame (Xing or Info): it holds
+// the encoder's delay and padding, so decoders give back exactly the samples
+// encoded and tracks join without a gap.
 #include "controls/audio/AudioConverterCodecs.h"
 #include "controls/audio/AudioConverterEngine.h"
 
@@ -171,17 +174,27 @@ public:
 private:
     Status Configure(const MP3FormatSettings& s, int rate, int channels);
     Status WriteEncoded(int bytes);
+    Status WriteInfoFrame();
 
     lame_t m_lame;
     SinkInput m_input;
     OutputFile* m_file = nullptr;
     Tags m_tags;
     std::int64_t m_audioStart = 0;
-    bool m_vbrTag = false;
     std::vector<unsigned char> m_buf;
 };
 
 Status Refuse(const QString& text) { return Fail(kConvertErrSettingsRefused, text); }
+
+// Whether a CBR frame is large enough for LAME's information frame: the
+// header and side information, then 156 bytes of Xing and LAME fields.
+bool CbrFrameHoldsInfoFrame(int kbps, int rate, int channels, bool crc)
+{
+    const bool mpeg1 = rate >= 32000;
+    const int sideInfo = mpeg1 ? (channels == 1 ? 17 : 32) : (channels == 1 ? 9 : 17);
+    const int frameBytes = (mpeg1 ? 144000 : 72000) * kbps / rate;
+    return frameBytes >= 4 + (crc ? 2 : 0) + sideInfo + 156;
+}
 
 bool ValidBitrateIndex(int i) { return i >= 0 && i < int(std::size(kMP3BitrateList)); }
 
@@ -208,14 +221,24 @@ Status LameSink::Configure(const MP3FormatSettings& s, int rate, int channels)
     lame_set_original(m_lame, s.Original != 0);
     lame_set_error_protection(m_lame, s.ErrorProtection != 0);
     lame_set_strict_ISO(m_lame, s.StrictISO != 0);
-    lame_set_bWriteVbrTag(m_lame, s.WriteVBRTag != 0);
+    lame_set_bWriteVbrTag(m_lame, 1); // whatever WriteVBRTag says: without it no decoder can trim the padding
     lame_set_write_id3tag_automatic(m_lame, 0);
 
     if (s.VBRMethod == 0) {
         const int kbps = s.Bitrate == 0 ? 128 : s.Bitrate;
         if (kbps < 8 || kbps > 320) return Refuse(QString("MP3 bitrate %1 kbit/s is not supported.").arg(kbps));
-        lame_set_VBR(m_lame, vbr_off);
-        lame_set_brate(m_lame, kbps);
+        if (CbrFrameHoldsInfoFrame(kbps, rate, channels, s.ErrorProtection != 0)) {
+            lame_set_VBR(m_lame, vbr_off);
+            lame_set_brate(m_lame, kbps);
+        } else {
+            // LAME writes the information frame at the CBR bitrate and drops it where
+            // that frame is too small; pinned ABR gives the same frames and writes it.
+            lame_set_VBR(m_lame, vbr_abr);
+            lame_set_VBR_mean_bitrate_kbps(m_lame, kbps);
+            lame_set_VBR_min_bitrate_kbps(m_lame, kbps);
+            lame_set_VBR_max_bitrate_kbps(m_lame, kbps);
+            lame_set_VBR_hard_min(m_lame, 1);
+        }
         return {};
     }
     if (!ValidBitrateIndex(s.VBRMinBitrateIndex) || !ValidBitrateIndex(s.VBRMaxBitrateIndex))
@@ -256,7 +279,6 @@ Status LameSink::Prepare(const MP3FormatSettings& s, const SourceFacts& source)
     if (lame_init_params(m_lame) < 0)
         return Refuse(
             QString("The MP3 encoder refused the settings (%1 Hz, %2).").arg(rate).arg(ChannelsText(channels)));
-    m_vbrTag = s.WriteVBRTag != 0;
     m_input.sampleRate = rate;
     av_channel_layout_default(&m_input.layout, channels);
     m_input.format = AV_SAMPLE_FMT_FLTP;
@@ -303,15 +325,18 @@ Status LameSink::Finish()
         const QByteArray v1 = Id3v1Tag(m_tags);
         if (!m_file->Write(v1.constData(), size_t(v1.size()))) return m_file->WriteError();
     }
-    if (m_vbrTag) {
-        // The first frame was kept free for the Xing/LAME header; fill it in now.
-        unsigned char frame[2880];
-        const size_t size = lame_get_lametag_frame(m_lame, frame, sizeof frame);
-        if (size > 0 && size <= sizeof frame) {
-            if (m_file->Seek(m_audioStart, SEEK_SET) < 0 || !m_file->Write(frame, size)) return m_file->WriteError();
-            m_file->Seek(0, SEEK_END);
-        }
-    }
+    return WriteInfoFrame();
+}
+
+Status LameSink::WriteInfoFrame()
+{
+    // LAME kept the first frame free for it; fill it in now that the counts are known.
+    unsigned char frame[2880];
+    const size_t size = lame_get_lametag_frame(m_lame, frame, sizeof frame);
+    if (size == 0) return Status{}; // LAME kept no frame free (it does so only for free-format bitrates)
+    if (size > sizeof frame) return Fail(kConvertErrSettingsRefused, "The MP3 information frame is too large.");
+    if (m_file->Seek(m_audioStart, SEEK_SET) < 0 || !m_file->Write(frame, size)) return m_file->WriteError();
+    m_file->Seek(0, SEEK_END);
     return m_file->Failed() ? m_file->WriteError() : Status{};
 }
 

@@ -1,10 +1,12 @@
-// The data disc burn: libisofs builds an ISO 9660 file system (with Joliet
-// names when asked) from the files and folders, and libburn writes it as one
-// track, onto a drive's disc or into an image file.
+// The data disc burn: libisofs builds an ISO 9660 file system (with Rock
+// Ridge, and Joliet names when asked) from the files and folders, or
+// genisoimage a UDF bridge image, and libburn writes it as one track, onto a
+// drive's disc or into an image file.
 #include "controls/burn/BurnerLibburn.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdint> // before libisofs.h
 #include <libisofs/libisofs.h>
@@ -44,7 +46,7 @@ public:
     }
 
     // A file, or a folder with everything in it, at the root.
-    Status Add(const QString& path, int* files, int* folders)
+    Status Add(const QString& path)
     {
         const QFileInfo info(path);
         const QByteArray name = info.fileName().toUtf8(), local = QFile::encodeName(info.absoluteFilePath());
@@ -54,10 +56,8 @@ public:
             IsoDir* dir = nullptr;
             r = iso_tree_add_new_dir(root, name.constData(), &dir);
             if (r >= 0) r = iso_tree_add_dir_rec(m_image, dir, local.constData());
-            CountFolder(path, files, folders);
         } else {
             r = iso_tree_add_new_node(m_image, root, name.constData(), local.constData(), nullptr);
-            ++*files;
         }
         if (r < 0) return Fail(kBurnErrSource, QString("Cannot add %1 to the disc: %2").arg(path, IsoText(r)));
         return {};
@@ -72,6 +72,9 @@ public:
             return nullptr;
         }
         iso_write_opts_set_iso_level(opts, 3); // long names and large files
+        // Rock Ridge with useful values: files r--r--r--, folders r-xr-xr-x, owned by root.
+        iso_write_opts_set_rockridge(opts, 1);
+        iso_write_opts_set_replace_mode(opts, 1, 1, 1, 1);
         iso_write_opts_set_joliet(opts, joliet ? 1 : 0);
         iso_write_opts_set_joliet_long_names(opts, 1);
         ::burn_source* source = nullptr;
@@ -85,27 +88,23 @@ public:
     }
 
 private:
-    static void CountFolder(const QString& path, int* files, int* folders)
-    {
-        ++*folders;
-        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            it.next();
-            ++*(it.fileInfo().isDir() ? folders : files);
-        }
-    }
-
     IsoImage* m_image = nullptr;
 };
 
-Status CheckRoom(const DiscFacts& facts, std::int64_t bytes)
+// Counts a file, or a folder and everything in it.
+void CountEntry(const QString& path, int* files, int* folders)
 {
-    if (!facts.writable) return Fail(facts.loaded ? kBurnErrMedia : kBurnErrNoDrive, facts.state);
-    if (bytes <= facts.freeBytes) return {};
-    return Fail(kBurnErrTooBig, QString("The files need %1 MB, the disc holds %2 MB.")
-                                    .arg((bytes + 1048575) / 1048576)
-                                    .arg(facts.freeBytes / 1048576));
+    if (!QFileInfo(path).isDir()) {
+        ++*files;
+        return;
+    }
+    ++*folders;
+    QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        ++*(it.fileInfo().isDir() ? folders : files);
+    }
 }
 
 // Percents of the write from libburn's progress, each once and rising.
@@ -161,10 +160,15 @@ Status Write(const DataBurnRequest& r, burn::burn_source* source, const std::ato
                       [&](burn::burn_drive_status status, const burn::burn_progress& p) {
                           if (IsClosing(status)) percents.Closing();
                           else percents.At(p.sector, p.sectors);
-                      });
+                      },
+                      image ? QFileInfo(r.drive.path).absolutePath() : QString());
         if (!s.ok()) return s;
         percents.Closing();
     }
+    // A short image is no disc, whatever the writer said.
+    const std::int64_t size = std::int64_t(source->get_size(source));
+    if (image && file.Size() < size)
+        return Fail(kBurnErrWrite, QString("The image was not written whole: %1 of %2 bytes.").arg(file.Size()).arg(size));
     if (image) {
         s = file.Commit();
         if (!s.ok()) return Fail(kBurnErrWrite, s.text);
@@ -173,6 +177,15 @@ Status Write(const DataBurnRequest& r, burn::burn_source* source, const std::ato
 }
 
 } // namespace
+
+Status CheckRoom(const DiscFacts& facts, std::int64_t bytes)
+{
+    if (!facts.writable) return Fail(facts.loaded ? kBurnErrMedia : kBurnErrNoDrive, facts.state);
+    if (facts.freeBytes == kUnknownBytes || bytes <= facts.freeBytes) return {};
+    return Fail(kBurnErrTooBig, QString("The files need %1 MB, the disc holds %2 MB.")
+                                    .arg((bytes + 1048575) / 1048576)
+                                    .arg(facts.freeBytes / 1048576));
+}
 
 Status CheckDataFile(const QString& path)
 {
@@ -195,23 +208,45 @@ Status AddDataFile(QStringList* files, const QString& path)
     return {};
 }
 
+namespace {
+
+// Makes the UDF bridge image in a temporary folder and writes it.
+Status BurnUdf(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events)
+{
+    QTemporaryDir staging;
+    if (!staging.isValid())
+        return Fail(kBurnErrWrite, "No temporary folder for the disc's image: " + staging.errorString());
+    const QString image = staging.filePath("udf.iso");
+    Status s = MakeUdfImage(request, image, abort);
+    if (!s.ok()) return s;
+    burn::burn_source* source = burn::burn_file_source_new(QFile::encodeName(image).constData(), nullptr);
+    if (!source) return Fail(kBurnErrSource, "The disc's image cannot be read: " + image);
+    s = Write(request, source, abort, events);
+    burn::burn_source_free(source);
+    return s;
+}
+
+} // namespace
+
 Status BurnDataDisc(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events)
 {
     QString why;
     if (!StartLibraries(&why)) return Fail(kBurnErrNotInstalled, why);
     if (request.files.isEmpty()) return Fail(kBurnErrNoFiles, "There are no files to burn.");
-    IsoTree tree;
-    Status s = tree.Create(request);
+    IsoTree tree; // only for discs without UDF
+    Status s = request.udf ? Status{} : tree.Create(request);
     int files = 0, folders = 0;
     for (const QString& path : request.files) {
         if (!s.ok()) return s;
         if (abort) return Fail(kBurnErrAborted, "The burn was aborted.");
         events.AddingFile(path);
         s = CheckDataFile(path);
-        if (s.ok()) s = tree.Add(path, &files, &folders);
+        if (s.ok() && !request.udf) s = tree.Add(path);
+        if (s.ok()) CountEntry(path, &files, &folders);
     }
     if (!s.ok()) return s;
     events.FilesToBurn(files, folders);
+    if (request.udf) return BurnUdf(request, abort, events);
     burn::burn_source* source = tree.Source(request.joliet, &s);
     if (!source) return s;
     s = Write(request, source, abort, events);

@@ -5,9 +5,9 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -115,6 +115,18 @@ optical::DriveKind ImageWriterKind(Use use)
 
 // ---- What a writer holds
 
+} // namespace
+
+std::int64_t FolderFreeBytes(const QString& folder)
+{
+    std::error_code error;
+    const std::filesystem::space_info room = std::filesystem::space(QFile::encodeName(folder).toStdString(), error);
+    if (error || room.available == std::uintmax_t(-1)) return kUnknownBytes;
+    return std::int64_t(room.available);
+}
+
+namespace {
+
 DiscFacts ImageWriterFacts(const optical::Drive& drive, Use use)
 {
     DiscFacts f;
@@ -128,8 +140,7 @@ DiscFacts ImageWriterFacts(const optical::Drive& drive, Use use)
         return f;
     }
     f.loaded = f.writable = true;
-    f.freeBytes = f.sizeBytes = use == Use::AudioCD ? kImageCDSectors * 2048
-                                                    : QStorageInfo(folder.filePath()).bytesAvailable();
+    f.freeBytes = f.sizeBytes = use == Use::AudioCD ? kImageCDSectors * 2048 : FolderFreeBytes(folder.filePath());
     return f;
 }
 
@@ -223,14 +234,17 @@ bool StartLibraries(QString* why)
     return l.ok;
 }
 
-QString LibburnMessage()
+QString LibburnMessage(int* osError)
 {
     QString last;
     int code = 0, osErrno = 0;
     char text[BURN_MSGS_MESSAGE_LEN] = {};
     char severity[80] = {};
-    while (burn_msgs_obtain(const_cast<char*>("SORRY"), &code, text, &osErrno, severity) == 1)
+    if (osError) *osError = 0;
+    while (burn_msgs_obtain(const_cast<char*>("SORRY"), &code, text, &osErrno, severity) == 1) {
         last = QString::fromLocal8Bit(text).trimmed();
+        if (osError && osErrno != 0) *osError = osErrno;
+    }
     return last;
 }
 

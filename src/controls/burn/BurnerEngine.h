@@ -2,7 +2,8 @@
 // Inside the disc writer controls: the writers and what their discs hold
 // (libburn), the audio CD burn (tracks measured and written disc-at-once, or
 // written as a BIN/CUE image), and the data disc burn (an ISO 9660 file
-// system from libisofs written as one track). Everything here may run on a
+// system from libisofs, or a UDF bridge image from genisoimage, written as
+// one track). Everything here may run on a
 // control's own thread; the burns report through the event interfaces below.
 #include "controls/audio/AudioConverterEngine.h"
 #include "controls/burn/DiscWriter.h"
@@ -39,8 +40,15 @@ struct DiscFacts {
     bool writable = false;  // a blank disc of the kind the use writes
     QString state;          // "" when writable; otherwise why not, for the user
     std::vector<std::int32_t> speeds; // KB/s, slowest first
-    std::int64_t sizeBytes = 0, freeBytes = 0; // 2048 bytes a sector
+    std::int64_t sizeBytes = 0, freeBytes = 0; // 2048 bytes a sector; kUnknownBytes: not known
 };
+inline constexpr std::int64_t kUnknownBytes = -1;
+// The free space of the file system that holds the folder (an image
+// writer's), read from the folder itself; kUnknownBytes when it cannot be read.
+std::int64_t FolderFreeBytes(const QString& folder);
+// Whether `bytes` go onto the writer's disc: refused when they do not fit; a
+// room not known lets the write go ahead and a full disk report itself.
+Status CheckRoom(const DiscFacts& facts, std::int64_t bytes);
 // A machine drive is looked at once for the questions asked of it within
 // two seconds; ForgetDiscFacts makes the next question look again.
 DiscFacts ReadDiscFacts(const optical::Drive& drive, Use use);
@@ -102,6 +110,7 @@ struct DataBurnRequest {
     QStringList files; // files and folders, at the root of the disc
     QString volume, publisher, application;
     bool joliet = true;
+    bool udf = false; // a UDF bridge disc (genisoimage) instead of libisofs' ISO 9660
     bool closeDisc = true;
 };
 
@@ -114,6 +123,10 @@ public:
     virtual void Progress(int percent) = 0;
     virtual void Finalizing() = 0;
 };
+
+// Makes the UDF bridge image of the request's files (ISO 9660 + Rock Ridge,
+// Joliet when asked, UDF 1.02) in the file `image`.
+Status MakeUdfImage(const DataBurnRequest& request, const QString& image, const std::atomic<bool>& abort);
 
 // Builds the file system and writes it; an error or kBurnErrAborted when `abort` was set.
 Status BurnDataDisc(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events);

@@ -11,7 +11,8 @@
 namespace burnengine {
 
 // libburn's latest complaint, for an error text; empty when it said nothing.
-QString LibburnMessage();
+// `osError` gets the system's error number of the last complaint that had one.
+QString LibburnMessage(int* osError = nullptr);
 
 // A drive held by this program; released when dropped, its tray opened
 // first when asked.
@@ -49,10 +50,12 @@ struct WriteSettings {
 };
 
 // Writes the disc on the grabbed drive and waits for the end, calling `watch`
-// about ten times a second meanwhile; `abort` cancels the write.
+// about ten times a second meanwhile; `abort` cancels the write. A full disk
+// is said as such, naming `imageFolder` (the folder of an image file being
+// written) when given.
 using WriteWatch = std::function<void(burn::burn_drive_status, const burn::burn_progress&)>;
 Status WriteDisc(burn::burn_drive* drive, burn::burn_disc* disc, const WriteSettings& settings,
-                 const std::atomic<bool>& abort, const WriteWatch& watch);
+                 const std::atomic<bool>& abort, const WriteWatch& watch, const QString& imageFolder = {});
 
 // The drive is closing the disc.
 bool IsClosing(burn::burn_drive_status status);

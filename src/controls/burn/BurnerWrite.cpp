@@ -1,6 +1,7 @@
 // One write run of libburn on a grabbed drive, for audio CDs and data discs.
 #include "controls/burn/BurnerLibburn.h"
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -36,7 +37,7 @@ bool IsClosing(burn_drive_status status)
 }
 
 Status WriteDisc(burn_drive* drive, burn_disc* disc, const WriteSettings& settings, const std::atomic<bool>& abort,
-                 const WriteWatch& watch)
+                 const WriteWatch& watch, const QString& imageFolder)
 {
     burn_write_opts* o = burn_write_opts_new(drive);
     if (!o) return Fail(kBurnErrWrite, "Out of memory preparing the burn.");
@@ -66,7 +67,11 @@ Status WriteDisc(burn_drive* drive, burn_disc* disc, const WriteSettings& settin
     ForgetDiscFacts();
     if (abort) return Fail(kBurnErrAborted, "The burn was aborted.");
     if (burn_drive_wrote_well(drive) != 1) {
-        const QString message = LibburnMessage();
+        int osError = 0;
+        const QString message = LibburnMessage(&osError);
+        if (osError == ENOSPC || osError == EDQUOT || osError == EFBIG)
+            return Fail(kBurnErrWrite, imageFolder.isEmpty() ? QString("The disk is full.")
+                                                                     : "The disk is full: " + imageFolder);
         return Fail(kBurnErrWrite, message.isEmpty() ? QString("Writing the disc failed.")
                                                      : "Writing the disc failed: " + message);
     }

@@ -37,12 +37,18 @@ private:
     ControlThread::Post m_post;
 };
 
-QString UdfNotice()
-{
-    return "UDF is not available on this system: the disc is written without it.";
-}
-
 } // namespace
+
+QString JolietVolumeNotice(const QString& volume, bool joliet)
+{
+    constexpr int kJolietVolumeChars = 16;
+    if (!joliet || volume.size() <= kJolietVolumeChars) return {};
+    return QString("The volume name \"%1\" is longer than the %2 characters Joliet holds: "
+                   "Joliet readers see \"%3\".")
+        .arg(volume)
+        .arg(kJolietVolumeChars)
+        .arg(volume.left(kJolietVolumeChars));
+}
 
 cBurner::cBurner() : m_thread(std::make_unique<ControlThread>(this)) {}
 
@@ -88,11 +94,12 @@ void cBurner::Burn(std::int32_t deviceIndex)
     request.files = TakeFiles();
     request.volume = m_volumeName;
     request.joliet = m_useJoliet;
-    const bool udf = m_useUDF;
-    m_thread->Start([this, request, found, udf, deviceIndex](const std::atomic<bool>& abort,
-                                                            const ControlThread::Post& post) {
+    request.udf = m_useUDF;
+    const QString notice = JolietVolumeNotice(request.volume, request.joliet);
+    m_thread->Start([this, request, found, notice, deviceIndex](const std::atomic<bool>& abort,
+                                                               const ControlThread::Post& post) {
         post([this] { emit BurnerInitializing(); });
-        if (udf) post([this] { emit BurnerWarning(UdfNotice()); });
+        if (!notice.isEmpty()) post([this, notice] { emit BurnerWarning(notice); });
         DataDiscForwarder events(this, post);
         const burnengine::Status s =
             found ? burnengine::BurnDataDisc(request, abort, events)

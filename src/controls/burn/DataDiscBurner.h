@@ -1,15 +1,16 @@
 #pragma once
 // The second data disc writer control, cBurner: writes files and folders to a
 // blank CD or DVD in one pass that closes the disc, on libisofs and libburn,
-// with the file systems chosen: ISO 9660 (always written: every disc needs
-// it, so UseISO False cannot leave it out) and Joliet names. libisofs writes
-// no UDF: with UseUDF the burn reports BurnerWarning and writes the disc with
-// the other file systems. On the image writer (DiscWriter.h) it writes an ISO
-// image file.
+// with the file systems chosen: ISO 9660 with Rock Ridge (always written:
+// every disc needs it, so UseISO False cannot leave it out), Joliet names,
+// and with UseUDF a UDF 1.02 bridge (made by genisoimage; libisofs writes no
+// UDF). Files on the disc are readable, not executable. On the image writer
+// (DiscWriter.h) it writes an ISO image file.
 //
 // Burning. Burn returns at once; the burn runs on the control's own thread
 // and its events arrive later as queued signals on the window thread:
-// BurnerInitializing, BurnerWarning (UDF asked for), AddingFile for each
+// BurnerInitializing, BurnerWarning (a volume name longer than the 16
+// characters Joliet holds is cut there), AddingFile for each
 // file and folder added, FilesToBurn, StartBurning, BurnerProgress (whole
 // percent, when it changes), BurnerFinalization, then BurnerDoneBurn,
 // BurnerCompleted and BurnerEnd. A failure ends the burn with BurnerError
@@ -91,6 +92,10 @@ private:
     QString m_volumeName;
     std::unique_ptr<ControlThread> m_thread;
 };
+
+// The warning of a burn whose volume name is longer than the 16 characters
+// Joliet holds (Joliet readers see it cut); empty when nothing is cut.
+QString JolietVolumeNotice(const QString& volume, bool joliet);
 
 // Creates the control windows use: the real one, or what the installed factory makes.
 std::unique_ptr<cBurner> CreateBurner();

@@ -208,6 +208,26 @@ TEST_F(ConverterTest, EveryListedAcmFormatEncodes)
     EXPECT_GT(converted, 40);
 }
 
+// A WAV file holding MP3 has no place for LAME's information frame that a
+// decoder reads (its frames are decoded as they come): ffmpeg gives back the
+// source's samples with the encoder's delay in front and padding up to a
+// whole frame at the end.
+TEST_F(ConverterTest, AcmMp3InWavDecodesAsWholeFramesHoldingTheSource)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    constexpr std::int64_t kTrackSamples = 322224;
+    conv.SetSourceFile(Wav("in.wav", 44100, 2, 16, double(kTrackSamples) / 44100));
+    conv.SetDestinationFile(Path("out.wav"));
+    conv.SetDestinationFormat(kDestFormatACM);
+    conv.SetACMFormat("MPEG Layer-3", "44.100 kHz, 128 kbit/s, Stereo");
+    const ConvertEvents ev = RunConvert(conv);
+    ASSERT_EQ(ev.endings, QStringList{"Done"}) << ev.errorText.toStdString();
+    const std::int64_t samples = FfmpegDecodedSamples(Path("out.wav"));
+    EXPECT_EQ(samples % 1152, 0);
+    EXPECT_GT(samples, kTrackSamples);
+    EXPECT_LE(samples, kTrackSamples + 1105 + 1152);
+}
+
 TEST_F(ConverterTest, AcmChoiceTheListDoesNotHoldIsRefused)
 {
     conv.SetSourceFile(Wav("in.wav", 44100, 2, 16, 1));
@@ -335,7 +355,7 @@ TEST_F(Mp3Test, CbrDecodesBackWithTheFrameHeaderBitsSet)
         EXPECT_EQ(f.rate, 44100);
         EXPECT_EQ(f.version, 3);
     }
-    EXPECT_FALSE(m.xing || m.info) << "no VBR tag was asked for";
+    EXPECT_TRUE(m.info) << "CBR too starts with LAME's Info frame";
 
     const Decoded d = Decode(Path("out.mp3"));
     ASSERT_TRUE(d.ok);
@@ -344,6 +364,63 @@ TEST_F(Mp3Test, CbrDecodesBackWithTheFrameHeaderBitsSet)
     EXPECT_EQ(d.sampleRate, 44100);
     ExpectLength(d, 2, 44100);
     ExpectProbe(Path("out.mp3"), "mp3", 44100, 2);
+}
+
+// The information frame carries the encoder's delay and padding: ffmpeg
+// decodes every kind of MP3 to exactly the samples of its source (a CD
+// track of 7.307 s, which is no whole number of MP3 frames).
+TEST_F(Mp3Test, EveryKindDecodesToExactlyTheSourceSamples)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    struct Case {
+        const char* what;
+        MP3FormatSettings s;
+        int rate, channels;
+        bool tags;
+        int cbrKbps = 0; // every audio frame at this bitrate; 0: VBR or ABR
+    };
+    // At 32 and 48 kbit/s a CBR frame is too small to hold the information frame.
+    MP3FormatSettings cbr = Mp3Cbr(128), crc = Mp3Cbr(192), vbr = Mp3Cbr(128), abr = Mp3Cbr(128),
+                      low = Mp3Cbr(32), small = Mp3Cbr(48);
+    crc.ErrorProtection = -1;
+    crc.StrictISO = -1;
+    vbr.VBRMethod = 4;
+    vbr.WriteVBRTag = -1;
+    vbr.VBRQuality = 2;
+    vbr.VBRMinBitrateIndex = 3;
+    vbr.VBRMaxBitrateIndex = 15;
+    abr.VBRMethod = 3;
+    abr.ABRBitrate = 96;
+    abr.VBRMinBitrateIndex = 0;
+    abr.VBRMaxBitrateIndex = 18;
+    low.SampleRate = 22050;
+    low.Mode = 3;
+    // The tagged cases come last: the control keeps tags from one conversion to the next.
+    const Case cases[] = {{"CBR, no VBR tag asked for", cbr, 44100, 2, false, 128},
+                          {"CBR with CRC and ISO encoding", crc, 44100, 2, false, 192},
+                          {"VBR", vbr, 44100, 2, false},
+                          {"MPEG-2 mono at 32 kbit/s", low, 22050, 1, false, 32},
+                          {"CBR at 48 kbit/s", small, 44100, 2, false, 48},
+                          {"CBR with tags", cbr, 44100, 2, true, 128},
+                          {"ABR with tags", abr, 44100, 2, true}};
+    constexpr std::int64_t kTrackSamples = 322224; // 7.307 s at 44.1 kHz
+    for (const Case& c : cases) {
+        const std::int64_t samples = kTrackSamples * c.rate / 44100;
+        conv.SetSourceFile(Wav("in.wav", c.rate, c.channels, 16, double(samples) / c.rate));
+        conv.SetDestinationFile(Path("out.mp3"));
+        conv.SetDestinationFormat(kDestFormatMP3);
+        conv.SetMP3Format(c.s);
+        if (c.tags) SetTestTags(conv);
+        const ConvertEvents ev = RunConvert(conv);
+        ASSERT_EQ(ev.endings, QStringList{"Done"}) << c.what << ": " << ev.errorText.toStdString();
+        const Mp3File m = ReadMp3(Path("out.mp3"));
+        EXPECT_TRUE(m.xing || m.info) << c.what;
+        if (c.cbrKbps != 0) {
+            EXPECT_EQ(Bitrates(m), std::set<int>{c.cbrKbps}) << c.what;
+        }
+        EXPECT_EQ(FfmpegDecodedSamples(Path("out.mp3")), samples) << c.what;
+        QFile::remove(Path("out.mp3"));
+    }
 }
 
 TEST_F(Mp3Test, HeaderBitsStayClearWhenNotAsked)

@@ -253,6 +253,19 @@ QString Encoded(D d, C conv, const QString& name, std::int32_t format,
     return d.filePath(name);
 }
 
+// Removes the first frame of an MP3 without tags, the information frame
+// that declares the frame count, as MP3s of other encoders lack it.
+void DropInformationFrame(QByteArray& b)
+{
+    static const int kMpeg1Kbps[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    static const int kMpeg1Rates[] = {44100, 48000, 32000};
+    ASSERT_GE(b.size(), 4);
+    const auto h = [&](int i) { return quint8(b[i]); };
+    ASSERT_TRUE(h(0) == 0xFF && (h(1) & 0xF8) == 0xF8) << "an MPEG-1 frame first";
+    const int kbps = kMpeg1Kbps[(h(2) >> 4) & 15], rate = kMpeg1Rates[(h(2) >> 2) & 3];
+    b.remove(0, 144 * kbps * 1000 / rate + ((h(2) >> 1) & 1));
+}
+
 struct EarlyEndCase {
     const char* name;
     // Makes the source in the folder.
@@ -329,6 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
         EarlyEndCase{"Mp3WithoutFrameCountCutShort",
                      [](D d, C c) {
                          return Encoded(d, c, "half.mp3", kDestFormatMP3, [](QByteArray& b) {
+                             DropInformationFrame(b);
                              EXPECT_FALSE(b.contains("Xing") || b.contains("Info")) << "no frame-count header";
                              b.truncate(b.size() / 2);
                          });

@@ -164,6 +164,22 @@ TEST_F(JoinTest, ARangeThroughAnEncodedSourceHasItsLength)
     EXPECT_NEAR(double(Decode(Path("joined.ogg")).samples) / 44100, 3.0, 0.03);
 }
 
+// A joined MP3 carries LAME's information frame: ffmpeg decodes it to exactly
+// the samples of its entries, an MP3 entry and a range among them.
+TEST_F(JoinTest, AJoinedMp3DecodesToExactlyItsEntriesSamples)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    Add(Wav("a.wav", 44100, 2, 16, 1.3, Signal{440, {0.5}}));
+    Add(Mp3("b.mp3", 0.7));
+    Add(Wav("c.wav", 44100, 2, 16, 3.0, Signal{1000, {0.6}}), 1, 1);
+    To("joined.mp3", kDestFormatMP3);
+    MP3FormatSettings cbr;
+    cbr.Bitrate = 128; // no VBR tag asked for
+    join.SetMP3Format(cbr);
+    ASSERT_EQ(RunJoin(join).endings, QStringList{"Done"});
+    EXPECT_EQ(FfmpegDecodedSamples(Path("joined.mp3")), 57330 + 30870 + 44100);
+}
+
 TEST_F(JoinTest, TheJoinedFileCarriesTheTags)
 {
     Add(Wav("a.wav", 44100, 2, 16, 0.5));

@@ -235,6 +235,21 @@ ToolRun RunTool(const QString& program, const QStringList& args)
     return run;
 }
 
+std::int64_t FfmpegDecodedSamples(const QString& path)
+{
+    if (!HaveTool("ffmpeg")) return -1;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    // One 16-bit channel: every two bytes on the pipe are one sample frame.
+    p.start("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-map", "0:a:0", "-ac", "1", "-c:a", "pcm_s16le",
+                       "-f", "s16le", "pipe:1"});
+    std::int64_t bytes = 0;
+    while (p.waitForReadyRead(60000)) bytes += p.readAllStandardOutput().size();
+    p.waitForFinished(60000);
+    bytes += p.readAllStandardOutput().size();
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 ? bytes / 2 : -1;
+}
+
 QString ProbeStream(const QString& path, const QString& entry)
 {
     const ToolRun r = RunTool("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries", "stream=" + entry,

@@ -131,6 +131,9 @@ struct Probe {
     double duration = -1; // seconds
 };
 Probe ProbeFile(const QString& path);
+// The number of sample frames the ffmpeg program decodes from the file; -1
+// when ffmpeg is missing or cannot decode it.
+std::int64_t FfmpegDecodedSamples(const QString& path);
 // A Python that can import mutagen; empty when there is none.
 QString MutagenPython();
 

@@ -148,17 +148,21 @@ TEST_F(FakeBurnersTest, TheSecondDataFakeRaisesTheEnginesEvents)
     b.SetUseISO(false);
     b.SetUseJoliet(false);
     b.SetUseUDF(true);
+    b.SetUseJoliet(true);
+    b.SetVolumeName("Seventeen letters");
     b.AddFile("/t/a.wma");
     b.Burn(0);
     WaitForDataBurn(log, "BurnerEnd");
     EXPECT_EQ(log.events, (QStringList{"BurnerInitializing",
-                                       "BurnerWarning UDF is not available on this system: the disc is written without it.",
+                                       "BurnerWarning " + JolietVolumeNotice("Seventeen letters", true),
                                        "AddingFile /t/a.wma", "FilesToBurn 1 0", "StartBurning", "BurnerProgress 50",
                                        "BurnerProgress 100", "BurnerFinalization", "BurnerDoneBurn", "BurnerCompleted",
                                        "BurnerEnd"}));
     ASSERT_EQ(b.burns.size(), 1u);
     EXPECT_FALSE(b.burns[0].iso);
+    EXPECT_TRUE(b.burns[0].joliet);
     EXPECT_TRUE(b.burns[0].udf);
+    b.SetVolumeName("Short");
 
     log.events.clear();
     b.QueueScript({{}, DataBurnEnding::Error, 0, "Write failed", "drive says no"});

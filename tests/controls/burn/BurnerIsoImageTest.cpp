@@ -1,9 +1,16 @@
 // The data disc writer controls on their image writer: the ISO image read
 // back through xorriso.
+#include "controls/burn/BurnerEngine.h"
 #include "controls/burn/BurnerTestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
 
 using namespace burntest;
 
@@ -92,14 +99,13 @@ TEST_F(DataBurnTest, TheSecondEngineHonoursTheFileSystemsAndTakesFolders)
     burner.ClearFiles();
     burner.SetUseISO(true);
     burner.SetUseJoliet(false);
-    burner.SetUseUDF(true);
+    burner.SetUseUDF(false);
     burner.SetVolumeName("Disc");
     for (const QString& s : sources) ASSERT_TRUE(burner.AddFile(s));
     ASSERT_TRUE(burner.AddFile(Path("folder/Sub Ordner")));
     burner.Burn(0);
     WaitForDataBurn(log, "BurnerEnd");
-    QStringList expected{"BurnerInitializing",
-                         "BurnerWarning UDF is not available on this system: the disc is written without it."};
+    QStringList expected{"BurnerInitializing"};
     for (const QString& s : sources) expected << "AddingFile " + s;
     expected << "AddingFile " + Path("folder/Sub Ordner") << "FilesToBurn 4 2"
              << "StartBurning"
@@ -109,8 +115,8 @@ TEST_F(DataBurnTest, TheSecondEngineHonoursTheFileSystemsAndTakesFolders)
              << "BurnerEnd";
     EXPECT_EQ(log.Phases(), expected);
 
-    // Without Joliet only ISO 9660 names: no letters beyond ASCII.
-    const QStringList names = IsoRootNames(Path("out.iso"));
+    // Without Joliet only ISO 9660 names (and Rock Ridge's): no letters beyond ASCII.
+    const QStringList names = IsoRootNames(Path("out.iso"), true);
     ASSERT_EQ(names.size(), 4) << names.join("|").toStdString();
     for (const QString& n : names) {
         for (const QChar c : n) EXPECT_LT(c.unicode(), 128) << n.toStdString();
@@ -129,6 +135,193 @@ TEST_F(DataBurnTest, TheSecondEngineHonoursTheFileSystemsAndTakesFolders)
     joliet.sort();
     EXPECT_EQ(joliet, Names(sources));
     ExpectExtractedEqual(sources);
+}
+
+// What a UDF reader sees of an image, by udfinfo and 7z; empty when either is missing.
+struct UdfView {
+    QString label;
+    QStringList names; // paths as 7z lists them
+};
+UdfView ReadUdf(const QString& image)
+{
+    UdfView v;
+    const ToolRun info = RunTool("udfinfo", {image});
+    const ToolRun list = RunTool("7z", {"l", "-tudf", "-slt", image});
+    if (!info.ok || !list.ok) return v;
+    EXPECT_EQ(info.exitCode, 0) << info.out.toStdString();
+    EXPECT_EQ(list.exitCode, 0) << list.out.toStdString();
+    for (const QString& line : info.out.split('\n'))
+        if (line.startsWith("label=")) v.label = line.mid(6);
+    for (const QString& line : list.out.split('\n'))
+        if (line.startsWith("Path = ") && line.mid(7) != image) v.names << line.mid(7);
+    v.names.sort();
+    return v;
+}
+
+TEST_F(DataBurnTest, WithUdfTheDiscIsAUdfBridgeWithItsNamesIntact)
+{
+    if (!HaveTool("udfinfo") || !HaveTool("7z")) GTEST_SKIP() << "udfinfo (udftools) and 7z (p7zip-full) are needed";
+    cBurner burner;
+    EventLog log(burner);
+    const QStringList sources = Sources();
+    QDir(dir.path()).mkpath("folder/Sub Ordner");
+    WriteFile(Path("folder/Sub Ordner/Straße.txt"), "inner");
+    burner.SetUseJoliet(true);
+    burner.SetUseUDF(true);
+    burner.SetVolumeName("Grüße 2026");
+    for (const QString& s : sources) ASSERT_TRUE(burner.AddFile(s));
+    ASSERT_TRUE(burner.AddFile(Path("folder/Sub Ordner")));
+    burner.Burn(0);
+    WaitForDataBurn(log, "BurnerEnd");
+    ASSERT_EQ(log.Phases().last(), "BurnerEnd") << log.events.join("\n").toStdString();
+    EXPECT_TRUE(log.events.filter("BurnerWarning").isEmpty());
+    EXPECT_TRUE(log.events.contains("FilesToBurn 4 1"));
+
+    // The UDF anchor lies at sector 256.
+    QFile image(Path("out.iso"));
+    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(image.seek(256 * 2048));
+    const QByteArray anchor = image.read(2);
+    EXPECT_EQ(quint8(anchor[0]) | quint8(anchor[1]) << 8, 2) << "an anchor volume descriptor pointer";
+
+    const UdfView udf = ReadUdf(Path("out.iso"));
+    EXPECT_EQ(udf.label, "Grüße 2026");
+    QStringList expected = Names(sources);
+    expected << "Sub Ordner" << "Sub Ordner/Straße.txt";
+    expected.sort();
+    EXPECT_EQ(udf.names, expected);
+
+    // The ISO 9660 side with Joliet names still reads as before.
+    QStringList joliet = IsoRootNames(Path("out.iso"));
+    joliet.sort();
+    QStringList root = Names(sources) << "Sub Ordner";
+    root.sort();
+    EXPECT_EQ(joliet, root);
+    ExpectExtractedEqual(sources);
+}
+
+// Rock Ridge permissions as xorriso lists them at the root: "-r--r--r--" and so on.
+QStringList RootModes(const QString& image)
+{
+    const ToolRun r = RunTool("xorriso", {"-indev", image, "-lsl", "/"});
+    QStringList modes;
+    for (const QString& line : r.out.split('\n'))
+        if (line.size() > 10 && (line[0] == '-' || line[0] == 'd') && line.endsWith('\'')) modes << line.left(10);
+    return modes;
+}
+
+TEST_F(DataBurnTest, FilesOnTheDiscAreReadableNotExecutableWithAndWithoutUdf)
+{
+    const QString tool = Source("tool.sh", 10);
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                    QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QDir(dir.path()).mkpath("folder/inside");
+    for (const bool udf : {false, true}) {
+        cBurner burner;
+        EventLog log(burner);
+        burner.SetUseUDF(udf);
+        ASSERT_TRUE(burner.AddFile(Source("song.mp3", 100)));
+        ASSERT_TRUE(burner.AddFile(tool));
+        ASSERT_TRUE(burner.AddFile(Path("folder/inside")));
+        burner.Burn(0);
+        WaitForDataBurn(log, "BurnerEnd");
+        ASSERT_EQ(log.events.last(), "BurnerEnd") << log.events.join("\n").toStdString();
+        QStringList modes = RootModes(Path("out.iso"));
+        modes.sort();
+        EXPECT_EQ(modes, (QStringList{"-r--r--r--", "-r--r--r--", "dr-xr-xr-x"})) << "UDF " << udf;
+    }
+}
+
+TEST_F(DataBurnTest, AVolumeNameLongerThanJolietHoldsIsCutWithAWarning)
+{
+    cBurner burner;
+    EventLog log(burner);
+    burner.SetUseJoliet(true);
+    burner.SetVolumeName("A list name of thirty letters");
+    ASSERT_TRUE(burner.AddFile(Source("song.mp3", 100)));
+    burner.Burn(0);
+    WaitForDataBurn(log, "BurnerEnd");
+    ASSERT_GE(log.events.size(), 2);
+    EXPECT_EQ(log.events[1], "BurnerWarning The volume name \"A list name of thirty letters\" is longer than the 16 "
+                             "characters Joliet holds: Joliet readers see \"A list name of t\".");
+    EXPECT_EQ(log.events.last(), "BurnerEnd");
+    EXPECT_EQ(IsoVolumeFact(Path("out.iso"), "Volume Id"), "A_LIST_NAME_OF_THIRTY_LETTERS") << "ISO 9660 keeps 32";
+
+    // Without Joliet nothing is cut, and a name of 16 fits.
+    for (const auto& [joliet, name] : {std::pair{false, QString("A list name of thirty letters")},
+                                       std::pair{true, QString("Sixteen letters!")}}) {
+        log.events.clear();
+        burner.SetUseJoliet(joliet);
+        burner.SetVolumeName(name);
+        ASSERT_TRUE(burner.AddFile(Path("folder/song.mp3")));
+        burner.Burn(0);
+        WaitForDataBurn(log, "BurnerEnd");
+        EXPECT_TRUE(log.events.filter("BurnerWarning").isEmpty()) << name.toStdString();
+    }
+}
+
+// Burns with both engines under a file size limit, which makes writes fail
+// as on a full disk; says on stderr what differs from the expected and exits
+// 0 when nothing does. Run in a child process: the limit holds for the whole process.
+[[noreturn]] void BurnOntoAFullDisk(const QString& folder, const QString& big)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small{};
+    getrlimit(RLIMIT_FSIZE, &small);
+    small.rlim_cur = 1024 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    cAudioDataBurner first;
+    EventLog log(first);
+    first.AddFile(big);
+    first.Burn("E", kBurnSpeedMax);
+    WaitForDataBurn(log, "Finished");
+    cBurner second;
+    EventLog log2(second);
+    second.AddFile(big);
+    second.Burn(0);
+    WaitForDataBurn(log2, "BurnerEnd");
+    QStringList wrong;
+    const QString full = QString("Error %1 The disk is full: %2").arg(kBurnErrWrite).arg(folder);
+    if (log.events.value(log.events.size() - 1) != full) wrong << "first engine: " + log.events.join(" | ");
+    // After that failure libburn writes nothing and says it wrote well: a short image is an error.
+    if (!log2.events.value(log2.events.size() - 1).startsWith("BurnerError ") || log2.events.contains("BurnerEnd"))
+        wrong << "second engine: " + log2.events.join(" | ");
+    if (QFile::exists(folder + "/out.iso")) wrong << "an image was left";
+    std::fprintf(stderr, "%s\n", qPrintable(wrong.join("\n")));
+    std::fflush(stderr);
+    std::_Exit(wrong.isEmpty() ? 0 : 1);
+}
+
+// A write that fails as on a full disk is said in the program's words and leaves no image.
+TEST_F(DataBurnTest, AFullDiskIsSaidAsSuchAndAShortImageIsNoSuccess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QString big = Source("big.wma", 4 * 1024 * 1024);
+    EXPECT_EXIT(BurnOntoAFullDisk(dir.path(), big), ::testing::ExitedWithCode(0), "");
+}
+
+// The image writer's room is the free space of its folder's own file system;
+// where that cannot be read the write goes ahead instead of "the disc holds 0 MB".
+TEST_F(DataBurnTest, TheImageWritersRoomIsItsFoldersFreeSpaceOrNotKnown)
+{
+    struct statvfs fs {};
+    ASSERT_EQ(statvfs(QFile::encodeName(dir.path()).constData(), &fs), 0);
+    const double free = double(fs.f_bavail) * double(fs.f_frsize);
+    EXPECT_NEAR(double(burnengine::FolderFreeBytes(dir.path())), free, 64.0 * 1024 * 1024);
+    EXPECT_EQ(burnengine::FolderFreeBytes(Path("no such folder")), burnengine::kUnknownBytes);
+    const burnengine::DiscFacts facts = burnengine::FactsByLetter(burnengine::Use::DataDisc, "E");
+    EXPECT_TRUE(facts.writable);
+    EXPECT_NEAR(double(facts.freeBytes), free, 64.0 * 1024 * 1024);
+
+    burnengine::DiscFacts unknown;
+    unknown.loaded = unknown.writable = true;
+    unknown.freeBytes = unknown.sizeBytes = burnengine::kUnknownBytes;
+    EXPECT_TRUE(burnengine::CheckRoom(unknown, 700LL * 1024 * 1024).ok());
+    burnengine::DiscFacts full = unknown;
+    full.freeBytes = 10 * 1024 * 1024;
+    const burnengine::Status refused = burnengine::CheckRoom(full, 20 * 1024 * 1024);
+    EXPECT_EQ(refused.code, kBurnErrTooBig);
+    EXPECT_EQ(refused.text, "The files need 20 MB, the disc holds 10 MB.");
 }
 
 TEST_F(DataBurnTest, AddFileRefusesWhatCannotBeReadAndNamesTwice)

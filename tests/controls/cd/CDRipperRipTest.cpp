@@ -130,6 +130,26 @@ TEST_F(RipTest, OggAndMp3RipsDecodeToTheTracksLengthWithTheirTags)
     }
 }
 
+// MP3 rips carry LAME's information frame whatever the VBR tag setting:
+// ffmpeg decodes a track, and a range of one, to exactly its samples.
+TEST_F(RipTest, Mp3RipsDecodeToExactlyTheTracksSamples)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    MP3FormatSettings cbr;
+    cbr.Bitrate = 128; // CBR with no VBR tag asked for, as the ripper's settings give it
+    cd.SetMP3Format(cbr);
+    cd.SetDestinationFormat(kDestFormatMP3);
+    ASSERT_EQ(Rip(2, "two.mp3").endings, QStringList{"Done"});
+    EXPECT_EQ(FfmpegDecodedSamples(Path("two.mp3")), image.TrackBytes(2).size() / 4);
+
+    cd.SetTrackNumber(1);
+    cd.SetRangeStart(1);
+    cd.SetRangeLength(2);
+    cd.SetDestinationFile(Path("part.mp3"));
+    ASSERT_EQ(RunRip(cd).endings, QStringList{"Done"});
+    EXPECT_EQ(FfmpegDecodedSamples(Path("part.mp3")), image.TrackBytes(1, 75, 150).size() / 4);
+}
+
 TEST_F(RipTest, WrongTracksAreErrors)
 {
     for (int track : {4, 5, 0}) {
