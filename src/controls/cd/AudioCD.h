@@ -2,7 +2,7 @@
 // The CD library: the CD ripper control cAudioCDRipper (CD drives, the tracks
 // of the disc in a drive, ripping one track into any destination format) on
 // libcdio and libcdio-paranoia, and the CD database control cFreeDB (the
-// titles of the disc in a drive from a CDDB server) on libcddb.
+// titles of the disc in a drive from a CDDB server).
 //
 // Drives. The control lists the machine's optical drives and the BIN/CUE
 // disc images that stand in for them, each named with its letter of the
