@@ -155,7 +155,10 @@ void SetCDDriveImages(std::optional<QStringList> cueFiles);
 
 // ---------------------------------------------------------------------------
 // The CD database control: looks the audio CD in a drive up on a CDDB server
-// (the CDDB protocol over TCP, protocol level 6: texts arrive as UTF-8).
+// (the CDDB protocol over TCP, protocol level 6). Each line of an entry is
+// read as UTF-8 where it is valid and as Windows-1252 otherwise, so entries
+// in any encoding arrive whole; a track title "A / B" gives artist A only on
+// a disc of various artists.
 //
 // Set the drive (its letter and colon, "D:"), the server and the handshake
 // texts, then StartQuery. It returns at once; the control reads the disc's
