@@ -79,6 +79,65 @@ std::array<int, 14> fieldOrder(const std::array<QString, 14>& values)
     return order;
 }
 
+// A value that no order of the fields would read back (one holding "<ITEM>",
+// "</ITEM>" or its own closing tag, or two holding each other's tags) is
+// written escaped: a U+FFFF mark, then the value with "%" and "<" as "%25" and
+// "%3C", so it holds no tag at all. Every other value is written as it is; one
+// that itself begins with the mark is escaped too, so it reads back whole.
+const QChar kEscapedMark(0xFFFF);
+
+bool mustEscape(const QString& value)
+{
+    return value.startsWith(kEscapedMark) || value.contains(kItemOpen) || value.contains(kItemClose);
+}
+
+QString escapedValue(const QString& value)
+{
+    QString out = kEscapedMark;
+    out.reserve(value.size() + 8);
+    for (QChar c : value) {
+        if (c == '%') out += QStringLiteral("%25");
+        else if (c == '<') out += QStringLiteral("%3C");
+        else out += c;
+    }
+    return out;
+}
+
+QString unescapedValue(const QString& stored)
+{
+    if (!stored.startsWith(kEscapedMark)) return stored;
+    QString out;
+    out.reserve(stored.size());
+    for (qsizetype i = 1; i < stored.size(); ++i) {
+        const QStringView next = QStringView(stored).mid(i, 3);
+        if (next == u"%25") out += '%';
+        else if (next == u"%3C") out += '<';
+        else {
+            out += stored[i];
+            continue;
+        }
+        i += 2;
+    }
+    return out;
+}
+
+QString recordOf(const std::array<QString, 14>& values, const std::array<bool, 14>& escaped)
+{
+    std::array<QString, 14> written;
+    for (int i = 0; i < 14; ++i) written[i] = escaped[i] ? escapedValue(values[i]) : values[i];
+    QString record = kItemOpen;
+    for (int i : fieldOrder(written)) record += field(kListFileFields[i], written[i]);
+    return record + kItemClose;
+}
+
+// The first field whose value the record does not give back; -1 when all do.
+int fieldNotReadBack(const QString& record, const std::array<QString, 14>& values)
+{
+    for (int i = 0; i < 14; ++i)
+        if (GetTagValue(kListFileFields[i], record) != values[i]) return i;
+    return -1;
+}
+
 } // namespace
 
 QString ListRecordOfRow(cGrid* grid, int row)
@@ -87,9 +146,24 @@ QString ListRecordOfRow(cGrid* grid, int row)
     values[0] = QString::number(grid->CellIconIndex(row, kColInc));
     values[1] = QStringLiteral("Audio");
     for (int i = 2; i < 14; ++i) values[i] = grid->CellText(row, kListFileFields[i]).toString();
-    QString record = kItemOpen;
-    for (int i : fieldOrder(values)) record += field(kListFileFields[i], values[i]);
-    return record + kItemClose;
+    std::array<bool, 14> escaped{};
+    bool anyTag = false;
+    for (int i = 0; i < 14; ++i) {
+        escaped[i] = mustEscape(values[i]);
+        anyTag = anyTag || values[i].contains('<');
+    }
+    QString record = recordOf(values, escaped);
+    if (!anyTag) return record;
+    // Values that hold tags: escape those that do not read back, one at a
+    // time; an escaped value holds no tag, so at worst all are escaped.
+    for (int pass = 0; pass < 14; ++pass) {
+        const int wrong = fieldNotReadBack(record, values);
+        if (wrong < 0) break;
+        if (escaped[wrong]) escaped.fill(true);
+        escaped[wrong] = true;
+        record = recordOf(values, escaped);
+    }
+    return record;
 }
 
 QString ListTextOfGrid(cGrid* grid, const KeptTexts& kept)
@@ -120,7 +194,7 @@ QString GetTagValue(const QString& key, const QString& record)
     const qsizetype start = record.indexOf(open);
     const qsizetype end = record.indexOf("</" + key + ">");
     if (start < 0 || end < 0 || end < start + open.size()) return QString();
-    return record.mid(start + open.size(), end - start - open.size());
+    return unescapedValue(record.mid(start + open.size(), end - start - open.size()));
 }
 
 QStringList SplitListRecords(const QString& text) { return text.split(kItemOpen); }

@@ -20,7 +20,9 @@ extern const char* const kListFileFields[14];
 
 // One row's record, "<ITEM>" ... "</ITEM>". The "Type" field is always "Audio".
 // Fields are in file order, but for one whose tag stands inside another
-// field's value: that one is written before the value, so it reads back.
+// field's value: that one is written before the value, so it reads back. A
+// value that would still not read back (it holds "<ITEM>", "</ITEM>" or its
+// own closing tag) is written escaped; GetTagValue gives it back as it was.
 QString ListRecordOfRow(cGrid* grid, int row);
 // What a list file holds besides the rows it shows, kept as it stood so
 // that every save writes it back: text before the first record, damaged
@@ -37,8 +39,8 @@ QString ListTextOfGrid(cGrid* grid, const KeptTexts& kept = {});
 // Row `row` was taken out: the texts after it stay next to the same rows.
 void RowRemoved(KeptTexts& kept, int row);
 
-// The value between the first "<key>" and the first "</key>" of a record;
-// empty when either is missing or the closing tag comes first.
+// The value between the first "<key>" and the first "</key>" of a record,
+// unescaped; empty when either is missing or the closing tag comes first.
 QString GetTagValue(const QString& key, const QString& record);
 
 // The pieces of a list file's text split at "<ITEM>": the first is what

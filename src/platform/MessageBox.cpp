@@ -16,6 +16,8 @@ public:
     {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(title);
+        // Prompts carry file names and tags: never markup.
+        box.setTextFormat(Qt::PlainText);
         box.setText(prompt);
         switch (flags & 0x70) {
         case vbCritical: box.setIcon(QMessageBox::Critical); break;

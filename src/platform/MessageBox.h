@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes: a prompt, button and icon flags and a title in, the pressed
-// button out. Production shows a Qt message box; tests install a scripted one.
+// button out. Production shows a Qt message box, its text always as plain
+// text; tests install a scripted one.
 #include <QString>
 #include <memory>
 

@@ -172,11 +172,16 @@ void CfrmFreeDB::cFreeDB1_TrackReceived(const QString& Artist, std::int16_t Trac
     if (rows == 0) return;
     const std::int32_t n = Track;
     // Titles go in as they arrived; the job windows make names drawn from them safe.
-    // A track the entry leaves untitled keeps its row's name rather than becoming ".cda".
+    // A track the entry leaves untitled keeps its row's name and title rather
+    // than becoming ".cda". The tags carry what was fetched into ripped files.
     if (n >= 1 && n <= rows) {
-        if (!Title.trimmed().isEmpty()) grid->SetCellText(n, kColItemName, Title + ".cda");
+        if (!Title.trimmed().isEmpty()) {
+            grid->SetCellText(n, kColItemName, Title + ".cda");
+            grid->SetCellText(n, kColTagTitle, Title);
+        }
         grid->SetCellText(n, kColTagArtist, Artist);
         grid->SetCellText(n, kColTagAlbum, m_album);
+        grid->SetCellText(n, kColTagTrack, QString::number(n));
     }
     if (n != rows) return;
     RenameCDNode(*main);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include <zlib.h>
+
 namespace id3v2 {
 
 namespace {
@@ -98,8 +100,10 @@ Walk walkFrames(const QByteArray& area, std::uint8_t version, bool syncSafeSizes
             walk.end = WalkEnd::Broken;
             return walk;
         }
+        // A frame whose id is not made of capitals and digits is walked over
+        // by its size like any other, as long as it stays inside the tag.
         const QByteArray id = area.mid(pos, idLength);
-        if (!std::all_of(id.begin(), id.end(), isIdChar) || (syncSafeSizes && !isSyncSafe(area, pos + 4))) {
+        if (syncSafeSizes && !isSyncSafe(area, pos + 4)) {
             walk.end = WalkEnd::Broken;
             return walk;
         }
@@ -289,6 +293,29 @@ qsizetype afterFirstString(const QByteArray& data, qsizetype from, std::uint8_t 
     return data.size();
 }
 
+// Data compressed with zlib; nothing when it is not a whole zlib stream or
+// would grow beyond what a frame can hold.
+std::optional<QByteArray> inflated(const QByteArray& data)
+{
+    constexpr qsizetype kLimit = 16 * 1024 * 1024;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return {};
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    z.avail_in = uInt(data.size());
+    QByteArray out;
+    int status = Z_OK;
+    char buffer[16384];
+    while (status == Z_OK && out.size() <= kLimit) {
+        z.next_out = reinterpret_cast<Bytef*>(buffer);
+        z.avail_out = sizeof buffer;
+        status = inflate(&z, Z_NO_FLUSH);
+        out.append(buffer, qsizetype(sizeof buffer - z.avail_out));
+    }
+    inflateEnd(&z);
+    if (status != Z_STREAM_END) return {};
+    return out;
+}
+
 QString latin1UpToNul(const QByteArray& data)
 {
     const qsizetype nul = data.indexOf('\0');
@@ -353,16 +380,33 @@ std::optional<QByteArray> FrameContent(const RawFrame& frame, std::uint8_t versi
 {
     QByteArray data = frame.data;
     const std::uint8_t format = frame.flags & 0xFF;
+    bool compressed = false;
     if (version == 3) {
-        if (format & 0xC0) return {}; // compressed or encrypted
+        // Behind the header: the size before compression, then the group.
+        if (format & 0x40) return {}; // encrypted
+        compressed = format & 0x80;
+        if (compressed) data.remove(0, 4);
         if (format & 0x20) data.remove(0, 1);
     } else if (version == 4) {
-        if (format & 0x0C) return {};
+        // Behind the header: the group, then the size before compression.
+        if (format & 0x04) return {};
+        compressed = format & 0x08;
         if (format & 0x40) data.remove(0, 1);
         if (format & 0x01) data.remove(0, 4);
         if ((format & kFrame24Unsync) || (tagFlags & kTagUnsync)) data = resync(data);
     }
+    if (compressed) return inflated(data);
     return data;
+}
+
+QString CommentDescription(const QByteArray& content)
+{
+    if (content.size() < 4 || byteAt(content, 0) > Utf8) return {};
+    const std::uint8_t enc = byteAt(content, 0);
+    const qsizetype unit = unitSize(enc);
+    for (qsizetype i = 4; i + unit <= content.size(); i += unit)
+        if (content[i] == 0 && (unit == 1 || content[i + 1] == 0)) return decodeString(content.mid(4, i - 4), enc);
+    return decodeString(content.mid(4), enc);
 }
 
 QString FrameValue(const QString& id, const QByteArray& content)

@@ -27,7 +27,7 @@ struct FoundTag {
     std::int64_t end = 0;    // one past its last byte: header, frames, padding, footer
     std::uint8_t version = 0;
     std::uint8_t flags = 0;
-    std::vector<RawFrame> frames; // in file order, up to padding or the first frame that does not fit
+    std::vector<RawFrame> frames; // in file order, up to padding or the first frame that does not fit; any id
     bool found() const { return start >= 0; }
 };
 
@@ -46,8 +46,12 @@ QString MapV22FrameId(const QString& id);
 QByteArray ConvertV22Data(const QString& id, const QByteArray& data);
 
 // The part of a frame's data that carries its content, with its format flags
-// undone; nothing for encrypted or compressed frames.
+// undone (a compressed frame inflated); nothing for encrypted frames and
+// compressed ones that do not inflate.
 std::optional<QByteArray> FrameContent(const RawFrame& frame, std::uint8_t version, std::uint8_t tagFlags);
+// The description of a comment frame's content ("iTunSMPB"); empty for the
+// user's own comment.
+QString CommentDescription(const QByteArray& content);
 // A frame's content as text: the text of text frames (several values joined
 // by "/"), the text of comments and lyrics, the address of links, the play
 // count in decimal; empty for other frames.

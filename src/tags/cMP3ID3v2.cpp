@@ -16,6 +16,8 @@ constexpr std::int64_t kRoomUnit = 2048;
 
 QString source() { return TagErrorSource("cMP3ID3v2"); }
 
+bool isFrameIdChar(QChar c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
 // "(number)name", or the name alone when there is no genre number.
 QString genreText(std::uint8_t genre, const QString& name)
 {
@@ -46,28 +48,47 @@ cMP3ID3v2::FrameEntries* cMP3ID3v2::find(const QString& id)
     return const_cast<FrameEntries*>(std::as_const(*this).find(id));
 }
 
+namespace {
+// Ids match without regard to case, but a foreign frame only by its own id.
+template <class Frame> bool matches(const Frame& f, const QString& id)
+{
+    return f.foreign ? f.id == id : f.id.compare(id, Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
 const cMP3ID3v2::FrameEntries* cMP3ID3v2::find(const QString& id) const
 {
     if (!m_frames) return nullptr;
     for (const FrameEntries& f : *m_frames)
-        if (f.id.compare(id, Qt::CaseInsensitive) == 0) return &f;
+        if (matches(f, id)) return &f;
     return nullptr;
 }
 
-void cMP3ID3v2::addEntry(const QString& id, Entry entry)
+void cMP3ID3v2::addEntry(const QString& id, Entry entry, bool foreign)
 {
-    if (FrameEntries* f = find(id)) {
-        f->entries.append(std::move(entry));
-        return;
+    for (FrameEntries& f : store()) {
+        if (f.foreign == foreign && matches(f, id)) {
+            f.entries.append(std::move(entry));
+            return;
+        }
     }
-    store().push_back({id, {std::move(entry)}});
+    store().push_back({id, {std::move(entry)}, foreign});
 }
 
 void cMP3ID3v2::eraseFrame(const QString& id)
 {
     auto& frames = store();
-    frames.erase(std::remove_if(frames.begin(), frames.end(),
-                                [&](const FrameEntries& f) { return f.id.compare(id, Qt::CaseInsensitive) == 0; }),
+    frames.erase(std::remove_if(frames.begin(), frames.end(), [&](const FrameEntries& f) { return matches(f, id); }),
+                 frames.end());
+}
+
+void cMP3ID3v2::eraseUserComments()
+{
+    auto& frames = store();
+    for (FrameEntries& f : frames)
+        if (!f.foreign && matches(f, "COMM"))
+            f.entries.removeIf([](const Entry& e) { return !e.otherComment; });
+    frames.erase(std::remove_if(frames.begin(), frames.end(), [](const FrameEntries& f) { return f.entries.isEmpty(); }),
                  frames.end());
 }
 
@@ -138,8 +159,9 @@ QString cMP3ID3v2::frameIdOf(TextProperty p) const
     }
 }
 
-void cMP3ID3v2::applyFrame(const QString& id, const QString& value, Fields& fields)
+void cMP3ID3v2::applyFrame(const QString& id, const Entry& entry, Fields& fields)
 {
+    const QString& value = entry.value;
     static const QHash<QString, TextProperty> plain = {
         {"PCNT", kPlayCounter}, {"TRCK", kTrack},     {"TENC", kEncodedBy}, {"WXXX", kLinkTo},
         {"TCOP", kCopyright},   {"TOPE", kOriginalArtist}, {"TCOM", kComposer}, {"TYER", kYear},
@@ -149,6 +171,7 @@ void cMP3ID3v2::applyFrame(const QString& id, const QString& value, Fields& fiel
     if (const auto it = plain.find(key); it != plain.end()) {
         fields.text[*it] = value;
     } else if (key == "COMM") {
+        if (entry.otherComment) return;
         QString& comment = fields.text[kComment];
         comment = comment.isEmpty() ? value : comment + QChar(0) + "\r\n" + value;
     } else if (key == "TCON") {
@@ -177,7 +200,7 @@ cMP3ID3v2::Fields cMP3ID3v2::fieldsOfFrame(const QString& id) const
     Fields fields;
     fields.genre = kNoGenre;
     if (const FrameEntries* f = find(id))
-        for (const Entry& e : f->entries) applyFrame(f->id, e.value, fields);
+        for (const Entry& e : f->entries) applyFrame(f->id, e, fields);
     return fields;
 }
 
@@ -192,7 +215,8 @@ void cMP3ID3v2::setText(TextProperty p, const QString& value)
     if (p == kPlayCounter && !id3v2::ParseCounter(value)) RaiseTagError(kTagErrTypeMismatch, source());
     const QString id = frameIdOf(p);
     if (find(id) && fieldsOfFrame(id).text[p] == value) return;
-    eraseFrame(id);
+    if (p == kComment) eraseUserComments();
+    else eraseFrame(id);
     if (p == kYear) eraseFrame(id == "TDRC" ? "TYER" : "TDRC");
     addEntry(id, Entry{value, {}, 0, false});
 }
@@ -229,10 +253,10 @@ void cMP3ID3v2::SetMP3File(const QString& path)
     ReadTag();
 }
 
-void cMP3ID3v2::StoreFrame(const QString& id, Entry entry)
+void cMP3ID3v2::StoreFrame(const QString& id, Entry entry, bool foreign)
 {
-    applyFrame(id, entry.value, m_fields);
-    addEntry(id, std::move(entry));
+    if (!foreign) applyFrame(id, entry, m_fields);
+    addEntry(id, std::move(entry), foreign);
 }
 
 void cMP3ID3v2::ReadTag()
@@ -264,8 +288,11 @@ void cMP3ID3v2::ReadTag()
             // The data stays unsynchronised; the frame says so once the tag no longer does.
             entry.flags |= id3v2::kFrame24Unsync;
         }
-        if (content) entry.value = id3v2::FrameValue(id, tag.version == 2 ? entry.raw : *content);
-        StoreFrame(id, std::move(entry));
+        const std::optional<QByteArray> data = tag.version == 2 ? std::optional(entry.raw) : content;
+        if (data) entry.value = id3v2::FrameValue(id, *data);
+        if (id == "COMM") entry.otherComment = !data || !id3v2::CommentDescription(*data).isEmpty();
+        const bool foreign = tag.version > 2 && !std::all_of(id.begin(), id.end(), isFrameIdChar);
+        StoreFrame(id, std::move(entry), foreign);
     }
     // The year comes from the version's own year frame when the tag has one.
     const QString yearId = frameIdOf(kYear);
@@ -281,8 +308,10 @@ QByteArray cMP3ID3v2::BuildFrames(std::uint8_t version) const
 {
     QByteArray out;
     for (const FrameEntries& frame : store()) {
-        const QString id = frame.id.toUpper();
-        if (!id3v2::IsWritableFrameId(id)) {
+        const QString id = frame.foreign ? frame.id : frame.id.toUpper();
+        if (frame.foreign) {
+            if (id.contains("ID3")) continue; // a later scan could take it for a tag header
+        } else if (!id3v2::IsWritableFrameId(id)) {
             // Left out: a 2.2 frame without a later form, and an id holding "ID3".
             const bool allRead = std::all_of(frame.entries.begin(), frame.entries.end(),
                                              [](const Entry& e) { return e.fromFile; });

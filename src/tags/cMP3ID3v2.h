@@ -71,7 +71,9 @@ public:
     // The year frame, or the recording time of a 2.4 tag.
     QString Year() const { return text(kYear); }
     void SetYear(const QString& value) { setText(kYear, value); }
-    // The texts of all comment frames, joined by a NUL and a line break.
+    // The texts of the user's comment frames (those without a description),
+    // joined by a NUL and a line break. Comments with a description (players'
+    // gapless and loudness data) are kept as they are.
     QString Comment() const { return text(kComment); }
     void SetComment(const QString& value) { setText(kComment, value); }
     QString Lyrics() const { return text(kLyrics); }
@@ -111,29 +113,35 @@ private:
         QByteArray raw;
         std::uint16_t flags = 0;
         bool fromFile = false;
+        bool otherComment = false; // a comment frame that is not the user's: described, or unreadable
     };
     struct FrameEntries {
         QString id;
         QList<Entry> entries;
+        // Read under an id that is not four capitals or digits: matched only
+        // by that exact id, taken into no property, written back as read.
+        bool foreign = false;
     };
 
     QString text(TextProperty p) const { return m_fields.text[p]; }
     void setText(TextProperty p, const QString& value);
     void setGenreFrame();
     QString frameIdOf(TextProperty p) const;
-    static void applyFrame(const QString& id, const QString& value, Fields& fields);
+    static void applyFrame(const QString& id, const Entry& entry, Fields& fields);
 
     std::vector<FrameEntries>& store();
     const std::vector<FrameEntries>& store() const;
     FrameEntries* find(const QString& id);
     const FrameEntries* find(const QString& id) const;
-    void addEntry(const QString& id, Entry entry);
+    void addEntry(const QString& id, Entry entry, bool foreign = false);
     void eraseFrame(const QString& id);
+    // Removes the user's comments, keeping every other comment frame.
+    void eraseUserComments();
     // The fields that a frame's entries give, alone.
     Fields fieldsOfFrame(const QString& id) const;
 
     void ReadTag();
-    void StoreFrame(const QString& id, Entry entry);
+    void StoreFrame(const QString& id, Entry entry, bool foreign);
     QByteArray BuildFrames(std::uint8_t version) const;
     void WriteTag();
 

@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <QTest>
@@ -429,6 +430,48 @@ TEST_F(ListFile, TextStartingWithAByteOrderMarkReadsBackWhole)
     EXPECT_EQ(ReadListFile(ListPath("L")), text);
     ASSERT_TRUE(WriteListFile(ListPath("L"), "plain"));
     EXPECT_EQ(ReadBytes(ListPath("L")), QByteArray("plain\r\n"));
+}
+
+TEST_F(ListFile, AnyValueSurvivesSaveAndReopenExactly)
+{
+    // A Linux path may hold "<": here it holds "<ITEM>", "</COL_FILE>" and "</ITEM>".
+    const QString odd = MediaDir() + "odd<ITEM>/x</COL_FILE>/y</ITEM>/song <b>.wav";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(odd).path()));
+    WriteWav(odd, 1.0);
+    WriteList("L", {FileItem("a.wav")});
+    Main();
+    ASSERT_EQ(Rows(), 1);
+    const std::vector<std::pair<const char*, QString>> cells = {
+        {"Item Name", "<ITEM>"},
+        {"COL_FILE", odd},
+        {"COL_TAG_TITLE", "a</ITEM>b"},
+        {"COL_TAG_ARTIST", "x</COL_TAG_ARTIST>y"},
+        {"COL_TAG_ALBUM", QChar(0xFFFF) + QString("mark %3C %25 kept")},
+        {"COL_TAG_COMMENT", "c </COL_TAG_GEN>"}, // these two hold each other's tags
+        {"COL_TAG_GEN", "g </COL_TAG_COMMENT>"},
+        {"COL_TAG_YEAR", "100% <sure>"},
+        {"COL_TAG_TRACK", "</ITEM><ITEM><Inc>1</Inc><COL_FILE>/x.wav</COL_FILE>"},
+    };
+    for (const auto& [key, value] : cells) Main()->cGrid1->SetCellText(1, key, value);
+    Main()->SaveGridToFile();
+    const QByteArray written = ReadBytes(ListPath("L"));
+    EXPECT_EQ(written.count("<ITEM>"), 1) << written.toStdString();
+    EXPECT_EQ(written.count("</ITEM>"), 1) << written.toStdString();
+
+    Open("L");
+    ASSERT_EQ(Rows(), 1);
+    for (const auto& [key, value] : cells) EXPECT_EQ(Cell(1, key), value) << key;
+    // And once more: what was read is written the same way.
+    Main()->SaveGridToFile();
+    EXPECT_EQ(ReadBytes(ListPath("L")), written);
+}
+
+TEST_F(ListFile, GetTagValueGivesEscapedValuesBackAndOldValuesAsTheyStood)
+{
+    const QString mark = QChar(0xFFFF);
+    EXPECT_EQ(GetTagValue("A", "<A>" + mark + "%3CITEM>%25</A>"), "<ITEM>%");
+    EXPECT_EQ(GetTagValue("A", "<A>50%3C60 %25</A>"), "50%3C60 %25");
+    EXPECT_EQ(GetTagValue("A", "<A>" + mark + "%41%</A>"), "%41%");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // and their folder after them.
 #include "RipperFixture.h"
 
+#include "controls/audio/AudioTestSupport.h"
 #include "controls/cd/CDRipperTestSupport.h"
 #include "controls/widgets/PopupMenu.h"
 #include "controls/widgets/WindowWidgets.h"
@@ -104,6 +105,49 @@ TEST_F(FreeDBEndToEnd, AListedCDIsLookedUpAndTheRipperNamesItsFilesFromTheEntry)
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               (QStringList{"A title that is cut over two lines.cda.wav", "Dawn.cda.wav", "Either-Or.cda.wav"}));
     EXPECT_TRUE(audiotest::WavData(folder + "Either-Or.cda.wav") == image.TrackBytes(2));
+}
+
+// The tags of a file as ffprobe reads them: "title=...", "track=...".
+QStringList ProbeTags(const QString& path)
+{
+    const audiotest::ToolRun r = audiotest::RunTool(
+        "ffprobe", {"-v", "error", "-show_entries", "format_tags=title,track,artist,album", "-of", "default=noprint_wrappers=1", path});
+    QStringList tags = r.out.split('\n', Qt::SkipEmptyParts);
+    for (QString& tag : tags) tag = tag.mid(tag.indexOf(':') + 1).trimmed(); // "TAG:title=x"
+    tags.sort();
+    return tags;
+}
+
+TEST_F(FreeDBEndToEnd, AFileRippedAfterALookupCarriesTheTitleAndTrackItFetched)
+{
+    if (!audiotest::HaveTool("ffprobe")) GTEST_SKIP() << "ffprobe is missing";
+    FakeCddbServer server(Serving({"DTITLE=Die Band / Lieder", "TTITLE0=Erstes Lied", "TTITLE1=Zweites Lied / mit Gast",
+                                   "TTITLE2=Drittes", "TTITLE3=Data"}));
+    UseServer(server);
+    g_bAutoFreeDB = true;
+    modal->hook = [](QWidget* window) { EXPECT_TRUE(QTest::qWaitFor([window] { return !window->isVisible(); }, 30000)); };
+    main->cTreeView1_NodeClick(Drive());
+    ASSERT_EQ(main->cGrid1->Rows(), 4);
+    // One artist's disc: the whole text is the title.
+    EXPECT_EQ(Cell(2, kColItemName), "Zweites Lied / mit Gast.cda");
+    EXPECT_EQ(Cell(2, kColTagArtist), "Die Band");
+    EXPECT_EQ(Cell(2, kColTagTitle), "Zweites Lied / mit Gast");
+    EXPECT_EQ(Cell(2, kColTagTrack), "2");
+
+    const QString out = QDir::cleanPath(ProgramFolder() + "/../ripped") + "/";
+    QDir().mkpath(out);
+    const QStringList log = RipWith([&](CfrmCDRipper* w) {
+        w->txtToPath->setEditText(out);
+        w->cboTargetFormat->setCurrentText("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+        w->chkCreateSubFolder->setChecked(false);
+        w->cboFileName->setEditable(true);
+        w->cboFileName->setEditText("[123].[dest_extension]");
+    });
+    EXPECT_TRUE(log.filter("Error").isEmpty()) << log.join('\n').toStdString();
+    const QStringList files = QDir(out).entryList({"*.mp3"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 3) << files.join(' ').toStdString();
+    EXPECT_EQ(ProbeTags(out + files[1]),
+              (QStringList{"album=Lieder", "artist=Die Band", "title=Zweites Lied / mit Gast", "track=2"}));
 }
 
 } // namespace

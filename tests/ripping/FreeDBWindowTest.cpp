@@ -149,7 +149,7 @@ TEST_F(FreeDBWindow, WithoutAConnectionItSaysSoAndUnloads)
     EXPECT_EQ(Cell(1, kColItemName), "Track01.cda");
 }
 
-TEST_F(FreeDBWindow, ATrackNamesItsRowAndLeavesTheTitleTag)
+TEST_F(FreeDBWindow, ATrackNamesItsRowAndWritesItsTitleAndTrackTags)
 {
     Rows(5);
     Start(Entry("The Band", "First Light", 0, false));
@@ -162,8 +162,12 @@ TEST_F(FreeDBWindow, ATrackNamesItsRowAndLeavesTheTitleTag)
     EXPECT_EQ(Cell(3, kColItemName), "Intro.cda");
     EXPECT_EQ(Cell(3, kColTagArtist), "Guest");
     EXPECT_EQ(Cell(3, kColTagAlbum), "First Light");
-    EXPECT_EQ(Cell(3, kColTagTitle), "title tag 3");
-    for (int row : {1, 2, 4, 5}) EXPECT_EQ(Cell(row, kColItemName), QString("Track0%1.cda").arg(row)) << row;
+    EXPECT_EQ(Cell(3, kColTagTitle), "Intro");
+    EXPECT_EQ(Cell(3, kColTagTrack), "3");
+    for (int row : {1, 2, 4, 5}) {
+        EXPECT_EQ(Cell(row, kColItemName), QString("Track0%1.cda").arg(row)) << row;
+        EXPECT_EQ(Cell(row, kColTagTitle), QString("title tag %1").arg(row)) << row;
+    }
     EXPECT_TRUE(Loaded());
     EXPECT_EQ(node->Text(), "E:");
 }
@@ -191,6 +195,8 @@ TEST_F(FreeDBWindow, AnUntitledTrackKeepsItsRowName)
     EXPECT_EQ(Cell(2, kColItemName), "Track02.cda");
     EXPECT_EQ(Cell(1, kColTagArtist), "The Band");
     EXPECT_EQ(Cell(2, kColTagAlbum), "First Light");
+    EXPECT_EQ(Cell(1, kColTagTitle), "title tag 1");
+    EXPECT_EQ(Cell(2, kColTagTrack), "2");
 }
 
 TEST_F(FreeDBWindow, TheLastRowNamesTheNodeAndClosesTheWindow)

@@ -65,8 +65,9 @@ TEST_F(ID3v2FramesTest, CommentsReadByStructure)
 {
     tag.SetMP3File(WithFrames(V23Frame("COMM", Comm("eng", "", "a")) + V23Frame("COMM", Comm("eng", "", "b"))));
     EXPECT_EQ(tag.Comment(), QString("a") + QChar(0) + "\r\nb");
+    // A comment with a description holds a player's data, not the user's comment.
     tag.SetMP3File(WithFrames(V23Frame("COMM", Comm("deu", "Beschreibung", "ntabc")), "b.mp3"));
-    EXPECT_EQ(tag.Comment(), "ntabc");
+    EXPECT_EQ(tag.Comment(), "");
 }
 
 TEST_F(ID3v2FramesTest, FramesInTheEarlierLayoutStayReadable)

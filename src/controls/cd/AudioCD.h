@@ -2,7 +2,7 @@
 // The CD library: the CD ripper control cAudioCDRipper (CD drives, the tracks
 // of the disc in a drive, ripping one track into any destination format) on
 // libcdio and libcdio-paranoia, and the CD database control cFreeDB (the
-// titles of the disc in a drive from a CDDB server) on libcddb.
+// titles of the disc in a drive from a CDDB server).
 //
 // Drives. The control lists the machine's optical drives and the BIN/CUE
 // disc images that stand in for them, each named with its letter of the
@@ -155,7 +155,10 @@ void SetCDDriveImages(std::optional<QStringList> cueFiles);
 
 // ---------------------------------------------------------------------------
 // The CD database control: looks the audio CD in a drive up on a CDDB server
-// (the CDDB protocol over TCP, protocol level 6: texts arrive as UTF-8).
+// (the CDDB protocol over TCP, protocol level 6). Each line of an entry is
+// read as UTF-8 where it is valid and as Windows-1252 otherwise, so entries
+// in any encoding arrive whole; a track title "A / B" gives artist A only on
+// a disc of various artists.
 //
 // Set the drive (its letter and colon, "D:"), the server and the handshake
 // texts, then StartQuery. It returns at once; the control reads the disc's

@@ -1,20 +1,24 @@
 // The CD database control: the disc id from the drive's table of contents,
-// and the CDDB protocol through libcddb on a thread of the lookup's own.
+// and the CDDB line protocol, spoken on a thread of the lookup's own.
 //
-// libcddb's calls block until the server answers or its time-out passes, so
-// a lookup cannot be stopped halfway. Abort, Terminate and the control's own
-// deadline therefore cut the lookup loose instead of waiting for it: its
-// thread runs to its end alone and whatever it still sends is dropped.
+// Abort, Terminate and the control's own deadline cut the lookup loose at
+// once: whatever its thread still sends is dropped, and the thread notices
+// within a tenth of a second, closes the connection and ends.
 #include "controls/cd/AudioCD.h"
 
 #include "controls/cd/AudioCDEngine.h"
+#include "controls/cd/CddbEntry.h"
+#include "platform/TextCodec.h"
 
 #include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -30,18 +34,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cddb/cddb.h>
-
 namespace cddbquery {
-
-struct Entry {
-    struct Track {
-        int number = 0;
-        QString artist, title;
-    };
-    QString artist, album;
-    std::vector<Track> tracks;
-};
 
 // What one lookup's thread shares with the control.
 struct Link : std::enable_shared_from_this<Link> {
@@ -98,9 +91,7 @@ using Clock = std::chrono::steady_clock;
 QString NotFoundText(const QString& host) { return QString("The CD database server %1 cannot be found.").arg(host); }
 const char kNoEntryText[] = "The CD database holds no entry for this CD.";
 
-// The first IPv4 address of a host, as text; empty when it has none. libcddb
-// connects over IPv4 only and resolves names with gethostbyname, which is not
-// safe on a thread; handed an address, it looks nothing up.
+// The first IPv4 address of a host, as text; empty when it has none.
 QByteArray ResolveIPv4(const QString& host)
 {
     addrinfo hints{};
@@ -136,66 +127,268 @@ bool CanConnect(const QByteArray& address, std::uint16_t port, Clock::time_point
     return open;
 }
 
-void PrepareLibcddb()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        libcddb_init();
-        cddb_log_set_handler([](cddb_log_level_t, const char*) {}); // failures are reported as events
-    });
-}
+// The lookup's line-by-line talk with the server over one TCP connection.
+// Every wait ends at the deadline, and every 100 ms it looks whether the
+// control has dropped the lookup, so a lookup thread never outlives its use
+// by much.
+class Connection {
+public:
+    enum class Status { Ok, Unreachable, Closed, TimedOut, Dropped, TooLong };
 
-QString Text(const char* utf8) { return utf8 ? QString::fromUtf8(utf8).trimmed() : QString(); }
+    Connection(Clock::time_point deadline, std::function<bool()> dropped)
+        : m_deadline(deadline), m_dropped(std::move(dropped))
+    {
+    }
+    ~Connection()
+    {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    Status Open(const QByteArray& address, std::uint16_t port)
+    {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        if (inet_pton(AF_INET, address.constData(), &to.sin_addr) != 1) return Status::Unreachable;
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (m_fd < 0) return Status::Unreachable;
+        if (::connect(m_fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) return Status::Ok;
+        if (errno != EINPROGRESS) return Status::Unreachable;
+        if (const Status s = Wait(POLLOUT); s != Status::Ok) return s;
+        int error = 0;
+        socklen_t size = sizeof error;
+        return ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0 ? Status::Ok
+                                                                                           : Status::Unreachable;
+    }
+
+    Status Send(QByteArray line)
+    {
+        line += "\r\n";
+        for (qsizetype sent = 0; sent < line.size();) {
+            const ssize_t n = ::send(m_fd, line.constData() + sent, size_t(line.size() - sent), MSG_NOSIGNAL);
+            if (n > 0) {
+                sent += n;
+            } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                if (const Status s = Wait(POLLOUT); s != Status::Ok) return s;
+            } else {
+                return Status::Closed;
+            }
+        }
+        return Status::Ok;
+    }
+
+    // The next line, without its CR LF.
+    Status ReadLine(QByteArray* line)
+    {
+        for (;;) {
+            const qsizetype end = m_pending.indexOf('\n');
+            if (end >= 0) {
+                *line = m_pending.left(end);
+                m_pending.remove(0, end + 1);
+                if (line->endsWith('\r')) line->chop(1);
+                return Status::Ok;
+            }
+            if (m_pending.size() > kMaxLine) return Status::TooLong;
+            if (const Status s = Wait(POLLIN); s != Status::Ok) return s;
+            char buffer[4096];
+            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+            if (n == 0) return Status::Closed;
+            if (n < 0 && errno != EAGAIN && errno != EINTR) return Status::Closed;
+            if (n > 0) m_pending.append(buffer, n);
+        }
+    }
+
+private:
+    static constexpr qsizetype kMaxLine = 64 * 1024;
+
+    Status Wait(short events)
+    {
+        for (;;) {
+            if (m_dropped()) return Status::Dropped;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now()).count();
+            if (left <= 0) return Status::TimedOut;
+            pollfd p{m_fd, events, 0};
+            const int ready = ::poll(&p, 1, int(std::min<long long>(left, 100)));
+            if (ready > 0) return Status::Ok;
+            if (ready < 0 && errno != EINTR) return Status::Closed;
+        }
+    }
+
+    int m_fd = -1;
+    QByteArray m_pending;
+    Clock::time_point m_deadline;
+    std::function<bool()> m_dropped;
+};
+
+// One status line of the server: its three-digit code and the rest.
+struct Reply {
+    int code = 0;
+    QByteArray line;
+};
+
+// The lookup's side of the protocol: every step either succeeds or gives the
+// failure that ends the lookup.
+class Talk {
+public:
+    Talk(const Request& r, Connection& c) : m_request(r), m_connection(c) {}
+
+    std::optional<Failure> Status(Connection::Status s) const
+    {
+        switch (s) {
+        case Connection::Status::Ok:
+            return std::nullopt;
+        case Connection::Status::Unreachable:
+            return Failure{kFreeDBErrConnect, QString("The CD database server %1 cannot be reached on port %2.")
+                                                  .arg(m_request.host)
+                                                  .arg(m_request.port)};
+        case Connection::Status::Closed:
+            return Failure{kFreeDBErrConnect, QString("The CD database server %1 closed the connection.").arg(m_request.host)};
+        case Connection::Status::TimedOut:
+            return Failure{kFreeDBErrTimeout, TimeoutText(m_request.host, m_request.timeout)};
+        case Connection::Status::TooLong:
+            return Unreadable("a line without end");
+        case Connection::Status::Dropped:
+            break;
+        }
+        return Failure{};
+    }
+
+    Failure Unreadable(const QString& what) const
+    {
+        return {kFreeDBErrAnswer,
+                QString("The answer of the CD database server %1 cannot be read (%2).").arg(m_request.host, what)};
+    }
+    Failure Refused(const char* what) const
+    {
+        return {kFreeDBErrRefused, QString("The CD database server %1 refused the %2.").arg(m_request.host, what)};
+    }
+
+    // The next status line.
+    std::optional<Failure> Read(Reply* reply)
+    {
+        if (std::optional<Failure> f = Status(m_connection.ReadLine(&reply->line))) return f;
+        const QByteArray code = reply->line.left(3);
+        bool number = code.size() == 3;
+        for (char c : code) number = number && c >= '0' && c <= '9';
+        if (!number) return Unreadable(Quoted(*reply));
+        reply->code = code.toInt();
+        return std::nullopt;
+    }
+
+    // Sends a command and reads its status line.
+    std::optional<Failure> Ask(const QByteArray& command, Reply* reply)
+    {
+        if (std::optional<Failure> f = Status(m_connection.Send(command))) return f;
+        return Read(reply);
+    }
+
+    // The lines that follow a status line, up to the closing ".".
+    std::optional<Failure> ReadBody(QList<QByteArray>* lines)
+    {
+        constexpr int kMaxLines = 10000;
+        for (QByteArray line;;) {
+            if (std::optional<Failure> f = Status(m_connection.ReadLine(&line))) return f;
+            if (line == ".") return std::nullopt;
+            if (lines->size() == kMaxLines) return Unreadable("an entry without end");
+            lines->append(line);
+        }
+    }
+
+    // The greeting, the handshake and the protocol level whose texts are UTF-8.
+    std::optional<Failure> Greet()
+    {
+        Reply reply;
+        if (std::optional<Failure> f = Read(&reply)) return f;
+        if (reply.code >= 432 && reply.code <= 434) return Refused("connection");
+        if (reply.code != 200 && reply.code != 201) return Unreadable(Quoted(reply));
+        const QByteArray hello = "cddb hello " + Word(m_request.user) + ' ' + Word(m_request.clientHost) + ' ' +
+                                 Word(m_request.clientName) + ' ' + Word(m_request.clientVersion);
+        if (std::optional<Failure> f = Ask(hello, &reply)) return f;
+        if (reply.code == 431) return Refused("connection");
+        if (reply.code != 200 && reply.code != 402) return Unreadable(Quoted(reply));
+        if (std::optional<Failure> f = Ask("proto 6", &reply)) return f;
+        if (reply.code != 201 && reply.code != 502) return Refused("connection");
+        return std::nullopt;
+    }
+
+    // The category and disc id of the first match.
+    std::optional<Failure> Query(const DiscFrames& disc, QByteArray* match)
+    {
+        Reply reply;
+        if (std::optional<Failure> f = Ask(QueryCommand(disc), &reply)) return f;
+        switch (reply.code) {
+        case 200:
+            *match = reply.line.mid(4);
+            break;
+        case 210:
+        case 211: {
+            QList<QByteArray> matches;
+            if (std::optional<Failure> f = ReadBody(&matches)) return f;
+            if (matches.isEmpty()) return Failure{kFreeDBErrNoMatch, kNoEntryText};
+            *match = matches.first();
+            break;
+        }
+        case 202:
+            return Failure{kFreeDBErrNoMatch, kNoEntryText};
+        case 403:
+            return Refused("query");
+        case 409:
+            return Refused("connection");
+        default:
+            return Unreadable(Quoted(reply));
+        }
+        const QList<QByteArray> words = match->simplified().split(' ');
+        if (words.size() < 2 || !IsWord(words[0]) || !IsWord(words[1])) return Unreadable(Quoted(reply));
+        *match = words[0] + ' ' + words[1];
+        return std::nullopt;
+    }
+
+    std::optional<Failure> ReadEntry(const QByteArray& match, QList<QByteArray>* lines)
+    {
+        Reply reply;
+        if (std::optional<Failure> f = Ask("cddb read " + match, &reply)) return f;
+        if (reply.code == 401) return Failure{kFreeDBErrNoMatch, kNoEntryText};
+        if (reply.code == 402 || reply.code == 403) return Refused("query");
+        if (reply.code == 409) return Refused("connection");
+        if (reply.code != 210) return Unreadable(Quoted(reply));
+        return ReadBody(lines);
+    }
+
+    void Quit() { m_connection.Send("quit"); }
+
+private:
+    // A text the handshake sends as one word.
+    static QByteArray Word(const QString& text)
+    {
+        QByteArray word = text.toUtf8();
+        for (char& c : word)
+            if (static_cast<unsigned char>(c) <= ' ') c = '_';
+        return word.isEmpty() ? "unknown" : word;
+    }
+    // A category or disc id that can be sent back as it came.
+    static bool IsWord(const QByteArray& word)
+    {
+        for (char c : word)
+            if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+        return !word.isEmpty() && word.size() <= 64;
+    }
+    static QString Quoted(const Reply& reply) { return platform::DecodeText(reply.line.left(80)).simplified(); }
+
+    const Request& m_request;
+    Connection& m_connection;
+};
 
 // The disc as the CDDB protocol sees it: the start of every track and the
 // lead-out, counted in frames from the disc's very start (150 before sector 0).
-cddb_disc_t* DiscOf(const audiocd::Toc& toc)
+DiscFrames FramesOf(const audiocd::Toc& toc)
 {
     constexpr int kLeadIn = 150;
-    cddb_disc_t* disc = cddb_disc_new();
-    for (const audiocd::TocTrack& t : toc.tracks) {
-        cddb_track_t* track = cddb_track_new();
-        cddb_track_set_frame_offset(track, t.firstSector + kLeadIn);
-        cddb_disc_add_track(disc, track);
-    }
-    cddb_disc_set_length(disc, unsigned((toc.leadout + kLeadIn) / kCDSectorsPerSecond));
-    cddb_disc_calc_discid(disc);
+    DiscFrames disc;
+    for (const audiocd::TocTrack& t : toc.tracks) disc.tracks.push_back(t.firstSector + kLeadIn);
+    disc.leadout = toc.leadout + kLeadIn;
     return disc;
-}
-
-Failure ServerFailure(cddb_conn_t* conn, const Request& r)
-{
-    const QString server = r.host;
-    switch (cddb_errno(conn)) {
-    case CDDB_ERR_UNKNOWN_HOST_NAME:
-        return {kFreeDBErrConnect, NotFoundText(server)};
-    case CDDB_ERR_CONNECT:
-        return {kFreeDBErrConnect, QString("The CD database server %1 cannot be reached on port %2.").arg(server).arg(r.port)};
-    case CDDB_ERR_NOT_CONNECTED:
-    case CDDB_ERR_UNEXPECTED_EOF:
-        return {kFreeDBErrConnect, QString("The CD database server %1 closed the connection.").arg(server)};
-    case CDDB_ERR_PERMISSION_DENIED:
-        return {kFreeDBErrRefused, QString("The CD database server %1 refused the connection.").arg(server)};
-    case CDDB_ERR_SERVER_ERROR:
-        return {kFreeDBErrRefused, QString("The CD database server %1 refused the query.").arg(server)};
-    case CDDB_ERR_DISC_NOT_FOUND:
-        return {kFreeDBErrNoMatch, kNoEntryText};
-    case CDDB_ERR_OK: // what it reports when the server's answer did not come in time
-        return {kFreeDBErrTimeout, TimeoutText(server, r.timeout)};
-    default:
-        return {kFreeDBErrAnswer, QString("The answer of the CD database server %1 cannot be read (%2).")
-                                      .arg(server, Text(cddb_error_str(cddb_errno(conn))))};
-    }
-}
-
-Entry EntryOf(cddb_disc_t* disc)
-{
-    Entry entry;
-    entry.artist = Text(cddb_disc_get_artist(disc));
-    entry.album = Text(cddb_disc_get_title(disc));
-    for (cddb_track_t* t = cddb_disc_get_track_first(disc); t; t = cddb_disc_get_track_next(disc))
-        entry.tracks.push_back({cddb_track_get_number(t), Text(cddb_track_get_artist(t)), Text(cddb_track_get_title(t))});
-    return entry;
 }
 
 // The disc in the request's drive; fails unless it is an audio CD.
@@ -212,24 +405,10 @@ std::optional<Failure> ReadToc(const Request& r, audiocd::Toc* toc)
     return std::nullopt;
 }
 
-// One session with the server; it closes when the lookup's thread is done.
-struct Session {
-    Session() = default;
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-    ~Session()
-    {
-        if (disc) cddb_disc_destroy(disc);
-        if (conn) cddb_destroy(conn);
-    }
-    cddb_conn_t* conn = nullptr;
-    cddb_disc_t* disc = nullptr;
-};
-
 using Outcome = std::variant<Entry, Failure>;
 
 // The lookup, on its own thread: the entry of the first match, or why there is none.
-Outcome Look(const Request& r, Link& link, Session& session)
+Outcome Look(const Request& r, Link& link, Connection& connection)
 {
     const auto state = [&link](const QString& text) { link.Post([text](cFreeDB& c) { emit c.StateChanged(text); }); };
     state("Reading the disc");
@@ -238,40 +417,30 @@ Outcome Look(const Request& r, Link& link, Session& session)
 
     state("Connecting");
     const QByteArray address = ResolveIPv4(r.host);
-    if (address.isEmpty())
-        return Failure{kFreeDBErrConnect, NotFoundText(r.host)};
-    if (!link.Owner()) return Failure{};
-
-    PrepareLibcddb();
-    cddb_conn_t* conn = session.conn = cddb_new();
-    cddb_disc_t* disc = session.disc = DiscOf(toc);
-    cddb_set_server_name(conn, address.constData());
-    cddb_set_server_port(conn, r.port);
-    // A second longer than the lookup's own deadline, which ends the lookup first.
-    cddb_set_timeout(conn, unsigned(r.timeout + 1));
-    cddb_http_disable(conn);
-    cddb_cache_disable(conn); // else it keeps entries in the home folder
-    cddb_set_email_address(conn, (r.user + "@" + r.clientHost).toUtf8().constData());
-    cddb_set_client(conn, r.clientName.toUtf8().constData(), r.clientVersion.toUtf8().constData());
-    cddb_set_charset(conn, "UTF-8");
+    if (address.isEmpty()) return Failure{kFreeDBErrConnect, NotFoundText(r.host)};
+    Talk talk(r, connection);
+    if (std::optional<Failure> f = talk.Status(connection.Open(address, r.port))) return *f;
+    if (std::optional<Failure> f = talk.Greet()) return *f;
 
     state("Querying");
-    const int matches = cddb_query(conn, disc);
-    if (matches < 0) return ServerFailure(conn, r);
-    if (matches == 0) return Failure{kFreeDBErrNoMatch, kNoEntryText};
-    if (!link.Owner()) return Failure{};
+    QByteArray match;
+    if (std::optional<Failure> f = talk.Query(FramesOf(toc), &match)) return *f;
     state("Reading the entry");
-    if (!cddb_read(conn, disc)) return ServerFailure(conn, r);
-    return EntryOf(disc);
+    QList<QByteArray> lines;
+    if (std::optional<Failure> f = talk.ReadEntry(match, &lines)) return *f;
+    talk.Quit();
+    return ParseEntry(lines, int(toc.tracks.size()));
 }
 
 } // namespace
 
 void Run(const Request& request, Link& link)
 {
-    Session session;
-    const Outcome outcome = Look(request, link, session);
-    // Sent before the session closes: once the server sees the end, the
+    // A second longer than the control's own deadline, which ends the lookup first.
+    Connection connection(Clock::now() + std::chrono::seconds(request.timeout + 1),
+                          [&link] { return link.Owner() == nullptr; });
+    const Outcome outcome = Look(request, link, connection);
+    // Sent before the connection closes: once the server sees the end, the
     // outcome is on its way.
     link.Post([outcome](cFreeDB& c) {
         if (const auto* entry = std::get_if<Entry>(&outcome))

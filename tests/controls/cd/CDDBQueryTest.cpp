@@ -11,6 +11,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
 using support::CddbDisc;
 using support::CddbDiscId;
 using support::CddbDiscOf;
@@ -166,14 +170,15 @@ TEST_F(CddbTest, AnExactMatchGivesArtistAlbumAndEveryTrack)
     QStringList results;
     for (const QString& e : l.events)
         if (!e.startsWith("State ")) results << e;
-    EXPECT_EQ(results, (QStringList{"Artist The Band", "Album First Light", "Track 1 The Band|Dawn",
-                                    "Track 2 The Band|Noon", "Track 3 Guest Singer|Dusk", "Track 4 The Band|Data", "Done"}));
+    // One artist's disc: a title with " / " stays whole.
+    EXPECT_EQ(results, (QStringList{"Artist The Band", "Album First Light", "Track 1 The Band|Dawn", "Track 2 The Band|Noon",
+                                    "Track 3 The Band|Guest Singer / Dusk", "Track 4 The Band|Data", "Done"}));
     EXPECT_TRUE(l.events.first().startsWith("State ")) << l.events.join("\n").toStdString();
-    // The handshake as the window sets it, protocol level 6, the first match read.
+    // The handshake as the window sets it, protocol level 6, the first match read, and goodbye.
     QStringList received = server.Received();
     for (QString& line : received) line = line.simplified();
     EXPECT_EQ(received, (QStringList{"cddb hello clsCDDB localhost clsCDDB v0.5", "proto 6",
-                                     "cddb query 12000b04 4 150 375 675 825 13", "cddb read rock 12000b04"}));
+                                     "cddb query 12000b04 4 150 375 675 825 13", "cddb read rock 12000b04", "quit"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return server.Closed() == 1; }, 10000));
     EXPECT_FALSE(db.IsQuerying());
 }
@@ -224,6 +229,84 @@ TEST_F(CddbTest, AnEntryWithoutArtistOrAlbumSendsNeither)
         EXPECT_FALSE(e.startsWith("Album ")) << e.toStdString();
     }
     EXPECT_EQ(l.Track(4), "|Four");
+}
+
+// Entries that no one here made: old Latin-1 and Windows-1252 entries, bytes
+// that are no text at all, lines no entry should hold. Each runs in a child
+// process under each locale, so that a crash fails its case alone.
+struct HostileCase {
+    const char* name;
+    QByteArray query; // empty: the usual exact match
+    QList<QByteArray> entry;
+    QStringList results; // every event but the states
+};
+
+// The read answer with these lines as they stand, byte for byte.
+QByteArray RawReadAnswer(const CdImage& image, const QList<QByteArray>& lines)
+{
+    QByteArray answer = CddbReadAnswer("rock", CddbDiscId(image), CddbDiscOf(image), {"@LINES@"});
+    return answer.replace("@LINES@", lines.join("\r\n"));
+}
+
+TEST_F(CddbTest, EntriesInAnyEncodingArriveWholeAndPromptlyInEveryLocale)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QByteArray id = CddbDiscId(image).toUtf8();
+    const std::vector<HostileCase> cases = {
+        {"latin-1 title", {}, {"DTITLE=Caf\xe9 Band / Caf\xe9", "TTITLE0=Caf\xe9", "TTITLE1=Cr\xe8me", "TTITLE2=\xc0 bient\xf4t",
+                               "TTITLE3=Na\xefve"},
+         {"Artist Café Band", "Album Café", "Track 1 Café Band|Café", "Track 2 Café Band|Crème",
+          "Track 3 Café Band|À bientôt", "Track 4 Café Band|Naïve", "Done"}},
+        {"utf-8 and windows-1252 line by line", {}, {"DTITLE=Die \xc3\x84rzte / ", "DTITLE=\x93" "Best\x94 \x96 Live", "TTITLE0=\xc3\xa9t\xc3\xa9",
+                                                     "TTITLE0= \xe9t\xe9", "TTITLE1=\x80 100", "TTITLE2=x", "TTITLE3=y"},
+         {"Artist Die Ärzte", "Album “Best” – Live", "Track 1 Die Ärzte|été été", "Track 2 Die Ärzte|€ 100",
+          "Track 3 Die Ärzte|x", "Track 4 Die Ärzte|y", "Done"}},
+        {"bytes that are no text", {}, {"DTITLE=\xff\xfe / \xc3", QByteArray("TTITLE0=a\x00" "b\x1b[31m", 16), "TTITLE1=\xed\xa0\x80",
+                                        "TTITLE2=\xf4\x90\x80\x80", "TTITLE3=\xc0\xaf"},
+         {"Artist ÿþ", "Album Ã", "Track 1 ÿþ|a b [31m", "Track 2 ÿþ|í\u00a0€", "Track 3 ÿþ|ô €€",
+          "Track 4 ÿþ|À¯", "Done"}},
+        {"lines no entry should hold", {}, {"TTITLE99999999=far", "TTITLE-1=minus", "=x", "no equals", "TTITLE0=One",
+                                            "DTITLE=Various / Mix", "TTITLE1=Singer / Song", "TTITLE3=Last", "TTITLE9=beyond"},
+         {"Artist Various", "Album Mix", "Track 1 Various|One", "Track 2 Singer|Song", "Track 3 Various|",
+          "Track 4 Various|Last", "Done"}},
+        {"latin-1 in the match", "200 rock " + id + " Caf\xe9 / \xff", {"DTITLE=A / B", "TTITLE0=T"},
+         {"Artist A", "Album B", "Track 1 A|T", "Track 2 A|", "Track 3 A|", "Track 4 A|", "Done"}},
+        {"a line without end", {}, {"TTITLE0=" + QByteArray(200000, '\xe9')},
+         {"Error 5 The answer of the CD database server 127.0.0.1 cannot be read (a line without end)."}},
+        {"a match that cannot be sent back", "200 r\xe9" "ck " + id + " x / y", {"DTITLE=A / B"},
+         {QString("Error 5 The answer of the CD database server 127.0.0.1 cannot be read (200 r\u00e9ck %1 x / y).")
+              .arg(QString(id))}},
+    };
+    for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
+        for (const HostileCase& c : cases) {
+            SCOPED_TRACE(std::string(locale) + ": " + c.name);
+            EXPECT_EXIT(
+                {
+                    if (!std::setlocale(LC_ALL, locale)) std::_Exit(3);
+                    FakeCddbServer::Answers answers;
+                    answers.query = c.query.isEmpty() ? ExactMatch() : c.query;
+                    answers.read = RawReadAnswer(image, c.entry);
+                    FakeCddbServer server(answers);
+                    Use(server);
+                    Lookup l;
+                    QObject context;
+                    Watch(db, &context, l);
+                    db.StartQuery(); // the time-out stays 20 s
+                    const bool ended = QTest::qWaitFor([&] { return !l.endings.isEmpty(); }, 2000);
+                    Drain();
+                    QStringList results;
+                    for (const QString& e : l.events)
+                        if (!e.startsWith("State ")) results << e;
+                    if (!ended || results != c.results) {
+                        std::fprintf(stderr, "%s\n", results.join("\n").toUtf8().constData());
+                        std::fflush(stderr);
+                        std::_Exit(1);
+                    }
+                    std::_Exit(0);
+                },
+                ::testing::ExitedWithCode(0), "");
+        }
+    }
 }
 
 // Lookups that end with one Error: the code and a clear text.
@@ -356,7 +439,7 @@ TEST_F(CddbTest, AbortEndsTheLookupWithoutAnEvent)
     db.Abort();
     EXPECT_FALSE(db.IsQuerying());
     const QStringList before = l.events;
-    // The lookup's thread waits for the entry until its own time-out; what it sends is dropped.
+    // The lookup's thread notices, closes the connection and ends; nothing more arrives.
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.Closed() == 1; }, 10000));
     Drain();
     EXPECT_EQ(l.events, before);
