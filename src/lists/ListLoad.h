@@ -32,6 +32,8 @@ public:
     void Stop();
     // What the file holds besides the rows written so far.
     const KeptTexts& Kept() const { return m_walk.Kept(); }
+    // The totals of the rows written so far.
+    const ListTotals& Totals() const { return m_totals; }
 
 signals:
     // The file was cut into that many parts (as SplitListRecords cuts its text).
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<ListFileParts> m_parts;
     std::vector<Piece> m_pieces;
     KeptTextsInOrder m_walk;
+    ListTotals m_totals;
     std::unique_ptr<ControlThread> m_fileThread;
     std::unique_ptr<ParallelReading> m_reading;
     bool m_stopped = false;

@@ -5,6 +5,7 @@
 #include "controls/widgets/PopupMenu.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WindowWidgets.h"
+#include "lists/ItemRows.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ListLoad.h"
 #include "platform/MessageBox.h"
@@ -66,10 +67,11 @@ void CfrmMain::LoadListIntoGrid(cTreeNode* node)
 void CfrmMain::ListLoaded()
 {
     m_keptTexts = m_listLoad->Kept();
+    const ListTotals totals = m_listLoad->Totals();
     m_listLoad->deleteLater();
     m_listLoad = nullptr;
     cTreeView1->SetEnabled(!m_bAddingFiles);
-    ShowListLoaded();
+    ShowListLoaded(totals);
     // What waited for the list, in the order it came.
     const QList<std::function<void()>> waiting = std::exchange(m_afterListLoad, {});
     for (const std::function<void()>& step : waiting)
@@ -116,7 +118,7 @@ bool CfrmMain::WaitForListLoad(int ItemNumber)
     return true;
 }
 
-void CfrmMain::ShowListLoaded()
+void CfrmMain::ShowListLoaded(const ListTotals& totals)
 {
     lblAddorDrag->setText("Add or Drag and Drop audio items to here.");
     cGrid1->SetRedraw(true);
@@ -128,7 +130,8 @@ void CfrmMain::ShowListLoaded()
         picEmptyMsg->show();
     }
     GetFileInfoToGridInfo();
-    DisplayGridInfoStatusBar();
+    // The load summed the rows as it wrote them.
+    ShowListSummary(totals);
     prgStatus->SetVisible(false);
     unsetCursor();
 }
