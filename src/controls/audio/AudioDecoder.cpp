@@ -1,6 +1,7 @@
 #include "controls/audio/AudioDecoder.h"
 
 #include "controls/audio/Mp3Header.h"
+#include "controls/audio/PlainWav.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -82,6 +83,20 @@ bool HeaderStatesAll(const AVFormatContext* fmt)
     return false;
 }
 
+// The demuxer FFmpeg's probe is sure to pick for the file, by its first
+// bytes: its WAV demuxer for a RIFF WAVE file (ACT aside), its Ogg demuxer
+// for an Ogg page; nothing when only the probe can tell.
+const AVInputFormat* SureContainer(const QString& path)
+{
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(512) : QByteArray();
+    if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE" && !LooksLikeAct(head))
+        return av_find_input_format("wav");
+    if (head.size() >= 6 && head.startsWith("OggS") && head[4] == 0 && quint8(head[5]) <= 7)
+        return av_find_input_format("ogg");
+    return nullptr;
+}
+
 QString SecondsText(std::int64_t bytes, std::int64_t byteRate)
 {
     return QString::number(double(bytes) / double(byteRate), 'g', 4) + " s";
@@ -113,7 +128,9 @@ Problem Source::Open(const QString& path, Analysis analysis)
     if (!info.exists()) return Fail(Fault::Missing, "The source file does not exist: " + path);
     if (!info.isFile()) return Fail(Fault::Unreadable, "The source is not a file: " + path);
     if (analysis == Analysis::HeaderWhenExact && OpenMp3Headers(path)) return {};
-    int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), nullptr, nullptr);
+    // The probe tries every format FFmpeg knows: facts skip it where they can.
+    const AVInputFormat* format = analysis == Analysis::HeaderWhenExact ? SureContainer(path) : nullptr;
+    int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
     if (r == AVERROR(EACCES))
         return Fail(Fault::Unreadable, "The source file cannot be read (permission denied): " + path);
     const bool headerEnough = r >= 0 && analysis == Analysis::HeaderWhenExact && HeaderStatesAll(m_fmt);

@@ -562,3 +562,28 @@ TEST_F(ConverterTest, Mp3FactsComeFromTheHeadersAsTheFullAnalysisFindsThem)
         EXPECT_EQ(conv.TagYear(), "1999") << tagged;
     }
 }
+
+// Facts skip FFmpeg's probe only where its choice is sure: a WAV file that its
+// probe gives to the ACT demuxer still goes to the probe.
+TEST_F(ConverterTest, FactsSkipTheProbeOnlyWhereItsChoiceIsSure)
+{
+    QByteArray act = Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 16)) + Chunk("data", QByteArray(4000, '\0')));
+    act[256] = char(0x84);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"act.wav", act},
+        {"plain.wav", Riff(Chunk("fmt ", FmtBody(1, 2, 44100, 16)) + Chunk("data", Samples(40000)) +
+                           Chunk("LIST", "INFOINAM" + LE(4, 4) + "abc"))},
+    };
+    for (const auto& c : cases) {
+        WriteFile(Path(c.name), c.bytes);
+        audiodec::Source full, header;
+        ASSERT_TRUE(full.Open(Path(c.name), audiodec::Analysis::Full).ok()) << c.name;
+        ASSERT_TRUE(header.Open(Path(c.name), audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
+        EXPECT_EQ(header.ContainerName(), full.ContainerName()) << c.name;
+        EXPECT_EQ(header.GetFacts().lengthMs, full.GetFacts().lengthMs) << c.name;
+        EXPECT_EQ(header.Tag({"title"}), full.Tag({"title"})) << c.name;
+    }
+}
