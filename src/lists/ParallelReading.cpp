@@ -44,8 +44,10 @@ ParallelReading::~ParallelReading()
 
 int ParallelReading::WorkerCount(qsizetype count)
 {
-    const int cores = std::clamp(QThread::idealThreadCount(), 2, 32);
-    return int(std::min<qsizetype>(cores, count));
+    // Reading a file waits on the disk longer than it computes: several
+    // readers a core keep the disk busy.
+    const int readers = std::clamp(QThread::idealThreadCount() * 4, 2, 64);
+    return int(std::min<qsizetype>(readers, count));
 }
 
 void ParallelReading::Start(cAudioConverter* own)
