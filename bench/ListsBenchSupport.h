@@ -1,6 +1,8 @@
 #pragma once
 // Shared by the items-list benchmarks: a throw-away program folder with a
-// lists folder, generated short WAV files, and the settings the lists read.
+// lists folder, generated short WAV files, real-shaped audio files, and the
+// settings the lists read.
+#include "AudioBenchSupport.h"
 #include "core/Edition.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
@@ -12,6 +14,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace listsbench {
 
@@ -58,6 +63,96 @@ inline QStringList MakeWavFiles(const QTemporaryDir& dir, int count)
         paths << path;
     }
     return paths;
+}
+
+// Real-shaped files: four-minute 44.1 kHz stereo files as encoders and
+// taggers leave them, a third each of WAVs, OGGs and tagged 192 kbit/s MP3s
+// with a cover picture. Each is a file of its own, as long as its model; what
+// a reader can look at of it (the first 160 KB, where the tags, the stream
+// headers and a WAV's first samples lie, and the last 80 KB, where an OGG's
+// last page and an ID3v1 tag lie) is the model's, the middle is left a hole
+// in the file so that ten thousand of them fit on a disk.
+struct RealModels {
+    QStringList paths; // one WAV, one OGG, one MP3
+};
+
+inline RealModels MakeRealModels(const QString& folder)
+{
+    const QString wav = folder + "/model.wav", ogg = folder + "/model.ogg", mp3 = folder + "/model.mp3",
+                  cover = folder + "/cover.jpg";
+    const QStringList tags = {"-metadata", "title=A Title Of Some Length", "-metadata", "artist=The Artist",
+                              "-metadata", "album=The Album Of The Year", "-metadata", "date=2019",
+                              "-metadata", "track=7/12", "-metadata", "genre=Rock"};
+    const QStringList quiet = {"-nostdin", "-hide_banner", "-loglevel", "error", "-y"};
+    if (!bench::MakeSource(wav, 240, 1) ||
+        !bench::RunQuiet("ffmpeg", quiet + QStringList{"-f", "lavfi", "-i", "mandelbrot=s=600x600", "-frames:v", "1",
+                                                      "-q:v", "3", cover}) ||
+        !bench::RunQuiet("ffmpeg", quiet + QStringList{"-i", wav, "-c:a", "libvorbis", "-q:a", "5"} + tags + QStringList{ogg}) ||
+        !bench::RunQuiet("ffmpeg", quiet + QStringList{"-i", wav, "-i", cover, "-map", "0", "-map", "1", "-c:v", "copy",
+                                                      "-b:a", "192k", "-id3v2_version", "3", "-metadata:s:v",
+                                                      "title=Album cover", "-metadata:s:v", "comment=Cover (front)"} +
+                                               tags + QStringList{mp3}))
+        return {};
+    return {{wav, ogg, mp3}};
+}
+
+// A copy of the model whose middle is a hole (see above).
+inline bool CopyRealShaped(const QByteArray& head, const QByteArray& tail, qint64 size, const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(head) != head.size() || !f.resize(size) ||
+        !f.seek(size - tail.size()) || f.write(tail) != tail.size())
+        return false;
+    f.flush();
+    return ::fdatasync(f.handle()) == 0;
+}
+
+// `count` real-shaped files in `folder`, kinds in turn; their paths.
+inline QStringList MakeRealFiles(const RealModels& models, const QString& folder, int count)
+{
+    struct Model {
+        QByteArray head, tail;
+        qint64 size;
+        QString suffix;
+    };
+    std::vector<Model> kinds;
+    for (const QString& path : models.paths) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        const QByteArray all = f.readAll();
+        kinds.push_back({all.left(160 * 1024), all.right(80 * 1024), all.size(), path.section('.', -1)});
+    }
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const Model& m = kinds[size_t(i) % kinds.size()];
+        const QString path = QString("%1/real %2.%3").arg(folder).arg(i, 5, 10, QChar('0')).arg(m.suffix);
+        if (!CopyRealShaped(m.head, m.tail, m.size, path)) return {};
+        paths << path;
+    }
+    return paths;
+}
+
+// Asks the kernel to forget the files' cached pages, so that the next reading
+// comes from the disk; false when it could not be asked for one of them.
+inline bool DropFromPageCache(const QStringList& paths)
+{
+    bool all = true;
+    for (const QString& path : paths) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        all = all && fd >= 0 && ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+        if (fd >= 0) ::close(fd);
+    }
+    return all;
+}
+
+// The process's resident size now, in bytes.
+inline qint64 ResidentBytes()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    return -1;
 }
 
 // Unloads the main window (and with it every other window).

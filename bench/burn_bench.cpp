@@ -8,10 +8,10 @@
 // - decodes the MP3s to raw PCM with ffmpeg (the same decoding work);
 // - writes the WAVs as an ISO 9660 + Joliet image with cAudioDataBurner, and
 //   with `xorriso -as mkisofs -J`.
-// It prints the medians; the last line reads
-// "burn_wav_x_realtime=N burn_mp3_ratio=R iso_ratio=R" (the audio time over
-// the WAV burn's median; the MP3 burn's median over ffmpeg's decoding; the
-// ISO burn's median over xorriso's).
+// It prints the medians, then on a line each burn_wav_x_realtime=N (the audio
+// time over the WAV burn's median), burn_mp3_ratio=R (the MP3 burn's median
+// over ffmpeg's decoding) and iso_ratio=R (the ISO burn's median over
+// xorriso's).
 #include "AudioBenchSupport.h"
 #include "controls/burn/AudioCDBurner.h"
 #include "controls/burn/DataCDBurner.h"
@@ -127,7 +127,7 @@ int main(int argc, char** argv)
                 "(%lld bytes), xorriso %.3f s (%lld bytes)\n",
                 Median(wav), xRealtime, Median(mp3), Median(decode), Median(iso),
                 QFile(dir.filePath("disc.iso")).size(), Median(xorriso), QFile(dir.filePath("xorriso.iso")).size());
-    std::printf("burn_wav_x_realtime=%.0f burn_mp3_ratio=%.3f iso_ratio=%.3f\n", xRealtime,
+    std::printf("burn_wav_x_realtime=%.0f\nburn_mp3_ratio=%.3f\niso_ratio=%.3f\n", xRealtime,
                 Median(mp3) / Median(decode), Median(iso) / Median(xorriso));
     return 0;
 }

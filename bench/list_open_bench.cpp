@@ -1,11 +1,24 @@
-// Opens items lists of 10,000 and 100,000 rows of generated short WAV files
-// (each file read for its length, size, date and tags) in the main window.
-// Prints first how long reading 10,000 files' facts alone takes with one
-// reader (read_facts_10000_files_ms=R) and the program's peak memory with the
-// 100,000-row list open (peak_memory_mb=M), then, on the last lines,
-// open_10000_rows_ms=N, open_100000_rows_ms=N and load_max_stall_ms=N: the
-// longest time the window's event loop did not run while the 100,000-row
-// list opened.
+// Opens items lists in the main window (each row's file read for its length,
+// size, date and tags): 10,000 and 100,000 rows of generated short WAV files,
+// 10,000 rows of real-shaped files (ListsBenchSupport.h: four-minute WAVs,
+// OGGs and MP3s with a cover, their pages dropped from the page cache first),
+// and 300,000 rows (the short WAVs three times over).
+// Prints, each on its own line:
+//   read_facts_10000_files_ms   one reader reading 10,000 short WAVs' facts
+//   mp3_facts_cpu_ms_per_file   CPU time of one reader reading a real-shaped
+//                               MP3's facts and tags (pages cached)
+//   open_10000_rows_ms          the short WAVs
+//   open_10000_real_rows_ms     the real-shaped mix, from the disk where the
+//                               kernel let its pages be dropped
+//   open_10000_real_rows_warm_ms  the same again, pages cached
+//   real_to_tiny_ratio          open_10000_real_rows_ms / open_10000_rows_ms
+//   open_100000_rows_ms, load_max_stall_ms (the longest time the window's
+//                               event loop did not run while they opened)
+//   open_300000_rows_ms, open_300000_rows_stall_ms (the same, opened over the
+//                               100,000 rows, which the grid drops first)
+//   bytes_per_row               resident memory the 300,000 rows add, once
+//                               open, to the program with no row yet
+//   peak_memory_mb              the process's peak resident size
 #include "ListsBenchSupport.h"
 
 #include "controls/audio/AudioConverter.h"
@@ -18,18 +31,21 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
 constexpr int kSmall = 10000;
 constexpr int kLarge = 100000;
+constexpr int kHuge = 300000;
 
-// A list file of the first `count` files, written record by record.
+// A list file of `count` rows of the files, taken in turn, written record by record.
 bool WriteList(const QString& path, const QStringList& files, int count)
 {
     QFile list(path);
     if (!list.open(QIODevice::WriteOnly)) return false;
-    for (int i = 0; i < count; ++i) {
+    for (int n = 0; n < count; ++n) {
+        const qsizetype i = n % files.size();
         const QString record =
             "<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>" + files[i].section('/', -1) + "</Item Name><COL_FILE>" +
             files[i] +
@@ -67,7 +83,38 @@ Opening Open(CfrmMain* main, cTreeNode* node)
     result.ms = timer.elapsed();
     result.maxStallMs = std::max(result.maxStallMs, sinceTick.elapsed());
     result.rows = main->cGrid1->Rows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return result;
+}
+
+double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// The facts and tags of the files, read by one reader as a list reads them.
+void ReadFacts(const QStringList& paths)
+{
+    std::unique_ptr<cAudioConverter> reader = CreateAudioConverter();
+    for (const QString& path : paths) {
+        QFileInfo(path).size();
+        GetFileCreatedDate(path);
+        if (reader->OpenSourceFile(path) == 0 && g_bCopyID3FromSource) reader->ReadTags(path);
+        reader->CloseSourceFile();
+    }
+}
+
+bool Print(const char* name, const Opening& opened, int rows)
+{
+    if (opened.rows != rows) {
+        std::fprintf(stderr, "%s: the grid holds %d rows, not %d\n", name, opened.rows, rows);
+        return false;
+    }
+    std::printf("%s=%lld\n", name, static_cast<long long>(opened.ms));
+    std::fflush(stdout);
+    return true;
 }
 
 // The largest resident size the process has had, in MiB.
@@ -89,12 +136,18 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     listsbench::SetUpProgram(dir);
     const QStringList paths = listsbench::MakeWavFiles(dir, kLarge);
-    if (paths.size() != kLarge) {
-        std::fprintf(stderr, "could not write the WAV files\n");
+    QDir(dir.path()).mkpath("real");
+    const listsbench::RealModels models = listsbench::MakeRealModels(dir.path());
+    const QStringList real = models.paths.isEmpty() ? QStringList()
+                                                    : listsbench::MakeRealFiles(models, dir.path() + "/real", kSmall);
+    if (paths.size() != kLarge || real.size() != kSmall) {
+        std::fprintf(stderr, "could not write the audio files (ffmpeg is needed)\n");
         return 1;
     }
-    if (!WriteList(g_sToPath + "Bench 10000.flst", paths, kSmall) ||
-        !WriteList(g_sToPath + "Bench 100000.flst", paths, kLarge))
+    if (!WriteList(g_sToPath + "Bench 10000.flst", paths.mid(0, kSmall), kSmall) ||
+        !WriteList(g_sToPath + "Bench 100000.flst", paths, kLarge) ||
+        !WriteList(g_sToPath + "Bench 300000.flst", paths, kHuge) ||
+        !WriteList(g_sToPath + "Bench real 10000.flst", real, kSmall))
         return 1;
     QFile(g_sToPath + "A first.flst").open(QIODevice::WriteOnly);
 
@@ -103,39 +156,44 @@ int main(int argc, char** argv)
     // Start-up opens the empty first list.
     while (main->IsListLoading()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
-    cTreeNode* small = main->cTreeView1->Nodes()->Item(g_sToPath + "Bench 10000.flst");
-    cTreeNode* large = main->cTreeView1->Nodes()->Item(g_sToPath + "Bench 100000.flst");
-    if (!small || !large) return 1;
+    auto node = [&](const QString& name) { return main->cTreeView1->Nodes()->Item(g_sToPath + name + ".flst"); };
+    for (const char* name : {"A first", "Bench 10000", "Bench 100000", "Bench 300000", "Bench real 10000"})
+        if (!node(name)) return 1;
+
+    // What the rows hold once open: from the start, with no row yet, to the open list.
+    const qint64 before = listsbench::ResidentBytes();
+    if (Open(main, node("Bench 300000")).rows != kHuge) return 1;
+    const qint64 bytesPerRow = (listsbench::ResidentBytes() - before) / kHuge;
+    Open(main, node("A first"));
 
     // What the files' facts cost alone: one reader, as the list uses it.
     QElapsedTimer timer;
     timer.start();
-    {
-        std::unique_ptr<cAudioConverter> reader = CreateAudioConverter();
-        for (int i = 0; i < kSmall; ++i) {
-            const QString& path = paths[i];
-            QFileInfo(path).size();
-            GetFileCreatedDate(path);
-            if (reader->OpenSourceFile(path) == 0 && g_bCopyID3FromSource) reader->ReadTags(path);
-            reader->CloseSourceFile();
-        }
-    }
+    ReadFacts(paths.mid(0, kSmall));
     std::printf("read_facts_10000_files_ms=%lld\n", static_cast<long long>(timer.elapsed()));
+    QStringList mp3s = real.filter(".mp3");
+    ReadFacts(mp3s); // pages cached
+    const double cpu = ThreadCpuMs();
+    ReadFacts(mp3s);
+    std::printf("mp3_facts_cpu_ms_per_file=%.3f\n", (ThreadCpuMs() - cpu) / double(mp3s.size()));
 
-    const Opening opened10k = Open(main, small);
-    if (opened10k.rows != kSmall) {
-        std::fprintf(stderr, "the grid holds %d rows\n", opened10k.rows);
-        return 1;
-    }
-    const Opening opened100k = Open(main, large);
-    if (opened100k.rows != kLarge) {
-        std::fprintf(stderr, "the grid holds %d rows\n", opened100k.rows);
-        return 1;
-    }
+    const Opening tiny = Open(main, node("Bench 10000"));
+    if (!Print("open_10000_rows_ms", tiny, kSmall)) return 1;
+    if (!listsbench::DropFromPageCache(real)) std::fprintf(stderr, "the page cache could not be dropped\n");
+    const Opening cold = Open(main, node("Bench real 10000"));
+    if (!Print("open_10000_real_rows_ms", cold, kSmall)) return 1;
+    if (!Print("open_10000_real_rows_warm_ms", Open(main, node("Bench real 10000")), kSmall)) return 1;
+    std::printf("real_to_tiny_ratio=%.2f\n", double(cold.ms) / double(std::max<qint64>(tiny.ms, 1)));
+
+    const Opening large = Open(main, node("Bench 100000"));
+    if (!Print("open_100000_rows_ms", large, kLarge)) return 1;
+    std::printf("load_max_stall_ms=%lld\n", static_cast<long long>(large.maxStallMs));
+    const Opening huge = Open(main, node("Bench 300000"));
+    if (!Print("open_300000_rows_ms", huge, kHuge)) return 1;
+    std::printf("open_300000_rows_stall_ms=%lld\n", static_cast<long long>(huge.maxStallMs));
+
+    std::printf("bytes_per_row=%lld\n", static_cast<long long>(bytesPerRow));
     std::printf("peak_memory_mb=%ld\n", PeakMemoryMb());
-    std::printf("open_10000_rows_ms=%lld\n", static_cast<long long>(opened10k.ms));
-    std::printf("open_100000_rows_ms=%lld\n", static_cast<long long>(opened100k.ms));
-    std::printf("load_max_stall_ms=%lld\n", static_cast<long long>(opened100k.maxStallMs));
     std::fflush(stdout);
     listsbench::Close(main);
     return 0;

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 
 void SetupItemsGrid(cGrid* grid, cImageList* images, ItemsGridKind kind)
 {
@@ -95,6 +96,17 @@ QString TwoDigitTime(std::int64_t seconds)
 QString RangeText(std::int64_t startSeconds, std::int64_t endSeconds)
 {
     return TwoDigitTime(startSeconds) + " - " + TwoDigitTime(endSeconds);
+}
+
+void ListTotals::AddRow(cGrid* grid, const ItemColumnNumbers& c, int row)
+{
+    if (grid->CellText(row, c.rangeAll).toString() == "1") {
+        seconds += TimeToSeconds(grid->CellText(row, c.time).toString());
+    } else {
+        seconds += CellNumber(grid, row, c.rangeLength);
+        seconds = std::nearbyint(seconds);
+    }
+    bytes = std::nearbyint(bytes + CellNumber(grid, row, c.bytes));
 }
 
 double CellNumber(cGrid* grid, int row, const cItemRef& column, bool* ok)

@@ -118,3 +118,12 @@ QString RangeText(std::int64_t startSeconds, std::int64_t endSeconds);
 
 // The number a cell's text reads as; 0 (and ok false) when it is none.
 double CellNumber(cGrid* grid, int row, const cItemRef& column, bool* ok = nullptr);
+
+// The list's total play time and size, summed row by row in the grid's order:
+// a whole-file row adds its time, a ranged row its range's length (the total
+// then rounded to whole seconds); every row adds its byte count.
+struct ListTotals {
+    double seconds = 0;
+    double bytes = 0;
+    void AddRow(cGrid* grid, const ItemColumnNumbers& columns, int row);
+};

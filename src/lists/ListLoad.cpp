@@ -144,6 +144,7 @@ void ListLoad::TakePiece(qsizetype index)
         m_walk.Row();
         emit RowStarting(m_walk.Rows());
         WriteListRow(m_grid, m_columns, m_walk.Rows(), *piece.row);
+        m_totals.AddRow(m_grid, m_columns, m_walk.Rows());
     } else if (!piece.kept.isEmpty()) {
         m_walk.Keep(piece.kept);
     }

@@ -34,6 +34,8 @@ public:
     const KeptTexts& Kept() const { return m_walk.Kept(); }
     // The file as it was read.
     platform::FileStamp Stamp() const { return m_parts ? m_parts->Stamp() : platform::FileStamp{}; }
+    // The totals of the rows written so far.
+    const ListTotals& Totals() const { return m_totals; }
 
 signals:
     // The file was cut into that many parts (as SplitListRecords cuts its text).
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<ListFileParts> m_parts;
     std::vector<Piece> m_pieces;
     KeptTextsInOrder m_walk;
+    ListTotals m_totals;
     std::unique_ptr<ControlThread> m_fileThread;
     std::unique_ptr<ParallelReading> m_reading;
     bool m_stopped = false;

@@ -7,11 +7,26 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
 // How long the window thread takes items before it lets the window work.
 constexpr qint64 kSliceMs = 12;
+
+// Readers yield to the window thread when the cores are busy (Linux sets a
+// nice value per thread).
+void LowerThisThreadsPriority()
+{
+    const id_t thread = id_t(::syscall(SYS_gettid));
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, thread);
+    if (errno == 0) ::setpriority(PRIO_PROCESS, thread, std::min(nice + 5, 19));
+}
 
 } // namespace
 
@@ -29,8 +44,10 @@ ParallelReading::~ParallelReading()
 
 int ParallelReading::WorkerCount(qsizetype count)
 {
-    const int cores = std::clamp(QThread::idealThreadCount(), 2, 32);
-    return int(std::min<qsizetype>(cores, count));
+    // Reading a file waits on the disk longer than it computes: several
+    // readers a core keep the disk busy.
+    const int readers = std::clamp(QThread::idealThreadCount() * 4, 2, 64);
+    return int(std::min<qsizetype>(readers, count));
 }
 
 void ParallelReading::Start(cAudioConverter* own)
@@ -59,6 +76,7 @@ void ParallelReading::Stop()
 
 void ParallelReading::Work(cAudioConverter& reader)
 {
+    LowerThisThreadsPriority();
     while (!m_stop) {
         const qsizetype item = m_next.fetch_add(1);
         if (item >= m_count) return;

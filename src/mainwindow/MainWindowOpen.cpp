@@ -5,6 +5,7 @@
 #include "controls/widgets/PopupMenu.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WindowWidgets.h"
+#include "lists/ItemRows.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ListLoad.h"
 #include "core/Paths.h"
@@ -71,10 +72,11 @@ void CfrmMain::ListLoaded()
 {
     m_keptTexts = m_listLoad->Kept();
     m_openListStamp = m_listLoad->Stamp();
+    const ListTotals totals = m_listLoad->Totals();
     m_listLoad->deleteLater();
     m_listLoad = nullptr;
     cTreeView1->SetEnabled(!m_bAddingFiles);
-    ShowListLoaded();
+    ShowListLoaded(totals);
     // What waited for the list, in the order it came.
     const QList<std::function<void()>> waiting = std::exchange(m_afterListLoad, {});
     for (const std::function<void()>& step : waiting)
@@ -121,7 +123,7 @@ bool CfrmMain::WaitForListLoad(int ItemNumber)
     return true;
 }
 
-void CfrmMain::ShowListLoaded()
+void CfrmMain::ShowListLoaded(const ListTotals& totals)
 {
     lblAddorDrag->setText("Add or Drag and Drop audio items to here.");
     cGrid1->SetRedraw(true);
@@ -133,7 +135,8 @@ void CfrmMain::ShowListLoaded()
         picEmptyMsg->show();
     }
     GetFileInfoToGridInfo();
-    DisplayGridInfoStatusBar();
+    // The load summed the rows as it wrote them.
+    ShowListSummary(totals);
     prgStatus->SetVisible(false);
     unsetCursor();
 }

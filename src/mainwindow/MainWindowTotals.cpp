@@ -43,40 +43,33 @@ SoundFacts SoundFactsOfRow(cGrid* grid, int row, cPlayer& player)
 
 } // namespace
 
+ListTotals CfrmMain::TotalsOfGrid(bool bMarkedOnly)
+{
+    const ItemColumnNumbers c(cGrid1);
+    ListTotals totals;
+    for (int row = 1; row <= cGrid1->Rows(); ++row)
+        if (counts(cGrid1, c, row, bMarkedOnly)) totals.AddRow(cGrid1, c, row);
+    return totals;
+}
+
 QString CfrmMain::GetTotalTime(bool bMarkedOnly)
 {
-    const ItemColumnNumbers c(cGrid1);
-    double total = 0;
-    for (int row = 1; row <= cGrid1->Rows(); ++row) {
-        if (!counts(cGrid1, c, row, bMarkedOnly)) continue;
-        if (cGrid1->CellText(row, c.rangeAll).toString() == "1") {
-            total += TimeToSeconds(cGrid1->CellText(row, c.time).toString());
-        } else {
-            total += CellNumber(cGrid1, row, c.rangeLength);
-            total = std::nearbyint(total);
-        }
-    }
-    return QString::number(std::int64_t(total));
+    return QString::number(std::int64_t(TotalsOfGrid(bMarkedOnly).seconds));
 }
 
-QString CfrmMain::GetTotalSize(bool bMarkedOnly)
-{
-    const ItemColumnNumbers c(cGrid1);
-    double total = 0;
-    for (int row = 1; row <= cGrid1->Rows(); ++row)
-        if (counts(cGrid1, c, row, bMarkedOnly)) total = std::nearbyint(total + CellNumber(cGrid1, row, c.bytes));
-    return FormatBytesShort(total);
-}
+QString CfrmMain::GetTotalSize(bool bMarkedOnly) { return FormatBytesShort(TotalsOfGrid(bMarkedOnly).bytes); }
 
-void CfrmMain::DisplayGridInfoStatusBar()
+void CfrmMain::DisplayGridInfoStatusBar() { ShowListSummary(cGrid1->Rows() > 0 ? TotalsOfGrid(false) : ListTotals{}); }
+
+void CfrmMain::ShowListSummary(const ListTotals& totals)
 {
     const int rows = cGrid1->Rows();
     if (rows == 0) {
         SetStatusPanelText("Items List Properties", "0 Items, 0 KB, 00:00:00");
         return;
     }
-    SetStatusPanelText("Items List Properties", QString::number(rows) + " Items, " + GetTotalSize() + ", " +
-                                                    TwoDigitTime(GetTotalTime().toLongLong()));
+    SetStatusPanelText("Items List Properties", QString::number(rows) + " Items, " + FormatBytesShort(totals.bytes) +
+                                                    ", " + TwoDigitTime(std::int64_t(totals.seconds)));
 }
 
 void CfrmMain::GetFileInfoToGridInfo()

@@ -23,6 +23,7 @@ class cToolbar;
 class cToolbarHost;
 // Items lists
 class ListLoad;
+struct ListTotals;
 class XP_ProgressBar;
 class cAudioCDRipper;
 class cFreeDB;
@@ -361,7 +362,10 @@ private:
     bool m_bAddingFiles = false;
     void LoadListIntoGrid(cTreeNode* node);
     void ListLoaded();
-    void ShowListLoaded();
+    void ShowListLoaded(const ListTotals& totals);
+    ListTotals TotalsOfGrid(bool bMarkedOnly);
+    // The list summary in the status bar, of the grid's rows and these totals.
+    void ShowListSummary(const ListTotals& totals);
     // Ends a load that is running, leaving the list file as it is; false when none ran.
     bool StopListLoad();
     // The dispatcher's command waits while a list opens; true when it was put off.

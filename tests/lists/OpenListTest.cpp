@@ -82,6 +82,28 @@ TEST_F(OpenList, RangesShowTheirStartAndEnd)
     }
 }
 
+TEST_F(OpenList, TheSummaryTheLoadSumsIsTheGridsOwn)
+{
+    // Whole files and ranges, some of fractional length: the load sums the
+    // rows as it writes them, as the status bar sums the grid.
+    QList<Item> items;
+    const char* ranges[][3] = {{"1", "", ""}, {"0", "10", "2.5"}, {"0", "0", "3.5"}, {"1", "", ""}, {"0", "5", "1.5"}};
+    for (const auto& r : ranges) {
+        Item item = FileItem(QString("s%1.wav").arg(items.size()), int(items.size()) + 1);
+        item.rangeAll = r[0];
+        item.start = r[1];
+        item.length = r[2];
+        items << item;
+    }
+    WriteList("L", items);
+    Main();
+    ASSERT_EQ(Rows(), 5);
+    const QString loaded = Main()->StatusPanelText("Items List Properties");
+    EXPECT_TRUE(loaded.startsWith("5 Items, ")) << loaded.toStdString();
+    Main()->DisplayGridInfoStatusBar();
+    EXPECT_EQ(loaded, Main()->StatusPanelText("Items List Properties"));
+}
+
 TEST_F(OpenList, LengthsAreRoundedHalfToEven)
 {
     const QString dir = MediaDir();

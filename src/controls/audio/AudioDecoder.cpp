@@ -1,5 +1,8 @@
 #include "controls/audio/AudioDecoder.h"
 
+#include "controls/audio/Mp3Header.h"
+#include "controls/audio/PlainWav.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -80,6 +83,20 @@ bool HeaderStatesAll(const AVFormatContext* fmt)
     return false;
 }
 
+// The demuxer FFmpeg's probe is sure to pick for the file, by its first
+// bytes: its WAV demuxer for a RIFF WAVE file (ACT aside), its Ogg demuxer
+// for an Ogg page; nothing when only the probe can tell.
+const AVInputFormat* SureContainer(const QString& path)
+{
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(512) : QByteArray();
+    if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE" && !LooksLikeAct(head))
+        return av_find_input_format("wav");
+    if (head.size() >= 6 && head.startsWith("OggS") && head[4] == 0 && quint8(head[5]) <= 7)
+        return av_find_input_format("ogg");
+    return nullptr;
+}
+
 QString SecondsText(std::int64_t bytes, std::int64_t byteRate)
 {
     return QString::number(double(bytes) / double(byteRate), 'g', 4) + " s";
@@ -110,10 +127,14 @@ Problem Source::Open(const QString& path, Analysis analysis)
     const QFileInfo info(path);
     if (!info.exists()) return Fail(Fault::Missing, "The source file does not exist: " + path);
     if (!info.isFile()) return Fail(Fault::Unreadable, "The source is not a file: " + path);
-    int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), nullptr, nullptr);
+    if (analysis == Analysis::HeaderWhenExact && OpenMp3Headers(path)) return {};
+    // The probe tries every format FFmpeg knows: facts skip it where they can.
+    const AVInputFormat* format = analysis == Analysis::HeaderWhenExact ? SureContainer(path) : nullptr;
+    int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
     if (r == AVERROR(EACCES))
         return Fail(Fault::Unreadable, "The source file cannot be read (permission denied): " + path);
     const bool headerEnough = r >= 0 && analysis == Analysis::HeaderWhenExact && HeaderStatesAll(m_fmt);
+    m_fromHeaders = headerEnough;
     if (r < 0 || (!headerEnough && avformat_find_stream_info(m_fmt, nullptr) < 0))
         return Fail(Fault::Unreadable, "The source file is not audio that can be read: " + path);
     r = av_find_best_stream(m_fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
@@ -123,6 +144,39 @@ Problem Source::Open(const QString& path, Analysis analysis)
     m_stream = m_fmt->streams[r];
     m_path = path;
     return {};
+}
+
+bool Source::OpenMp3Headers(const QString& path)
+{
+    // A plain MP3 is what FFmpeg's probe would find; its MP3 demuxer then
+    // reads the tags and the Xing, Info or VBRI frame as the analysis does.
+    if (!PlainMp3Start(path) || avformat_open_input(&m_fmt, FileUrl(path).constData(), av_find_input_format("mp3"), nullptr) < 0)
+        return false;
+    // The demuxer stops at the first audio frame after the tags.
+    const std::int64_t dataOffset = avio_tell(m_fmt->pb);
+    const Mp3Run run = ReadMp3Run(path, dataOffset);
+    AVStream* stream = nullptr; // the audio stream, beside an attached picture's
+    for (unsigned i = 0; i < m_fmt->nb_streams && !stream; ++i)
+        if (m_fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) stream = m_fmt->streams[i];
+    AVCodecParameters* par = stream ? stream->codecpar : nullptr;
+    // Without a bit rate from the Xing frame the analysis averages the frames'.
+    if (!par || !run.first || (par->bit_rate <= 0 && !run.steadyBitRate)) {
+        avformat_close_input(&m_fmt);
+        return false;
+    }
+    par->sample_rate = run.first->sampleRate;
+    av_channel_layout_uninit(&par->ch_layout);
+    av_channel_layout_default(&par->ch_layout, run.first->channels);
+    if (par->bit_rate <= 0) par->bit_rate = run.first->bitRate;
+    // No frame count: the analysis's estimate from the bytes after the tags.
+    const std::int64_t fileSize = avio_size(m_fmt->pb);
+    if (stream->duration == AV_NOPTS_VALUE && fileSize > dataOffset)
+        stream->duration = av_rescale(fileSize - dataOffset, 8LL * stream->time_base.den,
+                                      par->bit_rate * std::int64_t(stream->time_base.num));
+    m_stream = stream;
+    m_path = path;
+    m_fromHeaders = true;
+    return true;
 }
 
 Problem Source::OpenDecoder()

@@ -46,8 +46,9 @@ struct Facts {
 // reads and decodes the start of the stream (and, without an exact length,
 // estimates one). HeaderWhenExact: only the container's header, where it
 // states the codec, rate, channels, length, bit rate and tags exactly as the
-// analysis would find them (PCM and ADPCM WAV, Vorbis in Ogg, WMA); the full
-// analysis otherwise. Enough for a file's facts; decoding needs Full.
+// analysis would find them (PCM and ADPCM WAV, Vorbis in Ogg, WMA), and the
+// headers of a plain MP3 (see OpenMp3Headers); the full analysis otherwise.
+// Enough for a file's facts; decoding needs Full.
 enum class Analysis { Full, HeaderWhenExact };
 
 // A source file: its container, its audio stream and that stream's decoder.
@@ -61,6 +62,8 @@ public:
     Problem Open(const QString& path, Analysis analysis = Analysis::Full);
     Problem OpenDecoder();
     Facts GetFacts() const;
+    // Whether Open read headers only, without the stream analysis.
+    bool FromHeaders() const { return m_fromHeaders; }
     // The first non-empty tag of these keys, container before stream.
     QString Tag(std::initializer_list<const char*> keys) const;
     int SampleRate() const;
@@ -83,11 +86,19 @@ public:
     std::optional<QString> BreakOff() const;
 
 private:
+    // A plain MP3's facts from its headers as the full analysis finds them:
+    // the rate and channels of its first frame; the length from the frame
+    // count of a Xing, Info or VBRI frame, else estimated from the stream's
+    // size and its steady bit rate. False (nothing open) for any other file,
+    // or for a variable bit rate that no such frame sums up.
+    bool OpenMp3Headers(const QString& path);
+
     AVFormatContext* m_fmt = nullptr;
     AVCodecContext* m_dec = nullptr;
     AVPacket* m_pkt = nullptr;
     AVStream* m_stream = nullptr;
     bool m_draining = false;
+    bool m_fromHeaders = false;
     QString m_path;
     int m_readError = 0; // the error that stopped the reading before its end
     std::int64_t m_declaredBytes = 0, m_heldBytes = 0, m_byteRate = 0; // of a WAV's data chunk

@@ -33,7 +33,8 @@ bool IsPlainSamples(const Format& f)
            f.blockAlign == f.channels * f.bits / 8;
 }
 
-// FFmpeg's probe gives a file that looks like this to its ACT demuxer.
+} // namespace
+
 bool LooksLikeAct(const QByteArray& head)
 {
     if (head.size() < 512 || LE32(head.constData() + 16) != 16 || quint8(head[256]) != 0x84) return false;
@@ -41,8 +42,6 @@ bool LooksLikeAct(const QByteArray& head)
         if (head[i] && i != 256 && (i < 257 || i >= 264)) return false;
     return true;
 }
-
-} // namespace
 
 std::optional<Facts> PlainWavFacts(const QString& path)
 {

@@ -15,4 +15,8 @@ namespace audiodec {
 
 std::optional<Facts> PlainWavFacts(const QString& path);
 
+// Whether FFmpeg's probe gives a file that starts with these bytes (512 at
+// least) to its ACT demuxer, though it is a RIFF WAVE file.
+bool LooksLikeAct(const QByteArray& head);
+
 } // namespace audiodec

@@ -5,10 +5,17 @@
 
 #include <QFileInfo>
 
+#include <QThread>
+
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 extern "C" {
@@ -26,6 +33,8 @@ constexpr int kCDRate = 44100;
 constexpr int kCDBytesPerSample = 4; // 16-bit stereo
 constexpr std::int64_t kChunkBytes = kAudioSectorBytes * 64;
 constexpr std::int64_t kPregapSectors = 150;
+// How much of a track is decoded ahead of the writer: several minutes of CD audio.
+constexpr std::int64_t kAheadBytes = 96LL * 1024 * 1024;
 
 // A file read as CD audio: 44.1 kHz 16-bit stereo, interleaved little-endian.
 class CdAudioReader {
@@ -134,16 +143,24 @@ std::int64_t SectorsFor(std::int64_t bytes)
 }
 
 // One track of the disc: a file's samples, then silence to the track's
-// measured length. Read by the writer's thread; the counter by any.
+// measured length. The samples are decoded on a thread of the track's own,
+// ahead of the writer, which starts the next track's decoding when it takes
+// this one's first bytes: the writer never waits for a whole decoding at a
+// track's start. Read by the writer's thread; the counter by any.
 class TrackFeed {
 public:
     TrackFeed(const QString& path, bool decode) : m_path(path), m_decode(decode) {}
+    TrackFeed(const TrackFeed&) = delete;
+    TrackFeed& operator=(const TrackFeed&) = delete;
+    ~TrackFeed() { StopAhead(); }
 
     const QString& Path() const { return m_path; }
     std::int64_t Sectors() const { return m_sectors; }
     std::int64_t Bytes() const { return m_sectors * kAudioSectorBytes; }
     std::int64_t Delivered() const { return m_delivered; }
     const Status& Failure() const { return m_failure; }
+    // The track the writer takes after this one.
+    void SetNext(TrackFeed* next) { m_next = next; }
 
     // Reads the whole file once to learn the track's length.
     Status Measure(const std::atomic<bool>& abort)
@@ -164,19 +181,23 @@ public:
         return {};
     }
 
+    // Starts decoding the samples ahead of the writer; once.
+    void StartAhead()
+    {
+        if (m_ahead.joinable()) return;
+        m_ahead = std::thread([this] { DecodeAhead(); });
+    }
+
     // The track's next bytes, padded with silence; fewer only at its end.
     Status Read(std::uint8_t* out, std::int64_t size, std::int64_t* got)
     {
         *got = 0;
-        if (!m_reader) {
-            m_reader = std::make_unique<CdAudioReader>();
-            m_failure = m_reader->Open(m_path, m_decode);
+        if (m_delivered == 0) {
+            StartAhead();
+            if (m_next) m_next->StartAhead();
         }
         size = std::min(size, Bytes() - m_delivered);
-        if (m_failure.ok() && !m_sourceEnded) {
-            m_failure = m_reader->Read(out, size, got);
-            m_sourceEnded = *got < size;
-        }
+        if (m_failure.ok()) m_failure = TakeDecoded(out, size, got);
         if (!m_failure.ok()) return m_failure;
         std::memset(out + *got, 0, size_t(size - *got));
         *got = size;
@@ -185,13 +206,80 @@ public:
     }
 
 private:
+    // The decoding thread: chunks of samples into the queue, at most
+    // kAheadBytes ahead of the writer.
+    void DecodeAhead()
+    {
+        CdAudioReader reader;
+        Status s = reader.Open(m_path, m_decode);
+        for (;;) {
+            std::vector<std::uint8_t> chunk;
+            std::int64_t got = 0;
+            if (s.ok()) {
+                chunk.resize(static_cast<size_t>(kChunkBytes));
+                s = reader.Read(chunk.data(), kChunkBytes, &got);
+                chunk.resize(static_cast<size_t>(got));
+            }
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_stop || m_queuedBytes < kAheadBytes; });
+            if (m_stop) return;
+            if (!s.ok()) m_aheadFailure = s;
+            m_queuedBytes += std::int64_t(chunk.size());
+            if (!chunk.empty()) m_queue.push_back(std::move(chunk));
+            m_decodedAll = !s.ok() || got < kChunkBytes;
+            m_changed.notify_all();
+            if (m_decodedAll) return;
+        }
+    }
+
+    // Up to `size` decoded bytes; fewer once the source has ended.
+    Status TakeDecoded(std::uint8_t* out, std::int64_t size, std::int64_t* got)
+    {
+        std::unique_lock lock(m_mutex);
+        while (*got < size) {
+            m_changed.wait(lock, [this] { return !m_queue.empty() || m_decodedAll; });
+            if (m_queue.empty()) return m_aheadFailure;
+            std::vector<std::uint8_t>& front = m_queue.front();
+            const std::int64_t n = std::min(size - *got, std::int64_t(front.size()) - m_frontAt);
+            std::memcpy(out + *got, front.data() + m_frontAt, size_t(n));
+            *got += n;
+            m_frontAt += n;
+            if (m_frontAt == std::int64_t(front.size())) {
+                m_queuedBytes -= std::int64_t(front.size());
+                m_queue.pop_front();
+                m_frontAt = 0;
+                m_changed.notify_all();
+            }
+        }
+        return {};
+    }
+
+    void StopAhead()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        if (m_ahead.joinable()) m_ahead.join();
+    }
+
     QString m_path;
     bool m_decode;
     std::int64_t m_sectors = 0;
-    std::unique_ptr<CdAudioReader> m_reader;
-    bool m_sourceEnded = false;
+    TrackFeed* m_next = nullptr;
     Status m_failure;
     std::atomic<std::int64_t> m_delivered{0};
+
+    std::thread m_ahead;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::vector<std::uint8_t>> m_queue;
+    std::int64_t m_frontAt = 0;
+    std::int64_t m_queuedBytes = 0;
+    bool m_decodedAll = false;
+    bool m_stop = false;
+    Status m_aheadFailure;
 };
 
 using Tracks = std::vector<std::unique_ptr<TrackFeed>>;
@@ -373,6 +461,42 @@ Status WriteDevice(const optical::Drive& drive, std::int32_t speed, Tracks& trac
     return s;
 }
 
+// Measures the tracks, several at once; the caching notices come in the
+// tracks' order, each when that track's turn has come.
+Status MeasureTracks(Tracks& tracks, const std::atomic<bool>& abort, AudioBurnEvents& events)
+{
+    std::vector<Status> results(tracks.size());
+    std::vector<bool> measured(tracks.size(), false);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+    auto work = [&] {
+        for (size_t i = next++; i < tracks.size() && !failed; i = next++) {
+            const Status s = tracks[i]->Measure(abort);
+            if (!s.ok()) failed = true;
+            const std::lock_guard lock(mutex);
+            results[i] = s;
+            measured[i] = true;
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    const size_t count = std::min<size_t>(tracks.size(), size_t(std::max(2, QThread::idealThreadCount())));
+    for (size_t w = 0; w < count; ++w) workers.emplace_back(work);
+    Status outcome;
+    for (size_t i = 0; i < tracks.size() && outcome.ok(); ++i) {
+        events.CachingTrack(int(i) + 1);
+        std::unique_lock lock(mutex);
+        // Tracks are taken in order: one before a failed track is always measured.
+        changed.wait(lock, [&] { return bool(measured[i]); });
+        outcome = results[i];
+    }
+    failed = failed || !outcome.ok();
+    for (std::thread& w : workers) w.join();
+    return outcome;
+}
+
 Status CheckDisc(const optical::Drive& drive, const Tracks& tracks)
 {
     const DiscFacts facts = ReadDiscFacts(drive, Use::AudioCD);
@@ -404,11 +528,11 @@ Status BurnAudioCD(const AudioBurnRequest& request, const std::atomic<bool>& abo
     Tracks tracks;
     for (const QString& file : request.files) {
         tracks.push_back(std::make_unique<TrackFeed>(file, request.decode));
-        events.CachingTrack(int(tracks.size()));
-        const Status s = tracks.back()->Measure(abort);
-        if (!s.ok()) return s;
+        if (tracks.size() > 1) tracks[tracks.size() - 2]->SetNext(tracks.back().get());
     }
-    const Status s = CheckDisc(request.drive, tracks);
+    Status s = MeasureTracks(tracks, abort, events);
+    if (!s.ok()) return s;
+    s = CheckDisc(request.drive, tracks);
     if (!s.ok()) return s;
     if (request.drive.kind == optical::DriveKind::AudioImageWriter) return WriteImage(request.drive, tracks, abort, events);
     return WriteDevice(request.drive, request.speed, tracks, abort, events);

@@ -16,9 +16,12 @@
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 #include <numeric>
 
 namespace {
@@ -74,12 +77,14 @@ int twips(double pixels) { return platform::PixelsToTwips(int(pixels)); }
 
 class cGrid::Model final : public QAbstractTableModel {
 public:
+    // Kept small: a list of a few hundred thousand rows holds millions of them.
     struct Cell {
         QVariant text;
-        int icon = -1;
-        int format = -1;
-        int font = 0; // 0: the grid's font, else a place in m_fonts
+        std::int32_t format = -1;
+        std::int16_t icon = -1;
+        std::uint16_t font = 0; // 0: the grid's font, else a place in m_fonts
     };
+    static std::int16_t iconNumber(int index) { return std::int16_t(std::clamp(index, -1, 32767)); }
     struct Row {
         std::vector<Cell> cells;
         bool selected = false;
@@ -185,7 +190,7 @@ public:
 
     void clear()
     {
-        changeStructure([this] { rows.clear(); });
+        changeStructure([this] { discard(std::exchange(rows, {})); });
     }
 
     // Puts the rows in the given order: order[i] is the old place of new row i.
@@ -258,6 +263,15 @@ private:
         change();
         m_published = int(rows.size());
         endResetModel();
+    }
+
+    // Many rows are let go on another thread: freeing their cells one by one
+    // would hold the window up (cells hold texts, numbers and dates only).
+    static void discard(std::vector<Row>&& old)
+    {
+        if (old.size() < 10000) return;
+        auto held = std::make_shared<std::vector<Row>>(std::move(old));
+        QThreadPool::globalInstance()->start([held = std::move(held)]() mutable { held.reset(); });
     }
 
     QHash<QString, int> m_columnByKey;
@@ -630,7 +644,7 @@ void cGrid::CellDetails(int row, const cItemRef& column, const QVariant& text, i
     Model::Cell* cell = m_model->cell(row - 1, c - 1);
     cell->text = text;
     cell->format = textFormat;
-    cell->icon = iconIndex;
+    cell->icon = Model::iconNumber(iconIndex);
     m_model->cellChanged(row - 1, c - 1);
 }
 
@@ -661,7 +675,7 @@ void cGrid::SetCellIconIndex(int row, const cItemRef& column, int index)
 {
     const int c = columnNumber(column);
     if (Model::Cell* cell = m_model->cell(row - 1, c - 1)) {
-        cell->icon = index;
+        cell->icon = Model::iconNumber(index);
         m_model->cellChanged(row - 1, c - 1);
     }
 }
@@ -688,7 +702,7 @@ void cGrid::SetRowFont(int row, const cItemRef& column, const QFont& font)
 {
     const int c = columnNumber(column);
     if (Model::Cell* cell = m_model->cell(row - 1, c - 1)) {
-        cell->font = m_model->fontId(font);
+        cell->font = std::uint16_t(m_model->fontId(font));
         m_model->cellChanged(row - 1, c - 1);
     }
 }

@@ -475,3 +475,115 @@ TEST_F(ConverterTest, WhereverPlainWavReadingGivesFactsTheyAreFFmpegsOwn)
     }
     EXPECT_GT(read, 30) << "too few plain files to judge";
 }
+
+// MP3 files are read from their headers: on files shaped as encoders and
+// taggers leave them, the lengths are the full analysis's within one frame,
+// the other facts and the tags its own; only a variable bit rate that no Xing
+// frame sums up, or junk before the first frame, is left to the analysis.
+TEST_F(ConverterTest, Mp3FactsComeFromTheHeadersAsTheFullAnalysisFindsThem)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString source = Path("source.wav");
+    const QString picture = Path("cover.jpg");
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=f=440:d=20", "-f", "lavfi", "-i",
+                                 "anoisesrc=d=20:a=0.2", "-filter_complex", "[0][1]amix=inputs=2,volume=2", "-ar",
+                                 "44100", "-ac", "2", source})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "mandelbrot=s=300x300", "-frames:v", "1",
+                                 picture})
+                  .exitCode,
+              0);
+    const QStringList tags = {"-metadata", "title=Title", "-metadata", "artist=Artist", "-metadata", "album=Album",
+                              "-metadata", "date=1999",   "-metadata", "track=3",       "-metadata", "genre=Jazz"};
+    const struct {
+        const char* name;
+        QStringList args; // between the WAV source and the output
+        QByteArray junk;  // bytes put before the file
+        bool fromHeaders;
+    } cases[] = {
+        {"cbr.mp3", QStringList{"-b:a", "192k"} + tags, "", true},
+        {"cbr no info.mp3", QStringList{"-b:a", "160k", "-write_xing", "0"} + tags, "", true},
+        {"cbr 22 kHz mono.mp3", {"-b:a", "32k", "-ar", "22050", "-ac", "1"}, "", true},
+        {"vbr.mp3", QStringList{"-q:a", "2"} + tags, "", true},
+        {"vbr no xing.mp3", {"-q:a", "2", "-write_xing", "0"}, "", false},
+        {"picture.mp3",
+         QStringList{"-i", picture, "-map", "0", "-map", "1", "-c:v", "copy", "-b:a", "192k", "-id3v2_version", "3",
+                     "-metadata:s:v", "title=Album cover", "-metadata:s:v", "comment=Cover (front)"} +
+             tags,
+         "", true},
+        {"id3v1 only.mp3", {"-b:a", "128k", "-id3v2_version", "0"}, "", true},
+        {"junk first.mp3", {"-b:a", "128k", "-id3v2_version", "0"}, QByteArray(3000, '\x5A'), false},
+    };
+    for (const auto& c : cases) {
+        const QString path = Path(c.name);
+        const ToolRun run =
+            RunTool("ffmpeg", QStringList{"-v", "error", "-y", "-i", source} + c.args + QStringList{path});
+        ASSERT_TRUE(run.ok && run.exitCode == 0) << c.name << run.out.toStdString();
+        if (!c.junk.isEmpty()) WriteFile(path, c.junk + ReadFile(path));
+        if (QString(c.name) == "id3v1 only.mp3" && HaveTool("id3v2")) {
+            ASSERT_EQ(RunTool("id3v2", {"-1", "-t", "Title", "-a", "Artist", "-A", "Album", "-y", "1999", "-T", "3",
+                                        "-g", "8", path})
+                          .exitCode,
+                      0);
+        }
+        const FullFacts full = ReadFully(path);
+        ASSERT_GT(full.facts.sampleRate, 0) << c.name;
+        audiodec::Source header;
+        ASSERT_TRUE(header.Open(path, audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
+        EXPECT_EQ(header.FromHeaders(), c.fromHeaders) << c.name;
+        const audiodec::Facts f = header.GetFacts();
+        const std::int64_t frameMs = 1152 * 1000 / full.facts.sampleRate + 1;
+        EXPECT_NEAR(double(f.lengthMs), double(full.facts.lengthMs), double(frameMs)) << c.name;
+        // The analysis's own estimate for a variable rate is further off.
+        if (c.fromHeaders) {
+            EXPECT_NEAR(double(f.lengthMs), 20000, 100) << c.name;
+        }
+        EXPECT_EQ(f.sampleRate, full.facts.sampleRate) << c.name;
+        EXPECT_EQ(f.channels, full.facts.channels) << c.name;
+        EXPECT_EQ(f.bitsPerSample, full.facts.bitsPerSample) << c.name;
+        EXPECT_EQ(f.bitRate, full.facts.bitRate) << c.name;
+
+        ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
+        EXPECT_EQ(conv.SourceLength(), f.lengthMs) << c.name;
+        EXPECT_EQ(conv.ReadTags(path), 0) << c.name;
+        const QStringList read = {conv.TagAlbum(), conv.TagArtist(), conv.TagGenre(), conv.TagTitle(),
+                                  conv.TagTrack(), conv.TagYear()};
+        EXPECT_EQ(read, (QStringList{full.tags.album, full.tags.artist, full.tags.genre, full.tags.title,
+                                     full.tags.track, full.tags.year}))
+            << c.name;
+        conv.CloseSourceFile();
+    }
+    // The tags did come through, the picture's and the ID3v1 tag's too.
+    for (const char* tagged : {"cbr.mp3", "vbr.mp3", "picture.mp3", "id3v1 only.mp3"}) {
+        if (QString(tagged) == "id3v1 only.mp3" && !HaveTool("id3v2")) continue;
+        ASSERT_EQ(conv.ReadTags(Path(tagged)), 0);
+        EXPECT_EQ(conv.TagArtist(), "Artist") << tagged;
+        EXPECT_EQ(conv.TagYear(), "1999") << tagged;
+    }
+}
+
+// Facts skip FFmpeg's probe only where its choice is sure: a WAV file that its
+// probe gives to the ACT demuxer still goes to the probe.
+TEST_F(ConverterTest, FactsSkipTheProbeOnlyWhereItsChoiceIsSure)
+{
+    QByteArray act = Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 16)) + Chunk("data", QByteArray(4000, '\0')));
+    act[256] = char(0x84);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"act.wav", act},
+        {"plain.wav", Riff(Chunk("fmt ", FmtBody(1, 2, 44100, 16)) + Chunk("data", Samples(40000)) +
+                           Chunk("LIST", "INFOINAM" + LE(4, 4) + "abc"))},
+    };
+    for (const auto& c : cases) {
+        WriteFile(Path(c.name), c.bytes);
+        audiodec::Source full, header;
+        ASSERT_TRUE(full.Open(Path(c.name), audiodec::Analysis::Full).ok()) << c.name;
+        ASSERT_TRUE(header.Open(Path(c.name), audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
+        EXPECT_EQ(header.ContainerName(), full.ContainerName()) << c.name;
+        EXPECT_EQ(header.GetFacts().lengthMs, full.GetFacts().lengthMs) << c.name;
+        EXPECT_EQ(header.Tag({"title"}), full.Tag({"title"})) << c.name;
+    }
+}

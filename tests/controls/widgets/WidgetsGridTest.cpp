@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QThreadPool>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -140,6 +141,34 @@ TEST_F(GridTest, CellIconsComeFromTheImageList)
     const QIcon shown = qvariant_cast<QIcon>(grid->View()->model()->index(0, 0).data(Qt::DecorationRole));
     EXPECT_EQ(shown.cacheKey(), images->Icon(0).cacheKey());
     EXPECT_FALSE(grid->View()->model()->index(0, 2).data(Qt::DecorationRole).isValid());
+}
+
+TEST_F(GridTest, ALargeGridClearsAndFillsAgain)
+{
+    // Many rows are let go on another thread; the grid is empty at once.
+    showGrid();
+    grid->SetRedraw(false);
+    for (int i = 0; i < 30000; ++i) addRow(QString("song %1").arg(i), qint64(i));
+    grid->SetRedraw(true);
+    ASSERT_EQ(grid->Rows(), 30000);
+    grid->Clear();
+    EXPECT_EQ(grid->Rows(), 0);
+    EXPECT_EQ(grid->View()->model()->rowCount(), 0);
+    addRow("after", qint64(7), 2);
+    EXPECT_EQ(names(), QStringList{"after"});
+    EXPECT_EQ(grid->CellText(1, "COL_BYTES_SIZE").toLongLong(), 7);
+    EXPECT_EQ(grid->CellIconIndex(1, "Inc"), 2);
+    QThreadPool::globalInstance()->waitForDone();
+}
+
+TEST_F(GridTest, CellIconsAndFormatsKeepTheirRange)
+{
+    addRow("song");
+    grid->CellDetails(1, grid->ColumnIndex("Item Name"), "x", 0x7FFFFFFF, 32767);
+    EXPECT_EQ(grid->CellTextFormat(1, "Item Name"), 0x7FFFFFFF);
+    EXPECT_EQ(grid->CellIconIndex(1, "Item Name"), 32767);
+    grid->SetCellIconIndex(1, "Item Name", -1);
+    EXPECT_EQ(grid->CellIconIndex(1, "Item Name"), -1);
 }
 
 TEST_F(GridTest, RemoveRowMovesTheRowsBelowUp)

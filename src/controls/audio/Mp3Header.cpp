@@ -1,0 +1,102 @@
+#include "controls/audio/Mp3Header.h"
+
+#include <QFile>
+
+namespace audiodec {
+
+namespace {
+
+// Consecutive frames FFmpeg's probe needs at the start of the stream to rank
+// MP3 above the file's extension.
+constexpr int kProbeFrames = 7;
+// What is read past the tag to see those frames, and to judge the bit rate.
+constexpr qint64 kFramesBytes = 16 * 1024;
+
+std::uint32_t BE32(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | std::uint32_t(p[3]);
+}
+
+// The size of the ID3v2 tag that starts the file, footer included; 0 without one.
+std::int64_t Id3v2Size(const unsigned char* p, qint64 n)
+{
+    if (n < 10 || p[0] != 'I' || p[1] != 'D' || p[2] != '3' || p[3] == 0xFF || p[4] == 0xFF) return 0;
+    if ((p[6] | p[7] | p[8] | p[9]) & 0x80) return 0;
+    const std::int64_t body = std::int64_t(p[6]) << 21 | std::int64_t(p[7]) << 14 | std::int64_t(p[8]) << 7 | p[9];
+    return 10 + body + ((p[5] & 0x10) ? 10 : 0);
+}
+
+// Whether `bytes` opens with `count` consecutive frames.
+bool OpensWithFrames(const QByteArray& bytes, int count)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    std::int64_t at = 0;
+    for (int i = 0; i < count; ++i) {
+        if (at + 4 > bytes.size()) return false;
+        const std::optional<Mp3Frame> frame = DecodeMp3Header(BE32(p + at));
+        if (!frame) return false;
+        at += frame->size;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Mp3Frame> DecodeMp3Header(std::uint32_t h)
+{
+    static const int kBitRates[2][16] = {
+        {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}, // MPEG-1
+        {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}};    // MPEG-2 and 2.5
+    static const int kRates[3] = {44100, 48000, 32000};
+    if ((h & 0xFFE00000u) != 0xFFE00000u) return std::nullopt;
+    const int version = int(h >> 19) & 3; // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5, 1 reserved
+    const int layer = int(h >> 17) & 3;   // 1 is Layer III
+    const int rateIndex = int(h >> 12) & 15;
+    const int sampleIndex = int(h >> 10) & 3;
+    if (version == 1 || layer != 1 || rateIndex == 0 || rateIndex == 15 || sampleIndex == 3) return std::nullopt;
+    const bool lsf = version != 3;
+    Mp3Frame f;
+    f.header = h;
+    f.sampleRate = kRates[sampleIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+    f.channels = ((h >> 6) & 3) == 3 ? 1 : 2;
+    f.bitRate = kBitRates[lsf ? 1 : 0][rateIndex] * 1000;
+    f.size = (lsf ? 72 : 144) * f.bitRate / f.sampleRate + int((h >> 9) & 1);
+    return f;
+}
+
+std::optional<Mp3Start> PlainMp3Start(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QByteArray head = file.read(kFramesBytes);
+    const std::int64_t tag = Id3v2Size(reinterpret_cast<const unsigned char*>(head.constData()), head.size());
+    if (tag > 0) {
+        if (!file.seek(tag)) return std::nullopt;
+        head = file.read(kFramesBytes);
+    }
+    if (!OpensWithFrames(head, kProbeFrames)) return std::nullopt;
+    return Mp3Start{tag};
+}
+
+Mp3Run ReadMp3Run(const QString& path, std::int64_t offset)
+{
+    Mp3Run run;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset)) return run;
+    const QByteArray bytes = file.read(kFramesBytes);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    // What follows the frames (an ID3v1 tag at the end, say) ends the run.
+    for (std::int64_t at = 0; at + 4 <= bytes.size();) {
+        const std::optional<Mp3Frame> frame = DecodeMp3Header(BE32(p + at));
+        if (!frame) break;
+        if (!run.first) {
+            run.first = frame;
+            run.steadyBitRate = true;
+        }
+        run.steadyBitRate = run.steadyBitRate && frame->bitRate == run.first->bitRate;
+        at += frame->size;
+    }
+    return run;
+}
+
+} // namespace audiodec
