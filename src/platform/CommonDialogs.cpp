@@ -1,4 +1,5 @@
 #include "platform/CommonDialogs.h"
+#include "platform/ServiceSlot.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -76,21 +77,13 @@ public:
     }
 };
 
-std::unique_ptr<DialogService>& current()
-{
-    static std::unique_ptr<DialogService> s;
-    return s;
-}
+using Slot = ServiceSlot<DialogService, QtDialogs>;
 
 } // namespace
 
-void SetDialogService(std::unique_ptr<DialogService> service) { current() = std::move(service); }
+void SetDialogService(std::unique_ptr<DialogService> service) { Slot::Install(std::move(service)); }
 
-DialogService& Dialogs()
-{
-    if (!current()) current() = std::make_unique<QtDialogs>();
-    return *current();
-}
+DialogService& Dialogs() { return Slot::Get(); }
 
 QPoint CentredTopLeft(const QRect& area, const QSize& dialog)
 {

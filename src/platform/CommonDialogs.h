@@ -57,7 +57,7 @@ public:
 };
 
 void SetDialogService(std::unique_ptr<DialogService> service); // nullptr: Qt's dialogs
-DialogService& Dialogs();
+DialogService& Dialogs(); // window thread only
 
 // Top-left corner that centres a dialog of that size on the area, each half
 // computed exactly and rounded half to even.

@@ -1,4 +1,5 @@
 #include "platform/FileTimes.h"
+#include "platform/ServiceSlot.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,20 +23,12 @@ public:
     }
 };
 
-std::unique_ptr<FileTimeService>& current()
-{
-    static std::unique_ptr<FileTimeService> s;
-    return s;
-}
+using Slot = ServiceSlot<FileTimeService, FileSystemTimes>;
 
 } // namespace
 
-void SetFileTimeService(std::unique_ptr<FileTimeService> service) { current() = std::move(service); }
+void SetFileTimeService(std::unique_ptr<FileTimeService> service) { Slot::Install(std::move(service)); }
 
-FileTimeService& FileTimes()
-{
-    if (!current()) current() = std::make_unique<FileSystemTimes>();
-    return *current();
-}
+FileTimeService& FileTimes() { return Slot::Get(); }
 
 } // namespace platform

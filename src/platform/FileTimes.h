@@ -16,6 +16,7 @@ public:
 };
 
 void SetFileTimeService(std::unique_ptr<FileTimeService> service); // nullptr: the file system
+// Any thread: the readers of a list ask from one thread per core.
 FileTimeService& FileTimes();
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/MessageBox.h"
+#include "platform/ServiceSlot.h"
 
 #include "platform/AppInfo.h"
 
@@ -56,21 +57,13 @@ public:
     }
 };
 
-std::unique_ptr<MessageBoxService>& current()
-{
-    static std::unique_ptr<MessageBoxService> s;
-    return s;
-}
+using Slot = ServiceSlot<MessageBoxService, QtMessageBoxService>;
 
 } // namespace
 
-void SetMessageBoxService(std::unique_ptr<MessageBoxService> service) { current() = std::move(service); }
+void SetMessageBoxService(std::unique_ptr<MessageBoxService> service) { Slot::Install(std::move(service)); }
 
-MessageBoxService& MessageBoxes()
-{
-    if (!current()) current() = std::make_unique<QtMessageBoxService>();
-    return *current();
-}
+MessageBoxService& MessageBoxes() { return Slot::Get(); }
 
 int MsgBox(const QString& prompt, int flags) { return MessageBoxes().Show(prompt, flags, AppTitle()); }
 

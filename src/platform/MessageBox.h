@@ -39,7 +39,7 @@ public:
 
 // Installs a service; nullptr goes back to the Qt message boxes.
 void SetMessageBoxService(std::unique_ptr<MessageBoxService> service);
-MessageBoxService& MessageBoxes();
+MessageBoxService& MessageBoxes(); // window thread only
 
 // A message box with the application title.
 int MsgBox(const QString& prompt, int flags = vbOKOnly);

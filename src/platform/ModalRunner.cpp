@@ -1,4 +1,5 @@
 #include "platform/ModalRunner.h"
+#include "platform/ServiceSlot.h"
 
 #include <QEvent>
 #include <QEventLoop>
@@ -46,21 +47,16 @@ public:
     }
 };
 
-std::unique_ptr<ModalRunner>& current()
-{
-    static std::unique_ptr<ModalRunner> r;
-    return r;
-}
+using Slot = ServiceSlot<ModalRunner, EventLoopRunner>;
 
 } // namespace
 
-void SetModalRunner(std::unique_ptr<ModalRunner> runner) { current() = std::move(runner); }
+void SetModalRunner(std::unique_ptr<ModalRunner> runner) { Slot::Install(std::move(runner)); }
 
 void RunModal(QWidget* window)
 {
     if (!window) return;
-    if (!current()) current() = std::make_unique<EventLoopRunner>();
-    current()->Run(window);
+    Slot::Get().Run(window);
 }
 
 } // namespace platform

@@ -13,6 +13,6 @@ public:
 };
 
 void SetModalRunner(std::unique_ptr<ModalRunner> runner); // nullptr: the real one
-void RunModal(QWidget* window);
+void RunModal(QWidget* window); // window thread only
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/Power.h"
+#include "platform/ServiceSlot.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -53,20 +54,12 @@ private:
     }
 };
 
-std::unique_ptr<PowerService>& current()
-{
-    static std::unique_ptr<PowerService> s;
-    return s;
-}
+using Slot = ServiceSlot<PowerService, LogindPower>;
 
 } // namespace
 
-void SetPowerService(std::unique_ptr<PowerService> service) { current() = std::move(service); }
+void SetPowerService(std::unique_ptr<PowerService> service) { Slot::Install(std::move(service)); }
 
-PowerService& Power()
-{
-    if (!current()) current() = std::make_unique<LogindPower>();
-    return *current();
-}
+PowerService& Power() { return Slot::Get(); }
 
 } // namespace platform

@@ -20,6 +20,6 @@ public:
 };
 
 void SetPowerService(std::unique_ptr<PowerService> service); // nullptr: logind
-PowerService& Power();
+PowerService& Power(); // window thread only
 
 } // namespace platform

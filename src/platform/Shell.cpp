@@ -1,4 +1,5 @@
 #include "platform/Shell.h"
+#include "platform/ServiceSlot.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -82,21 +83,13 @@ bool ShellService::StartProgram(const QString& commandLine, const QString& worki
 
 namespace {
 
-std::unique_ptr<ShellService>& current()
-{
-    static std::unique_ptr<ShellService> s;
-    return s;
-}
+using Slot = ServiceSlot<ShellService, DesktopShell>;
 
 } // namespace
 
-void SetShellService(std::unique_ptr<ShellService> service) { current() = std::move(service); }
+void SetShellService(std::unique_ptr<ShellService> service) { Slot::Install(std::move(service)); }
 
-ShellService& Shell()
-{
-    if (!current()) current() = std::make_unique<DesktopShell>();
-    return *current();
-}
+ShellService& Shell() { return Slot::Get(); }
 
 QString TargetToUrl(const QString& target, const QString& workingFolder)
 {

@@ -29,7 +29,7 @@ public:
 };
 
 void SetShellService(std::unique_ptr<ShellService> service); // nullptr: the desktop's
-ShellService& Shell();
+ShellService& Shell(); // window thread only
 
 // The URL that opening the target asks for, as text (exposed for tests).
 QString TargetToUrl(const QString& target, const QString& workingFolder);

@@ -1,4 +1,5 @@
 #include "platform/Sound.h"
+#include "platform/ServiceSlot.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -93,20 +94,12 @@ private:
     std::thread m_thread;
 };
 
-std::unique_ptr<SoundService>& current()
-{
-    static std::unique_ptr<SoundService> s;
-    return s;
-}
+using Slot = ServiceSlot<SoundService, AlsaSoundService>;
 
 } // namespace
 
-void SetSoundService(std::unique_ptr<SoundService> service) { current() = std::move(service); }
+void SetSoundService(std::unique_ptr<SoundService> service) { Slot::Install(std::move(service)); }
 
-SoundService& Sounds()
-{
-    if (!current()) current() = std::make_unique<AlsaSoundService>();
-    return *current();
-}
+SoundService& Sounds() { return Slot::Get(); }
 
 } // namespace platform

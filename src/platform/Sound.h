@@ -16,6 +16,6 @@ public:
 };
 
 void SetSoundService(std::unique_ptr<SoundService> service); // nullptr: the sound card
-SoundService& Sounds();
+SoundService& Sounds(); // window thread only; it plays on a thread of its own
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/Autostart.h"
 #include "platform/CommonDialogs.h"
+#include "platform/FileTimes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/UserSettings.h"
@@ -8,6 +9,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -101,6 +106,25 @@ TEST_F(DesktopShell, FindsOnlyInstalledPrograms)
     InstallOpener(0);
     EXPECT_FALSE(platform::Shell().FindProgram("xdg-open").isEmpty());
     EXPECT_TRUE(platform::Shell().FindProgram("no-such-mixer").isEmpty());
+}
+
+// The readers of a list ask for the file times from one thread per core, all
+// at once: every one of them gets the same service.
+TEST(FileTimes, ThreadsAskingAtOnceShareOneService)
+{
+    platform::SetFileTimeService(nullptr);
+    constexpr int kThreads = 16;
+    std::vector<platform::FileTimeService*> got(kThreads);
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back([&, i] {
+            ++ready;
+            while (ready < kThreads) std::this_thread::yield();
+            got[size_t(i)] = &platform::FileTimes();
+        });
+    for (std::thread& t : threads) t.join();
+    for (platform::FileTimeService* service : got) EXPECT_EQ(service, &platform::FileTimes());
 }
 
 TEST(CommonDialogs, CentredTopLeft)

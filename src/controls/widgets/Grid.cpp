@@ -463,7 +463,9 @@ cGrid::cGrid(QWidget* parent) : QWidget(parent), m_model(new Model(this)), m_vie
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, &cGrid::remeasureColumns);
 }
 
-cGrid::~cGrid() = default;
+// The view forwards its events to the grid: it goes first, before QWidget's
+// destructor closes the grid and the view would pass the last of them on.
+cGrid::~cGrid() { delete m_view; }
 
 QTableView* cGrid::View() const { return m_view; }
 

@@ -226,6 +226,20 @@ TEST_F(GridTest, SelectedRowSelectsOneRowAndTheUserCanSelectMore)
     EXPECT_EQ(grid->SelectedCol(), 1);
 }
 
+TEST_F(GridTest, AShownGridIsGoneOnlyAfterItsViewStoppedForwardingEvents)
+{
+    addRow("a");
+    showGrid();
+    // The view's last events reach the grid while its destructor runs; the grid
+    // must still be a whole cGrid then.
+    bool gridWholeWhenViewWent = false;
+    cGrid* shown = grid.get();
+    QObject::connect(grid->View(), &QObject::destroyed,
+                     [&] { gridWholeWhenViewWent = qobject_cast<cGrid*>(shown) != nullptr; });
+    grid.reset();
+    EXPECT_TRUE(gridWholeWhenViewWent);
+}
+
 TEST_F(GridTest, RemovingTheSelectedRowsUnderRedrawOffLeavesTheOthers)
 {
     for (const char* name : {"a", "b", "c", "d", "e"}) addRow(name);

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the tests with a sanitizer, in a build folder of its own, and runs them.
+# Usage: scripts/sanitize.sh [address|thread] [ctest arguments...]
+#   address  AddressSanitizer and UndefinedBehaviorSanitizer, leaks on; every
+#            test program (build/asan).
+#   thread   ThreadSanitizer; the test programs whose threads are ours
+#            (build/tsan).
+# Findings inside outside libraries are suppressed by the files in
+# scripts/sanitize/, each entry commented with what it hides; any other finding
+# fails the test program it happens in.
+# CMAKE_BUILD_PARALLEL_LEVEL and CTEST_PARALLEL_LEVEL set the build's and the
+# run's parallel jobs (default: one per core).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+kind="${1:-address}"
+[ $# -gt 0 ] && shift
+supp="$PWD/scripts/sanitize"
+
+case "$kind" in
+address)
+  dir=build/asan
+  flags="-fsanitize=address,undefined -fno-omit-frame-pointer"
+  programs=() # all of them
+  export ASAN_OPTIONS="detect_leaks=1:suppressions=$supp/asan.supp"
+  export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$supp/ubsan.supp"
+  ;;
+thread)
+  dir=build/tsan
+  flags="-fsanitize=thread"
+  programs=(test_platform test_lists test_conversion test_controls test_ripper test_recording_controls)
+  export TSAN_OPTIONS="second_deadlock_stack=1:suppressions=$supp/tsan.supp:print_suppressions=0"
+  ;;
+*)
+  echo "usage: $0 [address|thread] [ctest arguments...]" >&2
+  exit 2
+  ;;
+esac
+
+scripts/configure-tests.sh "$dir" -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+  -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags"
+
+if [ ${#programs[@]} -eq 0 ]; then
+  # Every test program, without the benchmarks.
+  mapfile -t programs < <(ninja -C "$dir" -t targets all | sed -n 's/^\(test_[a-z_]*\|cd_look\): phony$/\1/p')
+fi
+cmake --build "$dir" --target "${programs[@]}"
+
+cd "$dir"
+filter=()
+if [ "$kind" = thread ]; then filter=(-R "^($(IFS='|'; echo "${programs[*]}"))\$"); fi
+ctest --output-on-failure -j "${CTEST_PARALLEL_LEVEL:-$(nproc)}" "${filter[@]}" "$@"
