@@ -6,9 +6,10 @@ set -euo pipefail
 build_pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   libqt6svg6 fonts-dejavu-core libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
   libmp3lame-dev libvorbis-dev libogg-dev libasound2-dev libespeak-ng-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
-  libburn-dev libisofs-dev libcddb2-dev libgtest-dev libgmock-dev xvfb xauth)
-# Peers that the tests use to check our output.
-test_pkgs=(ffmpeg vorbis-tools python3-mutagen id3v2 sox xorriso)
+  libburn-dev libisofs-dev libcddb2-dev libgtest-dev libgmock-dev xvfb xauth
+  xdg-utils)
+# Peers that the tests use to check our output (desktop-file-utils: the desktop entry).
+test_pkgs=(ffmpeg vorbis-tools python3-mutagen id3v2 sox xorriso desktop-file-utils)
 
 pkgs=("${build_pkgs[@]}")
 if [ "${1:-build}" = "test" ]; then pkgs+=("${test_pkgs[@]}"); fi
