@@ -7,9 +7,10 @@ build_pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-d
   libqt6svg6 fonts-dejavu-core libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
   libmp3lame-dev libvorbis-dev libogg-dev libasound2-dev libespeak-ng-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
   libburn-dev libisofs-dev zlib1g-dev libgtest-dev libgmock-dev xvfb xauth
-  genisoimage) # genisoimage: run by the program to make UDF data discs
-# Peers that the tests use to check our output; ccache, which the test builds go through.
-test_pkgs=(ffmpeg vorbis-tools python3-mutagen id3v2 sox xorriso udftools p7zip-full ccache)
+  genisoimage xdg-utils) # genisoimage: run by the program to make UDF data discs
+# Peers that the tests use to check our output; ccache, which the test builds go
+# through; desktop-file-utils, for the desktop entry.
+test_pkgs=(ffmpeg vorbis-tools python3-mutagen id3v2 sox xorriso udftools p7zip-full ccache desktop-file-utils)
 
 pkgs=("${build_pkgs[@]}")
 if [ "${1:-build}" = "test" ]; then pkgs+=("${test_pkgs[@]}"); fi

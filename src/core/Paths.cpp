@@ -1,5 +1,10 @@
 #include "core/Paths.h"
 
+#include "platform/AppInfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -121,4 +126,83 @@ std::int32_t CreateFolderPath(const QString& sPath)
         }
     }
     return 0;
+}
+
+namespace {
+
+// Set when start-up moved the program folder away from the executable.
+QString& movedExecutable()
+{
+    static QString file;
+    return file;
+}
+
+// Files the program owns and a user never edits: always the installed ones.
+bool IsProgramOwnFile(const QString& relativePath) { return relativePath == "Help.html"; }
+
+bool SameContents(const QString& a, const QString& b)
+{
+    QFile fa(a), fb(b);
+    return fa.size() == fb.size() && fa.open(QIODevice::ReadOnly) && fb.open(QIODevice::ReadOnly) &&
+           fa.readAll() == fb.readAll();
+}
+
+} // namespace
+
+QString UserDataFolder() { return platform::AppPath() + "/"; }
+
+QString PerUserDataFolder()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || !QDir::isAbsolutePath(data)) data = QDir::homePath() + "/.local/share";
+    return QDir::cleanPath(data + "/tarvello");
+}
+
+QString InstalledDataFolder(const QString& executableFolder)
+{
+    const QString shared = QDir::cleanPath(executableFolder + "/../share/tarvello");
+    if (!QFileInfo::exists(executableFolder + "/registry") && QFileInfo(shared).isDir()) return shared;
+    return QDir::cleanPath(executableFolder);
+}
+
+bool SeedDataFolder(const QString& installed, const QString& target)
+{
+    if (!QDir().mkpath(target)) return false;
+    const QDir from(installed), to(target);
+    QDirIterator it(installed, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        const QString relative = from.relativeFilePath(entry.filePath());
+        const QString copy = to.filePath(relative);
+        if (entry.isDir()) {
+            to.mkpath(relative);
+            continue;
+        }
+        if (QFileInfo::exists(copy)) {
+            if (!IsProgramOwnFile(relative) || SameContents(entry.filePath(), copy)) continue;
+            QFile::remove(copy);
+        }
+        // QFile::copy never overwrites: a file another copy of the program
+        // has just made stays as it is.
+        if (QFile::copy(entry.filePath(), copy))
+            QFile::setPermissions(copy, QFile::permissions(copy) | QFile::ReadOwner | QFile::WriteOwner);
+    }
+    return true;
+}
+
+void SetUpProgramFolder(const QString& executableFolder)
+{
+    QString folder = InstalledDataFolder(executableFolder);
+    if (!QFileInfo(folder).isWritable()) {
+        const QString own = PerUserDataFolder();
+        if (SeedDataFolder(folder, own)) folder = own;
+    }
+    if (folder != QDir::cleanPath(executableFolder)) movedExecutable() = QCoreApplication::applicationFilePath();
+    platform::SetAppPath(folder);
+}
+
+QString ProgramExecutable()
+{
+    if (!movedExecutable().isEmpty()) return movedExecutable();
+    return platform::AppPath() + "/" + platform::AppExeName();
 }

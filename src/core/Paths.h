@@ -40,6 +40,30 @@ std::int32_t CreateFolderPath(const QString& sPath);
 inline constexpr std::int32_t kErrPathFileAccess = 75;
 inline constexpr std::int32_t kErrPathNotFound = 76;
 
+// The folder of this user's data files, ending in "/": the items lists
+// ("Main/"), Notes, PathHistory, the machine settings hive, temporary files.
+// It is the program folder when that can be written (a build tree, a portable
+// copy); for an installed program it is PerUserDataFolder(), seeded from the
+// installed files at start-up.
+QString UserDataFolder();
+// $XDG_DATA_HOME/tarvello, by default ~/.local/share/tarvello (no trailing "/").
+QString PerUserDataFolder();
+// Where an installed program's data files lie: the executable's own folder
+// when it holds them (a build tree), else <prefix>/share/tarvello beside
+// <prefix>/bin (no trailing "/").
+QString InstalledDataFolder(const QString& executableFolder);
+// Copies every file of `installed` that `target` lacks (the lists, the
+// settings hive, the sounds), so a new user starts from the installed files
+// and keeps his own from then on; the help page is the program's own and is
+// always the installed one. Copies can be written by their owner. False when
+// the target folder cannot be made.
+bool SeedDataFolder(const QString& installed, const QString& target);
+// Start-up: points the program folder (platform::AppPath) at the installed
+// data files, or at the seeded per-user folder when they cannot be written.
+void SetUpProgramFolder(const QString& executableFolder);
+// The program's executable file, wherever its data files are.
+QString ProgramExecutable();
+
 // Empties a collection by removing its first item as often as it held items.
 template <class Collection>
 void ClearCollection(Collection& col)

@@ -1,8 +1,8 @@
 #include "core/RunOnStart.h"
 
 #include "core/Edition.h"
+#include "core/Paths.h"
 #include "core/RegistryRoutines.h"
-#include "platform/AppInfo.h"
 #include "platform/Autostart.h"
 
 namespace {
@@ -17,7 +17,7 @@ RegistryRoutines runKey()
     return reg;
 }
 
-QString programFile() { return platform::AppPath() + "/" + platform::AppExeName(); }
+QString programFile() { return ProgramExecutable(); }
 
 } // namespace
 

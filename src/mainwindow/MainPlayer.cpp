@@ -89,6 +89,7 @@ void CfrmMain::StartPlay()
         cTreeView1_NodeClick(cTreeView1->SelectedItem());
         return;
     }
+    g_lDevices = OutputDevicePosition(*cPlayer1, g_sOutputDevice);
     const std::int32_t result = cPlayer1->PlayFile(path, g_lDevices);
     if (result != 0) {
         cPlayer1->ReportError(result);

@@ -1,5 +1,6 @@
 #include "recording/frmMicRecorder.h"
 
+#include "controls/audio/AlsaDevice.h"
 #include "controls/widgets/ProgressBar.h"
 #include "controls/widgets/Slider.h"
 #include "controls/widgets/WindowWidgets.h"
@@ -261,7 +262,8 @@ void CfrmMicRecorder::FillDevices()
     for (std::int32_t i = 0; i < count; ++i) {
         WaveDeviceCaps caps;
         cWave1->GetDeviceCaps(i, caps, kWaveInputDevices);
-        cboDevices->addItem(QString("%1 - %2 - %3").arg(i).arg(caps.sName).arg(caps.lChannels));
+        const QString shown = alsa::DisplayName({caps.sName, caps.sDescription});
+        cboDevices->addItem(QString("%1 - %2 - %3").arg(i).arg(shown).arg(caps.lChannels));
     }
     cboDevices->setCurrentIndex(count > 0 ? 0 : -1);
 }

@@ -218,7 +218,8 @@ void CfrmWaveTTS::FillAudioOutputs()
 {
     const std::int32_t n = cWaveTTS1->GetOutputCount();
     cboAudioOutputs->clear();
-    for (std::int32_t i = 1; i <= n; ++i) cboAudioOutputs->addItem(cWaveTTS1->GetOutputName(i));
+    for (std::int32_t i = 1; i <= n; ++i)
+        cboAudioOutputs->addItem(cWaveTTS1->GetOutputDescription(i), cWaveTTS1->GetOutputName(i));
     if (cboAudioOutputs->count() > 0) cboAudioOutputs->setCurrentIndex(0);
 }
 

@@ -1,5 +1,6 @@
 #include "settings/frmOptions.h"
 
+#include "controls/audio/AlsaDevice.h"
 #include "controls/audio/Player.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
@@ -25,6 +26,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDebug>
 #include <QDir>
 #include <QFrame>
 #include <QGridLayout>
@@ -368,10 +370,32 @@ void CfrmOptions::FillDevices()
     for (int i = 0; i < player->DeviceCount(); ++i) {
         const QString name = player->DeviceName(i);
         const QString description = player->DeviceDescription(i);
-        cboDevices->addItem(description.isEmpty() ? name : description);
+        cboDevices->addItem(alsa::DisplayName({name, description}), name);
         cboDevices->setItemData(i, name, Qt::ToolTipRole);
     }
     cboDevices->setCurrentIndex(-1);
+}
+
+// The device is stored by its name. Older settings stored its position in
+// the list of that time: read once, and stored again as the name it meant.
+// "default" and a device that is gone leave none chosen: the player plays on "default".
+void CfrmOptions::SelectOutputDevice(const QString& stored)
+{
+    QString name = stored.trimmed();
+    bool isPosition = false;
+    const int position = name.toInt(&isPosition);
+    if (isPosition) name = alsa::DeviceAtOldPosition(alsa::Direction::Playback, position);
+    const int index = name.isEmpty() || name == "default" ? -1 : cboDevices->findData(name);
+    if (index < 0 && !name.isEmpty() && name != "default") qWarning().noquote() << DeviceGoneLogLine(name);
+    cboDevices->setCurrentIndex(index);
+    g_lDevices = index;
+    g_sOutputDevice = index < 0 ? QString() : name;
+    if (isPosition) WriteValue("cboDevices", ChosenOutputDevice());
+}
+
+QString CfrmOptions::ChosenOutputDevice() const
+{
+    return cboDevices->currentIndex() < 0 ? QString("default") : cboDevices->currentData().toString();
 }
 
 void CfrmOptions::LoadFileNameFormats()
@@ -471,9 +495,7 @@ void CfrmOptions::GetOptions()
     auto text = [&](const QString& name) { return read(name).toString(); };
 
     m_reg.Subkey = "General";
-    // A stored position the list does not hold leaves no device chosen.
-    ApplyItemPosition(cboDevices, text("cboDevices").isEmpty() ? QVariant(-1) : read("cboDevices"));
-    g_lDevices = cboDevices->currentIndex();
+    SelectOutputDevice(text("cboDevices"));
     if (!text("cboTargetFormat").isEmpty()) {
         ApplyItemText(cboTargetFormat, read("cboTargetFormat"));
         g_sTargetFormat = ItemTextOf(cboTargetFormat);
@@ -548,7 +570,7 @@ void CfrmOptions::cmdOk_Click()
         WriteValue(box->objectName(), CheckOf(box));
     WriteValue("picColor", QString::number(ColorBoxValue(picColor)));
     WriteValue("picTextColor", QString::number(ColorBoxValue(picTextColor)));
-    WriteValue("cboDevices", ItemPositionOf(cboDevices));
+    WriteValue("cboDevices", ChosenOutputDevice());
     WriteValue("cboTargetFormat", ItemTextOf(cboTargetFormat));
 
     const bool folderChanged = txtToPath->currentText() != g_sToPath;

@@ -56,7 +56,7 @@ public:
     LinkLabel* lblParameters;
     QComboBox* cboFileName;
     QComboBox* cboTargetFormat;
-    QComboBox* cboDevices; // the preview's output device (its position is g_lDevices)
+    QComboBox* cboDevices; // the preview's output device (its position is g_lDevices, its name g_sOutputDevice)
     QPushButton* cmdEditTargetFormat;
     QCheckBox* chkGoToNextItem;
     QCheckBox* chkClearOnExit;
@@ -130,6 +130,8 @@ private:
     void BuildOptionsTree();
     void HideAllPages();
     void FillDevices();
+    void SelectOutputDevice(const QString& stored);
+    QString ChosenOutputDevice() const;
     void LoadFileNameFormats();
     void UpdatePlaySoundEnabled();
     void UpdateNoticeAppEnabled();

@@ -1,6 +1,11 @@
 #include "settings/mdlOptions.h"
 
+#include "controls/audio/Player.h"
+
+#include <QDebug>
+
 std::int32_t g_lDevices = 0;
+QString g_sOutputDevice;
 QString g_sTargetFormat;
 QString g_sToPath;
 bool g_bSelectTheLastItem = false;
@@ -51,4 +56,20 @@ const QStringList& BuiltInFileNameFormats()
         "[123].[dest_extension]",             "[123].[source_extension].[dest_extension]",
     };
     return formats;
+}
+
+std::int32_t OutputDevicePosition(cPlayer& player, const QString& name)
+{
+    if (name.isEmpty() || name == "default") return -1;
+    // Devices come and go (a USB headset, a sound server): the list as it is now.
+    player.RefreshDevices();
+    for (std::int32_t i = 0; i < player.DeviceCount(); ++i)
+        if (player.DeviceName(i) == name) return i;
+    qWarning().noquote() << DeviceGoneLogLine(name);
+    return -1;
+}
+
+QString DeviceGoneLogLine(const QString& name)
+{
+    return QString("The sound output device \"%1\" is not there: playing on \"default\".").arg(name);
 }

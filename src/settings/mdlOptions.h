@@ -5,8 +5,18 @@
 #include <QStringList>
 #include <cstdint>
 
+class cPlayer;
+
 // General
 extern std::int32_t g_lDevices;
+// The output device chosen in the options, by its ALSA name; empty: "default".
+extern QString g_sOutputDevice;
+// The position of the named output device in the player's list as it stands
+// now; -1 ("default") for no name or "default", and for a device that is gone,
+// which the log notes: never another device.
+std::int32_t OutputDevicePosition(cPlayer& player, const QString& name);
+// The log's line for a chosen device that is not there.
+QString DeviceGoneLogLine(const QString& name);
 extern QString g_sTargetFormat;
 extern QString g_sToPath;
 extern bool g_bSelectTheLastItem;

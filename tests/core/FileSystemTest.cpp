@@ -113,6 +113,35 @@ TEST_F(FileSystem, OpenDocumentThatFailsNamesTheTarget)
     }
 }
 
+// Without the desktop's opener nothing opens: the message says what is missing.
+TEST_F(FileSystem, OpenDocumentWithoutADesktopOpenerSaysWhatIsNeeded)
+{
+    const QString page = ProgramFolder() + "/Help.html";
+    QFile(page).open(QIODevice::WriteOnly);
+    const QString noOpener = "No desktop opener is installed: opening files and web pages needs xdg-open (package "
+                             "xdg-utils).";
+    const QString noFile = "There is no such file or folder, or no program on this desktop opens it.";
+    const struct {
+        QString target;
+        bool openerInstalled;
+        QString why;
+    } cases[] = {
+        {page, false, noOpener},
+        {"https://tarvello.example.org/support", false, noOpener},
+        {ProgramFolder() + "/missing.html", false, noFile},
+        {page, true, noFile},
+    };
+    for (const auto& c : cases) {
+        msgBox->shown.clear();
+        shell->result = false;
+        shell->missingPrograms = c.openerInstalled ? QStringList() : QStringList{"xdg-open"};
+        msgBox->Expect("Could not open " + c.target);
+        OpenDocument(nullptr, c.target);
+        ASSERT_EQ(msgBox->shown.size(), 1u) << c.target.toStdString();
+        EXPECT_EQ(msgBox->shown[0].text, "Could not open " + c.target + "\r\n\r\n" + c.why) << c.target.toStdString();
+    }
+}
+
 TEST_F(FileSystem, SystemFolders)
 {
     EXPECT_EQ(GetWindowsDir(), "/usr");

@@ -1,8 +1,10 @@
 #include "core/Paths.h"
+#include "platform/AppInfo.h"
 #include "support/ProgramFixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QList>
 #include <QToolTip>
@@ -163,6 +165,84 @@ TEST(Paths, ClearCollection)
     std::vector<int> numbers{1, 2, 3, 4};
     ClearCollection(numbers);
     EXPECT_TRUE(numbers.empty());
+}
+
+// The data folders of an installed program.
+
+void WriteText(const QString& path, const QByteArray& text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+QByteArray ReadText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+TEST_F(Folders, AnInstalledProgramFindsItsDataUnderShare)
+{
+    const QString prefix = ProgramFolder() + "/prefix";
+    ASSERT_TRUE(QDir().mkpath(prefix + "/bin"));
+    EXPECT_EQ(InstalledDataFolder(prefix + "/bin"), prefix + "/bin") << "nothing installed beside it";
+    ASSERT_TRUE(QDir().mkpath(prefix + "/share/tarvello/registry"));
+    EXPECT_EQ(InstalledDataFolder(prefix + "/bin"), prefix + "/share/tarvello");
+    EXPECT_EQ(InstalledDataFolder(prefix + "/bin/"), prefix + "/share/tarvello");
+    // A program folder of its own (a build tree) keeps its files beside the executable.
+    ASSERT_TRUE(QDir().mkpath(prefix + "/bin/registry"));
+    EXPECT_EQ(InstalledDataFolder(prefix + "/bin"), prefix + "/bin");
+}
+
+TEST_F(Folders, ThePerUserFolderFollowsXdgDataHome)
+{
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/somewhere/data");
+    EXPECT_EQ(PerUserDataFolder(), "/somewhere/data/tarvello");
+    for (const char* unusable : {"", "relative/data"}) {
+        qputenv("XDG_DATA_HOME", unusable);
+        EXPECT_EQ(PerUserDataFolder(), QDir::homePath() + "/.local/share/tarvello") << unusable;
+    }
+    qputenv("XDG_DATA_HOME", saved);
+}
+
+TEST_F(Folders, SeedingCopiesOnlyWhatTheUserLacksButAlwaysTheCurrentHelp)
+{
+    const QString installed = ProgramFolder() + "/installed";
+    const QString own = ProgramFolder() + "/home/.local/share/tarvello";
+    WriteText(installed + "/registry/HKEY_LOCAL_MACHINE.reg", "installed settings");
+    WriteText(installed + "/Help.html", "help 1");
+    WriteText(installed + "/sound/notify.wav", "chime");
+    ASSERT_TRUE(QDir().mkpath(installed + "/Main"));
+    QFile::setPermissions(installed + "/registry/HKEY_LOCAL_MACHINE.reg", QFile::ReadOwner | QFile::ReadOther);
+
+    ASSERT_TRUE(SeedDataFolder(installed, own));
+    EXPECT_EQ(ReadText(own + "/registry/HKEY_LOCAL_MACHINE.reg"), "installed settings");
+    EXPECT_TRUE(QFile::permissions(own + "/registry/HKEY_LOCAL_MACHINE.reg") & QFile::WriteOwner);
+    EXPECT_EQ(ReadText(own + "/sound/notify.wav"), "chime");
+    EXPECT_TRUE(QFileInfo(own + "/Main").isDir());
+
+    // The user's own files stay; a newer installed help page replaces the old one.
+    WriteText(own + "/registry/HKEY_LOCAL_MACHINE.reg", "my settings");
+    WriteText(own + "/Main/My List.lst", "my list");
+    WriteText(installed + "/Help.html", "help 2");
+    WriteText(installed + "/Notes", "installed notes");
+    ASSERT_TRUE(SeedDataFolder(installed, own));
+    EXPECT_EQ(ReadText(own + "/registry/HKEY_LOCAL_MACHINE.reg"), "my settings");
+    EXPECT_EQ(ReadText(own + "/Main/My List.lst"), "my list");
+    EXPECT_EQ(ReadText(own + "/Help.html"), "help 2");
+    EXPECT_EQ(ReadText(own + "/Notes"), "installed notes");
+}
+
+TEST_F(Folders, AWritableProgramFolderStaysWhereItIs)
+{
+    platform::SetAppPath(ProgramFolder());
+    SetUpProgramFolder(ProgramFolder());
+    EXPECT_EQ(platform::AppPath(), ProgramFolder());
+    EXPECT_EQ(UserDataFolder(), ProgramFolder() + "/");
+    EXPECT_EQ(ProgramExecutable(), ProgramFolder() + "/" + platform::AppExeName());
 }
 
 } // namespace

@@ -34,6 +34,7 @@ protected:
         });
         g_bGoToNextItem = false;
         g_lDevices = -1;
+        g_sOutputDevice.clear();
     }
     void TearDown() override
     {
@@ -41,6 +42,7 @@ protected:
         SetPlayerFactory({});
         SetAudioConverterFactory({});
         g_bGoToNextItem = false;
+        g_sOutputDevice.clear();
     }
 
     QString Media(int n) const { return ProgramFolder() + QString("/media/r%1.wav").arg(n); }
@@ -134,9 +136,27 @@ TEST_F(MainPlayer, PlayingTheSelectedRow)
 TEST_F(MainPlayer, TheDeviceChosenInTheOptionsPlays)
 {
     LoadList({1});
-    g_lDevices = 1;
+    g_sOutputDevice = "null";
     PlayRow(1);
     EXPECT_EQ(Plays(), QStringList({QString("PlayFile %1 1").arg(Media(1))}));
+}
+
+// The device is found by its name in the list as it is when the play starts;
+// one that has gone plays on "default", never on another device.
+TEST_F(MainPlayer, AChosenDeviceThatIsGonePlaysOnDefault)
+{
+    LoadList({1});
+    g_sOutputDevice = "plughw:CARD=Gone,DEV=0";
+    g_lDevices = 1;
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; });
+    PlayRow(1);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(Plays(), QStringList({QString("PlayFile %1 -1").arg(Media(1))}));
+    EXPECT_EQ(logged, QStringList{"The sound output device \"plughw:CARD=Gone,DEV=0\" is not there: playing on "
+                                  "\"default\"."});
 }
 
 TEST_F(MainPlayer, TheInfoPanelShowsThePlayersFactsOfTheSelectedRow)

@@ -117,7 +117,7 @@ TEST_F(MicRecorderWindowTest, LoadsWithTheFormatListsTheDevicesAndOneLogLine)
     EXPECT_TRUE(fake->MeterEnabled());
     ASSERT_EQ(w->cboDevices->count(), 2);
     EXPECT_EQ(w->cboDevices->itemText(0), "0 - default - 2");
-    EXPECT_EQ(w->cboDevices->itemText(1), "1 - hw:CARD=Mic,DEV=0 - 1");
+    EXPECT_EQ(w->cboDevices->itemText(1), "1 - USB Microphone - 1"); // the device by its description
     EXPECT_EQ(w->cboDevices->currentIndex(), 0);
     EXPECT_EQ(w->cboBitPerSample->currentText(), "16");
     EXPECT_EQ(w->cboSamplesPerSec->currentText(), "44100");

@@ -9,11 +9,16 @@
 #include "settings/mdlOptions.h"
 #include "SettingsFixture.h"
 #include "support/FakePlayer.h"
+#include "controls/audio/AlsaDevice.h"
+#include "controls/audio/Player.h"
+
+#include <alsa/asoundlib.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QGroupBox>
 #include <QLabel>
@@ -134,7 +139,7 @@ TEST_F(OptionsDialog, OkSavesEveryPageAndCancelRestores)
     EXPECT_EQ(g_sTagAlbum, "Album [YEAR]");
     EXPECT_TRUE(g_bDisplayMSGWhenErase);
     EXPECT_EQ(Stored("General", "chkClearOnExit"), "1");
-    EXPECT_EQ(Stored("General", "cboDevices"), "-1");
+    EXPECT_EQ(Stored("General", "cboDevices"), "default");
     EXPECT_EQ(Stored("Events", "txtPlayAtEnd"), ProgramFolder() + "/sound/notify.wav");
     EXPECT_EQ(Stored("ID3 Tags", "chkCopyID3FromSource"), "0");
 
@@ -372,19 +377,119 @@ TEST_F(OptionsDialog, TheDeviceListHoldsThePlayersOutputDevices)
 {
     SetPlayerFactory([] {
         auto player = std::make_unique<FakePlayer>();
-        player->devices = QStringList({"default", "hw:CARD=USB,DEV=0", "null"});
+        player->devices = QStringList({"default", "hw:CARD=USB,DEV=0", "hw:CARD=PCH,DEV=0"});
         return player;
     });
-    Store("General", "cboDevices", "1");
+    Store("General", "cboDevices", "hw:CARD=USB,DEV=0");
     CfrmOptions* dlg = frmOptions.get();
     ASSERT_EQ(dlg->cboDevices->count(), 3);
     EXPECT_EQ(dlg->cboDevices->itemData(1, Qt::ToolTipRole).toString(), "hw:CARD=USB,DEV=0");
     EXPECT_TRUE(dlg->cboDevices->isVisibleTo(dlg->froGeneral));
     EXPECT_EQ(g_lDevices, 1);
+    EXPECT_EQ(g_sOutputDevice, "hw:CARD=USB,DEV=0");
     dlg->cboDevices->setCurrentIndex(2);
     dlg->cmdOk_Click();
     EXPECT_EQ(g_lDevices, 2);
-    EXPECT_EQ(Stored("General", "cboDevices"), "2");
+    EXPECT_EQ(g_sOutputDevice, "hw:CARD=PCH,DEV=0");
+    // Stored by its name: a list that changes cannot make it another device.
+    EXPECT_EQ(Stored("General", "cboDevices"), "hw:CARD=PCH,DEV=0");
+}
+
+// The real player's devices on an ALSA configuration of the test's own: a
+// card with two output devices and a microphone, plugins, and "default".
+class OptionsDevices : public OptionsDialog {
+protected:
+    void SetUp() override
+    {
+        OptionsDialog::SetUp();
+        SetPlayerFactory([] { return std::make_unique<cPlayer>(); });
+        const QString config = QFileInfo(RegistryFolder()).path() + "/config";
+        ASSERT_TRUE(QDir().mkpath(config + "/alsa"));
+        QFile rc(config + "/alsa/asoundrc");
+        ASSERT_TRUE(rc.open(QIODevice::WriteOnly));
+        QString text = "pcm.!default { type null }\n"
+                       "pcm.testrate { type null hint { show on description \"Rate Converter Plugin\" } }\n";
+        for (const char* device : {"speakers", "headphones", "mic"})
+            text += QString("pcm.%1 { @args [ CARD DEV ] @args.CARD { type string } @args.DEV { type integer } "
+                            "type null }\n")
+                        .arg(device);
+        text += "namehint.pcm {\n"
+                " a \"speakers:CARD=Test,DEV=0|Test Card, Speakers|IOIDOutput\"\n"
+                " b \"headphones:CARD=Test,DEV=1|Test Card, Headphones|IOIDOutput\"\n"
+                " c \"mic:CARD=Test,DEV=2|Test Card, Microphone|IOIDInput\"\n"
+                "}\n";
+        rc.write(text.toUtf8());
+        rc.close();
+        snd_config_update_free_global();
+        logged().clear();
+        m_previousHandler = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            logged() << text;
+        });
+    }
+    void TearDown() override
+    {
+        qInstallMessageHandler(m_previousHandler);
+        OptionsDialog::TearDown();
+        snd_config_update_free_global();
+    }
+    static QStringList& logged()
+    {
+        static QStringList lines;
+        return lines;
+    }
+    static QString OldPosition(const QString& name)
+    {
+        for (int i = 0; i < 100; ++i)
+            if (alsa::DeviceAtOldPosition(alsa::Direction::Playback, i) == name) return QString::number(i);
+        ADD_FAILURE() << "no old position for " << name.toStdString();
+        return {};
+    }
+
+private:
+    QtMessageHandler m_previousHandler = nullptr;
+};
+
+TEST_F(OptionsDevices, ShowsDefaultThenTheCardsDevicesByDescription)
+{
+    CfrmOptions* dlg = frmOptions.get();
+    QStringList shown;
+    for (int i = 0; i < dlg->cboDevices->count(); ++i) shown << dlg->cboDevices->itemText(i);
+    EXPECT_EQ(shown, QStringList({"default", "Test Card, Speakers", "Test Card, Headphones"}));
+    EXPECT_EQ(dlg->cboDevices->currentIndex(), -1);
+    EXPECT_EQ(dlg->cboDevices->currentText(), "");
+    EXPECT_EQ(dlg->cboDevices->placeholderText(), "default");
+}
+
+TEST_F(OptionsDevices, AStoredDeviceIsChosenByNameAndAGoneOneFallsBackToDefaultWithALogLine)
+{
+    const struct {
+        QString what, stored, shown, chosen, storedAfter;
+        bool logged;
+    } cases[] = {
+        {"an old position of a card's device", OldPosition("headphones:CARD=Test,DEV=1"), "Test Card, Headphones",
+         "headphones:CARD=Test,DEV=1", "headphones:CARD=Test,DEV=1", false},
+        {"an old position of a plugin", OldPosition("testrate"), "", "", "default", true},
+        {"an old position past the list", "40", "", "", "default", false},
+        {"an old -1", "-1", "", "", "default", false},
+        {"a name", "speakers:CARD=Test,DEV=0", "Test Card, Speakers", "speakers:CARD=Test,DEV=0",
+         "speakers:CARD=Test,DEV=0",
+         false},
+        {"a device that is gone", "plughw:CARD=Gone,DEV=0", "", "", "plughw:CARD=Gone,DEV=0", true},
+        {"default", "default", "", "", "default", false},
+    };
+    for (const auto& c : cases) {
+        logged().clear();
+        Store("General", "cboDevices", c.stored);
+        CfrmOptions* dlg = frmOptions.get();
+        EXPECT_EQ(dlg->cboDevices->currentText(), c.shown) << c.what.toStdString();
+        EXPECT_EQ(g_sOutputDevice, c.chosen) << c.what.toStdString();
+        EXPECT_EQ(g_lDevices, dlg->cboDevices->currentIndex()) << c.what.toStdString();
+        // An old position is read once: stored again as the device it meant.
+        EXPECT_EQ(Stored("General", "cboDevices"), c.storedAfter) << c.what.toStdString();
+        EXPECT_EQ(logged().filter("is not there: playing on \"default\"").size(), c.logged ? 1 : 0)
+            << c.what.toStdString() << ": " << logged().join(" | ").toStdString();
+        support::UnloadAllForms();
+    }
 }
 
 } // namespace

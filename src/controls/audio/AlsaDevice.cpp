@@ -56,24 +56,75 @@ constexpr unsigned kPeriodMicroseconds = 50000;
 
 } // namespace
 
-std::vector<DeviceInfo> ListDevices(Direction direction)
+namespace {
+
+struct Hint {
+    QString name;
+    QString description; // ALSA's, possibly several lines
+};
+
+// Every device ALSA hints at for the direction, in ALSA's order.
+std::vector<Hint> Hints(Direction direction)
 {
     SilenceAlsa();
-    std::vector<DeviceInfo> devices;
+    std::vector<Hint> found;
     void** hints = nullptr;
-    if (snd_device_name_hint(-1, "pcm", &hints) < 0 || !hints) return devices;
+    if (snd_device_name_hint(-1, "pcm", &hints) < 0 || !hints) return found;
     const QString other = direction == Direction::Playback ? "Input" : "Output";
     for (void** h = hints; *h; ++h) {
         const QString name = TakeHint(*h, "NAME");
         if (name.isEmpty() || TakeHint(*h, "IOID") == other) continue;
-        // "null" yields endless silence as fast as it is read: nothing to record from.
-        if (direction == Direction::Capture && name == "null") continue;
-        DeviceInfo info{name, TakeHint(*h, "DESC").replace('\n', ' ')};
-        if (name == "default") devices.insert(devices.begin(), info);
-        else devices.push_back(info);
+        found.push_back({name, TakeHint(*h, "DESC")});
     }
     snd_device_name_free_hint(hints);
-    return devices;
+    return found;
+}
+
+bool IsCardDevice(const QString& name) { return name.contains("CARD=") && name.contains("DEV="); }
+
+} // namespace
+
+std::vector<DeviceInfo> ListDevices(Direction direction)
+{
+    std::vector<DeviceInfo> defaults, cards, own;
+    for (const Hint& hint : Hints(direction)) {
+        const QString description = hint.description.section('\n', 0, 0).trimmed();
+        if (hint.name == "default") {
+            defaults.push_back({hint.name, description});
+        } else if (IsCardDevice(hint.name)) {
+            // ALSA hints at each device of a card through several plugins (hw,
+            // plughw, front, dmix...) under one description: one entry, through
+            // plughw, which takes whatever format is asked of it.
+            const QString key = description.isEmpty() ? hint.name : description;
+            auto same = std::find_if(cards.begin(), cards.end(),
+                                     [&](const DeviceInfo& d) { return DisplayName(d) == key; });
+            if (same == cards.end()) cards.push_back({hint.name, description});
+            else if (hint.name.startsWith("plughw:")) same->name = hint.name;
+        } else if (hint.description.isEmpty()) {
+            own.push_back({hint.name, {}});
+        }
+    }
+    defaults.insert(defaults.end(), cards.begin(), cards.end());
+    defaults.insert(defaults.end(), own.begin(), own.end());
+    return defaults;
+}
+
+QString DisplayName(const DeviceInfo& device)
+{
+    if (device.name == "default" || device.description.isEmpty()) return device.name;
+    return device.description;
+}
+
+QString DeviceAtOldPosition(Direction direction, int position)
+{
+    std::vector<QString> names;
+    for (const Hint& hint : Hints(direction)) {
+        // The old capture list left out "null".
+        if (direction == Direction::Capture && hint.name == "null") continue;
+        if (hint.name == "default") names.insert(names.begin(), hint.name);
+        else names.push_back(hint.name);
+    }
+    return position >= 0 && position < int(names.size()) ? names[size_t(position)] : QString();
 }
 
 QString OpenFaultText(OpenFault fault, const QString& device, Direction direction, const QString& refusal,

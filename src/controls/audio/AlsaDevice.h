@@ -20,8 +20,21 @@ struct DeviceInfo {
     QString description; // ALSA's text for it, one line; may be empty
 };
 
-// The devices of one direction; "default" first when ALSA knows it.
+// The devices of one direction that a user recognises: "default" first when
+// ALSA knows it (the sound server, or the default card), then each sound
+// card's devices, one entry each with ALSA's description of it ("HDA Intel
+// PCH, ALC892 Analog"), then the devices the user defined himself (no
+// description). ALSA's bare plugins are left out: the definitions that
+// describe themselves but name no card ("null", the rate converters, the
+// up-mixers, the sound servers' plugins that "default" already reaches).
 std::vector<DeviceInfo> ListDevices(Direction direction);
+// What a list shows for a device: "default" as it is, another by its
+// description, else by its name.
+QString DisplayName(const DeviceInfo& device);
+// Older settings kept a device as its position in the list of every device
+// ALSA hinted at ("default" first): the name at that position, empty when the
+// list is shorter.
+QString DeviceAtOldPosition(Direction direction, int position);
 
 // The most channels the device takes in that direction; 0 when it cannot be
 // opened now (gone, or busy with another program).

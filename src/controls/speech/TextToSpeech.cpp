@@ -105,6 +105,14 @@ QString cWaveTTS::GetOutputName(std::int32_t index)
     return index >= 1 && index <= GetOutputCount() ? m_outputs->list[size_t(index - 1)].name : QString();
 }
 
+QString cWaveTTS::GetOutputDescription(std::int32_t index)
+{
+    const QString name = GetOutputName(index);
+    for (const alsa::DeviceInfo& device : m_outputs->list)
+        if (device.name == name) return alsa::DisplayName(device);
+    return name;
+}
+
 void cWaveTTS::EnumFormats()
 {
     for (const Format& f : Formats()) emit FormatFound(f.name, f.id);

@@ -87,6 +87,8 @@ public:
     // ALSA's output devices, "default" first ("default", "hw:CARD=PCH,DEV=0").
     virtual std::int32_t GetOutputCount();
     virtual QString GetOutputName(std::int32_t index);
+    // What a list shows for output number i: "default", or the device's description.
+    QString GetOutputDescription(std::int32_t index);
     // Raises FormatFound for every speech audio format.
     virtual void EnumFormats();
 
