@@ -79,6 +79,14 @@ std::array<int, 14> fieldOrder(const std::array<QString, 14>& values)
     return order;
 }
 
+// Which tags the user typed, first in the record (so no value can stand
+// before it) and only when there are any: other records read as before.
+QString typedTagsField(cGrid* grid, int row)
+{
+    const QString typed = grid->CellText(row, kColTagTyped).toString();
+    return typed.isEmpty() ? QString() : field(kColTagTyped, typed);
+}
+
 } // namespace
 
 QString ListRecordOfRow(cGrid* grid, int row)
@@ -87,7 +95,7 @@ QString ListRecordOfRow(cGrid* grid, int row)
     values[0] = QString::number(grid->CellIconIndex(row, kColInc));
     values[1] = QStringLiteral("Audio");
     for (int i = 2; i < 14; ++i) values[i] = grid->CellText(row, kListFileFields[i]).toString();
-    QString record = kItemOpen;
+    QString record = kItemOpen + typedTagsField(grid, row);
     for (int i : fieldOrder(values)) record += field(kListFileFields[i], values[i]);
     return record + kItemClose;
 }
