@@ -361,7 +361,8 @@ private:
     void SetEventBoxesFromSettings();
     void EnsureDestinationEndsWithSlash();
     bool DestinationRefused();
-    void CreateSubFolder();
+    // Makes the destination with its sub-folder; false, logged, when it cannot be made.
+    bool CreateOutputFolder();
     std::int32_t JobItemCount() const;
     bool RowIsWholeFile(std::int32_t row) const;
     std::int32_t ItemSeconds(std::int32_t row) const;
