@@ -161,6 +161,7 @@ void CfrmMain::PlayNextMarkedRow()
         if (cGrid1->CellIconIndex(row, kColInc) != kIconMarked) continue;
         cGrid1->SetSelectedRow(row);
         StartPlay();
+        GetFileInfoToGridInfo();
         return;
     }
 }
