@@ -375,8 +375,8 @@ void CfrmWaveTTS::cmdAdd_Click()
 
 void CfrmWaveTTS::cmdEditTargetFormat_Click()
 {
-    if (ShowAudioFormatPage(cboTargetFormat->currentText()))
-        cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
+    ShowAudioFormatPage(cboTargetFormat->currentText());
+    cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
 }
 
 void CfrmWaveTTS::lblID3Tags_Click() { ShowOptionsPage("ID3 Tags"); }
