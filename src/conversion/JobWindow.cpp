@@ -271,6 +271,7 @@ void JobWindow::BuildControls()
     cmdAbort = new QPushButton("Abort", this);
     cmdAbort->setGeometry(kWidth - 206, 448, 96, 30);
     cmdExit = new QPushButton("Exit", this);
+    SetKeyButtons(nullptr, cmdExit);
     cmdExit->setGeometry(kWidth - 104, 448, 96, 30);
 
     cStatusBar1 = new cStatusBar(this);
@@ -603,7 +604,8 @@ void JobWindow::lblSetAsDefaultDestination_Click()
 
 void JobWindow::cmdEditTargetFormat_Click()
 {
-    ShowAudioFormatPage(cboTargetFormat->currentText());
+    // Closed without OK, the dialog leaves the format the user chose here.
+    if (!ShowAudioFormatPage(cboTargetFormat->currentText())) return;
     cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
     if (m_design.savedDefaults) lblSetAsDefaultFormat_Click();
 }
@@ -778,12 +780,16 @@ void JobWindow::EnsureDestinationEndsWithSlash()
     if (!destination.isEmpty() && !destination.endsWith('/')) txtToPath->setEditText(destination + "/");
 }
 
-void JobWindow::CreateSubFolder()
+bool JobWindow::CreateOutputFolder()
 {
-    QString folder = txtToPath->currentText() + GetSubFolder();
+    // A window that keeps its destination row hidden writes nothing there.
+    if (!ticked(chkCreateSubFolder) && (!m_design.destinationFolder || txtToPath->isHidden())) return true;
+    QString folder = OutputFolder();
     folder.chop(1);
     const std::int32_t result = CreateFolderPath(folder);
-    if (result != 0) Log("Error: The path: " + folder + " cannot be created.(" + QString::number(result) + ")");
+    if (result == 0) return true;
+    Log("Error: The path: " + folder + " cannot be created.(" + QString::number(result) + ")");
+    return false;
 }
 
 // Outputs go only where the user said: an empty or relative destination
@@ -810,7 +816,12 @@ bool JobWindow::PrepareJob(const QString& preparingLine)
     Log(preparingLine);
     if (StartChecksFailed()) return false;
     SetDestination();
-    if (ticked(chkCreateSubFolder)) CreateSubFolder();
+    // Said once here rather than by every item.
+    if (!CreateOutputFolder()) {
+        g_bConvertError = true;
+        ShowLogPage();
+        return false;
+    }
     g_bConvertError = false;
     m_itemsDone = 0;
     m_itemsFailed = 0;

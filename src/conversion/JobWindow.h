@@ -370,7 +370,8 @@ private:
     QCheckBox* EventBoxOf(EventBox box) const;
     void EnsureDestinationEndsWithSlash();
     bool DestinationRefused();
-    void CreateSubFolder();
+    // Makes the destination with its sub-folder; false, logged, when it cannot be made.
+    bool CreateOutputFolder();
     std::int32_t JobItemCount() const;
     bool RowIsWholeFile(std::int32_t row) const;
     std::int32_t ItemSeconds(std::int32_t row) const;

@@ -120,16 +120,24 @@ void CfrmACMConverter::cboTags_Click()
 void CfrmACMConverter::cboBestAccordItem_Click()
 {
     const QString source = cboBestAccordItem->currentText();
-    const bool everyCodec = source == kAllACMCodecs;
-    if (!everyCodec && !ReadSourceFormat(source)) {
-        selectText(cboBestAccordItem, m_listedSource);
-        return;
+    if (source != kAllACMCodecs) {
+        const QString refusal = ReadSourceFormat(source);
+        if (!refusal.isEmpty()) {
+            platform::MsgBox(refusal + kCrLf + kCrLf + "The codec lists stay as they were.", platform::vbInformation);
+            selectText(cboBestAccordItem, m_listedSource);
+            return;
+        }
     }
-    m_listedSource = source;
-    ListCodecs(everyCodec ? 0 : kACMFormatEnumSuggest);
+    ListCodecsOf(source);
 }
 
-bool CfrmACMConverter::ReadSourceFormat(const QString& path)
+void CfrmACMConverter::ListCodecsOf(const QString& source)
+{
+    m_listedSource = source;
+    ListCodecs(source == kAllACMCodecs ? 0 : kACMFormatEnumSuggest);
+}
+
+QString CfrmACMConverter::ReadSourceFormat(const QString& path)
 {
     const std::int32_t result = cSourceReader->OpenSourceFile(path);
     if (result == 0) {
@@ -138,11 +146,8 @@ bool CfrmACMConverter::ReadSourceFormat(const QString& path)
         m_sourceBits = cSourceReader->SourceBitsPerSample();
     }
     cSourceReader->CloseSourceFile();
-    if (result == 0) return true;
-    platform::MsgBox("The codecs for '" + path + "' cannot be listed: " + unreadableReason(result) + "." + kCrLf +
-                         kCrLf + "The codec lists stay as they were.",
-                     platform::vbInformation);
-    return false;
+    if (result == 0) return {};
+    return "The codecs for '" + path + "' cannot be listed: " + unreadableReason(result) + ".";
 }
 
 void CfrmACMConverter::FillCodecSources(const QStringList& files, const QString& chosen)
@@ -150,7 +155,17 @@ void CfrmACMConverter::FillCodecSources(const QStringList& files, const QString&
     addSorted(cboBestAccordItem, kAllACMCodecs);
     for (const QString& file : files) addSorted(cboBestAccordItem, file);
     selectText(cboBestAccordItem, chosen);
-    if (cboBestAccordItem->currentIndex() >= 0) cboBestAccordItem_Click();
+    if (cboBestAccordItem->currentIndex() < 0) return;
+    QString source = cboBestAccordItem->currentText();
+    // The window opens on every codec rather than on an error about a row the user did not pick here.
+    if (source != kAllACMCodecs) {
+        if (const QString refusal = ReadSourceFormat(source); !refusal.isEmpty()) {
+            source = kAllACMCodecs;
+            selectText(cboBestAccordItem, source);
+            lblCurrentTrack->setText(refusal + " All ACM codecs are listed.");
+        }
+    }
+    ListCodecsOf(source);
 }
 
 void CfrmACMConverter::LockToolSettings(bool locked)

@@ -62,9 +62,11 @@ private:
     // Lists the codecs for a PCM source of the last file's format; "PCM" and
     // its first format selected when listed.
     void ListCodecs(std::int32_t flags);
-    // The file's rate, channels and bits through the reader; false (and the
-    // user told) when it cannot be read.
-    bool ReadSourceFormat(const QString& path);
+    // Keeps the file's rate, channels and bits, read through the reader; the
+    // reason when it cannot be read, else empty.
+    QString ReadSourceFormat(const QString& path);
+    // Lists the codecs for a source of the list (the last file read, or every codec).
+    void ListCodecsOf(const QString& source);
 
     // The format the codec suggestions are for: the last file read, at first
     // a 44100 Hz stereo 16-bit source.

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -151,4 +152,44 @@ void Form::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+void Form::SetKeyButtons(QPushButton* enter, QPushButton* escape)
+{
+    m_enterButton = enter;
+    m_escapeButton = escape;
+}
+
+QPushButton* Form::EnterButton() const
+{
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) return focused;
+    if (m_enterButton) return m_enterButton;
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (button->isDefault() && button->isVisibleTo(this)) return button;
+    return nullptr;
+}
+
+void Form::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (m_standalone || !plain) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // A disabled button (a job running) keeps the window open.
+        if (!m_escapeButton) close();
+        else if (m_escapeButton->isEnabled() && m_escapeButton->isVisibleTo(this)) m_escapeButton->click();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (QPushButton* button = EnterButton(); button && button->isEnabled() && button->isVisibleTo(this)) {
+            button->click();
+            return;
+        }
+        break;
+    default: break;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -5,6 +5,7 @@
 // A dialog or tool window is owned by the window that opens it: shown as its
 // transient dialog, centred over it, so the window manager keeps the two together.
 #include <QPointer>
+#include <QPushButton>
 #include <QStringList>
 #include <QWidget>
 #include <vector>
@@ -39,6 +40,11 @@ public:
 protected:
     // A window of its own (the main window, the splash): no other window owns it.
     void MakeStandalone() { m_standalone = true; }
+    // The buttons Enter and Esc press, as in any dialog. Without an Enter
+    // button Enter presses the default button, if any; without an Esc button
+    // Esc closes the window as its close box does. A button with the focus
+    // takes Enter itself.
+    void SetKeyButtons(QPushButton* enter, QPushButton* escape);
 
     virtual void Form_Load() {}
     // Set Cancel to non-zero to keep the window.
@@ -46,6 +52,7 @@ protected:
     virtual void Form_Terminate() {}
 
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The innermost window in a modal show, else the active window, else the
@@ -55,7 +62,10 @@ private:
     // screen's centre when there is no owner). Only for a hidden window.
     void PlaceOverOpener();
 
+    QPushButton* EnterButton() const;
     QPointer<QWidget> m_owner;
+    QPointer<QPushButton> m_enterButton;
+    QPointer<QPushButton> m_escapeButton;
     bool m_standalone = false;
     bool m_loaded = false;
     bool m_unloaded = false;

@@ -60,6 +60,7 @@ CfrmAbout::CfrmAbout() : Form("frmAbout")
     lblCorvessa = new QLabel("Tarvello is made by Brenmark.", this);
     lblCorvessaAddress = new LinkLabel(kCompanySite, this);
     cmdOK = new QPushButton("OK", this);
+    SetKeyButtons(cmdOK, cmdOK);
     const int bottom = height() - kBottomArea;
     lblCorvessa->setGeometry(kMargin, bottom + 10, width() - 2 * kMargin, 20);
     lblCorvessaAddress->setGeometry(kMargin, bottom + 32, 260, 20);

@@ -51,6 +51,7 @@ CfrmFileCopy::CfrmFileCopy() : Form("g_frmFileCopy")
     ProgressBar1->setFixedHeight(18);
     cmdOK = new QPushButton("OK", this);
     cmdExit = new QPushButton("Exit", this);
+    SetKeyButtons(cmdOK, cmdExit);
 
     auto* fields = new QGridLayout;
     fields->addWidget(Label1, 0, 0);

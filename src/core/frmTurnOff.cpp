@@ -39,6 +39,7 @@ CfrmTurnOff::CfrmTurnOff() : Form("g_frmTurnOff")
     lblApplInfo = new QLabel(this);
     cmdTurnOffNow = new QPushButton("Shutdown Now", this);
     cmdCancel = new QPushButton("Cancel", this);
+    SetKeyButtons(nullptr, cmdCancel);
 
     auto* count = new QVBoxLayout;
     count->addWidget(lblStatus);

@@ -34,12 +34,12 @@ ItemTags TagsOfFile(cAudioConverter& reader, const QString& path)
 {
     reader.ReadTags(path);
     return {reader.TagAlbum(), reader.TagArtist(), reader.TagComment(), reader.TagGenre(),
-            reader.TagYear(),  reader.TagTitle(),  reader.TagTrack()};
+            reader.TagYear(),  reader.TagTitle(),  reader.TagTrack(), {}};
 }
 
 ItemTags DefaultTags()
 {
-    return {g_sTagAlbum, g_sTagArtist, g_sTagComment, g_sTagGenre, g_sTagYear, g_sTagSong, g_sTagTrack};
+    return {g_sTagAlbum, g_sTagArtist, g_sTagComment, g_sTagGenre, g_sTagYear, g_sTagSong, g_sTagTrack, {}};
 }
 
 FileFacts FactsOfOpenFile(const cAudioConverter& reader, const QString& path)
@@ -59,7 +59,7 @@ ItemColumnNumbers::ItemColumnNumbers(cGrid* grid)
       album(grid->ColumnIndex(kColTagAlbum)), artist(grid->ColumnIndex(kColTagArtist)),
       comment(grid->ColumnIndex(kColTagComment)), genre(grid->ColumnIndex(kColTagGenre)),
       year(grid->ColumnIndex(kColTagYear)), title(grid->ColumnIndex(kColTagTitle)),
-      track(grid->ColumnIndex(kColTagTrack))
+      track(grid->ColumnIndex(kColTagTrack)), typed(grid->ColumnIndex(kColTagTyped))
 {
 }
 
@@ -82,7 +82,24 @@ void WriteTags(cGrid* grid, const ItemColumnNumbers& columns, int row, const Ite
     grid->CellDetails(row, columns.year, tags.year);
     grid->CellDetails(row, columns.title, tags.title);
     grid->CellDetails(row, columns.track, tags.track);
+    grid->CellDetails(row, columns.typed, TypedTagsText(tags.typed));
 }
+
+ItemTags TypedOverFileTags(const ItemTags& stored, const ItemTags& file)
+{
+    ItemTags tags = file;
+    tags.typed = stored.typed;
+    for (const auto& [key, text] : kTagCells)
+        if (stored.typed.contains(QLatin1String(key))) tags.*text = stored.*text;
+    return tags;
+}
+
+QStringList TypedTagsOfRow(cGrid* grid, int row)
+{
+    return grid->CellText(row, kColTagTyped).toString().split(' ', Qt::SkipEmptyParts);
+}
+
+QString TypedTagsText(const QStringList& keys) { return keys.join(' '); }
 
 QString TwoDigitTime(std::int64_t seconds)
 {

@@ -5,7 +5,9 @@
 // (length, size, creation time, byte count), the range and the tags.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <utility>
 
 class cAudioConverter;
 class cGrid;
@@ -32,6 +34,9 @@ inline constexpr char kColTagGenre[] = "COL_TAG_GEN";
 inline constexpr char kColTagYear[] = "COL_TAG_YEAR";
 inline constexpr char kColTagTitle[] = "COL_TAG_TITLE";
 inline constexpr char kColTagTrack[] = "COL_TAG_TRACK";
+// The keys of the tag cells the user typed (Item Properties), separated by
+// spaces; the other tags follow the file when the list opens again.
+inline constexpr char kColTagTyped[] = "COL_TAG_TYPED";
 
 // One column of an items grid, as the main list and a job grid show it.
 // The data columns are hidden everywhere and take the grid's default width (-1).
@@ -66,6 +71,7 @@ inline constexpr ItemColumn kItemColumns[] = {
     {kColTagYear, kColTagYear, kColTagYear, -1, -1, false, false},
     {kColTagTitle, kColTagTitle, kColTagTitle, -1, -1, false, false},
     {kColTagTrack, kColTagTrack, kColTagTrack, -1, -1, false, false},
+    {kColTagTyped, kColTagTyped, kColTagTyped, -1, -1, false, false},
 };
 
 // The text format of the icon cells ("Inc", "Type"): one line, word ellipsis.
@@ -84,13 +90,26 @@ void SetupItemsGrid(cGrid* grid, cImageList* images, ItemsGridKind kind);
 struct ItemColumnNumbers {
     explicit ItemColumnNumbers(cGrid* grid);
     int inc, type, name, size, time, created, range, file, rangeAll, rangeStart, rangeLength, bytes;
-    int album, artist, comment, genre, year, title, track;
+    int album, artist, comment, genre, year, title, track, typed;
 };
 
-// The seven tag texts of a row.
+// The seven tag texts of a row, and which of them the user typed.
 struct ItemTags {
     QString album, artist, comment, genre, year, title, track;
+    QStringList typed; // tag column keys
 };
+// The tag cells' keys with their texts in ItemTags.
+inline constexpr std::pair<const char*, QString ItemTags::*> kTagCells[] = {
+    {kColTagAlbum, &ItemTags::album}, {kColTagArtist, &ItemTags::artist}, {kColTagComment, &ItemTags::comment},
+    {kColTagGenre, &ItemTags::genre}, {kColTagYear, &ItemTags::year},     {kColTagTitle, &ItemTags::title},
+    {kColTagTrack, &ItemTags::track},
+};
+// The tags a list stores for an item, with those not typed by the user
+// taken from the file instead.
+ItemTags TypedOverFileTags(const ItemTags& stored, const ItemTags& file);
+// The typed tag keys of a row's cell, and the cell text of such keys.
+QStringList TypedTagsOfRow(cGrid* grid, int row);
+QString TypedTagsText(const QStringList& keys);
 
 // The tags the reader finds in the file (ReadTags, then its tag properties).
 ItemTags TagsOfFile(cAudioConverter& reader, const QString& path);

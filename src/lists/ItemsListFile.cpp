@@ -121,11 +121,11 @@ QString unescapedValue(const QString& stored)
     return out;
 }
 
-QString recordOf(const std::array<QString, 14>& values, const std::array<bool, 14>& escaped)
+QString recordOf(const QString& typedTags, const std::array<QString, 14>& values, const std::array<bool, 14>& escaped)
 {
     std::array<QString, 14> written;
     for (int i = 0; i < 14; ++i) written[i] = escaped[i] ? escapedValue(values[i]) : values[i];
-    QString record = kItemOpen;
+    QString record = kItemOpen + typedTags;
     for (int i : fieldOrder(written)) record += field(kListFileFields[i], written[i]);
     return record + kItemClose;
 }
@@ -136,6 +136,14 @@ int fieldNotReadBack(const QString& record, const std::array<QString, 14>& value
     for (int i = 0; i < 14; ++i)
         if (GetTagValue(kListFileFields[i], record) != values[i]) return i;
     return -1;
+}
+
+// Which tags the user typed, first in the record (so no value can stand
+// before it) and only when there are any: other records read as before.
+QString typedTagsField(cGrid* grid, int row)
+{
+    const QString typed = grid->CellText(row, kColTagTyped).toString();
+    return typed.isEmpty() ? QString() : field(kColTagTyped, typed);
 }
 
 } // namespace
@@ -152,7 +160,8 @@ QString ListRecordOfRow(cGrid* grid, int row)
         escaped[i] = mustEscape(values[i]);
         anyTag = anyTag || values[i].contains('<');
     }
-    QString record = recordOf(values, escaped);
+    const QString typedTags = typedTagsField(grid, row);
+    QString record = recordOf(typedTags, values, escaped);
     if (!anyTag) return record;
     // Values that hold tags: escape those that do not read back, one at a
     // time; an escaped value holds no tag, so at worst all are escaped.
@@ -161,7 +170,7 @@ QString ListRecordOfRow(cGrid* grid, int row)
         if (wrong < 0) break;
         if (escaped[wrong]) escaped.fill(true);
         escaped[wrong] = true;
-        record = recordOf(values, escaped);
+        record = recordOf(typedTags, values, escaped);
     }
     return record;
 }

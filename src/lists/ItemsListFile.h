@@ -1,6 +1,7 @@
 #pragma once
 // The items-list file: one ".flst" file per list in the lists folder, the
-// records of all rows one after another, each "<ITEM>", fourteen fields and
+// records of all rows one after another, each "<ITEM>", fourteen fields
+// (after the keys of the tags the user typed, when there are any) and
 // "</ITEM>", each field "<key>value</key>", and one CR LF at the end. Written
 // as UTF-8 through a temporary file; read record by record, each as UTF-8,
 // or as Windows-1252 when its bytes are not UTF-8.

@@ -26,7 +26,7 @@ struct ListRow {
 
 // The row of a readable record whose file the reader has opened: mark, type,
 // name and file from the record, the file's facts, the range, and the
-// stored tags or, when given, the file's own.
+// stored tags or, when given, the file's own for those the user did not type.
 ListRow RowOfRecord(const QString& record, const FileFacts& facts, const std::optional<ItemTags>& fileTags)
 {
     auto field = [&](const char* key) { return GetTagValue(key, record); };
@@ -43,9 +43,10 @@ ListRow RowOfRecord(const QString& record, const FileFacts& facts, const std::op
         const double startSeconds = row.start.trimmed().toDouble();
         row.range = RangeText(platform::CLng(startSeconds), platform::CLng(startSeconds + row.length.trimmed().toDouble()));
     }
-    row.tags = fileTags ? *fileTags
-                        : ItemTags{field(kColTagAlbum), field(kColTagArtist), field(kColTagComment), field(kColTagGenre),
-                                   field(kColTagYear),  field(kColTagTitle),  field(kColTagTrack)};
+    ItemTags stored;
+    for (const auto& [key, text] : kTagCells) stored.*text = field(key);
+    stored.typed = field(kColTagTyped).split(' ', Qt::SkipEmptyParts);
+    row.tags = fileTags ? TypedOverFileTags(stored, *fileTags) : stored;
     return row;
 }
 

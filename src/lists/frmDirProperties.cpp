@@ -70,6 +70,7 @@ CfrmDirProperties::CfrmDirProperties() : Form("g_frmDirProperties")
 
     cmdOk = new QPushButton("OK", this);
     cmdCancel = new QPushButton("Cancel", this);
+    SetKeyButtons(cmdOk, cmdCancel);
     cmdCancel->setGeometry(width() - kMargin - 90, height() - kMargin - 30, 90, 30);
     cmdOk->setGeometry(cmdCancel->x() - 8 - 90, cmdCancel->y(), 90, 30);
 

@@ -163,6 +163,7 @@ CfrmItem::CfrmItem() : Form("g_frmItem"), m_converter(CreateAudioConverter())
     cmdOk = new QPushButton("OK", this);
     cmdApply = new QPushButton("Apply", this);
     cmdExit = new QPushButton("Exit", this);
+    SetKeyButtons(cmdOk, cmdExit);
     int left = width() - kMargin - 3 * 84 + 4;
     for (QPushButton* button : {cmdOk, cmdApply, cmdExit}) {
         button->setGeometry(left, buttonsTop, 80, 30);
@@ -368,7 +369,14 @@ std::int32_t CfrmItem::SaveItem()
         {kColTagYear, txtTagYear},  {kColTagTrack, txtTagTrack},   {kColTagGenre, txtTagGenre},
         {kColTagComment, txtTagComment},
     };
-    for (const auto& [column, box] : tags) grid->SetCellText(row, column, box->text());
+    // A tag changed here is the user's from now on, also when the list opens again.
+    QStringList typed = TypedTagsOfRow(grid, row);
+    for (const auto& [column, box] : tags) {
+        if (grid->CellText(row, column).toString() == box->text()) continue;
+        if (!typed.contains(QLatin1String(column))) typed.append(column);
+        grid->SetCellText(row, column, box->text());
+    }
+    grid->SetCellText(row, kColTagTyped, TypedTagsText(typed));
     main->SaveGridToFile();
     // The range counts in the list's total time.
     main->DisplayGridInfoStatusBar();

@@ -55,6 +55,7 @@ CfrmStat::CfrmStat() : Form("g_frmStat")
     lblStat->setTextFormat(Qt::PlainText);
     cProgressBar1 = new cProgressBar(this);
     cmdCancel = new QPushButton("Cancel", this);
+    SetKeyButtons(nullptr, cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblStat);
     layout->addWidget(cProgressBar1);

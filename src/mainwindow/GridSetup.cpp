@@ -3,7 +3,20 @@
 #include "controls/widgets/WindowWidgets.h"
 #include "lists/ItemRows.h"
 
-void SetupFileGrid(cGrid* grid, cImageList* images) { SetupItemsGrid(grid, images, ItemsGridKind::Main); }
+QFont ItemRowFont(bool bold)
+{
+    QFont font;
+    font.setFamily("Tahoma");
+    font.setPointSize(8);
+    font.setBold(bold);
+    return font;
+}
+
+void SetupFileGrid(cGrid* grid, cImageList* images)
+{
+    SetupItemsGrid(grid, images, ItemsGridKind::Main);
+    if (grid) grid->setFont(ItemRowFont(false));
+}
 
 void SetupInfoGrid(cGrid* grid)
 {

@@ -162,6 +162,7 @@ void CfrmMain::PlayNextMarkedRow()
         if (cGrid1->CellIconIndex(row, kColInc) != kIconMarked) continue;
         cGrid1->SetSelectedRow(row);
         StartPlay();
+        GetFileInfoToGridInfo();
         return;
     }
 }

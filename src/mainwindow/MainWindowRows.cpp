@@ -10,6 +10,7 @@
 #include "core/TextFiles.h"
 #include "lists/ItemRows.h"
 #include "lists/frmItem.h"
+#include "mainwindow/GridSetup.h"
 #include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"
@@ -20,16 +21,6 @@
 #include <QTimer>
 
 namespace {
-
-// Every cell is drawn in Tahoma 8; the playing row in bold.
-QFont rowFont(bool bold)
-{
-    QFont font;
-    font.setFamily("Tahoma");
-    font.setPointSize(8);
-    font.setBold(bold);
-    return font;
-}
 
 constexpr int kDataTrackIcon = 4;
 
@@ -156,6 +147,7 @@ void CfrmMain::RemoveSelectedItems()
     else if (cGrid1->SelectedRow() >= 1) cGrid1->SetSelectedRow(cGrid1->SelectedRow());
     SaveGridToFile();
     DisplayGridInfoStatusBar();
+    GetFileInfoToGridInfo();
     cGrid1->SetRedraw(true);
     picEmptyMsg->setVisible(cGrid1->Rows() == 0);
 }
@@ -180,13 +172,13 @@ std::int32_t CfrmMain::CopyMarkedRows(cGrid* source, cGrid* destination, bool bM
 
 void CfrmMain::SetRowBold(std::int32_t lRow, bool bBold)
 {
-    const QFont font = rowFont(bBold);
+    const QFont font = ItemRowFont(bBold);
     for (int col = 1; col <= cGrid1->Columns(); ++col) cGrid1->SetRowFont(lRow, col, font);
 }
 
 void CfrmMain::SetRowUnBold()
 {
-    const QFont font = rowFont(false);
+    const QFont font = ItemRowFont(false);
     cGrid1->SetRedraw(false);
     for (int row = 1; row <= cGrid1->Rows(); ++row)
         for (int col = 1; col <= cGrid1->Columns(); ++col) cGrid1->SetRowFont(row, col, font);

@@ -98,6 +98,8 @@ void CfrmMain::GetFileInfoToGridInfo()
         cGridInfo->CellDetails(n, 2, value);
     }
     cGridInfo->SetRedraw(true);
+    // The player's length follows the row shown (the playing file's stays while it plays).
+    LoadSelectedToPlayer();
     unsetCursor();
 }
 

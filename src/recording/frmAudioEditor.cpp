@@ -110,6 +110,7 @@ CfrmAudioEditor::CfrmAudioEditor() : Form("g_frmAudioEditor")
     cmdAddSelection = new QPushButton("Add Selection", this);
     cmdAbort = new QPushButton("Abort", this);
     cmdExit = new QPushButton("Exit", this);
+    SetKeyButtons(nullptr, cmdExit);
     txtWavFile = new QLineEdit(this);
     txtWavFile->hide();
 

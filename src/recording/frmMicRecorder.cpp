@@ -102,6 +102,7 @@ CfrmMicRecorder::CfrmMicRecorder() : Form("g_frmMicRecorder"), cWave1(CreateWave
     txtResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     cmdAdd = button("Add", this);
     cmdExit = button("Exit", this);
+    SetKeyButtons(nullptr, cmdExit);
     lblNoticParameters = new LinkLabel("Visit the web site", this);
     tmrRec = new QTimer(this);
     tmrRec->setInterval(1000);

@@ -99,6 +99,7 @@ CfrmAudioProp::CfrmAudioProp() : Form("g_frmAudioProp"), cAudioConverter1(Create
     cmdOk->setDefault(true);
     cmdOk->setGeometry(width() - 200, height() - 42, 90, 30);
     cmdExit = new QPushButton("Exit", this);
+    SetKeyButtons(cmdOk, cmdExit);
     cmdExit->setGeometry(width() - 100, height() - 42, 90, 30);
 
     BuildPages();
@@ -553,6 +554,7 @@ void CfrmAudioProp::cmdOk_Click()
     frmOptions->cboTargetFormat->setCurrentIndex(cTabControl1->SelectedTab() - 1);
     WriteAllSections();
     GetOptions();
+    m_bAccepted = true;
     Hide();
 }
 
@@ -568,11 +570,13 @@ void CfrmAudioProp::Form_Unload(int& Cancel)
     Hide();
 }
 
-void ShowAudioFormatPage(const QString& formatText)
+bool ShowAudioFormatPage(const QString& formatText)
 {
     CfrmAudioProp* dlg = g_frmAudioProp.get();
     const QString key = formatText.left(3);
     dlg->cTabControl1->SelectTab(key);
     dlg->cTabControl1_TabClick(dlg->cTabControl1->TabIndex(key));
+    dlg->m_bAccepted = false;
     dlg->ShowModal();
+    return dlg->m_bAccepted;
 }

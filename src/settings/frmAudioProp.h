@@ -113,10 +113,13 @@ private:
     void Write(const QString& name, const QString& text) const;
 
     RegistryRoutines m_reg;
+    bool m_bAccepted = false; // closed with OK since it was last shown
+    friend bool ShowAudioFormatPage(const QString& formatText);
 };
 
 extern DefaultInstance<CfrmAudioProp> g_frmAudioProp;
 
 // Shows the dialog modally on the page of a destination format, named by the
 // first three letters of its list text ("WAV", "ACM", "MP3", "WMA", "OGG", "APE").
-void ShowAudioFormatPage(const QString& formatText);
+// True when it was closed with OK (which makes its page the options' format).
+bool ShowAudioFormatPage(const QString& formatText);

@@ -100,6 +100,7 @@ CfrmOptions::CfrmOptions() : Form("frmOptions")
     cmdOk = new QPushButton("OK", this);
     cmdOk->setGeometry(width() - 200, height() - 44, 90, 30);
     cmdCancel = new QPushButton("Cancel", this);
+    SetKeyButtons(cmdOk, cmdCancel);
     cmdCancel->setGeometry(width() - 100, height() - 44, 90, 30);
 
     BuildPages();

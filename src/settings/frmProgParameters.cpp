@@ -68,6 +68,7 @@ CfrmProgParameters::CfrmProgParameters() : Form("g_frmProgParameters")
                           {"[item_name]", "The item name from the Items List."}});
 
     cmdOk = new QPushButton("OK", this);
+    SetKeyButtons(cmdOk, cmdOk);
     cmdOk->setDefault(true);
 
     connect(cboSections, &QComboBox::currentIndexChanged, this, &CfrmProgParameters::cboSections_Click);

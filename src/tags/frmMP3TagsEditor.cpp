@@ -172,6 +172,7 @@ CfrmMP3TagsEditor::CfrmMP3TagsEditor() : Form("g_frmMP3TagsEditor")
     cmdApply->setGeometry(kWidth - 200, kHeight - 42, 90, 30);
     cmdApply->setEnabled(false);
     cmdClose = new QPushButton("Close", this);
+    SetKeyButtons(nullptr, cmdClose);
     cmdClose->setGeometry(kWidth - 100, kHeight - 42, 90, 30);
 
     connect(cboID3, &QComboBox::currentIndexChanged, this, &CfrmMP3TagsEditor::cboID3_Click);

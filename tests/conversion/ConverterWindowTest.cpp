@@ -68,7 +68,7 @@ TEST_F(ConverterWindow, LoadsWithItsPagesTabsListsAndBoxes)
     EXPECT_FALSE(w->TabEvents->isVisibleTo(w));
     EXPECT_FALSE(w->TabLog->isVisibleTo(w));
     EXPECT_FALSE(w->cGrid1->isVisibleTo(w));
-    EXPECT_EQ(w->cGrid1->Columns(), 19);
+    EXPECT_EQ(w->cGrid1->Columns(), 20);
     EXPECT_EQ(w->cGrid1->ColumnHeader("Time"), "Time-Length");
 
     EXPECT_EQ(w->lblCurrentTrack->text(), "Ready.");

@@ -299,7 +299,7 @@ TEST_F(JobEndToEnd, ThreeWavFilesThroughTheAcmConverterIntoEachCodec)
     }
 }
 
-TEST_F(JobEndToEnd, ItemsOfASubFolderThatCannotBeMadeFailWithTheControlsError)
+TEST_F(JobEndToEnd, ASubFolderThatCannotBeMadeIsSaidOnceAndNoItemStarts)
 {
     SetEditionModes();
     const QString source = SourceFolder() + "/tone.wav";
@@ -315,10 +315,8 @@ TEST_F(JobEndToEnd, ItemsOfASubFolderThatCannotBeMadeFailWithTheControlsError)
     w->cmdConvert_Click();
     WaitForTheJob(w);
     const QStringList messages = LogMessages(w->txtLog);
-    ASSERT_EQ(messages.size(), 5);
+    ASSERT_EQ(messages.size(), 3) << messages.join('|').toStdString();
     EXPECT_TRUE(messages[2].startsWith("Error: The path: " + OutFolder() + "blocked cannot be created.("));
-    EXPECT_TRUE(QRegularExpression(R"(^Error: .+\((3|4)\)$)").match(messages[4]).hasMatch())
-        << messages[4].toStdString();
     EXPECT_TRUE(w->g_bConvertError);
     EXPECT_FALSE(QFileInfo::exists(OutFolder() + "tone.wav"));
 }

@@ -8,6 +8,8 @@
 #include "controls/widgets/ProgressBars.h"
 #include "core/Edition.h"
 #include "platform/MessageBox.h"
+#include "controls/widgets/TabControl.h"
+#include "settings/frmAudioProp.h"
 #include "settings/mdlOptions.h"
 #include "settings/StoredControls.h"
 #include "support/MainWindowDouble.h"
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -619,17 +622,69 @@ TEST_F(JobQueue, SubFolderIsCreatedAndUsed)
     EXPECT_EQ(shell->opened, QStringList{Out() + "New-Items-List-1/"});
 }
 
-TEST_F(JobQueue, ASubFolderThatCannotBeCreatedIsLoggedAndNotReplaced)
+TEST_F(JobQueue, ASubFolderThatCannotBeCreatedIsSaidOnceAndNoItemStarts)
 {
     Touch(Out() + "blocked");
     SetCheckValue(w->chkCreateSubFolder, 1);
     w->txtUndeForlder->setText("blocked");
-    AddFileRows(1);
+    AddFileRows(3);
     Run();
     const QStringList lines = LogLines();
-    ASSERT_GE(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 3) << lines.join('|').toStdString();
     EXPECT_TRUE(lines[2].startsWith("Error: The path: " + Out() + "blocked cannot be created.(")) << lines[2].toStdString();
-    EXPECT_EQ(Fake()->converts.at(0).destination, Out() + "blocked/a.ogg") << "never written elsewhere";
+    EXPECT_TRUE(Fake()->converts.empty()) << "never written elsewhere";
+    EXPECT_EQ(w->cTabControl1->TabKey(w->cTabControl1->SelectedTab()), "Log");
+    EXPECT_TRUE(w->cmdConvert->isEnabled());
+}
+
+// The user's destination is made when the job starts, however deep; when it
+// cannot be, that is said once, before any item, instead of by every item.
+TEST_F(JobQueue, AMissingDestinationIsMadeWhenTheJobStarts)
+{
+    w->txtToPath->setEditText(Out() + "new/deeper/");
+    AddFileRows(2);
+    w->cmdConvert->click();
+    WaitUntilIdle();
+    EXPECT_TRUE(QFileInfo(Out() + "new/deeper").isDir());
+    ASSERT_EQ(Fake()->converts.size(), 2u);
+    EXPECT_EQ(Fake()->converts.at(1).destination, Out() + "new/deeper/b.ogg");
+    EXPECT_FALSE(w->g_bConvertError);
+}
+
+TEST_F(JobQueue, ADestinationThatCannotBeMadeIsSaidOnceBeforeAnyItem)
+{
+    Touch(Out() + "file");
+    w->txtToPath->setEditText(Out() + "file/inner/");
+    AddFileRows(11);
+    w->cmdConvert->click();
+    WaitUntilIdle();
+    const QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 3) << lines.join('|').toStdString();
+    EXPECT_EQ(lines[0], "Preparing to convert: 11 tracks.");
+    EXPECT_TRUE(lines[2].startsWith("Error: The path: " + Out() + "file/inner cannot be created.(")) << lines[2].toStdString();
+    EXPECT_TRUE(Fake()->converts.empty());
+    EXPECT_TRUE(w->g_bConvertError);
+}
+
+// Closing the format dialog without OK leaves the format chosen in the window.
+TEST_F(JobQueue, EditClosedWithExitKeepsTheChosenFormat)
+{
+    const int wav = w->cboTargetFormat->findText("WAV", Qt::MatchStartsWith);
+    ASSERT_GE(wav, 0);
+    w->cboTargetFormat->setCurrentIndex(wav);
+    modal->hook = [](QWidget* window) {
+        auto* dlg = qobject_cast<CfrmAudioProp*>(window);
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->cTabControl1->TabKey(dlg->cTabControl1->SelectedTab()), "WAV");
+        dlg->cmdExit->click();
+    };
+    w->cmdEditTargetFormat->click();
+    EXPECT_EQ(modal->shown.size(), 1);
+    EXPECT_EQ(w->cboTargetFormat->currentIndex(), wav);
+    AddFileRows(1);
+    Run();
+    ASSERT_EQ(Fake()->converts.size(), 1u);
+    EXPECT_EQ(Fake()->converts.at(0).destination, Out() + "a.wav");
 }
 
 TEST_F(JobQueue, TheLogOfASecondRunFollowsABlankLine)

@@ -27,9 +27,10 @@ QStringList keys(cGrid& grid)
 const QStringList kKeys = {"Inc",           "Type",          "Item Name",       "Size",          "Time",
                            "Created",       "Range",         "COL_FILE",        "COL_RANGE_ALL", "COL_RANGE_START_TIME",
                            "COL_RANGE_LENGTH_TIME", "COL_BYTES_SIZE", "COL_TAG_ALBUM", "COL_TAG_ARTIST",
-                           "COL_TAG_COMMENT", "COL_TAG_GEN", "COL_TAG_YEAR",  "COL_TAG_TITLE",   "COL_TAG_TRACK"};
+                           "COL_TAG_COMMENT", "COL_TAG_GEN", "COL_TAG_YEAR",  "COL_TAG_TITLE",   "COL_TAG_TRACK",
+                           "COL_TAG_TYPED"};
 
-TEST(GridSetup, MainListShowsFourOfNineteenColumns)
+TEST(GridSetup, MainListShowsFourOfTwentyColumns)
 {
     cImageList images;
     cGrid grid;

@@ -13,6 +13,7 @@
 #include "platform/MessageBox.h"
 #include "settings/frmOptions.h"
 #include "settings/frmProgParameters.h"
+#include "settings/mdlOptions.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -387,6 +388,74 @@ TEST_F(ItemProperties, RenameItemDropsAlwaysOnTopAndIsNothingOnAnEmptyList)
     RunKey("Rename Item");
     Main()->cGrid1_DblClick(0, 0);
     EXPECT_TRUE(modal->shown.count("g_frmItem") == 1);
+}
+
+
+// With "Copy the ID3 tags from source file" on, a list shows its files' own
+// tags; the files are read by the scripted reader, whose tags a test changes.
+class TypedTags : public ItemProperties {
+protected:
+    void SetUp() override
+    {
+        ItemProperties::SetUp();
+        for (const char* name : {"whole.wav", "ranged.wav", "stereo.wav"}) files[MediaDir() + name] = FakeFile(100000);
+        FakeAudioConverter::File& whole = files[MediaDir() + "whole.wav"];
+        whole.title = "File Title";
+        whole.artist = "File Artist";
+        whole.track = "1";
+        SetAudioConverterFactory([this] {
+            auto fake = std::make_unique<FakeAudioConverter>();
+            for (auto it = files.begin(); it != files.end(); ++it) fake->AddFile(it.key(), it.value());
+            return fake;
+        });
+        Restart();
+    }
+    // Quits the program and starts it again with list "L" open.
+    void Restart()
+    {
+        support::UnloadAllForms();
+        g_bCopyID3FromSource = true;
+        Open("L");
+        ASSERT_EQ(Rows(), 3);
+    }
+    QHash<QString, FakeAudioConverter::File> files;
+};
+
+TEST_F(TypedTags, TypedTagsSurviveRestartsAndTheOthersFollowTheFile)
+{
+    ASSERT_EQ(Cell(1, "COL_TAG_TITLE"), "File Title");
+    OnItem(1, [&](CfrmItem* w) {
+        w->txtTagSong->setText("Walk Song ä");
+        w->txtTagTrack->setText("5");
+        w->cmdOk->click();
+    });
+    files[MediaDir() + "whole.wav"].artist = "Artist Retagged";
+    files[MediaDir() + "whole.wav"].title = "Title Retagged";
+    Restart();
+    EXPECT_EQ(Cell(1, "COL_TAG_TITLE"), "Walk Song ä");
+    EXPECT_EQ(Cell(1, "COL_TAG_TRACK"), "5");
+    EXPECT_EQ(Cell(1, "COL_TAG_ARTIST"), "Artist Retagged") << "not typed: follows the file";
+    EXPECT_EQ(Cell(2, "COL_TAG_TITLE"), "");
+
+    // A change of the list rewrites it from the grid: the typed tags stay the user's.
+    OnItem(2, [&](CfrmItem* w) {
+        w->txtItemName->setText("renamed");
+        w->cmdOk->click();
+    });
+    Restart();
+    EXPECT_EQ(Cell(1, "COL_TAG_TITLE"), "Walk Song ä");
+    EXPECT_EQ(Cell(1, "COL_TAG_TRACK"), "5");
+    EXPECT_EQ(Cell(2, "Item Name"), "renamed");
+    EXPECT_EQ(Field(2, "COL_TAG_TYPED"), "") << "nothing typed, nothing marked";
+}
+
+// Lists written before typed tags were marked open as before: every tag from the file.
+TEST_F(TypedTags, AnUnmarkedListTakesEveryTagFromTheFile)
+{
+    EXPECT_FALSE(FileText().contains("COL_TAG_TYPED"));
+    EXPECT_EQ(Cell(1, "COL_TAG_TITLE"), "File Title");
+    EXPECT_EQ(Cell(1, "COL_TAG_ARTIST"), "File Artist");
+    EXPECT_EQ(Cell(1, "COL_TAG_ALBUM"), "") << "the stored album is not the file's";
 }
 
 } // namespace

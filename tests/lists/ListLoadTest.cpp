@@ -84,6 +84,7 @@ protected:
             "COL_TAG_YEAR=" + item.year + "/-1",
             "COL_TAG_TITLE=" + title + "/-1",
             "COL_TAG_TRACK=" + item.track + "/-1",
+            "COL_TAG_TYPED=/-1",
         };
     }
 
