@@ -1,5 +1,6 @@
 #include "controls/cd/AudioCDEngine.h"
 #include "controls/cd/OpticalDrives.h"
+#include "platform/SaveFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,6 +101,9 @@ Toc ReadToc(CdIo_t* cdio)
 CdIo_t* OpenCdio(const DriveSource& drive)
 {
     optical::QuietLibcdio();
+    // A writer killed while putting a new BIN and cue sheet in place may have
+    // left one of each: finish its put first, so the image is read whole.
+    if (drive.image) platform::TidyFolder(QFileInfo(drive.path).absolutePath());
     return cdio_open(QFile::encodeName(drive.path).constData(), drive.image ? DRIVER_BINCUE : DRIVER_DEVICE);
 }
 

@@ -2,6 +2,7 @@
 // writer killed at any step of that leaves the old pair or the new one, never
 // a new BIN beside an old cue, and nothing of its own behind.
 #include "controls/burn/BurnerTestSupport.h"
+#include "controls/cd/AudioCD.h"
 #include "platform/SaveFile.h"
 
 #include <csignal>
@@ -56,6 +57,32 @@ TEST_F(ImagePair, AKillAtEveryStepOfPuttingTheImageInPlaceLeavesOnePair)
             << "step " << step << ": " << LeftoverTempFiles(dir.path()).join(' ').toStdString();
     }
     EXPECT_EQ(newAfter, QList<bool>({false, true, true, true, true}));
+}
+
+TEST_F(ImagePair, AReaderOfTheImageNeverSeesANewBinBesideAnOldCue)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const QString oldWav = Wav("old.wav", 4.0, 440), newWav = Wav("new.wav", 6.0, 880);
+    ASSERT_EQ(BurnOnto(newWav), 0);
+    const QByteArray newPair = Pair();
+    ASSERT_EQ(BurnOnto(oldWav), 0);
+    // Killed with the new BIN in place and the old cue sheet still there.
+    EXPECT_EXIT(
+        {
+            platform::SetPutStepHook([](int at) {
+                if (at == 2) std::raise(SIGKILL);
+            });
+            BurnOnto(newWav);
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    SetCDDriveImages(QStringList{Path("out.cue")});
+    cAudioCDRipper reader;
+    ASSERT_TRUE(reader.SelectDrive(0));
+    EXPECT_EQ(reader.GetTrackCount(), 1);
+    EXPECT_EQ(reader.GetTrackLength(1), 6);
+    EXPECT_EQ(Pair(), newPair);
+    SetCDDriveImages(std::nullopt);
 }
 
 } // namespace
