@@ -39,7 +39,10 @@ CfrmTurnOff::CfrmTurnOff() : Form("g_frmTurnOff")
     lblApplInfo = new QLabel(this);
     cmdTurnOffNow = new QPushButton("Shutdown Now", this);
     cmdCancel = new QPushButton("Cancel", this);
-    SetKeyButtons(nullptr, cmdCancel);
+    // The window comes up unasked at the end of a job: an Enter meant for
+    // something else cancels the countdown, it never shuts down at once.
+    SetKeyButtons(cmdCancel, cmdCancel);
+    cmdCancel->setFocus();
 
     auto* count = new QVBoxLayout;
     count->addWidget(lblStatus);

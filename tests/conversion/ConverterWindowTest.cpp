@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 using namespace convtest;
@@ -339,6 +340,30 @@ TEST_F(ConverterWindow, EachLoadStartsAfresh)
     EXPECT_EQ(CheckValue(w->chkOverWrite), 0);
     EXPECT_EQ(w->g_ltmrItemSecsTotal, 0);
     EXPECT_EQ(w->cboTargetFormat->currentText(), kOgg);
+}
+
+// Enter starts the job as Convert does; Esc closes the window as Exit does,
+// so not while the job runs.
+TEST_F(ConverterTest, EscWaitsForARunningJobThatEnterStarted)
+{
+    Open();
+    AddFileRows(1);
+    FakeAudioConverter::Script hang;
+    hang.ending = FakeAudioConverter::Ending::Hang;
+    Fake()->QueueScript(hang);
+    w->Show();
+    QTest::keyClick(w, Qt::Key_Return);
+    support::ProgramFixture::ProcessEvents();
+    ASSERT_FALSE(w->cmdExit->isEnabled()) << "the job runs";
+    QTest::keyClick(w, Qt::Key_Escape);
+    support::ProgramFixture::ProcessEvents();
+    EXPECT_TRUE(g_frmConverter.IsLoaded());
+    EXPECT_TRUE(w->isVisible());
+
+    Fake()->Finish(FakeAudioConverter::Ending::Done);
+    WaitUntilIdle();
+    QTest::keyClick(w, Qt::Key_Escape);
+    EXPECT_FALSE(g_frmConverter.IsLoaded());
 }
 
 } // namespace

@@ -149,6 +149,44 @@ TEST_F(HandOver, TheAcmConverterListsTheCodecsForTheSelectedRowsFile)
     EXPECT_TRUE(msgBox->shown.empty());
 }
 
+// The window opens without an error about a row the user did not pick in it:
+// a selected row whose file cannot be read leaves it on every codec, with
+// the reason in its status line.
+TEST_F(HandOver, TheAcmConverterOpensOnEveryCodecWhenTheSelectedRowCannotBeRead)
+{
+    const QString folder = ProgramFolder() + "/";
+    const struct {
+        const char* selected;
+        QString source, status;
+        int tags;
+    } cases[] = {
+        {"a.wav", folder + "a.wav", "Ready.", 1},
+        {"gone.wav", "All ACM Codecs",
+         "The codecs for '" + folder + "gone.wav' cannot be listed: it does not exist. All ACM codecs are listed.", 2},
+    };
+    for (const auto& c : cases) {
+        main->cGrid1->Clear();
+        AddItem("a.wav", true, "00:01:00", "1000");
+        AddItem("gone.wav", true, "00:02:00", "2000");
+        main->cGrid1->SetSelectedRow(QString(c.selected) == "a.wav" ? 1 : 2);
+        bool shown = false;
+        modal->hook = [&](QWidget* window) {
+            auto* w = qobject_cast<CfrmACMConverter*>(window);
+            ASSERT_NE(w, nullptr);
+            shown = true;
+            EXPECT_EQ(w->cboBestAccordItem->currentText(), c.source) << c.selected;
+            EXPECT_EQ(w->lblCurrentTrack->text(), c.status) << c.selected;
+            EXPECT_EQ(w->cboTags->count(), c.tags) << c.selected;
+            EXPECT_EQ(w->cboTags->currentText(), "PCM") << c.selected;
+            EXPECT_EQ(w->cboFormats->currentIndex(), 0) << c.selected;
+            w->cmdExit_Click();
+        };
+        Launch("ACM Converter");
+        EXPECT_TRUE(shown) << c.selected;
+        EXPECT_TRUE(msgBox->shown.empty()) << c.selected;
+    }
+}
+
 TEST_F(HandOver, AnEmptyListTurnsIntoAddFiles)
 {
     dialogs->ExpectOpen({}); // the user cancels the open dialog

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -192,6 +193,30 @@ TEST_F(AddFiles, CancelKeepsAndSavesTheRowsAddedSoFar)
     EXPECT_EQ(Column("Item Name"), QStringList({"1.wav"}));
     EXPECT_EQ(ReadBytes(ListPath("L")).count("<ITEM>"), 1);
     EXPECT_EQ(Main()->cGrid1->SelectedRow(), 1);
+    EXPECT_FALSE(g_frmStat.IsLoaded());
+}
+
+// Esc in the adding window cancels as its Cancel button does.
+TEST_F(AddFiles, EscInTheAddingWindowCancelsTheRest)
+{
+    OpenEmptyList();
+    const QStringList paths = {MediaDir() + "1.wav", MediaDir() + "2.wav", MediaDir() + "3.wav"};
+    UseHeldFiles(paths, 1);
+    bool escaped = false;
+    WhileAdding([&] { return Main()->cGrid1->Rows() == 1 && gate->Reached(); },
+                [&] {
+                    gate->Open();
+                    CfrmStat* adding = g_frmStat.Peek();
+                    ASSERT_NE(adding, nullptr);
+                    EXPECT_TRUE(adding->isVisible());
+                    QWidget* focus = adding->focusWidget();
+                    QTest::keyClick(focus ? focus : adding, Qt::Key_Escape);
+                    escaped = true;
+                });
+    AddThroughDialog(paths);
+    EXPECT_TRUE(escaped);
+    EXPECT_EQ(Column("Item Name"), QStringList({"1.wav"}));
+    EXPECT_EQ(ReadBytes(ListPath("L")).count("<ITEM>"), 1);
     EXPECT_FALSE(g_frmStat.IsLoaded());
 }
 

@@ -1,19 +1,26 @@
 // The preview player of the main window, on the fake player: playing the
 // selected row, pause and resume, the restart on another row, the slider,
 // the graphs, the end of a play with continuous play, and every way of
-// stopping.
+// stopping; the info panel and the length label following the row the user
+// selected or hears, and the one font of the grid's rows.
 #include "MainWindowFixture.h"
 
 #include "controls/widgets/AudioGraph.h"
 #include "controls/widgets/Slider.h"
 #include "lists/ItemRows.h"
+#include "mainwindow/GridSetup.h"
 #include "platform/MessageBox.h"
+#include "recording/frmAudioEditor.h"
 #include "support/FakeAudioConverter.h"
+#include "support/FakeAudioEditor.h"
 #include "support/FakePlayer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QSet>
 #include <QSlider>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -43,6 +50,7 @@ protected:
         SetAudioConverterFactory({});
         g_bGoToNextItem = false;
         g_sOutputDevice.clear();
+        g_bSelectTheLastItem = false;
     }
 
     QString Media(int n) const { return ProgramFolder() + QString("/media/r%1.wav").arg(n); }
@@ -70,7 +78,13 @@ protected:
         ASSERT_TRUE(listFile.open(QIODevice::WriteOnly));
         listFile.write(list);
         listFile.close();
-        main = LoadMain();
+        if (main) {
+            // Loaded already: the list is opened again from its file.
+            main->cTreeView1_NodeClick(main->cTreeView1->SelectedItem());
+            WaitForOpenList();
+        } else {
+            main = LoadMain();
+        }
         ASSERT_EQ(main->cGrid1->Rows(), marks.size());
         player = FakePlayer::Last();
         ASSERT_NE(player, nullptr);
@@ -107,6 +121,60 @@ protected:
         return MainPanel() == "Ready." && MainIcon() == 47 && main->cSlider1->Value() == 0 &&
                main->lblCurrentPositionSec->text() == "0:00:00" && !main->tmSlider->isActive() &&
                !main->tmrAudioData->isActive();
+    }
+
+    // A file r<n>.wav in the media folder that the reader and the player know,
+    // ten seconds and n long respectively.
+    QString NewMedia(int n)
+    {
+        QFile file(Media(n));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("audio");
+        readable << Media(n);
+        player->AddFile(Media(n), {10.0 + n, 44100, 1411, 2});
+        return Media(n);
+    }
+    // A click on the row's name, as the user selects a row.
+    void ClickRow(int row)
+    {
+        main->show();
+        QTableView* view = main->cGrid1->View();
+        const int column = main->cGrid1->ColumnIndex(kColItemName);
+        const QPoint at = view->visualRect(view->model()->index(row - 1, column - 1)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        ASSERT_EQ(main->cGrid1->SelectedRow(), row);
+    }
+    void RunKey(const QString& key) { main->m_cMenu_Click(main->m_cMenu->IndexForKey(key)); }
+    // The row the info panel describes, as "name #number" ("nothing" when empty).
+    QString InfoPanelRow() const
+    {
+        if (main->cGridInfo->Rows() == 0) return "nothing";
+        return main->cGridInfo->CellText(1, 2).toString() + " #" + main->cGridInfo->CellText(9, 2).toString();
+    }
+    QString SelectedRowText() const
+    {
+        const int row = main->cGrid1->SelectedRow();
+        return main->cGrid1->CellText(row, kColItemName).toString() + " #" + QString::number(row);
+    }
+    // The length label as it reads for the player's file of that row (r<n> is 10 + n seconds long).
+    QString LengthOf(int row) const
+    {
+        const QString name = main->cGrid1->CellText(row, kColItemName).toString();
+        return cPlayer::FormatTime(10 + name.mid(1).section('.', 0, 0).toInt());
+    }
+    // Every font the grid's cells are drawn in: a cell's own, else the grid's.
+    QSet<QString> DrawnFonts(int boldRow = 0) const
+    {
+        QSet<QString> fonts;
+        for (int row = 1; row <= main->cGrid1->Rows(); ++row) {
+            if (row == boldRow) continue;
+            for (int col = 1; col <= main->cGrid1->Columns(); ++col) fonts << Described(main->cGrid1->RowFont(row, col));
+        }
+        return fonts;
+    }
+    static QString Described(const QFont& font)
+    {
+        return QString("%1 %2pt%3").arg(font.family()).arg(font.pointSize()).arg(font.bold() ? " bold" : "");
     }
 
     QStringList readable;
@@ -456,6 +524,118 @@ TEST_F(MainPlayer, TheGraphsKeepTheirPlacesInThePane)
     EXPECT_GE(freq->height(), 20);
     EXPECT_GE(freq->width(), 100);
     EXPECT_GE(main->cAudioGraphAmp->y(), main->picPlayer->height());
+}
+
+// Rows loaded from the list, rows set back from bold after a play and rows
+// added later are all drawn in the rows' font.
+TEST_F(MainPlayer, EveryRowOfTheGridIsDrawnInTheRowsFont)
+{
+    const QString rowFont = Described(ItemRowFont(false));
+    LoadList({1, 1});
+    EXPECT_EQ(DrawnFonts(), QSet<QString>{rowFont}) << "rows loaded from the list";
+    PlayRow(2);
+    EXPECT_EQ(Described(main->cGrid1->RowFont(2, 3)), Described(ItemRowFont(true)));
+    EXPECT_EQ(DrawnFonts(2), QSet<QString>{rowFont}) << "the rows that do not play";
+    FinishPlay();
+    EXPECT_EQ(DrawnFonts(), QSet<QString>{rowFont}) << "after a play";
+    dialogs->ExpectOpen({NewMedia(3), NewMedia(4)});
+    RunKey("Add Files");
+    ASSERT_EQ(main->cGrid1->Rows(), 4);
+    EXPECT_EQ(DrawnFonts(), QSet<QString>{rowFont}) << "rows added to the loaded list";
+}
+
+// After "Remove Item" the panel and the length describe the row left
+// selected, or nothing when no row is left.
+TEST_F(MainPlayer, TheInfoPanelAndTheLengthFollowRemoveItem)
+{
+    const struct {
+        int clicked;
+        int rowsLeft;
+    } cases[] = {{2, 2}, {3, 2}, {1, 0}};
+    for (const auto& c : cases) {
+        readable.clear();
+        LoadList(QList<int>(c.rowsLeft == 0 ? 1 : 3, 1));
+        ClickRow(c.clicked);
+        const QString removed = SelectedRowText().section(' ', 0, 0);
+        ASSERT_EQ(InfoPanelRow(), SelectedRowText());
+        msgBox->Expect("This operation will erase the " + removed + " ", platform::vbYes);
+        RunKey("Remove Item");
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !main->tmrRemove->isActive(); }));
+        ASSERT_EQ(main->cGrid1->Rows(), c.rowsLeft) << c.clicked;
+        if (c.rowsLeft == 0) {
+            EXPECT_EQ(InfoPanelRow(), "nothing");
+            continue;
+        }
+        EXPECT_FALSE(InfoPanelRow().startsWith(removed + " ")) << c.clicked;
+        EXPECT_EQ(InfoPanelRow(), SelectedRowText()) << c.clicked;
+        EXPECT_EQ(main->lbTotalLengthSec->text(), LengthOf(main->cGrid1->SelectedRow())) << c.clicked;
+    }
+}
+
+TEST_F(MainPlayer, TheInfoPanelShowsTheRowThatContinuousPlayMovedOnTo)
+{
+    g_bGoToNextItem = true;
+    LoadList({1, 0, 1});
+    ClickRow(1);
+    Click("Play");
+    ProcessEvents();
+    FinishPlay();
+    ASSERT_EQ(Plays(), QStringList({PlayOf(1), PlayOf(3)}));
+    EXPECT_EQ(InfoPanelRow(), "r3 #3");
+    EXPECT_EQ(main->lbTotalLengthSec->text(), "0:00:13");
+}
+
+// A row added by the user, through the open dialog or the Audio Analyser's
+// "Add Selection", leaves the panel and the length on the row then selected
+// (the new one when the options say to select the last item).
+TEST_F(MainPlayer, TheLengthFollowsTheRowSelectedAfterAdding)
+{
+    lAppIncEditor = 1;
+    SetAudioEditorFactory([this](QWidget* parent) {
+        auto* editor = new FakeAudioEditor(parent);
+        for (const QString& path : readable) editor->AddFile(path, {});
+        return editor;
+    });
+    const struct {
+        const char* way;
+        std::function<void(const QString&)> add;
+    } ways[] = {
+        {"Add Files",
+         [this](const QString& added) {
+             dialogs->ExpectOpen({added});
+             RunKey("Add Files");
+         }},
+        {"Add Selection",
+         [this](const QString& added) {
+             QFile::remove(added);
+             modal->hook = [this, added](QWidget* window) {
+                 auto* editor = qobject_cast<CfrmAudioEditor*>(window);
+                 ASSERT_NE(editor, nullptr);
+                 FakeAudioEditor::Last()->Select(0, 44100);
+                 dialogs->ExpectSave(added);
+                 editor->cmdAddSelection->click();
+                 ASSERT_TRUE(QTest::qWaitFor([editor] { return !editor->isVisible(); }));
+             };
+             RunKey("Audio Analyser");
+         }},
+    };
+    for (bool selectLast : {true, false}) {
+        for (const auto& w : ways) {
+            readable.clear();
+            LoadList({1, 1});
+            g_bSelectTheLastItem = selectLast;
+            ClickRow(2);
+            ASSERT_EQ(main->lbTotalLengthSec->text(), "0:00:12");
+            w.add(NewMedia(3));
+            ASSERT_EQ(main->cGrid1->Rows(), 3) << w.way;
+            const int selected = selectLast ? 3 : 1;
+            EXPECT_EQ(main->cGrid1->SelectedRow(), selected) << w.way << " " << selectLast;
+            EXPECT_EQ(InfoPanelRow(), SelectedRowText()) << w.way << " " << selectLast;
+            EXPECT_EQ(main->lbTotalLengthSec->text(), LengthOf(selected)) << w.way << " " << selectLast;
+            g_bSelectTheLastItem = false;
+        }
+    }
+    SetAudioEditorFactory({});
 }
 
 } // namespace
