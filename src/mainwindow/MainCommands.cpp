@@ -111,7 +111,7 @@ bool CfrmMain::RunListCommand(const QString& key)
     if (key == "Save As") return SaveAsCommand();
     if (key == "Rename Item") {
         if (GridIsEmpty()) return false;
-        SetFormOnTop(this, false);
+        SetOnTop(false);
         cGrid1_DblClick(cGrid1->SelectedRow(), cGrid1->SelectedCol());
         return true;
     }
@@ -205,7 +205,7 @@ bool CfrmMain::MoveCommand(const QString& key)
 
 bool CfrmMain::FreeDBCommand()
 {
-    SetFormOnTop(this, false);
+    SetOnTop(false);
     if (GridIsEmpty()) return false;
     if (!SelectedNodeIs(IsCDNode)) {
         Refuse("Select the CD drive to get the information about.", 18);
@@ -227,12 +227,12 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
         return true;
     }
     if (key == "Notes" || key == "About") {
-        SetFormOnTop(this, false);
+        SetOnTop(false);
         if (key == "Notes") g_frmNotes->Show();
         else frmAbout->ShowModal();
     } else if (key == "MP3 Tags Editor") {
         // Loaded once and shown beside the main window; open already, it comes forward as it is.
-        SetFormOnTop(this, false);
+        SetOnTop(false);
         setCursor(Qt::WaitCursor);
         CfrmMP3TagsEditor* editor = g_frmMP3TagsEditor.get();
         unsetCursor();
@@ -259,7 +259,7 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
     } else if (kOptionsPages.contains(key)) {
         ShowOptionsPage(key);
     } else if (key == "Master Volume") {
-        SetFormOnTop(this, false);
+        SetOnTop(false);
         if (!StartMixer())
             platform::MsgBox("No volume control could be started.\r\n\r\n"
                              "Install pavucontrol, or alsamixer (alsa-utils) and a terminal.",
@@ -273,7 +273,7 @@ bool CfrmMain::RunWindowCommand(const QString& key, int ItemNumber)
     } else if (key == "Audio Analyser") {
         if (!OpenAudioAnalyser(*this)) return false;
     } else if (key == "Open Default Player") {
-        SetFormOnTop(this, false);
+        SetOnTop(false);
         const QString file = cGrid1 ? cGrid1->CellText(cGrid1->SelectedRow(), kColFile).toString() : QString();
         if (!file.isEmpty()) OpenDocument(this, file);
     }
@@ -303,7 +303,7 @@ bool CfrmMain::ExitCommand()
 
 void CfrmMain::ShowOptionsPage(const QString& key)
 {
-    SetFormOnTop(this, false);
+    SetOnTop(false);
     ::ShowOptionsPage(key);
 }
 

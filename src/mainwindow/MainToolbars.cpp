@@ -276,8 +276,9 @@ void CfrmMain::tlbrRecorder_ButtonClick(int lButtonIndex)
 
 void CfrmMain::tlbrTop_ButtonClick(int lButtonIndex)
 {
-    if (IsOnTop()) SetOnTop(false);
     const QString key = tlbrTop->ButtonKey(lButtonIndex);
+    // The Mode menu holds the window's modes themselves: opening it leaves them as they are.
+    if (key != "Mode" && IsOnTop()) SetOnTop(false);
     for (const MainToolDef& tool : MainTools()) {
         if (key != tool.button.key) continue;
         RunKey(key);

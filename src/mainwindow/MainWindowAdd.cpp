@@ -14,7 +14,7 @@ void CfrmMain::AddFiles()
 {
     // Rows go to the open list only: never while it loads or takes files already.
     if (IsListBusy() || !IsListKey(m_sOpenListKey)) return;
-    SetFormOnTop(this, false);
+    SetOnTop(false);
     g_OFN.lpstrFilter = GetSupportedFormatsFilter();
     g_OFN.lpstrTitle = "Add audio files";
     const FileDialogResult picked = ShowOpen(this, true);

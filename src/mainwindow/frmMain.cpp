@@ -133,7 +133,7 @@ void CfrmMain::Form_Unload(int& Cancel)
             return;
         }
     }
-    SetFormOnTop(this, false);
+    SetOnTop(false);
     StopCommand();
     // A list that has not opened whole is left as its file stands.
     const bool listCut = StopListLoad();

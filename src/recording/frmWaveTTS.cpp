@@ -10,17 +10,18 @@
 #include "core/LinkLabel.h"
 #include "core/MainWindowServices.h"
 #include "core/NamingProcedures.h"
+#include "core/Paths.h"
 #include "core/Skin.h"
 #include "core/WindowProcedures.h"
 #include "core/mdlCommDialog.h"
 #include "lists/OpenListAdding.h"
-#include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/UserSettings.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QSignalBlocker>
 #include <QFileInfo>
 #include <QFrame>
@@ -43,6 +44,7 @@ constexpr int kTitleHeight = 36;
 constexpr std::int32_t kSpeakFlags = kTTSFlagAsync | kTTSFlagPurge | kTTSFlagMarkup; // 11
 constexpr char kSampleText[] = "This sample shows you how to use the 'Text To Speech'.";
 constexpr char kSection[] = "TTS";
+constexpr char kSaveAsFolderKey[] = "SaveAsFolder";
 // Images of the main window's menu list beside Say It, Stop, Save As and Add.
 constexpr std::array<int, 4> kToolImages = {84, 41, 47, 3};
 
@@ -103,7 +105,7 @@ CfrmWaveTTS::CfrmWaveTTS() : Form("g_frmWaveTTS"), cWaveTTS1(CreateWaveTTS())
 
 CfrmWaveTTS::~CfrmWaveTTS() = default;
 
-QString CfrmWaveTTS::TempWaveFile() { return platform::AppPath() + "/tmptts.wav"; }
+QString CfrmWaveTTS::TempWaveFile() { return UserDataFolder() + "tmptts.wav"; }
 
 void CfrmWaveTTS::BuildLayout()
 {
@@ -341,17 +343,31 @@ void CfrmWaveTTS::cmdSaveAs_Click()
     g_OFN.lpstrTitle = "Save As";
     g_OFN.lpstrDefExt = ext;
     g_OFN.Flags = 0;
-    QString name;
+    // Never the folder or file another window's dialog left in the shared record.
+    g_OFN.lpstrInitialDir = SaveAsFolder();
+    QString name = NewOutputName();
     const FileDialogResult result = ShowSave(this, name, true);
     if (result.bCancelled) return;
+    platform::SaveSetting(g_sAppName, kSection, kSaveAsFolderKey, result.sFolder);
     RenderInto(result.asFiles.value(1));
+}
+
+QString CfrmWaveTTS::SaveAsFolder()
+{
+    const QString folder = platform::GetSetting(g_sAppName, kSection, kSaveAsFolderKey);
+    return IsFolder(folder) ? folder : QDir::homePath();
+}
+
+QString CfrmWaveTTS::NewOutputName() const
+{
+    const QString name = "TTS_" + CreateFileName(cboTargetFormat->currentText());
+    return name.left(name.size() - 3) + TargetLetters();
 }
 
 QString CfrmWaveTTS::NewOutputPath() const
 {
-    QString name = "TTS_" + CreateFileName(cboTargetFormat->currentText());
-    name = name.left(name.size() - 3) + TargetLetters();
-    const QString folder = platform::AppPath() + "/";
+    const QString name = NewOutputName();
+    const QString folder = UserDataFolder();
     // Two renderings within the same second keep both.
     const QFileInfo info(name);
     const QString base = info.completeBaseName(), suffix = "." + info.suffix();

@@ -87,9 +87,13 @@ private:
     // into `destination` in the destination format; true once it is complete.
     bool RenderInto(const QString& destination);
     void SelectText(int start, int length);
-    // Where "Add to Items List" writes: "TTS_" and the time and date in the
-    // program's folder, with a number added when that name is taken.
+    // "TTS_" and the time and date, with the destination format's extension.
+    QString NewOutputName() const;
+    // Where "Add to Items List" writes: a new name in the user's data folder,
+    // with a number added when that name is taken.
     QString NewOutputPath() const;
+    // Where Save As starts: the folder this window saved into last.
+    static QString SaveAsFolder();
     // The extension the destination format's first three letters give ("acm" too).
     QString TargetLetters() const;
 

@@ -107,26 +107,35 @@ TEST_F(MainCommands, TransparentTogglesWithItsCheckMark)
     EXPECT_FALSE(Checked("Transparent"));
 }
 
-TEST_F(MainCommands, NotesAndAboutDropOnTopButLeaveItsCheck)
+TEST_F(MainCommands, CommandsThatDropOnTopClearItsCheck)
 {
-    RunKey("On Top");
-    RunKey("Notes");
-    EXPECT_FALSE(OnTop());
-    EXPECT_TRUE(Checked("On Top"));
-    EXPECT_TRUE(g_frmNotes->isVisible());
-
-    RunKey("On Top"); // the check was still set: this turns it off
-    EXPECT_FALSE(Checked("On Top"));
-    RunKey("On Top");
-    QString shown;
-    modal->hook = [&](QWidget* w) {
-        shown = w->objectName();
-        w->close();
+    FillRows({1});
+    main->cGrid1->SetSelectedRow(1);
+    modal->hook = [](QWidget* w) { w->close(); };
+    const struct {
+        const char* key;
+        std::function<void()> answer;
+    } cases[] = {
+        {"Notes", {}},         {"About", {}},       {"General", {}},
+        {"Master Volume", {}}, {"Open Default Player", {}}, {"Rename Item", {}},
+        {"Add Files", [this] { dialogs->ExpectOpen({}); }},
     };
-    RunKey("About");
-    EXPECT_EQ(shown, "frmAbout");
-    EXPECT_FALSE(OnTop());
-    EXPECT_TRUE(Checked("On Top"));
+    for (const auto& c : cases) {
+        RunKey("On Top");
+        ASSERT_TRUE(OnTop()) << c.key;
+        if (c.answer) c.answer();
+        RunKey(c.key);
+        EXPECT_FALSE(OnTop()) << c.key;
+        EXPECT_FALSE(Checked("On Top")) << c.key;
+        // The next "On Top" puts the window on top again.
+        RunKey("On Top");
+        EXPECT_TRUE(OnTop()) << c.key;
+        EXPECT_TRUE(Checked("On Top")) << c.key;
+        RunKey("On Top");
+    }
+    EXPECT_TRUE(g_frmNotes->isVisible());
+    EXPECT_TRUE(modal->shown.contains("frmAbout"));
+    EXPECT_TRUE(dialogs->AllAnswered());
 }
 
 TEST_F(MainCommands, OptionsPagesOpenOnTheirNode)

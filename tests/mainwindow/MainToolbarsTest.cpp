@@ -303,6 +303,61 @@ TEST_F(MainToolbars, CommandButtonsFirstDropAlwaysOnTop)
     EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
+// The Mode button's menu, as the user opens it: each item's check mark, and a pick.
+class ModeMenu : public MainToolbars {
+protected:
+    QAction* Item(const QString& text)
+    {
+        Click(main->tlbrTop, "Mode");
+        QMenu* popup = main->m_cMenu->LastPopup();
+        for (QAction* a : popup ? popup->actions() : QList<QAction*>())
+            if (a->text().trimmed() == text) return a;
+        ADD_FAILURE() << "no item " << text.toStdString();
+        return nullptr;
+    }
+    bool Shown(const QString& text)
+    {
+        QAction* item = Item(text);
+        const bool checked = item && item->isChecked();
+        main->m_cMenu->LastPopup()->close();
+        return checked;
+    }
+    void Pick(const QString& text)
+    {
+        if (QAction* item = Item(text)) item->trigger();
+        ProcessEvents();
+        main->m_cMenu->LastPopup()->close();
+    }
+    bool OnTop() const { return main->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+    bool Transparent() const { return main->windowOpacity() < 1.0; }
+
+    void SetUp() override
+    {
+        MainToolbars::SetUp();
+        main = LoadMain();
+    }
+    CfrmMain* main = nullptr;
+};
+
+TEST_F(ModeMenu, ItsChecksFollowTheWindowAndItsItemsKeepEachOther)
+{
+    const struct {
+        const char* pick;
+        bool onTop, transparent;
+    } steps[] = {
+        {"On Top", true, false},     {"Transparent", true, true}, {"Transparent", true, false},
+        {"On Top", false, false},    {"Transparent", false, true}, {"On Top", true, true},
+        {"On Top", false, true},
+    };
+    for (const auto& step : steps) {
+        Pick(step.pick);
+        EXPECT_EQ(OnTop(), step.onTop) << "after " << step.pick;
+        EXPECT_EQ(Transparent(), step.transparent) << "after " << step.pick;
+        EXPECT_EQ(Shown("On Top"), step.onTop) << "after " << step.pick;
+        EXPECT_EQ(Shown("Transparent"), step.transparent) << "after " << step.pick;
+    }
+}
+
 TEST_F(MainToolbars, PauseWhileNothingPlaysComesUpAgain)
 {
     CfrmMain* main = LoadMain();

@@ -12,6 +12,7 @@
 #include "controls/widgets/TreeView.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
+#include "core/mdlCommDialog.h"
 #include "lists/ItemRows.h"
 #include "platform/UserSettings.h"
 #include "settings/frmAudioProp.h"
@@ -19,7 +20,9 @@
 #include "settings/mdlOptions.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -361,6 +364,40 @@ TEST_F(WaveTTSWindow, SaveAsRendersAtRateZeroAndFullVolumeAndConvertsToTheChosen
     EXPECT_EQ(d.codec, "vorbis");
     EXPECT_TRUE(g_frmWaveTTS.IsLoaded()) << "the window stays open";
     EXPECT_FALSE(main.calls.contains("SaveGridToFile"));
+}
+
+TEST_F(WaveTTSWindow, SaveAsStartsInItsOwnLastFolderWithANameOfItsOwn)
+{
+    const QString top = QFileInfo(ProgramFolder()).path();
+    const QString tags = top + "/tags", speech = top + "/speech";
+    ASSERT_TRUE(QDir().mkpath(tags) && QDir().mkpath(speech));
+    // Another window's open dialog leaves its file in the shared dialog record.
+    const auto anotherWindowOpensAFile = [&] {
+        dialogs->ExpectOpen({tags + "/tiny.mp3"});
+        ShowOpen(nullptr, true);
+        dialogs->ExpectOpen({});
+        ShowOpen(nullptr, true);
+    };
+    const struct {
+        const char* target;
+        QString answer, startFolder, name;
+    } saves[] = {
+        {"OGG", speech + "/first.ogg", QDir::homePath(), "TTS_14-05-09_12-8-26.ogg"},
+        {"WAV", "", speech + "/", "TTS_14-05-09_12-8-26.wav"},
+    };
+    for (const auto& save : saves) {
+        anotherWindowOpensAFile();
+        Open();
+        ChooseTarget(save.target);
+        dialogs->ExpectSave(save.answer);
+        w->cmdSaveAs->click();
+        ASSERT_FALSE(dialogs->saveRequests.empty());
+        EXPECT_EQ(dialogs->saveRequests.back().directory, save.startFolder) << save.target;
+        EXPECT_EQ(dialogs->saveRequests.back().fileName, save.name) << save.target;
+        w->Unload();
+    }
+    EXPECT_TRUE(QFile::exists(speech + "/first.ogg"));
+    EXPECT_TRUE(dialogs->AllAnswered());
 }
 
 // ---------------------------------------------------------------- Add to Items List
