@@ -1,5 +1,6 @@
 #include "controls/audio/AudioDecoder.h"
 
+#include "controls/audio/HeaderInput.h"
 #include "controls/audio/Mp3Header.h"
 #include "controls/audio/PlainWav.h"
 
@@ -89,7 +90,9 @@ bool HeaderStatesAll(const AVFormatContext* fmt)
 const AVInputFormat* SureContainer(const QString& path)
 {
     QFile file(path);
-    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(512) : QByteArray();
+    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    ReadOnlyWhatIsAsked(file);
+    const QByteArray head = file.read(512);
     if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE" && !LooksLikeAct(head))
         return av_find_input_format("wav");
     if (head.size() >= 6 && head.startsWith("OggS") && head[4] == 0 && quint8(head[5]) <= 7)
@@ -117,8 +120,21 @@ QString AvErrorText(int err)
 Source::~Source()
 {
     avcodec_free_context(&m_dec);
-    avformat_close_input(&m_fmt);
+    CloseInput();
     av_packet_free(&m_pkt);
+}
+
+int Source::OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis)
+{
+    if (analysis == Analysis::Full) return avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
+    if (!m_headerInput) m_headerInput = std::make_unique<HeaderInput>();
+    return m_headerInput->Open(&m_fmt, path, format);
+}
+
+void Source::CloseInput()
+{
+    if (m_headerInput) m_headerInput->Close(&m_fmt);
+    else avformat_close_input(&m_fmt);
 }
 
 Problem Source::Open(const QString& path, Analysis analysis)
@@ -130,7 +146,7 @@ Problem Source::Open(const QString& path, Analysis analysis)
     if (analysis == Analysis::HeaderWhenExact && OpenMp3Headers(path)) return {};
     // The probe tries every format FFmpeg knows: facts skip it where they can.
     const AVInputFormat* format = analysis == Analysis::HeaderWhenExact ? SureContainer(path) : nullptr;
-    int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
+    int r = OpenInput(path, format, analysis);
     if (r == AVERROR(EACCES))
         return Fail(Fault::Unreadable, "The source file cannot be read (permission denied): " + path);
     const bool headerEnough = r >= 0 && analysis == Analysis::HeaderWhenExact && HeaderStatesAll(m_fmt);
@@ -150,7 +166,7 @@ bool Source::OpenMp3Headers(const QString& path)
 {
     // A plain MP3 is what FFmpeg's probe would find; its MP3 demuxer then
     // reads the tags and the Xing, Info or VBRI frame as the analysis does.
-    if (!PlainMp3Start(path) || avformat_open_input(&m_fmt, FileUrl(path).constData(), av_find_input_format("mp3"), nullptr) < 0)
+    if (!PlainMp3Start(path) || OpenInput(path, av_find_input_format("mp3"), Analysis::HeaderWhenExact) < 0)
         return false;
     // The demuxer stops at the first audio frame after the tags.
     const std::int64_t dataOffset = avio_tell(m_fmt->pb);
@@ -161,7 +177,7 @@ bool Source::OpenMp3Headers(const QString& path)
     AVCodecParameters* par = stream ? stream->codecpar : nullptr;
     // Without a bit rate from the Xing frame the analysis averages the frames'.
     if (!par || !run.first || (par->bit_rate <= 0 && !run.steadyBitRate)) {
-        avformat_close_input(&m_fmt);
+        CloseInput();
         return false;
     }
     par->sample_rate = run.first->sampleRate;

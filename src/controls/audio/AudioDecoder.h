@@ -2,9 +2,12 @@
 // Reading audio files on FFmpeg, shared by the conversion control and the
 // player: a source file with its audio stream and decoder, and a resampler
 // that turns PCM into the rate, channels and sample format its user wants. Neither is tied to a thread; each user runs them on its own.
+#include "controls/audio/HeaderInput.h"
+
 #include <QString>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -92,7 +95,11 @@ private:
     // size and its steady bit rate. False (nothing open) for any other file,
     // or for a variable bit rate that no such frame sums up.
     bool OpenMp3Headers(const QString& path);
+    // Opens m_fmt: for the headers only, reading no more than FFmpeg asks for.
+    int OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis);
+    void CloseInput();
 
+    std::unique_ptr<HeaderInput> m_headerInput; // m_fmt's input when it reads headers only
     AVFormatContext* m_fmt = nullptr;
     AVCodecContext* m_dec = nullptr;
     AVPacket* m_pkt = nullptr;

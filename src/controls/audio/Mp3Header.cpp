@@ -1,5 +1,7 @@
 #include "controls/audio/Mp3Header.h"
 
+#include "controls/audio/HeaderInput.h"
+
 #include <QFile>
 
 namespace audiodec {
@@ -68,6 +70,7 @@ std::optional<Mp3Start> PlainMp3Start(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    ReadOnlyWhatIsAsked(file);
     QByteArray head = file.read(kFramesBytes);
     const std::int64_t tag = Id3v2Size(reinterpret_cast<const unsigned char*>(head.constData()), head.size());
     if (tag > 0) {
@@ -83,6 +86,7 @@ Mp3Run ReadMp3Run(const QString& path, std::int64_t offset)
     Mp3Run run;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(offset)) return run;
+    ReadOnlyWhatIsAsked(file);
     const QByteArray bytes = file.read(kFramesBytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     // What follows the frames (an ID3v1 tag at the end, say) ends the run.

@@ -1,5 +1,7 @@
 #include "controls/audio/PlainWav.h"
 
+#include "controls/audio/HeaderInput.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -15,10 +17,11 @@ namespace {
 quint32 LE16(const char* p) { return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8; }
 quint32 LE32(const char* p) { return LE16(p) | LE16(p + 2) << 16; }
 
-// The start of the file, read once: enough for the header chunks of most files.
-constexpr qint64 kHeadBytes = 4096;
 // What FFmpeg's WAV demuxer reads of the data to look for S/PDIF bursts.
 constexpr qint64 kSpdifProbeBytes = 1 << 16;
+// The start of the file, read at once: the header chunks of most files and
+// the data that the probe for S/PDIF bursts reads after them.
+constexpr qint64 kHeadBytes = 4096 + kSpdifProbeBytes;
 
 struct Format {
     quint32 tag = 0, channels = 0, rate = 0, byteRate = 0, blockAlign = 0, bits = 0;
@@ -47,6 +50,7 @@ std::optional<Facts> PlainWavFacts(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    ReadOnlyWhatIsAsked(file);
     const qint64 size = file.size();
     const QByteArray head = file.read(std::min(size, kHeadBytes));
     if (head.size() < 12 || memcmp(head.constData(), "RIFF", 4) != 0 || memcmp(head.constData() + 8, "WAVE", 4) != 0 ||

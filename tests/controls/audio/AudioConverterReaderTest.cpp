@@ -5,6 +5,15 @@
 #include "controls/audio/PlainWav.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace audiotest;
 
@@ -585,5 +594,80 @@ TEST_F(ConverterTest, FactsSkipTheProbeOnlyWhereItsChoiceIsSure)
         EXPECT_EQ(header.ContainerName(), full.ContainerName()) << c.name;
         EXPECT_EQ(header.GetFacts().lengthMs, full.GetFacts().lengthMs) << c.name;
         EXPECT_EQ(header.Tag({"title"}), full.Tag({"title"})) << c.name;
+    }
+}
+
+// A file's facts take a few pages at its start and end: the reader asks the
+// kernel for those alone, not for the megabytes its read-ahead would add.
+namespace {
+
+// Writes the file out and drops its pages from the page cache.
+bool DropPages(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool dropped = fd >= 0 && ::fdatasync(fd) == 0 && ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    if (fd >= 0) ::close(fd);
+    return dropped;
+}
+
+// The file's pages in the page cache (as fincore counts them); -1 when unknown.
+long CachedPages(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    long cached = -1;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        const size_t length = size_t(st.st_size), page = size_t(::sysconf(_SC_PAGESIZE));
+        void* map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+        std::vector<unsigned char> resident((length + page - 1) / page);
+        if (map != MAP_FAILED && ::mincore(map, length, resident.data()) == 0)
+            cached = long(std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return r & 1; }));
+        if (map != MAP_FAILED) ::munmap(map, length);
+    }
+    ::close(fd);
+    return cached;
+}
+
+} // namespace
+
+TEST_F(ConverterTest, FactsReadOnlyTheFewPagesTheyNeed)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString source = Path("source.wav"), picture = Path("cover.jpg");
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=d=90:a=0.3", "-ar", "44100", "-ac",
+                                 "2", source})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "mandelbrot=s=300x300", "-frames:v", "1",
+                                 picture})
+                  .exitCode,
+              0);
+    const struct {
+        const char* name;
+        QStringList args; // between the WAV source and the output; none: the source itself
+    } cases[] = {
+        {"source.wav", {}},
+        {"long.ogg", {"-c:a", "libvorbis", "-metadata", "title=Title"}},
+        {"long.mp3",
+         {"-i", picture, "-map", "0", "-map", "1", "-c:v", "copy", "-b:a", "192k", "-id3v2_version", "3", "-metadata",
+          "title=Title"}},
+    };
+    for (const auto& c : cases) {
+        const QString path = Path(c.name);
+        if (!c.args.isEmpty()) {
+            ASSERT_EQ(RunTool("ffmpeg", QStringList{"-v", "error", "-y", "-i", source} + c.args + QStringList{path})
+                          .exitCode,
+                      0)
+                << c.name;
+        }
+        ASSERT_TRUE(DropPages(path)) << c.name;
+        if (CachedPages(path) != 0) GTEST_SKIP() << "the page cache keeps the test files";
+        ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
+        EXPECT_NEAR(conv.SourceLength(), 90000, 50) << c.name;
+        conv.CloseSourceFile();
+        // Headers, a small cover, the first frames, the last page and tag:
+        // a few dozen pages of a file of one to sixteen megabytes.
+        EXPECT_LE(CachedPages(path), 48) << c.name << ": " << QFileInfo(path).size() << " bytes";
     }
 }
