@@ -382,6 +382,7 @@ TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
         {"odd data, padded", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(1001)))},
         {"odd data, unpadded", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(1001), false))},
         {"part of a sample", Riff(fmt16 + Chunk("data", Samples(4003)))},
+        {"tags", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + QByteArray("abc\0", 4)))},
         {"junk, fact, data first",
          Riff(Chunk("JUNK", Samples(28)) + Chunk("data", Samples(8000)) + Chunk("fact", LE(2000, 4)) + fmt16 +
               Chunk("PAD ", QByteArray(5, '\0')))},
@@ -409,7 +410,9 @@ TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
         const char* name;
         QByteArray bytes;
     } leftToFFmpeg[] = {
-        {"tags", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + "abc"))},
+        {"tags past their list", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + "abc"))},
+        {"a title twice", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + QByteArray("abc\0", 4)) +
+                               Chunk("LIST", "INFOINAM" + LE(2, 4) + "de"))},
         {"broadcast", Riff(Chunk("bext", QByteArray(602, '\0')) + fmt16 + Chunk("data", Samples(4000)))},
         {"extensible", Riff(Chunk("fmt ", FmtBody(0xFFFE, 2, 44100, 16) + LE(22, 2) + QByteArray(22, '\0')) +
                             Chunk("data", Samples(4000)))},
@@ -483,6 +486,65 @@ TEST_F(ConverterTest, WhereverPlainWavReadingGivesFactsTheyAreFFmpegsOwn)
         EXPECT_EQ(plain->bitRate, full.facts.bitRate) << what.toStdString();
     }
     EXPECT_GT(read, 30) << "too few plain files to judge";
+}
+
+// A plain WAV's LIST INFO tags are read with its chunks, as FFmpeg names
+// them; any list FFmpeg might read otherwise is left to it.
+TEST_F(ConverterTest, WavInfoTagsAreReadFromTheChunksAsFFmpegReadsThem)
+{
+    const QByteArray fmt = Chunk("fmt ", FmtBody(1, 2, 44100, 16)), data = Chunk("data", Samples(8000));
+    auto entry = [](const QByteArray& id, const QByteArray& value) { return Chunk(id, value); };
+    const QByteArray all = entry("INAM", "A Title") + entry("IART", QByteArray("The Artist\0", 11)) +
+                           entry("IPRD", "Album") + entry("ICRD", "2019") + entry("ITRK", "7/12") +
+                           entry("IGNR", "Rock") + entry("ICMT", "Said") + entry("ISFT", "Lavf59.27.100");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool plain; // read from the chunks; else left to FFmpeg
+    } cases[] = {
+        {"every tag after the data", Riff(fmt + data + Chunk("LIST", "INFO" + all)), true},
+        {"before the data", Riff(fmt + Chunk("LIST", "INFO" + all) + data), true},
+        {"before the format", Riff(Chunk("LIST", "INFO" + all) + fmt + data), true},
+        {"odd sizes, padded", Riff(fmt + Chunk("LIST", "INFO" + entry("INAM", "abc") + entry("IART", "de")) + data), true},
+        {"lower-case ids", Riff(fmt + data + Chunk("LIST", "INFO" + entry("inam", "Low") + entry("Icrd", "1999"))), true},
+        {"ids FFmpeg has no name for", Riff(fmt + data + Chunk("LIST", "INFO" + entry("YEAR", "1987") + entry("IENG", "x"))), true},
+        {"an empty title", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "") + entry("IART", "A"))), true},
+        {"text past a zero", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", QByteArray("Tit\0le", 6)))), true},
+        {"Latin-1 bytes", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "Caf\xE9"))), true},
+        {"UTF-8", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "Caf\xC3\xA9 \xE2\x99\xAB"))), true},
+        {"short bytes after the entries", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "ab") + "xyz")), true},
+        {"two lists", Riff(fmt + Chunk("LIST", "INFO" + entry("INAM", "T")) + data + Chunk("LIST", "INFO" + entry("IART", "A"))), true},
+        {"two names for the track", Riff(fmt + data + Chunk("LIST", "INFO" + entry("IPRT", "1") + entry("ITRK", "2"))), false},
+        {"an id beside its name", Riff(fmt + data + Chunk("LIST", "INFO" + entry("ICRD", "1") + entry("DATE", "2"))), false},
+        {"an entry past the list", Riff(fmt + data + Chunk("LIST", "INFOINAM" + LE(40, 4) + "abc")), false},
+        {"an id with a zero", Riff(fmt + data + Chunk("LIST", "INFO" + entry(QByteArray("IN\0M", 4), "abc"))), false},
+        {"labels", Riff(fmt + data + Chunk("LIST", "adtl" + entry("labl", LE(1, 4) + "cue"))), false},
+        {"lower-case list", Riff(fmt + data + Chunk("list", "INFO" + entry("INAM", "x"))), false},
+    };
+    for (const auto& c : cases) {
+        WriteFile(Path("info.wav"), c.bytes);
+        const std::optional<audiodec::PlainWav> plain = audiodec::ReadPlainWav(Path("info.wav"));
+        ASSERT_EQ(plain.has_value(), c.plain) << c.name;
+        const FullFacts full = ReadFully(Path("info.wav"));
+        ASSERT_GT(full.facts.sampleRate, 0) << c.name;
+        if (plain) {
+            EXPECT_EQ(plain->facts.lengthMs, full.facts.lengthMs) << c.name;
+        }
+        ASSERT_EQ(conv.OpenSourceFile(Path("info.wav")), 0) << c.name;
+        ASSERT_EQ(conv.ReadTags(Path("info.wav")), 0) << c.name;
+        const QStringList read = {conv.TagAlbum(), conv.TagArtist(), conv.TagComment(), conv.TagGenre(),
+                                  conv.TagTitle(), conv.TagTrack(),  conv.TagYear()};
+        const QStringList expected = {full.tags.album, full.tags.artist, full.tags.comment, full.tags.genre,
+                                      full.tags.title, full.tags.track,  full.tags.year};
+        EXPECT_EQ(read, expected) << c.name;
+        conv.CloseSourceFile();
+    }
+    // The tags did come through.
+    WriteFile(Path("info.wav"), cases[0].bytes);
+    ASSERT_EQ(conv.ReadTags(Path("info.wav")), 0);
+    EXPECT_EQ(QStringList({conv.TagTitle(), conv.TagArtist(), conv.TagAlbum(), conv.TagYear(), conv.TagTrack(),
+                           conv.TagGenre(), conv.TagComment()}),
+              QStringList({"A Title", "The Artist", "Album", "2019", "7/12", "Rock", "Said"}));
 }
 
 // MP3 files are read from their headers: on files shaped as encoders and
