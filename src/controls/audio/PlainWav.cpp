@@ -17,11 +17,15 @@ namespace {
 quint32 LE16(const char* p) { return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8; }
 quint32 LE32(const char* p) { return LE16(p) | LE16(p + 2) << 16; }
 
-// What FFmpeg's WAV demuxer reads of the data to look for S/PDIF bursts.
-constexpr qint64 kSpdifProbeBytes = 1 << 16;
-// The start of the file, read at once: the header chunks of most files and
-// the data that the probe for S/PDIF bursts reads after them.
+// FFmpeg's WAV demuxer looks for S/PDIF bursts in the data: it takes them
+// for the codec inside only when the first burst's sync word starts in the
+// first 32 KB (checked against FFmpeg by tests).
+constexpr qint64 kSpdifProbeBytes = 32 * 1024;
+// The start of a file, read at once: the header chunks of most WAV files and
+// the data that the probe for S/PDIF bursts reads after them; of a file
+// whose name does not say WAV, only what tells whether it is one.
 constexpr qint64 kHeadBytes = 4096 + kSpdifProbeBytes;
+constexpr qint64 kFirstBytes = 4096;
 
 struct Format {
     quint32 tag = 0, channels = 0, rate = 0, byteRate = 0, blockAlign = 0, bits = 0;
@@ -104,10 +108,12 @@ std::optional<PlainWav> ReadPlainWav(const QString& path)
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     ReadOnlyWhatIsAsked(file);
     const qint64 size = file.size();
-    const QByteArray head = file.read(std::min(size, kHeadBytes));
+    const bool namedWav = path.endsWith(".wav", Qt::CaseInsensitive);
+    QByteArray head = file.read(std::min(size, namedWav ? kHeadBytes : kFirstBytes));
     if (head.size() < 12 || memcmp(head.constData(), "RIFF", 4) != 0 || memcmp(head.constData() + 8, "WAVE", 4) != 0 ||
         LooksLikeAct(head))
         return std::nullopt;
+    if (head.size() < std::min(size, kHeadBytes)) head += file.read(std::min(size, kHeadBytes) - head.size());
     // The bytes at `at`, from the start read or from the file.
     auto bytesAt = [&](qint64 at, qint64 count) -> QByteArray {
         if (at + count <= head.size()) return head.mid(at, count);

@@ -15,6 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+extern "C" {
+#include <libavcodec/codec_par.h>
+}
+
 using namespace audiotest;
 
 namespace {
@@ -383,6 +387,8 @@ TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
         {"odd data, unpadded", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(1001), false))},
         {"part of a sample", Riff(fmt16 + Chunk("data", Samples(4003)))},
         {"tags", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + QByteArray("abc\0", 4)))},
+        {"S/PDIF sync past the probe",
+         Riff(fmt16 + Chunk("data", QByteArray(32768, '\0') + QByteArray("\x72\xF8\x1F\x4E", 4) + Samples(8000)))},
         {"junk, fact, data first",
          Riff(Chunk("JUNK", Samples(28)) + Chunk("data", Samples(8000)) + Chunk("fact", LE(2000, 4)) + fmt16 +
               Chunk("PAD ", QByteArray(5, '\0')))},
@@ -434,6 +440,34 @@ TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
         f.write(c.bytes);
         f.close();
         EXPECT_FALSE(audiodec::PlainWavFacts(Path("left.wav")).has_value()) << c.name;
+    }
+}
+
+// An S/PDIF burst in a WAV's data is the codec inside for FFmpeg only where
+// the first one starts near the start of the data: the plain reading leaves
+// those files to it and reads the others as FFmpeg does.
+TEST_F(ConverterTest, PlainWavReadingLeavesSpdifBurstsToFFmpeg)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString burst = Path("burst.spdif");
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=d=1", "-ac", "2", "-c:a", "ac3", "-f",
+                                 "spdif", burst})
+                  .exitCode,
+              0);
+    const QByteArray bursts = ReadFile(burst);
+    const QByteArray fmt = Chunk("fmt ", FmtBody(1, 2, 48000, 16));
+    for (int silence : {0, 20000, 32760, 32764, 32768, 40000}) {
+        WriteFile(Path("spdif.wav"), Riff(fmt + Chunk("data", QByteArray(silence, '\0') + bursts)));
+        audiodec::Source full;
+        ASSERT_TRUE(full.Open(Path("spdif.wav"), audiodec::Analysis::Full).ok()) << silence;
+        const bool pcm = full.Parameters()->codec_id == AV_CODEC_ID_PCM_S16LE;
+        EXPECT_EQ(silence < 32768, !pcm) << silence; // the bursts were seen where they start early
+        const std::optional<audiodec::Facts> plain = audiodec::PlainWavFacts(Path("spdif.wav"));
+        EXPECT_EQ(plain.has_value(), pcm) << silence;
+        if (plain) {
+            EXPECT_EQ(plain->lengthMs, full.GetFacts().lengthMs) << silence;
+            EXPECT_EQ(plain->bitRate, full.GetFacts().bitRate) << silence;
+        }
     }
 }
 
