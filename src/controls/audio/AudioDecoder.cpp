@@ -124,11 +124,12 @@ Source::~Source()
     av_packet_free(&m_pkt);
 }
 
-int Source::OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis)
+int Source::OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis,
+                      std::vector<ByteRange> blanks)
 {
     if (analysis == Analysis::Full) return avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
     if (!m_headerInput) m_headerInput = std::make_unique<HeaderInput>();
-    return m_headerInput->Open(&m_fmt, path, format);
+    return m_headerInput->Open(&m_fmt, path, format, std::move(blanks));
 }
 
 void Source::CloseInput()
@@ -166,7 +167,9 @@ bool Source::OpenMp3Headers(const QString& path)
 {
     // A plain MP3 is what FFmpeg's probe would find; its MP3 demuxer then
     // reads the tags and the Xing, Info or VBRI frame as the analysis does.
-    if (!PlainMp3Start(path) || OpenInput(path, av_find_input_format("mp3"), Analysis::HeaderWhenExact) < 0)
+    std::optional<Mp3Start> start = PlainMp3Start(path);
+    // The pictures are not read: FFmpeg skips them as of no known type.
+    if (!start || OpenInput(path, av_find_input_format("mp3"), Analysis::HeaderWhenExact, std::move(start->pictures)) < 0)
         return false;
     // The demuxer stops at the first audio frame after the tags.
     const std::int64_t dataOffset = avio_tell(m_fmt->pb);

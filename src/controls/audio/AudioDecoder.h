@@ -96,7 +96,9 @@ private:
     // or for a variable bit rate that no such frame sums up.
     bool OpenMp3Headers(const QString& path);
     // Opens m_fmt: for the headers only, reading no more than FFmpeg asks for.
-    int OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis);
+    // The blank ranges read as zeros (see HeaderInput).
+    int OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis,
+                  std::vector<ByteRange> blanks = {});
     void CloseInput();
 
     std::unique_ptr<HeaderInput> m_headerInput; // m_fmt's input when it reads headers only

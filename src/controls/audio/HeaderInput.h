@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 struct AVFormatContext;
 struct AVInputFormat;
@@ -15,12 +16,19 @@ class QFile;
 
 namespace audiodec {
 
+// Bytes `from` up to `to` of a file.
+struct ByteRange {
+    std::int64_t from = 0, to = 0;
+};
+
 // Tells the kernel to read no more of the open file than each read asks.
 void ReadOnlyWhatIsAsked(const QFile& file);
 
 // FFmpeg's input on such a file: opens `fmt` (as avformat_open_input, with
 // the given format or the probe) reading through this object, which must
-// outlive it. Close closes `fmt` and the file.
+// outlive it. Close closes `fmt` and the file. The blank ranges read as
+// zeros without touching the disk: parts of the file (a cover picture, say)
+// that the caller knows the facts do not depend on.
 class HeaderInput {
 public:
     HeaderInput() = default;
@@ -29,7 +37,8 @@ public:
     ~HeaderInput();
 
     // avformat_open_input's result: 0 or an FFmpeg error code.
-    int Open(AVFormatContext** fmt, const QString& path, const AVInputFormat* format);
+    int Open(AVFormatContext** fmt, const QString& path, const AVInputFormat* format,
+             std::vector<ByteRange> blanks = {});
     void Close(AVFormatContext** fmt);
 
 private:
@@ -38,6 +47,8 @@ private:
 
     int m_fd = -1;
     std::int64_t m_size = 0;
+    std::int64_t m_pos = 0;
+    std::vector<ByteRange> m_blanks;
     AVIOContext* m_io = nullptr;
 };
 
