@@ -2,6 +2,7 @@
 
 #include "controls/audio/HeaderInput.h"
 #include "controls/audio/Mp3Header.h"
+#include "controls/audio/OggTail.h"
 #include "controls/audio/PlainWav.h"
 
 #include <QFile>
@@ -125,11 +126,11 @@ Source::~Source()
 }
 
 int Source::OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis,
-                      std::vector<ByteRange> blanks)
+                      std::vector<ByteRange> blanks, bool seekable)
 {
     if (analysis == Analysis::Full) return avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
     if (!m_headerInput) m_headerInput = std::make_unique<HeaderInput>();
-    return m_headerInput->Open(&m_fmt, path, format, std::move(blanks));
+    return m_headerInput->Open(&m_fmt, path, format, std::move(blanks), seekable);
 }
 
 void Source::CloseInput()
@@ -147,6 +148,7 @@ Problem Source::Open(const QString& path, Analysis analysis)
     if (analysis == Analysis::HeaderWhenExact && OpenMp3Headers(path)) return {};
     // The probe tries every format FFmpeg knows: facts skip it where they can.
     const AVInputFormat* format = analysis == Analysis::HeaderWhenExact ? SureContainer(path) : nullptr;
+    if (format && QByteArray(format->name) == "ogg" && OpenOggHeaders(path)) return {};
     int r = OpenInput(path, format, analysis);
     if (r == AVERROR(EACCES))
         return Fail(Fault::Unreadable, "The source file cannot be read (permission denied): " + path);
@@ -192,6 +194,33 @@ bool Source::OpenMp3Headers(const QString& path)
     if (stream->duration == AV_NOPTS_VALUE && fileSize > dataOffset)
         stream->duration = av_rescale(fileSize - dataOffset, 8LL * stream->time_base.den,
                                       par->bit_rate * std::int64_t(stream->time_base.num));
+    m_stream = stream;
+    m_path = path;
+    m_fromHeaders = true;
+    return true;
+}
+
+bool Source::OpenOggHeaders(const QString& path)
+{
+    // Its demuxer would read the last 64 KB, page by page, for the length,
+    // where the last page alone tells it: read as a stream, the file gives
+    // the headers and the first audio page, which sets where it starts.
+    const std::optional<std::int64_t> lastGranule = OggLastGranule(path);
+    if (!lastGranule ||
+        OpenInput(path, av_find_input_format("ogg"), Analysis::HeaderWhenExact, {}, /*seekable=*/false) < 0)
+        return false;
+    AVPacket* packet = av_packet_alloc();
+    const bool read = packet && av_read_frame(m_fmt, packet) >= 0;
+    av_packet_free(&packet);
+    AVStream* stream = m_fmt->nb_streams == 1 ? m_fmt->streams[0] : nullptr;
+    const AVCodecParameters* par = stream ? stream->codecpar : nullptr;
+    if (!read || !par || par->codec_id != AV_CODEC_ID_VORBIS || par->sample_rate <= 0 ||
+        par->ch_layout.nb_channels <= 0 || stream->start_time != 0 || stream->time_base.num != 1 ||
+        stream->time_base.den != par->sample_rate) {
+        CloseInput();
+        return false;
+    }
+    stream->duration = *lastGranule;
     m_stream = stream;
     m_path = path;
     m_fromHeaders = true;

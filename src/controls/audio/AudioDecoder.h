@@ -98,7 +98,11 @@ private:
     // Opens m_fmt: for the headers only, reading no more than FFmpeg asks for.
     // The blank ranges read as zeros (see HeaderInput).
     int OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis,
-                  std::vector<ByteRange> blanks = {});
+                  std::vector<ByteRange> blanks = {}, bool seekable = true);
+    // A plain Ogg Vorbis file's facts from its headers, its first audio page
+    // and its last page, as the full analysis finds them; false (nothing
+    // open) for any other file, or for a stream that does not start at 0.
+    bool OpenOggHeaders(const QString& path);
     void CloseInput();
 
     std::unique_ptr<HeaderInput> m_headerInput; // m_fmt's input when it reads headers only

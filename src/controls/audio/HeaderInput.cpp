@@ -30,7 +30,7 @@ void ReadOnlyWhatIsAsked(const QFile& file)
 HeaderInput::~HeaderInput() { Close(nullptr); }
 
 int HeaderInput::Open(AVFormatContext** fmt, const QString& path, const AVInputFormat* format,
-                      std::vector<ByteRange> blanks)
+                      std::vector<ByteRange> blanks, bool seekable)
 {
     Close(fmt);
     m_blanks = std::move(blanks);
@@ -41,7 +41,8 @@ int HeaderInput::Open(AVFormatContext** fmt, const QString& path, const AVInputF
     m_size = ::fstat(m_fd, &st) == 0 ? st.st_size : 0;
     ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_RANDOM);
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
-    m_io = buffer ? avio_alloc_context(buffer, kBufferBytes, 0, this, &HeaderInput::Read, nullptr, &HeaderInput::Seek)
+    m_io = buffer ? avio_alloc_context(buffer, kBufferBytes, 0, this, &HeaderInput::Read, nullptr,
+                                            seekable ? &HeaderInput::Seek : nullptr)
                   : nullptr;
     *fmt = m_io ? avformat_alloc_context() : nullptr;
     if (!*fmt) {

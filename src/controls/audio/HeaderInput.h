@@ -28,7 +28,8 @@ void ReadOnlyWhatIsAsked(const QFile& file);
 // the given format or the probe) reading through this object, which must
 // outlive it. Close closes `fmt` and the file. The blank ranges read as
 // zeros without touching the disk: parts of the file (a cover picture, say)
-// that the caller knows the facts do not depend on.
+// that the caller knows the facts do not depend on. An input opened as not
+// seekable reads from the start on, as a stream would.
 class HeaderInput {
 public:
     HeaderInput() = default;
@@ -38,7 +39,7 @@ public:
 
     // avformat_open_input's result: 0 or an FFmpeg error code.
     int Open(AVFormatContext** fmt, const QString& path, const AVInputFormat* format,
-             std::vector<ByteRange> blanks = {});
+             std::vector<ByteRange> blanks = {}, bool seekable = true);
     void Close(AVFormatContext** fmt);
 
 private:

@@ -2,6 +2,7 @@
 #include "controls/audio/AudioTestSupport.h"
 
 #include "controls/audio/AudioDecoder.h"
+#include "controls/audio/OggTail.h"
 #include "controls/audio/PlainWav.h"
 
 #include <QFile>
@@ -670,6 +671,73 @@ TEST_F(ConverterTest, Mp3FactsComeFromTheHeadersAsTheFullAnalysisFindsThem)
     }
 }
 
+// An Ogg Vorbis file's length comes from its last page alone, read without
+// FFmpeg: on files shaped as encoders and taggers leave them the facts and
+// tags are the full analysis's own; chained, multiplexed, cut or damaged
+// files are left to FFmpeg.
+TEST_F(ConverterTest, OggLengthComesFromTheLastPageAsTheFullAnalysisFindsIt)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString source = Path("source.wav");
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=d=7.3:a=0.3", "-ar", "44100",
+                                 "-ac", "2", source})
+                  .exitCode,
+              0);
+    auto encode = [&](const QString& name, const QStringList& args) {
+        return RunTool("ffmpeg", QStringList{"-v", "error", "-y", "-i", source} + args + QStringList{Path(name)}).exitCode == 0;
+    };
+    const QStringList tags = {"-metadata", "title=Title", "-metadata", "artist=Artist", "-metadata", "date=1999"};
+    ASSERT_TRUE(encode("plain.ogg", QStringList{"-c:a", "libvorbis"} + tags));
+    ASSERT_TRUE(encode("long comments.ogg", QStringList{"-c:a", "libvorbis", "-metadata",
+                                                        "comment=" + QString(100000, QChar('c'))} + tags));
+    ASSERT_TRUE(encode("mono 22 kHz.ogg", {"-c:a", "libvorbis", "-ar", "22050", "-ac", "1", "-q:a", "1"}));
+    ASSERT_TRUE(encode("two streams.ogg", {"-map", "0", "-map", "0", "-c:a", "libvorbis"}));
+    ASSERT_TRUE(encode("flac.ogg", {"-c:a", "flac"}));
+    const QByteArray plain = ReadFile(Path("plain.ogg"));
+    WriteFile(Path("chained.ogg"), plain + ReadFile(Path("mono 22 kHz.ogg")));
+    WriteFile(Path("cut.ogg"), plain.left(plain.size() - 100));
+    QByteArray damaged = plain;
+    damaged[damaged.size() - 50] = char(damaged[damaged.size() - 50] ^ 0x55);
+    WriteFile(Path("damaged.ogg"), damaged);
+
+    const struct {
+        const char* name;
+        int lastPage; // 1: a length in the last page, 0: none, -1: either (which stream's page ends the file)
+    } cases[] = {
+        {"plain.ogg", 1},        {"long comments.ogg", 1}, {"mono 22 kHz.ogg", 1}, {"two streams.ogg", -1},
+        {"flac.ogg", 1},         {"chained.ogg", 0},       {"cut.ogg", 0},         {"damaged.ogg", 0},
+    };
+    for (const auto& c : cases) {
+        const QString path = Path(c.name);
+        if (c.lastPage >= 0) {
+            EXPECT_EQ(audiodec::OggLastGranule(path).has_value(), c.lastPage == 1) << c.name;
+        }
+        const FullFacts full = ReadFully(path);
+        ASSERT_GT(full.facts.sampleRate, 0) << c.name;
+        audiodec::Source header;
+        ASSERT_TRUE(header.Open(path, audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
+        const audiodec::Facts f = header.GetFacts();
+        EXPECT_EQ(f.sampleRate, full.facts.sampleRate) << c.name;
+        EXPECT_EQ(f.channels, full.facts.channels) << c.name;
+        EXPECT_EQ(f.bitsPerSample, full.facts.bitsPerSample) << c.name;
+        EXPECT_EQ(f.lengthMs, full.facts.lengthMs) << c.name;
+        EXPECT_EQ(f.bitRate, full.facts.bitRate) << c.name;
+        ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
+        EXPECT_EQ(conv.SourceLength(), full.facts.lengthMs) << c.name;
+        ASSERT_EQ(conv.ReadTags(path), 0) << c.name;
+        EXPECT_EQ(QStringList({conv.TagTitle(), conv.TagArtist(), conv.TagYear(), conv.TagComment()}),
+                  QStringList({full.tags.title, full.tags.artist, full.tags.year, full.tags.comment}))
+            << c.name;
+        conv.CloseSourceFile();
+    }
+    // The tags and the length did come through.
+    ASSERT_EQ(conv.OpenSourceFile(Path("long comments.ogg")), 0);
+    EXPECT_NEAR(conv.SourceLength(), 7300, 1);
+    ASSERT_EQ(conv.ReadTags(Path("long comments.ogg")), 0);
+    EXPECT_EQ(conv.TagArtist(), "Artist");
+    EXPECT_EQ(conv.TagComment().size(), 100000);
+}
+
 // Facts skip FFmpeg's probe only where its choice is sure: a WAV file that its
 // probe gives to the ACT demuxer still goes to the probe.
 TEST_F(ConverterTest, FactsSkipTheProbeOnlyWhereItsChoiceIsSure)
@@ -748,8 +816,8 @@ TEST_F(ConverterTest, FactsReadOnlyTheFewPagesTheyNeed)
     } cases[] = {
         // The header, and the samples FFmpeg looks at for S/PDIF bursts.
         {"source.wav", {}, 10},
-        // The header pages, the first audio page and the last 64 KB.
-        {"long.ogg", {"-c:a", "libvorbis", "-metadata", "title=Title"}, 40},
+        // The header pages, the first audio page and the last page.
+        {"long.ogg", {"-c:a", "libvorbis", "-metadata", "title=Title"}, 16},
         // The tags but for the cover (90 KB), the first frames, the ID3v1 tag.
         {"long.mp3",
          {"-i", picture, "-map", "0", "-map", "1", "-c:v", "copy", "-b:a", "192k", "-id3v2_version", "3", "-metadata",
