@@ -49,9 +49,11 @@ struct Facts {
 // reads and decodes the start of the stream (and, without an exact length,
 // estimates one). HeaderWhenExact: only the container's header, where it
 // states the codec, rate, channels, length, bit rate and tags exactly as the
-// analysis would find them (PCM and ADPCM WAV, Vorbis in Ogg, WMA), and the
-// headers of a plain MP3 (see OpenMp3Headers); the full analysis otherwise.
-// Enough for a file's facts; decoding needs Full.
+// analysis would find them (PCM and ADPCM WAV, Vorbis in Ogg, WMA), the
+// headers of a plain MP3 (see OpenMp3Headers) and of a plain Ogg Vorbis file
+// with its last page (see OpenOggHeaders); the full analysis otherwise. It
+// reads no more of the file than that (see HeaderInput). Enough for a file's
+// facts; decoding needs Full.
 enum class Analysis { Full, HeaderWhenExact };
 
 // A source file: its container, its audio stream and that stream's decoder.
