@@ -16,6 +16,9 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <vector>
 #include <unistd.h>
 
 namespace listsbench {
@@ -133,16 +136,43 @@ inline QStringList MakeRealFiles(const RealModels& models, const QString& folder
 }
 
 // Asks the kernel to forget the files' cached pages, so that the next reading
-// comes from the disk; false when it could not be asked for one of them.
+// comes from the disk: each file is written out first, since the kernel keeps
+// the pages it has still to write. False when it could not be asked for one of
+// them.
 inline bool DropFromPageCache(const QStringList& paths)
 {
     bool all = true;
     for (const QString& path : paths) {
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        all = all && fd >= 0 && ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+        all = all && fd >= 0 && ::fdatasync(fd) == 0 && ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
         if (fd >= 0) ::close(fd);
     }
     return all;
+}
+
+// How many of the files' pages are in the page cache (what fincore counts):
+// whether a drop did happen.
+inline qint64 CachedPages(const QStringList& paths)
+{
+    const long page = ::sysconf(_SC_PAGESIZE);
+    qint64 cached = 0;
+    for (const QString& path : paths) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+            const size_t length = size_t(st.st_size);
+            void* map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+            if (map != MAP_FAILED) {
+                std::vector<unsigned char> resident((length + size_t(page) - 1) / size_t(page));
+                if (::mincore(map, length, resident.data()) == 0)
+                    for (unsigned char r : resident) cached += r & 1;
+                ::munmap(map, length);
+            }
+        }
+        ::close(fd);
+    }
+    return cached;
 }
 
 // The process's resident size now, in bytes.

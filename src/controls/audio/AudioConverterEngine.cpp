@@ -216,7 +216,9 @@ Status CheckNotSource(const QString& source, const QString& destination)
 
 namespace {
 
-Tags TagsOf(const InputAudio& in)
+// The tags of a file read by FFmpeg (InputAudio) or from its chunks (PlainWav).
+template <class Reader>
+Tags TagsOf(const Reader& in)
 {
     Tags tags;
     tags.album = in.Tag({"album", "WM/AlbumTitle"});
@@ -233,9 +235,9 @@ Tags TagsOf(const InputAudio& in)
 
 Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags)
 {
-    if (const std::optional<SourceFacts> wav = audiodec::PlainWavFacts(path)) {
-        *facts = *wav;
-        if (tags) *tags = {};
+    if (const std::optional<audiodec::PlainWav> wav = audiodec::ReadPlainWav(path)) {
+        *facts = wav->facts;
+        if (tags) *tags = TagsOf(*wav);
         return {};
     }
     InputAudio in;
@@ -249,7 +251,10 @@ Status ReadSourceFacts(const QString& path, SourceFacts* facts, Tags* tags)
 Status ReadSourceTags(const QString& path, Tags* tags)
 {
     *tags = {};
-    if (audiodec::PlainWavFacts(path)) return {};
+    if (const std::optional<audiodec::PlainWav> wav = audiodec::ReadPlainWav(path)) {
+        *tags = TagsOf(*wav);
+        return {};
+    }
     InputAudio in;
     Status s = in.Open(path, audiodec::Analysis::HeaderWhenExact);
     if (s.ok()) *tags = TagsOf(in);

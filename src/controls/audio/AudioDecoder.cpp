@@ -1,6 +1,8 @@
 #include "controls/audio/AudioDecoder.h"
 
+#include "controls/audio/HeaderInput.h"
 #include "controls/audio/Mp3Header.h"
+#include "controls/audio/OggTail.h"
 #include "controls/audio/PlainWav.h"
 
 #include <QFile>
@@ -89,7 +91,9 @@ bool HeaderStatesAll(const AVFormatContext* fmt)
 const AVInputFormat* SureContainer(const QString& path)
 {
     QFile file(path);
-    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(512) : QByteArray();
+    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    ReadOnlyWhatIsAsked(file);
+    const QByteArray head = file.read(512);
     if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE" && !LooksLikeAct(head))
         return av_find_input_format("wav");
     if (head.size() >= 6 && head.startsWith("OggS") && head[4] == 0 && quint8(head[5]) <= 7)
@@ -117,8 +121,22 @@ QString AvErrorText(int err)
 Source::~Source()
 {
     avcodec_free_context(&m_dec);
-    avformat_close_input(&m_fmt);
+    CloseInput();
     av_packet_free(&m_pkt);
+}
+
+int Source::OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis,
+                      std::vector<ByteRange> blanks, bool seekable)
+{
+    if (analysis == Analysis::Full) return avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
+    if (!m_headerInput) m_headerInput = std::make_unique<HeaderInput>();
+    return m_headerInput->Open(&m_fmt, path, format, std::move(blanks), seekable);
+}
+
+void Source::CloseInput()
+{
+    if (m_headerInput) m_headerInput->Close(&m_fmt);
+    else avformat_close_input(&m_fmt);
 }
 
 Problem Source::Open(const QString& path, Analysis analysis)
@@ -130,7 +148,8 @@ Problem Source::Open(const QString& path, Analysis analysis)
     if (analysis == Analysis::HeaderWhenExact && OpenMp3Headers(path)) return {};
     // The probe tries every format FFmpeg knows: facts skip it where they can.
     const AVInputFormat* format = analysis == Analysis::HeaderWhenExact ? SureContainer(path) : nullptr;
-    int r = avformat_open_input(&m_fmt, FileUrl(path).constData(), format, nullptr);
+    if (format && QByteArray(format->name) == "ogg" && OpenOggHeaders(path)) return {};
+    int r = OpenInput(path, format, analysis);
     if (r == AVERROR(EACCES))
         return Fail(Fault::Unreadable, "The source file cannot be read (permission denied): " + path);
     const bool headerEnough = r >= 0 && analysis == Analysis::HeaderWhenExact && HeaderStatesAll(m_fmt);
@@ -150,7 +169,9 @@ bool Source::OpenMp3Headers(const QString& path)
 {
     // A plain MP3 is what FFmpeg's probe would find; its MP3 demuxer then
     // reads the tags and the Xing, Info or VBRI frame as the analysis does.
-    if (!PlainMp3Start(path) || avformat_open_input(&m_fmt, FileUrl(path).constData(), av_find_input_format("mp3"), nullptr) < 0)
+    std::optional<Mp3Start> start = PlainMp3Start(path);
+    // The pictures are not read: FFmpeg skips them as of no known type.
+    if (!start || OpenInput(path, av_find_input_format("mp3"), Analysis::HeaderWhenExact, std::move(start->pictures)) < 0)
         return false;
     // The demuxer stops at the first audio frame after the tags.
     const std::int64_t dataOffset = avio_tell(m_fmt->pb);
@@ -161,7 +182,7 @@ bool Source::OpenMp3Headers(const QString& path)
     AVCodecParameters* par = stream ? stream->codecpar : nullptr;
     // Without a bit rate from the Xing frame the analysis averages the frames'.
     if (!par || !run.first || (par->bit_rate <= 0 && !run.steadyBitRate)) {
-        avformat_close_input(&m_fmt);
+        CloseInput();
         return false;
     }
     par->sample_rate = run.first->sampleRate;
@@ -173,6 +194,33 @@ bool Source::OpenMp3Headers(const QString& path)
     if (stream->duration == AV_NOPTS_VALUE && fileSize > dataOffset)
         stream->duration = av_rescale(fileSize - dataOffset, 8LL * stream->time_base.den,
                                       par->bit_rate * std::int64_t(stream->time_base.num));
+    m_stream = stream;
+    m_path = path;
+    m_fromHeaders = true;
+    return true;
+}
+
+bool Source::OpenOggHeaders(const QString& path)
+{
+    // Its demuxer would read the last 64 KB, page by page, for the length,
+    // where the last page alone tells it: read as a stream, the file gives
+    // the headers and the first audio page, which sets where it starts.
+    const std::optional<std::int64_t> lastGranule = OggLastGranule(path);
+    if (!lastGranule ||
+        OpenInput(path, av_find_input_format("ogg"), Analysis::HeaderWhenExact, {}, /*seekable=*/false) < 0)
+        return false;
+    AVPacket* packet = av_packet_alloc();
+    const bool read = packet && av_read_frame(m_fmt, packet) >= 0;
+    av_packet_free(&packet);
+    AVStream* stream = m_fmt->nb_streams == 1 ? m_fmt->streams[0] : nullptr;
+    const AVCodecParameters* par = stream ? stream->codecpar : nullptr;
+    if (!read || !par || par->codec_id != AV_CODEC_ID_VORBIS || par->sample_rate <= 0 ||
+        par->ch_layout.nb_channels <= 0 || stream->start_time != 0 || stream->time_base.num != 1 ||
+        stream->time_base.den != par->sample_rate) {
+        CloseInput();
+        return false;
+    }
+    stream->duration = *lastGranule;
     m_stream = stream;
     m_path = path;
     m_fromHeaders = true;

@@ -2,9 +2,12 @@
 // Reading audio files on FFmpeg, shared by the conversion control and the
 // player: a source file with its audio stream and decoder, and a resampler
 // that turns PCM into the rate, channels and sample format its user wants. Neither is tied to a thread; each user runs them on its own.
+#include "controls/audio/HeaderInput.h"
+
 #include <QString>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,9 +49,11 @@ struct Facts {
 // reads and decodes the start of the stream (and, without an exact length,
 // estimates one). HeaderWhenExact: only the container's header, where it
 // states the codec, rate, channels, length, bit rate and tags exactly as the
-// analysis would find them (PCM and ADPCM WAV, Vorbis in Ogg, WMA), and the
-// headers of a plain MP3 (see OpenMp3Headers); the full analysis otherwise.
-// Enough for a file's facts; decoding needs Full.
+// analysis would find them (PCM and ADPCM WAV, Vorbis in Ogg, WMA), the
+// headers of a plain MP3 (see OpenMp3Headers) and of a plain Ogg Vorbis file
+// with its last page (see OpenOggHeaders); the full analysis otherwise. It
+// reads no more of the file than that (see HeaderInput). Enough for a file's
+// facts; decoding needs Full.
 enum class Analysis { Full, HeaderWhenExact };
 
 // A source file: its container, its audio stream and that stream's decoder.
@@ -92,7 +97,17 @@ private:
     // size and its steady bit rate. False (nothing open) for any other file,
     // or for a variable bit rate that no such frame sums up.
     bool OpenMp3Headers(const QString& path);
+    // Opens m_fmt: for the headers only, reading no more than FFmpeg asks for.
+    // The blank ranges read as zeros (see HeaderInput).
+    int OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis,
+                  std::vector<ByteRange> blanks = {}, bool seekable = true);
+    // A plain Ogg Vorbis file's facts from its headers, its first audio page
+    // and its last page, as the full analysis finds them; false (nothing
+    // open) for any other file, or for a stream that does not start at 0.
+    bool OpenOggHeaders(const QString& path);
+    void CloseInput();
 
+    std::unique_ptr<HeaderInput> m_headerInput; // m_fmt's input when it reads headers only
     AVFormatContext* m_fmt = nullptr;
     AVCodecContext* m_dec = nullptr;
     AVPacket* m_pkt = nullptr;

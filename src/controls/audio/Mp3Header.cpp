@@ -1,6 +1,10 @@
 #include "controls/audio/Mp3Header.h"
 
+#include "controls/audio/HeaderInput.h"
+
 #include <QFile>
+
+#include <cstring>
 
 namespace audiodec {
 
@@ -24,6 +28,33 @@ std::int64_t Id3v2Size(const unsigned char* p, qint64 n)
     if ((p[6] | p[7] | p[8] | p[9]) & 0x80) return 0;
     const std::int64_t body = std::int64_t(p[6]) << 21 | std::int64_t(p[7]) << 14 | std::int64_t(p[8]) << 7 | p[9];
     return 10 + body + ((p[5] & 0x10) ? 10 : 0);
+}
+
+// The bodies of the APIC frames of the ID3v2 tag that starts the file, as
+// far as its frames can be walked: a version 3 or 4 tag without
+// unsynchronisation or extended header, each picture stored as it is (no
+// compression, encryption, grouping or frame unsynchronisation).
+std::vector<ByteRange> PictureBodies(QFile& file, const unsigned char* h, std::int64_t tagSize)
+{
+    std::vector<ByteRange> pictures;
+    const int version = h[3];
+    if ((version != 3 && version != 4) || (h[5] & 0xC0)) return pictures;
+    const std::int64_t end = 10 + (std::int64_t(h[6]) << 21 | std::int64_t(h[7]) << 14 | std::int64_t(h[8]) << 7 | h[9]);
+    if (end > tagSize) return pictures;
+    for (std::int64_t at = 10; at + 10 <= end;) {
+        unsigned char f[10];
+        if (!file.seek(at) || file.read(reinterpret_cast<char*>(f), 10) != 10) break;
+        for (int i = 0; i < 4; ++i)
+            if (!((f[i] >= 'A' && f[i] <= 'Z') || (f[i] >= '0' && f[i] <= '9'))) return pictures; // padding or damage
+        if (version == 4 && ((f[4] | f[5] | f[6] | f[7]) & 0x80)) break;
+        const std::int64_t size = version == 4 ? std::int64_t(f[4]) << 21 | std::int64_t(f[5]) << 14 |
+                                                     std::int64_t(f[6]) << 7 | f[7]
+                                               : std::int64_t(BE32(f + 4));
+        if (at + 10 + size > end) break;
+        if (memcmp(f, "APIC", 4) == 0 && f[9] == 0 && size > 0) pictures.push_back({at + 10, at + 10 + size});
+        at += 10 + size;
+    }
+    return pictures;
 }
 
 // Whether `bytes` opens with `count` consecutive frames.
@@ -68,6 +99,7 @@ std::optional<Mp3Start> PlainMp3Start(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    ReadOnlyWhatIsAsked(file);
     QByteArray head = file.read(kFramesBytes);
     const std::int64_t tag = Id3v2Size(reinterpret_cast<const unsigned char*>(head.constData()), head.size());
     if (tag > 0) {
@@ -75,7 +107,12 @@ std::optional<Mp3Start> PlainMp3Start(const QString& path)
         head = file.read(kFramesBytes);
     }
     if (!OpensWithFrames(head, kProbeFrames)) return std::nullopt;
-    return Mp3Start{tag};
+    Mp3Start start{tag, {}};
+    if (tag > 0) {
+        unsigned char h[10];
+        if (file.seek(0) && file.read(reinterpret_cast<char*>(h), 10) == 10) start.pictures = PictureBodies(file, h, tag);
+    }
+    return start;
 }
 
 Mp3Run ReadMp3Run(const QString& path, std::int64_t offset)
@@ -83,6 +120,7 @@ Mp3Run ReadMp3Run(const QString& path, std::int64_t offset)
     Mp3Run run;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(offset)) return run;
+    ReadOnlyWhatIsAsked(file);
     const QByteArray bytes = file.read(kFramesBytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     // What follows the frames (an ID3v1 tag at the end, say) ends the run.

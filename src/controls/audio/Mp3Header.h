@@ -3,6 +3,8 @@
 // optional ID3v2 tag, then at once a run of frames (the run FFmpeg's probe
 // takes for MP3 ahead of any other format). For any other
 // file nothing, and the caller leaves the file to FFmpeg's full analysis.
+#include "controls/audio/HeaderInput.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -24,6 +26,9 @@ std::optional<Mp3Frame> DecodeMp3Header(std::uint32_t header);
 
 struct Mp3Start {
     std::int64_t firstFrame = 0; // offset of the first frame, just after the ID3v2 tag
+    // The bodies of the tag's pictures (APIC frames), where the tag is plain
+    // enough to find them: nothing of the facts or the text tags lies there.
+    std::vector<ByteRange> pictures;
 };
 
 std::optional<Mp3Start> PlainMp3Start(const QString& path);

@@ -1,5 +1,7 @@
 #include "controls/audio/PlainWav.h"
 
+#include "controls/audio/HeaderInput.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -15,10 +17,15 @@ namespace {
 quint32 LE16(const char* p) { return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8; }
 quint32 LE32(const char* p) { return LE16(p) | LE16(p + 2) << 16; }
 
-// The start of the file, read once: enough for the header chunks of most files.
-constexpr qint64 kHeadBytes = 4096;
-// What FFmpeg's WAV demuxer reads of the data to look for S/PDIF bursts.
-constexpr qint64 kSpdifProbeBytes = 1 << 16;
+// FFmpeg's WAV demuxer looks for S/PDIF bursts in the data: it takes them
+// for the codec inside only when the first burst's sync word starts in the
+// first 32 KB (checked against FFmpeg by tests).
+constexpr qint64 kSpdifProbeBytes = 32 * 1024;
+// The start of a file, read at once: the header chunks of most WAV files and
+// the data that the probe for S/PDIF bursts reads after them; of a file
+// whose name does not say WAV, only what tells whether it is one.
+constexpr qint64 kHeadBytes = 4096 + kSpdifProbeBytes;
+constexpr qint64 kFirstBytes = 4096;
 
 struct Format {
     quint32 tag = 0, channels = 0, rate = 0, byteRate = 0, blockAlign = 0, bits = 0;
@@ -33,7 +40,58 @@ bool IsPlainSamples(const Format& f)
            f.blockAlign == f.channels * f.bits / 8;
 }
 
+// FFmpeg's names for the INFO entries.
+QByteArray InfoName(const QByteArray& id)
+{
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"IART", "artist"}, {"ICMT", "comment"}, {"ICOP", "copyright"}, {"ICRD", "date"},
+        {"IGNR", "genre"},  {"ILNG", "language"}, {"INAM", "title"},    {"IPRD", "album"},
+        {"IPRT", "track"},  {"ITRK", "track"},   {"ISFT", "encoder"},  {"ISMP", "timecode"},
+        {"ITCH", "encoded_by"}};
+    for (const auto& [native, name] : kNames)
+        if (id.compare(native, Qt::CaseInsensitive) == 0) return name;
+    return id;
+}
+
+// Adds the entries of a LIST chunk's body of type INFO to `metadata`; false
+// for any other list, and for entries FFmpeg might read otherwise (damaged
+// sizes, odd ids, two entries under one name).
+bool ReadInfoList(const QByteArray& body, std::vector<std::pair<QByteArray, QByteArray>>* metadata)
+{
+    if (body.size() < 4 || !body.startsWith("INFO")) return false;
+    for (qsizetype at = 4; at + 8 <= body.size();) {
+        const QByteArray id = body.mid(at, 4);
+        for (char c : id)
+            if (c < 0x20 || c > 0x7E) return false;
+        const qint64 size = LE32(body.constData() + at + 4);
+        const qint64 padded = size + (size & 1);
+        if (at + 8 + padded > body.size()) return false;
+        QByteArray value = body.mid(at + 8, padded);
+        value.truncate(value.indexOf('\0') < 0 ? value.size() : value.indexOf('\0'));
+        const QByteArray name = InfoName(id);
+        for (const auto& entry : *metadata)
+            if (entry.first.compare(name, Qt::CaseInsensitive) == 0) return false;
+        metadata->emplace_back(name, value);
+        at += 8 + padded;
+    }
+    return true;
+}
+
 } // namespace
+
+QString PlainWav::Tag(std::initializer_list<const char*> keys) const
+{
+    for (const char* key : keys)
+        for (const auto& [name, value] : metadata)
+            if (name.compare(key, Qt::CaseInsensitive) == 0 && !value.isEmpty()) return QString::fromUtf8(value);
+    return {};
+}
+
+std::optional<Facts> PlainWavFacts(const QString& path)
+{
+    const std::optional<PlainWav> wav = ReadPlainWav(path);
+    return wav ? std::optional<Facts>(wav->facts) : std::nullopt;
+}
 
 bool LooksLikeAct(const QByteArray& head)
 {
@@ -43,15 +101,19 @@ bool LooksLikeAct(const QByteArray& head)
     return true;
 }
 
-std::optional<Facts> PlainWavFacts(const QString& path)
+std::optional<PlainWav> ReadPlainWav(const QString& path)
 {
+    PlainWav wav;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    ReadOnlyWhatIsAsked(file);
     const qint64 size = file.size();
-    const QByteArray head = file.read(std::min(size, kHeadBytes));
+    const bool namedWav = path.endsWith(".wav", Qt::CaseInsensitive);
+    QByteArray head = file.read(std::min(size, namedWav ? kHeadBytes : kFirstBytes));
     if (head.size() < 12 || memcmp(head.constData(), "RIFF", 4) != 0 || memcmp(head.constData() + 8, "WAVE", 4) != 0 ||
         LooksLikeAct(head))
         return std::nullopt;
+    if (head.size() < std::min(size, kHeadBytes)) head += file.read(std::min(size, kHeadBytes) - head.size());
     // The bytes at `at`, from the start read or from the file.
     auto bytesAt = [&](qint64 at, qint64 count) -> QByteArray {
         if (at + count <= head.size()) return head.mid(at, count);
@@ -78,8 +140,10 @@ std::optional<Facts> PlainWavFacts(const QString& path)
             if (dataAt >= 0 || chunkSize == 0 || chunkSize == 0xFFFFFFFFu) return std::nullopt;
             dataAt = at + 8;
             dataSize = chunkSize;
+        } else if (id == "LIST") {
+            if (!ReadInfoList(bytesAt(at + 8, chunkSize), &wav.metadata)) return std::nullopt;
         } else if (id != "fact" && id != "JUNK" && id != "PAD ") {
-            // Tags, cue lists, other streams: FFmpeg reads them.
+            // Other tags, cue lists, other streams: FFmpeg reads them.
             return std::nullopt;
         }
         at = end + (chunkSize & 1);
@@ -92,14 +156,14 @@ std::optional<Facts> PlainWavFacts(const QString& path)
         if (probe.contains(QByteArrayView("\x72\xF8\x1F\x4E", 4))) return std::nullopt;
     }
 
-    Facts facts;
+    Facts& facts = wav.facts;
     facts.sampleRate = int(format->rate);
     facts.channels = int(format->channels);
     facts.bitsPerSample = int(format->bits);
     const std::int64_t samples = dataSize * 8 / (std::int64_t(format->channels) * format->bits);
     facts.lengthMs = av_rescale_q(samples, AVRational{1, int(format->rate)}, AVRational{1, 1000});
     facts.bitRate = std::int64_t(format->byteRate) * 8;
-    return facts;
+    return wav;
 }
 
 } // namespace audiodec

@@ -2,9 +2,23 @@
 #include "controls/audio/AudioTestSupport.h"
 
 #include "controls/audio/AudioDecoder.h"
+#include "controls/audio/OggTail.h"
 #include "controls/audio/PlainWav.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+extern "C" {
+#include <libavcodec/codec_par.h>
+}
 
 using namespace audiotest;
 
@@ -373,6 +387,9 @@ TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
         {"odd data, padded", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(1001)))},
         {"odd data, unpadded", Riff(Chunk("fmt ", FmtBody(1, 1, 8000, 8)) + Chunk("data", Samples(1001), false))},
         {"part of a sample", Riff(fmt16 + Chunk("data", Samples(4003)))},
+        {"tags", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + QByteArray("abc\0", 4)))},
+        {"S/PDIF sync past the probe",
+         Riff(fmt16 + Chunk("data", QByteArray(32768, '\0') + QByteArray("\x72\xF8\x1F\x4E", 4) + Samples(8000)))},
         {"junk, fact, data first",
          Riff(Chunk("JUNK", Samples(28)) + Chunk("data", Samples(8000)) + Chunk("fact", LE(2000, 4)) + fmt16 +
               Chunk("PAD ", QByteArray(5, '\0')))},
@@ -400,7 +417,9 @@ TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
         const char* name;
         QByteArray bytes;
     } leftToFFmpeg[] = {
-        {"tags", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + "abc"))},
+        {"tags past their list", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + "abc"))},
+        {"a title twice", Riff(fmt16 + Chunk("data", Samples(4000)) + Chunk("LIST", "INFOINAM" + LE(4, 4) + QByteArray("abc\0", 4)) +
+                               Chunk("LIST", "INFOINAM" + LE(2, 4) + "de"))},
         {"broadcast", Riff(Chunk("bext", QByteArray(602, '\0')) + fmt16 + Chunk("data", Samples(4000)))},
         {"extensible", Riff(Chunk("fmt ", FmtBody(0xFFFE, 2, 44100, 16) + LE(22, 2) + QByteArray(22, '\0')) +
                             Chunk("data", Samples(4000)))},
@@ -422,6 +441,34 @@ TEST_F(ConverterTest, PlainWavFilesAreReadFromTheirChunksAsFFmpegReadsThem)
         f.write(c.bytes);
         f.close();
         EXPECT_FALSE(audiodec::PlainWavFacts(Path("left.wav")).has_value()) << c.name;
+    }
+}
+
+// An S/PDIF burst in a WAV's data is the codec inside for FFmpeg only where
+// the first one starts near the start of the data: the plain reading leaves
+// those files to it and reads the others as FFmpeg does.
+TEST_F(ConverterTest, PlainWavReadingLeavesSpdifBurstsToFFmpeg)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString burst = Path("burst.spdif");
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=d=1", "-ac", "2", "-c:a", "ac3", "-f",
+                                 "spdif", burst})
+                  .exitCode,
+              0);
+    const QByteArray bursts = ReadFile(burst);
+    const QByteArray fmt = Chunk("fmt ", FmtBody(1, 2, 48000, 16));
+    for (int silence : {0, 20000, 32760, 32764, 32768, 40000}) {
+        WriteFile(Path("spdif.wav"), Riff(fmt + Chunk("data", QByteArray(silence, '\0') + bursts)));
+        audiodec::Source full;
+        ASSERT_TRUE(full.Open(Path("spdif.wav"), audiodec::Analysis::Full).ok()) << silence;
+        const bool pcm = full.Parameters()->codec_id == AV_CODEC_ID_PCM_S16LE;
+        EXPECT_EQ(silence < 32768, !pcm) << silence; // the bursts were seen where they start early
+        const std::optional<audiodec::Facts> plain = audiodec::PlainWavFacts(Path("spdif.wav"));
+        EXPECT_EQ(plain.has_value(), pcm) << silence;
+        if (plain) {
+            EXPECT_EQ(plain->lengthMs, full.GetFacts().lengthMs) << silence;
+            EXPECT_EQ(plain->bitRate, full.GetFacts().bitRate) << silence;
+        }
     }
 }
 
@@ -476,6 +523,65 @@ TEST_F(ConverterTest, WhereverPlainWavReadingGivesFactsTheyAreFFmpegsOwn)
     EXPECT_GT(read, 30) << "too few plain files to judge";
 }
 
+// A plain WAV's LIST INFO tags are read with its chunks, as FFmpeg names
+// them; any list FFmpeg might read otherwise is left to it.
+TEST_F(ConverterTest, WavInfoTagsAreReadFromTheChunksAsFFmpegReadsThem)
+{
+    const QByteArray fmt = Chunk("fmt ", FmtBody(1, 2, 44100, 16)), data = Chunk("data", Samples(8000));
+    auto entry = [](const QByteArray& id, const QByteArray& value) { return Chunk(id, value); };
+    const QByteArray all = entry("INAM", "A Title") + entry("IART", QByteArray("The Artist\0", 11)) +
+                           entry("IPRD", "Album") + entry("ICRD", "2019") + entry("ITRK", "7/12") +
+                           entry("IGNR", "Rock") + entry("ICMT", "Said") + entry("ISFT", "Lavf59.27.100");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool plain; // read from the chunks; else left to FFmpeg
+    } cases[] = {
+        {"every tag after the data", Riff(fmt + data + Chunk("LIST", "INFO" + all)), true},
+        {"before the data", Riff(fmt + Chunk("LIST", "INFO" + all) + data), true},
+        {"before the format", Riff(Chunk("LIST", "INFO" + all) + fmt + data), true},
+        {"odd sizes, padded", Riff(fmt + Chunk("LIST", "INFO" + entry("INAM", "abc") + entry("IART", "de")) + data), true},
+        {"lower-case ids", Riff(fmt + data + Chunk("LIST", "INFO" + entry("inam", "Low") + entry("Icrd", "1999"))), true},
+        {"ids FFmpeg has no name for", Riff(fmt + data + Chunk("LIST", "INFO" + entry("YEAR", "1987") + entry("IENG", "x"))), true},
+        {"an empty title", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "") + entry("IART", "A"))), true},
+        {"text past a zero", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", QByteArray("Tit\0le", 6)))), true},
+        {"Latin-1 bytes", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "Caf\xE9"))), true},
+        {"UTF-8", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "Caf\xC3\xA9 \xE2\x99\xAB"))), true},
+        {"short bytes after the entries", Riff(fmt + data + Chunk("LIST", "INFO" + entry("INAM", "ab") + "xyz")), true},
+        {"two lists", Riff(fmt + Chunk("LIST", "INFO" + entry("INAM", "T")) + data + Chunk("LIST", "INFO" + entry("IART", "A"))), true},
+        {"two names for the track", Riff(fmt + data + Chunk("LIST", "INFO" + entry("IPRT", "1") + entry("ITRK", "2"))), false},
+        {"an id beside its name", Riff(fmt + data + Chunk("LIST", "INFO" + entry("ICRD", "1") + entry("DATE", "2"))), false},
+        {"an entry past the list", Riff(fmt + data + Chunk("LIST", "INFOINAM" + LE(40, 4) + "abc")), false},
+        {"an id with a zero", Riff(fmt + data + Chunk("LIST", "INFO" + entry(QByteArray("IN\0M", 4), "abc"))), false},
+        {"labels", Riff(fmt + data + Chunk("LIST", "adtl" + entry("labl", LE(1, 4) + "cue"))), false},
+        {"lower-case list", Riff(fmt + data + Chunk("list", "INFO" + entry("INAM", "x"))), false},
+    };
+    for (const auto& c : cases) {
+        WriteFile(Path("info.wav"), c.bytes);
+        const std::optional<audiodec::PlainWav> plain = audiodec::ReadPlainWav(Path("info.wav"));
+        ASSERT_EQ(plain.has_value(), c.plain) << c.name;
+        const FullFacts full = ReadFully(Path("info.wav"));
+        ASSERT_GT(full.facts.sampleRate, 0) << c.name;
+        if (plain) {
+            EXPECT_EQ(plain->facts.lengthMs, full.facts.lengthMs) << c.name;
+        }
+        ASSERT_EQ(conv.OpenSourceFile(Path("info.wav")), 0) << c.name;
+        ASSERT_EQ(conv.ReadTags(Path("info.wav")), 0) << c.name;
+        const QStringList read = {conv.TagAlbum(), conv.TagArtist(), conv.TagComment(), conv.TagGenre(),
+                                  conv.TagTitle(), conv.TagTrack(),  conv.TagYear()};
+        const QStringList expected = {full.tags.album, full.tags.artist, full.tags.comment, full.tags.genre,
+                                      full.tags.title, full.tags.track,  full.tags.year};
+        EXPECT_EQ(read, expected) << c.name;
+        conv.CloseSourceFile();
+    }
+    // The tags did come through.
+    WriteFile(Path("info.wav"), cases[0].bytes);
+    ASSERT_EQ(conv.ReadTags(Path("info.wav")), 0);
+    EXPECT_EQ(QStringList({conv.TagTitle(), conv.TagArtist(), conv.TagAlbum(), conv.TagYear(), conv.TagTrack(),
+                           conv.TagGenre(), conv.TagComment()}),
+              QStringList({"A Title", "The Artist", "Album", "2019", "7/12", "Rock", "Said"}));
+}
+
 // MP3 files are read from their headers: on files shaped as encoders and
 // taggers leave them, the lengths are the full analysis's within one frame,
 // the other facts and the tags its own; only a variable bit rate that no Xing
@@ -512,6 +618,8 @@ TEST_F(ConverterTest, Mp3FactsComeFromTheHeadersAsTheFullAnalysisFindsThem)
                      "-metadata:s:v", "title=Album cover", "-metadata:s:v", "comment=Cover (front)"} +
              tags,
          "", true},
+        {"picture v2.4.mp3",
+         QStringList{"-i", picture, "-map", "0", "-map", "1", "-c:v", "copy", "-q:a", "2"} + tags, "", true},
         {"id3v1 only.mp3", {"-b:a", "128k", "-id3v2_version", "0"}, "", true},
         {"junk first.mp3", {"-b:a", "128k", "-id3v2_version", "0"}, QByteArray(3000, '\x5A'), false},
     };
@@ -563,6 +671,73 @@ TEST_F(ConverterTest, Mp3FactsComeFromTheHeadersAsTheFullAnalysisFindsThem)
     }
 }
 
+// An Ogg Vorbis file's length comes from its last page alone, read without
+// FFmpeg: on files shaped as encoders and taggers leave them the facts and
+// tags are the full analysis's own; chained, multiplexed, cut or damaged
+// files are left to FFmpeg.
+TEST_F(ConverterTest, OggLengthComesFromTheLastPageAsTheFullAnalysisFindsIt)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString source = Path("source.wav");
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=d=7.3:a=0.3", "-ar", "44100",
+                                 "-ac", "2", source})
+                  .exitCode,
+              0);
+    auto encode = [&](const QString& name, const QStringList& args) {
+        return RunTool("ffmpeg", QStringList{"-v", "error", "-y", "-i", source} + args + QStringList{Path(name)}).exitCode == 0;
+    };
+    const QStringList tags = {"-metadata", "title=Title", "-metadata", "artist=Artist", "-metadata", "date=1999"};
+    ASSERT_TRUE(encode("plain.ogg", QStringList{"-c:a", "libvorbis"} + tags));
+    ASSERT_TRUE(encode("long comments.ogg", QStringList{"-c:a", "libvorbis", "-metadata",
+                                                        "comment=" + QString(100000, QChar('c'))} + tags));
+    ASSERT_TRUE(encode("mono 22 kHz.ogg", {"-c:a", "libvorbis", "-ar", "22050", "-ac", "1", "-q:a", "1"}));
+    ASSERT_TRUE(encode("two streams.ogg", {"-map", "0", "-map", "0", "-c:a", "libvorbis"}));
+    ASSERT_TRUE(encode("flac.ogg", {"-c:a", "flac"}));
+    const QByteArray plain = ReadFile(Path("plain.ogg"));
+    WriteFile(Path("chained.ogg"), plain + ReadFile(Path("mono 22 kHz.ogg")));
+    WriteFile(Path("cut.ogg"), plain.left(plain.size() - 100));
+    QByteArray damaged = plain;
+    damaged[damaged.size() - 50] = char(damaged[damaged.size() - 50] ^ 0x55);
+    WriteFile(Path("damaged.ogg"), damaged);
+
+    const struct {
+        const char* name;
+        int lastPage; // 1: a length in the last page, 0: none, -1: either (which stream's page ends the file)
+    } cases[] = {
+        {"plain.ogg", 1},        {"long comments.ogg", 1}, {"mono 22 kHz.ogg", 1}, {"two streams.ogg", -1},
+        {"flac.ogg", 1},         {"chained.ogg", 0},       {"cut.ogg", 0},         {"damaged.ogg", 0},
+    };
+    for (const auto& c : cases) {
+        const QString path = Path(c.name);
+        if (c.lastPage >= 0) {
+            EXPECT_EQ(audiodec::OggLastGranule(path).has_value(), c.lastPage == 1) << c.name;
+        }
+        const FullFacts full = ReadFully(path);
+        ASSERT_GT(full.facts.sampleRate, 0) << c.name;
+        audiodec::Source header;
+        ASSERT_TRUE(header.Open(path, audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
+        const audiodec::Facts f = header.GetFacts();
+        EXPECT_EQ(f.sampleRate, full.facts.sampleRate) << c.name;
+        EXPECT_EQ(f.channels, full.facts.channels) << c.name;
+        EXPECT_EQ(f.bitsPerSample, full.facts.bitsPerSample) << c.name;
+        EXPECT_EQ(f.lengthMs, full.facts.lengthMs) << c.name;
+        EXPECT_EQ(f.bitRate, full.facts.bitRate) << c.name;
+        ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
+        EXPECT_EQ(conv.SourceLength(), full.facts.lengthMs) << c.name;
+        ASSERT_EQ(conv.ReadTags(path), 0) << c.name;
+        EXPECT_EQ(QStringList({conv.TagTitle(), conv.TagArtist(), conv.TagYear(), conv.TagComment()}),
+                  QStringList({full.tags.title, full.tags.artist, full.tags.year, full.tags.comment}))
+            << c.name;
+        conv.CloseSourceFile();
+    }
+    // The tags and the length did come through.
+    ASSERT_EQ(conv.OpenSourceFile(Path("long comments.ogg")), 0);
+    EXPECT_NEAR(conv.SourceLength(), 7300, 1);
+    ASSERT_EQ(conv.ReadTags(Path("long comments.ogg")), 0);
+    EXPECT_EQ(conv.TagArtist(), "Artist");
+    EXPECT_EQ(conv.TagComment().size(), 100000);
+}
+
 // Facts skip FFmpeg's probe only where its choice is sure: a WAV file that its
 // probe gives to the ACT demuxer still goes to the probe.
 TEST_F(ConverterTest, FactsSkipTheProbeOnlyWhereItsChoiceIsSure)
@@ -585,5 +760,84 @@ TEST_F(ConverterTest, FactsSkipTheProbeOnlyWhereItsChoiceIsSure)
         EXPECT_EQ(header.ContainerName(), full.ContainerName()) << c.name;
         EXPECT_EQ(header.GetFacts().lengthMs, full.GetFacts().lengthMs) << c.name;
         EXPECT_EQ(header.Tag({"title"}), full.Tag({"title"})) << c.name;
+    }
+}
+
+// A file's facts take a few pages at its start and end: the reader asks the
+// kernel for those alone, not for the megabytes its read-ahead would add.
+namespace {
+
+// Writes the file out and drops its pages from the page cache.
+bool DropPages(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool dropped = fd >= 0 && ::fdatasync(fd) == 0 && ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    if (fd >= 0) ::close(fd);
+    return dropped;
+}
+
+// The file's pages in the page cache (as fincore counts them); -1 when unknown.
+long CachedPages(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    long cached = -1;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        const size_t length = size_t(st.st_size), page = size_t(::sysconf(_SC_PAGESIZE));
+        void* map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+        std::vector<unsigned char> resident((length + page - 1) / page);
+        if (map != MAP_FAILED && ::mincore(map, length, resident.data()) == 0)
+            cached = long(std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return r & 1; }));
+        if (map != MAP_FAILED) ::munmap(map, length);
+    }
+    ::close(fd);
+    return cached;
+}
+
+} // namespace
+
+TEST_F(ConverterTest, FactsReadOnlyTheFewPagesTheyNeed)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString source = Path("source.wav"), picture = Path("cover.jpg");
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=d=90:a=0.3", "-ar", "44100", "-ac",
+                                 "2", source})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "mandelbrot=s=600x600", "-frames:v", "1",
+                                 "-q:v", "3", picture})
+                  .exitCode,
+              0);
+    const struct {
+        const char* name;
+        QStringList args; // between the WAV source and the output; none: the source itself
+        long pages;       // at most
+    } cases[] = {
+        // The header, and the samples FFmpeg looks at for S/PDIF bursts.
+        {"source.wav", {}, 10},
+        // The header pages, the first audio page and the last page.
+        {"long.ogg", {"-c:a", "libvorbis", "-metadata", "title=Title"}, 16},
+        // The tags but for the cover (90 KB), the first frames, the ID3v1 tag.
+        {"long.mp3",
+         {"-i", picture, "-map", "0", "-map", "1", "-c:v", "copy", "-b:a", "192k", "-id3v2_version", "3", "-metadata",
+          "title=Title"},
+         16},
+        {"long 2.4.mp3", {"-i", picture, "-map", "0", "-map", "1", "-c:v", "copy", "-b:a", "192k"}, 16},
+    };
+    for (const auto& c : cases) {
+        const QString path = Path(c.name);
+        if (!c.args.isEmpty()) {
+            ASSERT_EQ(RunTool("ffmpeg", QStringList{"-v", "error", "-y", "-i", source} + c.args + QStringList{path})
+                          .exitCode,
+                      0)
+                << c.name;
+        }
+        ASSERT_TRUE(DropPages(path)) << c.name;
+        if (CachedPages(path) != 0) GTEST_SKIP() << "the page cache keeps the test files";
+        ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
+        EXPECT_NEAR(conv.SourceLength(), 90000, 50) << c.name;
+        conv.CloseSourceFile();
+        EXPECT_LE(CachedPages(path), c.pages) << c.name << ": " << QFileInfo(path).size() << " bytes";
     }
 }
