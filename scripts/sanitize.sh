@@ -42,7 +42,7 @@ thread)
   ;;
 esac
 
-# -O1 and line tables only: the sanitizers' advice, and a third quicker to build.
+# -O1 and line tables only: the sanitizers' advice, and quicker to build.
 opt="-O1 -g1 -DNDEBUG"
 scripts/configure-tests.sh "$dir" -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="$opt" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$opt" \
