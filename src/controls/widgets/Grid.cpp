@@ -86,9 +86,10 @@ public:
     };
     static std::int16_t iconNumber(int index) { return std::int16_t(std::clamp(index, -1, 32767)); }
     struct Row {
-        std::vector<Cell> cells;
+        std::unique_ptr<Cell[]> cells; // one per column; no capacity or size kept beside it
         bool selected = false;
     };
+    Row newRow() const { return Row{std::make_unique<Cell[]>(columns.size()), false}; }
     struct Column {
         QString key, header;
         int alignment = 0, icon = -1, width = -1;
@@ -155,14 +156,17 @@ public:
         beginInsertColumns(QModelIndex(), at, at);
         columns.push_back(column);
         m_columnByKey.insert(column.key, at);
-        for (Row& row : rows) row.cells.resize(columns.size());
+        for (Row& row : rows) {
+            Row wider = newRow();
+            std::move(row.cells.get(), row.cells.get() + at, wider.cells.get());
+            row.cells = std::move(wider.cells);
+        }
         endInsertColumns();
     }
 
     void appendRow()
     {
-        Row row;
-        row.cells.resize(columns.size());
+        Row row = newRow();
         if (m_batch) {
             rows.push_back(std::move(row));
             m_structureDirty = true;
