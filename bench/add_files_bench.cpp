@@ -2,8 +2,11 @@
 // tags, progress, the list file written once at the end): 1,000 generated
 // short WAV files, then 1,000 real-shaped files (ListsBenchSupport.h:
 // four-minute WAVs, OGGs and MP3s with a cover, their pages dropped from the
-// page cache first) after them. Prints add_ms_per_file=X (the short WAVs)
-// and add_real_ms_per_file=X, each on its own line.
+// page cache first) after them. Like for like, the short WAVs are added a
+// second time with their pages dropped too. Prints add_ms_per_file=X (the
+// short WAVs, cached), add_cold_ms_per_file=X (the same, dropped),
+// add_real_ms_per_file=X (the real-shaped files, dropped) and
+// real_to_tiny_cold_ratio=X, each on its own line.
 #include "ListsBenchSupport.h"
 
 #include "controls/widgets/WindowWidgets.h"
@@ -11,6 +14,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -62,10 +66,15 @@ int main(int argc, char** argv)
     if (tiny < 0) return 1;
     std::printf("add_ms_per_file=%.3f\n", tiny);
     std::fflush(stdout);
+    if (!listsbench::DropFromPageCache(paths)) std::fprintf(stderr, "the page cache could not be dropped\n");
+    const double tinyCold = AddFiles(main, paths, 2 * kFiles);
+    if (tinyCold < 0) return 1;
+    std::printf("add_cold_ms_per_file=%.3f\n", tinyCold);
     if (!listsbench::DropFromPageCache(real)) std::fprintf(stderr, "the page cache could not be dropped\n");
-    const double realShaped = AddFiles(main, real, 2 * kFiles);
+    const double realShaped = AddFiles(main, real, 3 * kFiles);
     if (realShaped < 0) return 1;
     std::printf("add_real_ms_per_file=%.3f\n", realShaped);
+    std::printf("real_to_tiny_cold_ratio=%.2f\n", realShaped / std::max(tinyCold, 1e-9));
     listsbench::Close(main);
     return 0;
 }
