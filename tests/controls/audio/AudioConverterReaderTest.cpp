@@ -226,6 +226,19 @@ FullFacts ReadFully(const QString& path)
     return f;
 }
 
+// The header reading of `path` gives exactly the facts the full analysis gave.
+void ExpectHeaderFactsAsFull(const QString& path, const FullFacts& full, const char* name)
+{
+    audiodec::Source header;
+    ASSERT_TRUE(header.Open(path, audiodec::Analysis::HeaderWhenExact).ok()) << name;
+    const audiodec::Facts f = header.GetFacts();
+    EXPECT_EQ(f.sampleRate, full.facts.sampleRate) << name;
+    EXPECT_EQ(f.channels, full.facts.channels) << name;
+    EXPECT_EQ(f.bitsPerSample, full.facts.bitsPerSample) << name;
+    EXPECT_EQ(f.lengthMs, full.facts.lengthMs) << name;
+    EXPECT_EQ(f.bitRate, full.facts.bitRate) << name;
+}
+
 void PutLE32(QByteArray& bytes, qsizetype at, quint32 v)
 {
     for (int i = 0; i < 4; ++i) bytes[at + i] = char((v >> (8 * i)) & 0xFF);
@@ -288,15 +301,7 @@ TEST_F(ConverterTest, FactsAndTagsAreThoseOfTheFullAnalysis)
         }
         const FullFacts full = ReadFully(path);
         ASSERT_GT(full.facts.sampleRate, 0) << c.name;
-
-        audiodec::Source header;
-        ASSERT_TRUE(header.Open(path, audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
-        const audiodec::Facts f = header.GetFacts();
-        EXPECT_EQ(f.sampleRate, full.facts.sampleRate) << c.name;
-        EXPECT_EQ(f.channels, full.facts.channels) << c.name;
-        EXPECT_EQ(f.bitsPerSample, full.facts.bitsPerSample) << c.name;
-        EXPECT_EQ(f.lengthMs, full.facts.lengthMs) << c.name;
-        EXPECT_EQ(f.bitRate, full.facts.bitRate) << c.name;
+        ExpectHeaderFactsAsFull(path, full, c.name);
 
         ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
         EXPECT_EQ(conv.SourceSampleRate(), full.facts.sampleRate) << c.name;
@@ -714,14 +719,7 @@ TEST_F(ConverterTest, OggLengthComesFromTheLastPageAsTheFullAnalysisFindsIt)
         }
         const FullFacts full = ReadFully(path);
         ASSERT_GT(full.facts.sampleRate, 0) << c.name;
-        audiodec::Source header;
-        ASSERT_TRUE(header.Open(path, audiodec::Analysis::HeaderWhenExact).ok()) << c.name;
-        const audiodec::Facts f = header.GetFacts();
-        EXPECT_EQ(f.sampleRate, full.facts.sampleRate) << c.name;
-        EXPECT_EQ(f.channels, full.facts.channels) << c.name;
-        EXPECT_EQ(f.bitsPerSample, full.facts.bitsPerSample) << c.name;
-        EXPECT_EQ(f.lengthMs, full.facts.lengthMs) << c.name;
-        EXPECT_EQ(f.bitRate, full.facts.bitRate) << c.name;
+        ExpectHeaderFactsAsFull(path, full, c.name);
         ASSERT_EQ(conv.OpenSourceFile(path), 0) << c.name;
         EXPECT_EQ(conv.SourceLength(), full.facts.lengthMs) << c.name;
         ASSERT_EQ(conv.ReadTags(path), 0) << c.name;
