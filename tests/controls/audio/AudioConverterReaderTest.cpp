@@ -226,6 +226,18 @@ FullFacts ReadFully(const QString& path)
     return f;
 }
 
+// The seven tags the converter read, and those of the full analysis, in one order.
+QStringList TagsRead(const cAudioConverter& conv)
+{
+    return {conv.TagAlbum(), conv.TagArtist(), conv.TagComment(), conv.TagGenre(),
+            conv.TagTitle(), conv.TagTrack(),  conv.TagYear()};
+}
+QStringList TagsOf(const FullFacts& full)
+{
+    return {full.tags.album, full.tags.artist, full.tags.comment, full.tags.genre,
+            full.tags.title, full.tags.track,  full.tags.year};
+}
+
 // The header reading of `path` gives exactly the facts the full analysis gave.
 void ExpectHeaderFactsAsFull(const QString& path, const FullFacts& full, const char* name)
 {
@@ -309,11 +321,7 @@ TEST_F(ConverterTest, FactsAndTagsAreThoseOfTheFullAnalysis)
         EXPECT_EQ(conv.SourceBitsPerSample(), full.facts.bitsPerSample) << c.name;
         EXPECT_EQ(conv.SourceLength(), full.facts.lengthMs) << c.name;
         EXPECT_EQ(conv.ReadTags(path), 0) << c.name;
-        const QStringList read = {conv.TagAlbum(), conv.TagArtist(), conv.TagComment(), conv.TagGenre(),
-                                  conv.TagTitle(), conv.TagTrack(),  conv.TagYear()};
-        const QStringList expected = {full.tags.album, full.tags.artist, full.tags.comment, full.tags.genre,
-                                      full.tags.title, full.tags.track,  full.tags.year};
-        EXPECT_EQ(read, expected) << c.name;
+        EXPECT_EQ(TagsRead(conv), TagsOf(full)) << c.name;
         conv.CloseSourceFile();
         // Another file's tags are read from that file.
         cAudioConverter other;
@@ -572,11 +580,7 @@ TEST_F(ConverterTest, WavInfoTagsAreReadFromTheChunksAsFFmpegReadsThem)
         }
         ASSERT_EQ(conv.OpenSourceFile(Path("info.wav")), 0) << c.name;
         ASSERT_EQ(conv.ReadTags(Path("info.wav")), 0) << c.name;
-        const QStringList read = {conv.TagAlbum(), conv.TagArtist(), conv.TagComment(), conv.TagGenre(),
-                                  conv.TagTitle(), conv.TagTrack(),  conv.TagYear()};
-        const QStringList expected = {full.tags.album, full.tags.artist, full.tags.comment, full.tags.genre,
-                                      full.tags.title, full.tags.track,  full.tags.year};
-        EXPECT_EQ(read, expected) << c.name;
+        EXPECT_EQ(TagsRead(conv), TagsOf(full)) << c.name;
         conv.CloseSourceFile();
     }
     // The tags did come through.
