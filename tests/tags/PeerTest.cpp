@@ -184,6 +184,37 @@ TEST_P(PeerWrittenTest, ReadTheSameAndKeepTheirBytes)
 
 INSTANTIATE_TEST_SUITE_P(Versions, PeerWrittenTest, ::testing::Values(3, 4));
 
+TEST_F(PeerTest, ItunesFramesOfAVersion22TagSurviveTheUpgrade)
+{
+    // No tool writes 2.2 tags any more; old iTunes put these frames in them.
+    const std::vector<std::pair<const char*, QByteArray>> written = {
+        {"TT2", "Title"},      {"TCP", "1"},        {"TST", "Title, The"}, {"TSA", "Album, The"},
+        {"TSP", "Artist, The"}, {"TS2", "Band, The"}, {"TSC", "Composer, A"}, {"GP1", "Grouping"},
+        {"MVN", "Movement"},   {"MVI", "2/3"}};
+    QByteArray frames;
+    for (const auto& [id, text] : written) frames += V22Frame(id, Latin1Text(text));
+    const QByteArray audio = Mp3Audio();
+    const QString path = Write("a.mp3", Tag(2, frames, 1024) + audio);
+    // mutagen reads them under their later ids.
+    const QJsonObject before = RunJson(python, kMutagenFrames, {path});
+    ASSERT_EQ(before["version"].toInt(), 2);
+
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path);
+    tag.SetArtist("Artist");
+    tag.Update();
+
+    const QJsonObject after = RunJson(python, kMutagenFrames, {path});
+    EXPECT_EQ(after["version"].toInt(), 3);
+    QJsonObject expected = before["frames"].toObject();
+    expected["TPE1"] = QJsonArray{QJsonObject{{"text", QJsonArray{"Artist"}}}};
+    EXPECT_EQ(after["frames"].toObject(), expected)
+        << QJsonDocument(after).toJson().toStdString() << QJsonDocument(before).toJson().toStdString();
+    for (const char* id : {"TCMP", "TSOT", "TSOA", "TSOP", "TSO2", "TSOC", "GRP1", "MVNM", "MVIN"})
+        EXPECT_TRUE(expected.contains(id)) << id;
+    EXPECT_EQ(Sha256(Read(path).mid(RunJson(python, kRawFrames, {path})["end"].toInt())), Sha256(audio));
+}
+
 TEST_F(PeerTest, Mid3v2CommandLineTagsRead)
 {
     if (!HaveTool("mid3v2")) GTEST_SKIP() << "mid3v2 is not installed";
