@@ -171,7 +171,15 @@ std::optional<FoundTag> tagAt(const TagFile& file, std::int64_t start, std::int6
     auto inFile = [&](std::int64_t end) { return end >= start + kHeaderSize && end <= fileSize; };
     const bool standardFits = syncSafe && inFile(standardEnd);
     const bool plainFits = inFile(plainEnd);
-    if (!standardFits && !plainFits) return {};
+    if (!standardFits && !plainFits) {
+        // Cut short by the end of the file: it has no footer there, and
+        // everything from its header on belongs to it.
+        const std::uint8_t inFileFlags = flags & ~kTagFooter;
+        const QByteArray bytes = file.ReadAt(start, std::min(fileSize - start, kHeaderSize + kSyncSafeMax));
+        FoundTag cut{start, fileSize, version, inFileFlags, walkTag(bytes, version, inFileFlags).frames};
+        cut.cut = true;
+        return cut;
+    }
 
     const QByteArray bytes =
         file.ReadAt(start, std::max(standardFits ? standardEnd : 0, plainFits ? plainEnd : 0) - start);

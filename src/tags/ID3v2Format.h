@@ -28,11 +28,14 @@ struct FoundTag {
     std::uint8_t version = 0;
     std::uint8_t flags = 0;
     std::vector<RawFrame> frames; // in file order, up to padding or the first frame that does not fit; any id
+    // Its size runs past the end of the file: `end` is the file's end, and
+    // the frames are those that lie whole within the file.
+    bool cut = false;
     bool found() const { return start >= 0; }
 };
 
 // Scans the file for the first tag header that holds: "ID3", a version of 2
-// to 4 and a size whose tag ends inside the file. The size is read in the
+// to 4 and a size (a tag cut short by the end of the file counts). The size is read in the
 // standard (sync-safe) form, or as a plain 32-bit count of the whole tag when
 // one of its bytes has the top bit set or the standard reading does not end on
 // the frames and their padding. The scan goes in windows of 4096 bytes and

@@ -342,6 +342,9 @@ void cMP3ID3v2::WriteTag()
     const std::int64_t fileSize = file.Size();
     if (fileSize == 0) RaiseNotMP3(m_sMP3File, source());
     const id3v2::FoundTag old = id3v2::FindTag(file);
+    // A new tag in front of a cut one would leave it behind, hiding its
+    // frames from every reader; where its audio would start is unknown.
+    if (old.cut) RaiseNotMP3(m_sMP3File, source());
 
     auto tagBytes = [&](std::int64_t total) {
         const auto header = id3v2::TagHeader(version, total - kHeaderSize);

@@ -121,7 +121,6 @@ TEST_F(ID3v2FileTest, HeadersThatDoNotHoldAreNoTag)
         {"version 5", with(3, 5)},
         {"version 1", with(3, 1)},
         {"revision 255", with(4, char(0xFF))},
-        {"size past the end of the file", QByteArray("ID3\x03\0\0", 6) + SyncSafe(0x0FFFFFFF) + good.mid(10)},
     };
     for (const Case& c : cases) {
         const QByteArray before = c.tag + audio;
@@ -137,6 +136,42 @@ TEST_F(ID3v2FileTest, HeadersThatDoNotHoldAreNoTag)
         EXPECT_EQ(after.mid(2048), before) << c.what;
         tag.SetMP3File(path);
         EXPECT_EQ(tag.Title(), "new") << c.what;
+    }
+}
+
+TEST_F(ID3v2FileTest, ATagThatRunsPastTheEndOfTheFileIsReadButNotWrittenOver)
+{
+    // A file cut short inside its tag, or a tag whose size is wrong: a new tag
+    // in front would leave the old one behind it, hiding its frames from
+    // every reader.
+    const QByteArray title = V23Frame("TIT2", Text("title")) + V23Frame("TPE1", Text("artist"));
+    const QByteArray picture = V23Frame("APIC", QByteArray("\0image/png\0\x03\0", 13) + QByteArray(5000, '\x89'));
+    struct Case {
+        const char* what;
+        QByteArray file;
+        int frames;
+    } cases[] = {
+        {"cut inside a frame, no audio", Tag(3, title + picture, 20000).left(3000), 2},
+        {"cut in its padding, no audio", Tag(3, title, 20000).left(3000), 2},
+        {"a size past the end, audio behind the padding",
+         QByteArray("ID3\x03\0\0", 6) + SyncSafe(0x0FFFFFFF) + Tag(3, title, 256).mid(10) + Mp3Audio(), 2},
+        {"a 2.2 tag cut inside a frame",
+         Tag(2, V22Frame("TT2", Text("title")) + V22Frame("TP1", Text("artist")) + V22Frame("PIC", QByteArray(5000, 'p')),
+             20000)
+             .left(3000),
+         2},
+    };
+    for (const Case& c : cases) {
+        const QString path = Write("a.mp3", c.file);
+        cMP3ID3v2 tag;
+        tag.SetMP3File(path);
+        EXPECT_TRUE(tag.HasID3v2Tag()) << c.what;
+        EXPECT_EQ(tag.FrameCount(), c.frames) << c.what;
+        EXPECT_EQ(tag.Title(), "title") << c.what;
+        EXPECT_EQ(tag.Artist(), "artist") << c.what;
+        tag.SetTitle("new");
+        EXPECT_EQ(ErrorOf([&] { tag.Update(); }, "cMP3ID3v2"), kTagErrNotMP3) << c.what;
+        EXPECT_EQ(Read(path), c.file) << c.what;
     }
 }
 
