@@ -1,5 +1,6 @@
 #include "tags/ID3v2Format.h"
 
+#include "controls/audio/Mp3Header.h"
 #include "tags/TagFile.h"
 
 #include <QHash>
@@ -358,6 +359,28 @@ FoundTag FindTag(const TagFile& file)
         if (start + kScanWindow >= size) break;
     }
     return {};
+}
+
+bool HoldsMpegAudio(const TagFile& file)
+{
+    // Audio follows its tag at once, or after some junk or a second tag.
+    constexpr std::int64_t kSearch = 1024 * 1024;
+    constexpr std::int64_t kV1Block = 128;
+    const FoundTag tag = FindTag(file);
+    const std::int64_t from = tag.found() ? tag.end : 0;
+    const std::int64_t size = file.Size();
+    const QByteArray bytes = file.ReadAt(from, std::min(size - from, kSearch + 4096));
+    auto frameAt = [&](qsizetype i) {
+        return i + 4 <= bytes.size() ? audiodec::DecodeMp3Header(plain32(bytes, i)) : std::nullopt;
+    };
+    for (qsizetype i = 0; i < std::min<qsizetype>(bytes.size(), kSearch); ++i) {
+        const auto frame = frameAt(i);
+        if (!frame) continue;
+        const std::int64_t end = from + i + frame->size;
+        if (end == size || (end == size - kV1Block && bytes.mid(end - from, 3) == "TAG") || frameAt(end - from))
+            return true;
+    }
+    return false;
 }
 
 QString MapV22FrameId(const QString& id)

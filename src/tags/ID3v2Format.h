@@ -43,6 +43,11 @@ struct FoundTag {
 // but no tag.
 FoundTag FindTag(const TagFile& file);
 
+// Whether the file holds MPEG audio: a whole Layer III frame behind its tag
+// (from its start when it has none), followed by another frame, the ID3v1
+// block or the end of the file. Behind a cut tag there is none.
+bool HoldsMpegAudio(const TagFile& file);
+
 // Version-2.2 frame id to its later id; empty when it has none.
 QString MapV22FrameId(const QString& id);
 // The data of a 2.2 frame in its later form (a picture's format becomes a MIME type).

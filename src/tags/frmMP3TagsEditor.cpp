@@ -8,7 +8,9 @@
 #include "platform/MessageBox.h"
 #include "platform/VbCompat.h"
 #include "tags/ID3Genres.h"
+#include "tags/ID3v2Format.h"
 #include "tags/TagError.h"
+#include "tags/TagFile.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -344,6 +346,7 @@ void CfrmMP3TagsEditor::cmdApply_Click()
 {
     const GenreChoice genre = ChooseGenre();
     try {
+        CheckHoldsAudio(sSourceFile->toPlainText());
         if (m_bWriteID3v1) WriteID3v1(genre);
         if (m_bWriteID3v2) WriteID3v2(genre);
     } catch (const TagError& e) {
@@ -354,6 +357,13 @@ void CfrmMP3TagsEditor::cmdApply_Click()
         return;
     }
     platform::MsgBox("Done.", platform::vbInformation, AppTitle());
+}
+
+void CfrmMP3TagsEditor::CheckHoldsAudio(const QString& path)
+{
+    TagFile file(TagErrorSource("frmMP3TagsEditor"));
+    file.OpenRead(path);
+    if (!id3v2::HoldsMpegAudio(file)) RaiseNotMP3(path, file.Source());
 }
 
 void CfrmMP3TagsEditor::WriteID3v1(const GenreChoice& genre)

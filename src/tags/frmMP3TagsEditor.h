@@ -66,6 +66,9 @@ private:
     };
     // The genre Apply writes: an item the text names, else the text as it is.
     GenreChoice ChooseGenre();
+    // A file without MPEG audio (a tag cut short, a few bytes of a frame) is
+    // refused as the ID3v1 tag refuses a short file, before either tag is written.
+    static void CheckHoldsAudio(const QString& path);
     void WriteID3v1(const GenreChoice& genre);
     void WriteID3v2(const GenreChoice& genre);
 

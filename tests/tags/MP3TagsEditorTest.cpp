@@ -587,6 +587,39 @@ TEST_F(TagsEditor, AFailedV1WriteStopsBeforeTheV2Tag)
     }
 }
 
+TEST_F(TagsEditor, AFileWithoutAWholeAudioFrameIsRefusedUnderEveryKind)
+{
+    const QByteArray audio = Mp3Audio();
+    const QByteArray picture = V23Frame("APIC", QByteArray("\0image/png\0\x03\0", 13) + QByteArray(5000, '\x89'));
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        bool refused;
+    } cases[] = {
+        {"the first 100 bytes of MP3 frames", audio.left(100), true},
+        {"a tag cut short and no audio", Tag(3, V23Frame("TIT2", Latin1Text("Cut")) + picture, 20000).left(3000), true},
+        {"a whole tag and no audio", Tag(3, V23Frame("TIT2", Latin1Text("Whole")), 2048), true},
+        {"MP3 frames cut after the second", audio.left(1000), false},
+    };
+    for (const Case& c : cases) {
+        for (const int kind : {0, 1, 2}) {
+            SCOPED_TRACE(std::string(c.what) + ", kind " + std::to_string(kind));
+            const QString path = Mp3("short.mp3", c.bytes);
+            CfrmMP3TagsEditor* editor = OpenOn(path, kind);
+            editor->txtTitle->setText("Title");
+            const QString text = Apply(editor);
+            if (c.refused) {
+                EXPECT_EQ(text, path + " is not a valid MP3 file.(" + QString::number(kTagErrNotMP3) + ")");
+                EXPECT_EQ(audiotest::ReadFile(path), c.bytes);
+            } else {
+                EXPECT_EQ(text, "Done.");
+            }
+            editor->cmdClose_Click();
+            ProcessEvents();
+        }
+    }
+}
+
 TEST_F(TagsEditor, AReadOnlyFileIsReported)
 {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
