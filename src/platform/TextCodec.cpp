@@ -80,6 +80,14 @@ QString DecodeTextPiece(QByteArrayView piece, bool atStart)
     return text;
 }
 
+QString DecodeWindows1252(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    appendWindows1252(bytes, text);
+    return text;
+}
+
 QByteArray EncodeText(const QString& text) { return text.toUtf8(); }
 
 } // namespace platform

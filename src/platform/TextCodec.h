@@ -16,6 +16,8 @@ QString DecodeTextPieces(const QByteArray& bytes, QByteArrayView mark);
 // One such piece alone, `atStart` when it begins the text: the pieces of a
 // text decoded one by one and joined give what DecodeTextPieces gives.
 QString DecodeTextPiece(QByteArrayView piece, bool atStart);
+// Bytes as Windows-1252 alone, whatever they hold.
+QString DecodeWindows1252(QByteArrayView bytes);
 QByteArray EncodeText(const QString& text);
 
 } // namespace platform

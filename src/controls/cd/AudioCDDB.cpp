@@ -284,14 +284,19 @@ public:
         return Read(reply);
     }
 
-    // The lines that follow a status line, up to the closing ".".
+    // The lines that follow a status line, up to the closing ".". Real
+    // entries are a few KB.
     std::optional<Failure> ReadBody(QList<QByteArray>* lines)
     {
         constexpr int kMaxLines = 10000;
+        constexpr qsizetype kMaxBytes = 1024 * 1024;
+        qsizetype bytes = 0;
         for (QByteArray line;;) {
             if (std::optional<Failure> f = Status(m_connection.ReadLine(&line))) return f;
             if (line == ".") return std::nullopt;
             if (lines->size() == kMaxLines) return Unreadable("an entry without end");
+            bytes += line.size() + 2;
+            if (bytes > kMaxBytes) return Unreadable("an entry too large");
             lines->append(line);
         }
     }
@@ -374,7 +379,13 @@ private:
             if (!std::isalnum(static_cast<unsigned char>(c))) return false;
         return !word.isEmpty() && word.size() <= 64;
     }
-    static QString Quoted(const Reply& reply) { return platform::DecodeText(reply.line.left(80)).simplified(); }
+    // The start of a server's line for a message, without control characters.
+    static QString Quoted(const Reply& reply)
+    {
+        QString text = platform::DecodeText(reply.line.left(80));
+        text.removeIf([](QChar c) { return c.category() == QChar::Other_Control && !c.isSpace(); });
+        return text.simplified();
+    }
 
     const Request& m_request;
     Connection& m_connection;

@@ -2,6 +2,7 @@
 
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <map>
 
 namespace cddbquery {
@@ -17,10 +18,28 @@ int DigitSum(std::int32_t n)
     return sum;
 }
 
-// One line's text; control characters (a NUL, an escape) become spaces.
-QString LineText(const QByteArray& bytes)
+// A value's bytes with the entry format's escapes \n, \t and \\ undone.
+QByteArray Unescaped(const QByteArray& value)
 {
-    QString text = platform::DecodeText(bytes);
+    QByteArray out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char next = i + 1 < value.size() ? value[i + 1] : '\0';
+        if (value[i] == '\\' && (next == 'n' || next == 't' || next == '\\')) {
+            out += next == 'n' ? '\n' : next == 't' ? '\t' : '\\';
+            ++i;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+// A value's text; control characters (a line break, a NUL, an escape) become spaces.
+QString ValueText(const QByteArray& value, bool utf8)
+{
+    const QByteArray bytes = Unescaped(value);
+    QString text = utf8 ? QString::fromUtf8(bytes) : platform::DecodeWindows1252(bytes);
     for (QChar& c : text)
         if (c.category() == QChar::Other_Control) c = QChar(' ');
     return text;
@@ -76,25 +95,30 @@ QByteArray QueryCommand(const DiscFrames& disc)
 
 Entry ParseEntry(const QList<QByteArray>& lines, int trackCount)
 {
-    // Repeated keys continue the value; each line is decoded on its own.
-    QString discTitle;
-    std::map<int, QString> trackTitles;
-    for (const QByteArray& line : lines) {
+    // The bytes of each key's value, its continued lines joined: a line
+    // limit may cut a character in two.
+    std::map<QByteArray, QByteArray> values;
+    for (QByteArray line : lines) {
+        if (line.startsWith("\xef\xbb\xbf")) line.remove(0, 3); // a byte-order mark
         if (line.startsWith('#')) continue;
         const qsizetype equals = line.indexOf('=');
         if (equals <= 0) continue;
-        const QByteArray key = line.left(equals).trimmed();
-        const QString value = LineText(line.mid(equals + 1));
-        if (key == "DTITLE") {
-            discTitle += value;
-        } else if (const int index = TrackIndex(key); index >= 0 && index < trackCount) {
-            trackTitles[index] += value;
-        }
+        values[line.left(equals).trimmed()] += line.mid(equals + 1);
+    }
+    // One encoding for the whole entry.
+    const bool utf8 = std::all_of(values.begin(), values.end(), [](const auto& v) { return v.second.isValidUtf8(); });
+
+    QString discTitle;
+    std::map<int, QString> trackTitles;
+    for (const auto& [key, value] : values) {
+        if (key == "DTITLE") discTitle = ValueText(value, utf8);
+        else if (const int index = TrackIndex(key); index >= 0 && index < trackCount)
+            trackTitles[index] += ValueText(value, utf8);
     }
 
     Entry entry;
-    // Without " / " the whole text is the album.
-    if (!SplitAtSlash(discTitle, &entry.artist, &entry.album)) entry.album = discTitle.trimmed();
+    // Without " / " the artist is the same as the title.
+    if (!SplitAtSlash(discTitle, &entry.artist, &entry.album)) entry.artist = entry.album = discTitle.trimmed();
     const bool various = NamesVariousArtists(entry.artist);
     for (int i = 0; i < trackCount; ++i) {
         const QString text = trackTitles[i].trimmed();

@@ -2,8 +2,9 @@
 // The parts of the CDDB protocol that need no connection: the disc id and
 // query line worked out from a table of contents, and the reading of an xmcd
 // entry as a server sends it. Entries come from anywhere: any byte may stand
-// in them, and every line is decoded on its own, as UTF-8 where it is valid
-// and as Windows-1252 otherwise.
+// in them. The lines of a value are joined before they are decoded, and the
+// whole entry is read as UTF-8 when all of it is valid UTF-8 and as
+// Windows-1252 otherwise.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -36,9 +37,10 @@ std::uint32_t DiscId(const DiscFrames& disc);
 QByteArray QueryCommand(const DiscFrames& disc);
 
 // The entry of a disc with `trackCount` tracks from the lines of a "cddb read"
-// answer between its status line and the closing ".". A track title "A / B"
-// is split into artist and title only when the disc's artist names various
-// artists; otherwise a track's artist is the disc's.
+// answer between its status line and the closing ".". A DTITLE without " / "
+// gives the same text as artist and album. A track title "A / B" is split
+// into artist and title only when the disc's artist names various artists;
+// otherwise a track's artist is the disc's.
 Entry ParseEntry(const QList<QByteArray>& lines, int trackCount);
 
 } // namespace cddbquery

@@ -51,7 +51,9 @@ TEST(CddbEntry, ATrackIsSplitIntoArtistAndTitleOnlyOnAVariousArtistsDisc)
         {"Various Artists Tribute / Hits", "Singer / Song", "Various Artists Tribute", "Hits",
          "Various Artists Tribute|Singer / Song"},
         {"AC/DC / Back in Black", "Hells Bells", "AC/DC", "Back in Black", "AC/DC|Hells Bells"},
-        {"Just An Album", "Track", "", "Just An Album", "|Track"},
+        // Without " / " the artist is the title.
+        {"Just An Album", "Track", "Just An Album", "Just An Album", "Just An Album|Track"},
+        {"Various", "Singer / Song", "Various", "Various", "Singer|Song"},
     };
     for (const SplitCase& c : cases) {
         SCOPED_TRACE(c.dtitle);
@@ -62,15 +64,39 @@ TEST(CddbEntry, ATrackIsSplitIntoArtistAndTitleOnlyOnAVariousArtistsDisc)
     }
 }
 
-TEST(CddbEntry, EachLineIsDecodedOnItsOwnAsUtf8OrWindows1252)
+struct TextCase {
+    const char* what;
+    QList<QByteArray> lines;
+    const char* artist;
+    const char* album;
+    QStringList tracks;
+};
+
+TEST(CddbEntry, TheEntryIsDecodedAsAWholeAsUtf8OrWindows1252)
 {
-    const Entry e = ParseEntry({"DTITLE=Sigur R\xc3\xb3s / ", "DTITLE=Caf\xe9", "TTITLE0=Caf\xe9", "TTITLE1=\x93Quoted\x94",
-                                "TTITLE1= and \xc3\xa9t\xc3\xa9", "TTITLE2=cut \xc3", QByteArray("TTITLE3=\xff\xfe\x00x", 12)},
-                               4);
-    EXPECT_EQ(e.artist, "Sigur Rós");
-    EXPECT_EQ(e.album, "Café");
-    EXPECT_EQ(Tracks(e), (QStringList{"1 Sigur Rós|Café", "2 Sigur Rós|“Quoted” and été", "3 Sigur Rós|cut Ã",
-                                      "4 Sigur Rós|ÿþ x"}));
+    const std::vector<TextCase> cases = {
+        {"utf-8 characters cut where a value goes on on the next line",
+         {"DTITLE=Bj\xc3", "DTITLE=\xb6rk / Homogenic", "TTITLE0=J\xc3", "TTITLE0=\xb3ga", "EXTD=\xc2", "EXTD=\xa9 1997"},
+         "Björk", "Homogenic", {"1 Björk|Jóga"}},
+        {"windows-1252", {"DTITLE=Caf\xe9 / \x93" "Best\x94", "TTITLE0=Cr\xe8me"}, "Café", "“Best”", {"1 Café|Crème"}},
+        {"utf-8 and windows-1252 in one entry: windows-1252 throughout",
+         {"DTITLE=Sigur R\xc3\xb3s / Caf\xe9", "TTITLE0=\xc3\xa9t\xc3\xa9"}, "Sigur RÃ³s", "Café",
+         {"1 Sigur RÃ³s|Ã©tÃ©"}},
+        {"a character cut at the end", {"DTITLE=A / B", "TTITLE0=cut \xc3"}, "A", "B", {"1 A|cut Ã"}},
+        {"bytes that are no text", {"DTITLE=A / B", QByteArray("TTITLE0=\xff\xfe\x00x", 12)}, "A", "B", {"1 A|ÿþ x"}},
+        {"byte-order marks in front of lines",
+         {"\xef\xbb\xbf" "DTITLE=Sigur R\xc3\xb3s / Takk", "\xef\xbb\xbf" "TTITLE0=Gl\xc3\xb3s\xc3\xb3li"}, "Sigur Rós",
+         "Takk", {"1 Sigur Rós|Glósóli"}},
+        {"escapes", {"DTITLE=AC\\\\DC / Two\\nLines", "TTITLE0=Tab\\there \\x stays", "TTITLE0= and cut\\", "TTITLE0=nover"},
+         "AC\\DC", "Two Lines", {"1 AC\\DC|Tab here \\x stays and cut over"}},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Entry e = ParseEntry(c.lines, 1);
+        EXPECT_EQ(e.artist, QString::fromUtf8(c.artist));
+        EXPECT_EQ(e.album, QString::fromUtf8(c.album));
+        EXPECT_EQ(Tracks(e), c.tracks);
+    }
 }
 
 TEST(CddbEntry, StrangeLinesAreSkippedAndEveryTrackOfTheDiscArrives)

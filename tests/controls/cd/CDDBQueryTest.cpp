@@ -257,10 +257,20 @@ TEST_F(CddbTest, EntriesInAnyEncodingArriveWholeAndPromptlyInEveryLocale)
                                "TTITLE3=Na\xefve"},
          {"Artist Café Band", "Album Café", "Track 1 Café Band|Café", "Track 2 Café Band|Crème",
           "Track 3 Café Band|À bientôt", "Track 4 Café Band|Naïve", "Done"}},
-        {"utf-8 and windows-1252 line by line", {}, {"DTITLE=Die \xc3\x84rzte / ", "DTITLE=\x93" "Best\x94 \x96 Live", "TTITLE0=\xc3\xa9t\xc3\xa9",
+        // One encoding for the whole entry: a line that is no UTF-8 makes it Windows-1252.
+        {"utf-8 and windows-1252 in one entry", {}, {"DTITLE=Die \xc3\x84rzte / ", "DTITLE=\x93" "Best\x94 \x96 Live", "TTITLE0=\xc3\xa9t\xc3\xa9",
                                                      "TTITLE0= \xe9t\xe9", "TTITLE1=\x80 100", "TTITLE2=x", "TTITLE3=y"},
-         {"Artist Die Ärzte", "Album “Best” – Live", "Track 1 Die Ärzte|été été", "Track 2 Die Ärzte|€ 100",
-          "Track 3 Die Ärzte|x", "Track 4 Die Ärzte|y", "Done"}},
+         {"Artist Die Ã„rzte", "Album “Best” – Live", "Track 1 Die Ã„rzte|Ã©tÃ© été", "Track 2 Die Ã„rzte|€ 100",
+          "Track 3 Die Ã„rzte|x", "Track 4 Die Ã„rzte|y", "Done"}},
+        // Lines of at most 256 bytes: a long value goes on on the next line, cut anywhere.
+        {"utf-8 cut by the line length", {}, {"DTITLE=Bj\xc3\xb6rk / Homogenic", "TTITLE0=" + QByteArray(247, 'a') + "\xc3",
+                                              "TTITLE0=\xb3ga", "TTITLE1=Unravel", "TTITLE2=Bachelorette", "TTITLE3=All Is Full of Love"},
+         {"Artist Björk", "Album Homogenic", "Track 1 Björk|" + QString(247, 'a') + "óga", "Track 2 Björk|Unravel",
+          "Track 3 Björk|Bachelorette", "Track 4 Björk|All Is Full of Love", "Done"}},
+        {"escapes and a byte-order mark", {}, {"\xef\xbb\xbf" "DTITLE=AC\\\\DC / Live\\nat Donington", "TTITLE0=Thunder\\tstruck",
+                                                "TTITLE1=a", "TTITLE2=b", "TTITLE3=c"},
+         {"Artist AC\\DC", "Album Live at Donington", "Track 1 AC\\DC|Thunder struck", "Track 2 AC\\DC|a",
+          "Track 3 AC\\DC|b", "Track 4 AC\\DC|c", "Done"}},
         {"bytes that are no text", {}, {"DTITLE=\xff\xfe / \xc3", QByteArray("TTITLE0=a\x00" "b\x1b[31m", 16), "TTITLE1=\xed\xa0\x80",
                                         "TTITLE2=\xf4\x90\x80\x80", "TTITLE3=\xc0\xaf"},
          {"Artist ÿþ", "Album Ã", "Track 1 ÿþ|a b [31m", "Track 2 ÿþ|í\u00a0€", "Track 3 ÿþ|ô €€",
@@ -276,6 +286,12 @@ TEST_F(CddbTest, EntriesInAnyEncodingArriveWholeAndPromptlyInEveryLocale)
         {"a match that cannot be sent back", "200 r\xe9" "ck " + id + " x / y", {"DTITLE=A / B"},
          {QString("Error 5 The answer of the CD database server 127.0.0.1 cannot be read (200 r\u00e9ck %1 x / y).")
               .arg(QString(id))}},
+        {"control characters in the quoted answer", QByteArray("200 r\0ck\x1b[2J\x07\t", 14) + id + " x / y", {"DTITLE=A / B"},
+         {QString("Error 5 The answer of the CD database server 127.0.0.1 cannot be read (200 rck[2J %1 x / y).")
+              .arg(QString(id))}},
+        // Real entries are a few KB; lines of a value go on without end.
+        {"an entry too large", {}, QList<QByteArray>(20, "TTITLE0=" + QByteArray(60000, 'a')),
+         {"Error 5 The answer of the CD database server 127.0.0.1 cannot be read (an entry too large)."}},
     };
     for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
         for (const HostileCase& c : cases) {
