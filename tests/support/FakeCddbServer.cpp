@@ -75,10 +75,23 @@ bool FakeCddbServer::Send(int fd, const QByteArray& answer)
     return ::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
 }
 
-QByteArray FakeCddbServer::AnswerTo(const QByteArray& line) const
+QByteArray FakeCddbServer::ProtoAnswer(const QByteArray& line, int& level) const
+{
+    const QByteArray asked = line.mid(5).trimmed();
+    if (asked.isEmpty())
+        return QString("200 CDDB protocol level: current %1, supported %2").arg(level).arg(m_answers.protoLevel).toUtf8();
+    bool number = false;
+    const int wanted = asked.toInt(&number);
+    if (!number || wanted < 1 || wanted > m_answers.protoLevel) return "501 Illegal protocol level.";
+    if (wanted == level) return "502 Protocol level already " + QByteArray::number(level) + ".";
+    level = wanted;
+    return "201 OK, CDDB protocol level now: " + QByteArray::number(level);
+}
+
+QByteArray FakeCddbServer::AnswerTo(const QByteArray& line, int& level) const
 {
     if (line.startsWith("cddb hello")) return m_answers.hello;
-    if (line.startsWith("proto")) return m_answers.proto;
+    if (line == "proto" || line.startsWith("proto ")) return ProtoAnswer(line, level);
     if (line.startsWith("cddb query")) return m_answers.query;
     if (line.startsWith("cddb read")) return m_answers.read;
     if (line.startsWith("quit")) return "230 fake.cddb Closing connection.  Goodbye.";
@@ -89,6 +102,7 @@ void FakeCddbServer::Serve(int fd)
 {
     if (!m_answers.silent && (!Send(fd, m_answers.banner) || ClosesConnection(m_answers.banner))) return;
     QByteArray pending;
+    int level = 1;
     for (;;) {
         pollfd p[2] = {{fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
         if (::poll(p, 2, -1) < 0 || p[1].revents) return;
@@ -103,7 +117,7 @@ void FakeCddbServer::Serve(int fd)
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_received << QString::fromUtf8(line);
             }
-            const QByteArray answer = AnswerTo(line);
+            const QByteArray answer = AnswerTo(line, level);
             if (m_answers.silent || answer.isEmpty()) continue;
             if (!Send(fd, answer) || ClosesConnection(answer)) return;
         }

@@ -22,7 +22,9 @@ public:
     struct Answers {
         QByteArray banner = "201 fake.cddb CDDBP server v1.5.2PL0 ready at Mon Jan 01 00:00:00 2024";
         QByteArray hello = "200 Hello and welcome clsCDDB@localhost running clsCDDB v0.5.";
-        QByteArray proto = "201 OK, CDDB protocol level now: 6";
+        // The highest protocol level it takes; each connection starts at 1,
+        // and "proto" answers as a CDDB server does.
+        int protoLevel = 6;
         QByteArray query = "202 No match for disc ID.";
         QByteArray read = "401 Specified CDDB entry not found.";
         bool silent = false; // accepts connections and never answers
@@ -44,7 +46,9 @@ private:
     void Run();
     void Serve(int fd);
     bool Send(int fd, const QByteArray& answer);
-    QByteArray AnswerTo(const QByteArray& line) const;
+    // `level`: the connection's protocol level.
+    QByteArray AnswerTo(const QByteArray& line, int& level) const;
+    QByteArray ProtoAnswer(const QByteArray& line, int& level) const;
 
     Answers m_answers;
     int m_listen = -1;

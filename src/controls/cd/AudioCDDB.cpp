@@ -313,8 +313,23 @@ public:
         if (std::optional<Failure> f = Ask(hello, &reply)) return f;
         if (reply.code == 431) return Refused("connection");
         if (reply.code != 200 && reply.code != 402) return Unreadable(Quoted(reply));
+        return SetProtocolLevel();
+    }
+
+    // Level 6, whose texts are UTF-8, or the highest level an older server
+    // takes, which "proto" names ("current 1, supported 5").
+    std::optional<Failure> SetProtocolLevel()
+    {
+        Reply reply;
         if (std::optional<Failure> f = Ask("proto 6", &reply)) return f;
-        if (reply.code != 201 && reply.code != 502) return Refused("connection");
+        if (reply.code == 201 || reply.code == 502) return std::nullopt;
+        if (reply.code != 501) return Refused("connection");
+        if (std::optional<Failure> f = Ask("proto", &reply)) return f;
+        const qsizetype at = reply.line.indexOf("supported ");
+        const int highest = at < 0 ? 0 : reply.line.mid(at + 10).trimmed().toInt();
+        // Whatever it answers, the server goes on at a level it takes.
+        if (reply.code == 200 && highest > 1 && highest < 6)
+            return Ask("proto " + QByteArray::number(highest), &reply);
         return std::nullopt;
     }
 

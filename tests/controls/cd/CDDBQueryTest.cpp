@@ -183,6 +183,30 @@ TEST_F(CddbTest, AnExactMatchGivesArtistAlbumAndEveryTrack)
     EXPECT_FALSE(db.IsQuerying());
 }
 
+TEST_F(CddbTest, AServerOfAnOlderProtocolLevelIsSpokenToAtItsHighest)
+{
+    const std::vector<std::pair<int, QStringList>> cases = {
+        {6, {"proto 6"}},
+        {5, {"proto 6", "proto", "proto 5"}},
+        {1, {"proto 6", "proto"}},
+    };
+    for (const auto& [level, protos] : cases) {
+        SCOPED_TRACE(level);
+        FakeCddbServer::Answers answers = Serving(ExactMatch(), kEntry);
+        answers.protoLevel = level;
+        FakeCddbServer server(answers);
+        Use(server);
+        const Lookup l = RunQuery(db);
+        EXPECT_EQ(l.endings, QStringList{"Done"}) << l.events.join("\n").toStdString();
+        EXPECT_EQ(l.Track(4), "The Band|Data");
+        QStringList received = server.Received();
+        for (QString& line : received) line = line.simplified();
+        const QStringList expected = QStringList{"cddb hello clsCDDB localhost clsCDDB v0.5"} + protos +
+                                     QStringList{"cddb query 12000b04 4 150 375 675 825 13", "cddb read rock 12000b04", "quit"};
+        EXPECT_EQ(received, expected);
+    }
+}
+
 TEST_F(CddbTest, OfSeveralMatchesTheFirstIsRead)
 {
     const QByteArray id = CddbDiscId(image).toUtf8();
