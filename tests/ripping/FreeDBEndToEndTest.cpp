@@ -107,6 +107,34 @@ TEST_F(FreeDBEndToEnd, AListedCDIsLookedUpAndTheRipperNamesItsFilesFromTheEntry)
     EXPECT_TRUE(audiotest::WavData(folder + "Either-Or.cda.wav") == image.TrackBytes(2));
 }
 
+TEST_F(FreeDBEndToEnd, AnEntryWithoutAnArtistGivesItsTitleAsTheArtist)
+{
+    // DTITLE without " / ": the entry format takes the artist to be the title.
+    FakeCddbServer server(Serving({"DTITLE=Homogenic", "TTITLE0=Hunter", "TTITLE1=J\u00f3ga", "TTITLE2=Unravel",
+                                   "TTITLE3=Bachelorette"}));
+    UseServer(server);
+    g_bAutoFreeDB = true;
+    QStringList labels;
+    modal->hook = [&labels](QWidget* window) {
+        auto* lookup = qobject_cast<CfrmFreeDB*>(window);
+        ASSERT_NE(lookup, nullptr);
+        // The artist arrives before the tracks, and the last track closes the window.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return lookup->lblArtist->text() != "Album Name" || !window->isVisible(); }, 30000));
+        labels << lookup->lblArtist->text() << lookup->lblAlbumName->text();
+        EXPECT_TRUE(QTest::qWaitFor([window] { return !window->isVisible(); }, 30000));
+    };
+    main->cTreeView1_NodeClick(Drive());
+    EXPECT_EQ(labels, (QStringList{"Homogenic", "Homogenic"}));
+    ASSERT_EQ(main->cGrid1->Rows(), 4);
+    for (int row = 1; row <= 4; ++row) {
+        EXPECT_EQ(Cell(row, kColTagArtist), "Homogenic") << row;
+        EXPECT_EQ(Cell(row, kColTagAlbum), "Homogenic") << row;
+    }
+    EXPECT_EQ(Cell(2, kColItemName), "J\u00f3ga.cda");
+    EXPECT_EQ(Drive()->Text(), "Homogenic - Homogenic");
+    EXPECT_TRUE(msgBox->shown.empty());
+}
+
 // The tags of a file as ffprobe reads them: "title=...", "track=...".
 QStringList ProbeTags(const QString& path)
 {
