@@ -365,11 +365,12 @@ bool HoldsMpegAudio(const TagFile& file)
 {
     // Audio follows its tag at once, or after some junk or a second tag.
     constexpr std::int64_t kSearch = 1024 * 1024;
+    constexpr std::int64_t kNextFrame = 4096; // read beyond the search: the frame that follows the last one tried
     constexpr std::int64_t kV1Block = 128;
     const FoundTag tag = FindTag(file);
     const std::int64_t from = tag.found() ? tag.end : 0;
     const std::int64_t size = file.Size();
-    const QByteArray bytes = file.ReadAt(from, std::min(size - from, kSearch + 4096));
+    const QByteArray bytes = file.ReadAt(from, std::min(size - from, kSearch + kNextFrame));
     auto frameAt = [&](qsizetype i) {
         return i + 4 <= bytes.size() ? audiodec::DecodeMp3Header(plain32(bytes, i)) : std::nullopt;
     };

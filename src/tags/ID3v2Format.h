@@ -34,13 +34,13 @@ struct FoundTag {
     bool found() const { return start >= 0; }
 };
 
-// Scans the file for the first tag header that holds: "ID3", a version of 2
-// to 4 and a size (a tag cut short by the end of the file counts). The size is read in the
-// standard (sync-safe) form, or as a plain 32-bit count of the whole tag when
-// one of its bytes has the top bit set or the standard reading does not end on
-// the frames and their padding. The scan goes in windows of 4096 bytes and
-// gives up at the first window that holds an MPEG audio frame start (FF FB)
-// but no tag.
+// Scans the file for the first tag header that holds: "ID3" and a version of
+// 2 to 4; a tag whose size runs past the end of the file is found cut short.
+// The size is read in the standard (sync-safe) form, or as a plain 32-bit
+// count of the whole tag when one of its bytes has the top bit set or the
+// standard reading does not end on the frames and their padding. The scan
+// goes in windows of 4096 bytes and gives up at the first window that holds
+// an MPEG audio frame start (FF FB) but no tag.
 FoundTag FindTag(const TagFile& file);
 
 // Whether the file holds MPEG audio: a whole Layer III frame behind its tag

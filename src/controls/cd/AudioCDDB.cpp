@@ -325,8 +325,9 @@ public:
         if (reply.code == 201 || reply.code == 502) return std::nullopt;
         if (reply.code != 501) return Refused("connection");
         if (std::optional<Failure> f = Ask("proto", &reply)) return f;
-        const qsizetype at = reply.line.indexOf("supported ");
-        const int highest = at < 0 ? 0 : reply.line.mid(at + 10).trimmed().toInt();
+        const QByteArray supported = "supported ";
+        const qsizetype at = reply.line.indexOf(supported);
+        const int highest = at < 0 ? 0 : reply.line.mid(at + supported.size()).trimmed().toInt();
         // Whatever it answers, the server goes on at a level it takes.
         if (reply.code == 200 && highest > 1 && highest < 6)
             return Ask("proto " + QByteArray::number(highest), &reply);
