@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/AppInfo.h"
+#include "platform/SaveFile.h"
 #include "platform/TextCodec.h"
 
 #include <QDateTime>
@@ -440,6 +441,7 @@ long mutate(Hive& h, const std::function<long(RegKey& root, bool* changed)>& cha
     long rc = change(*working, &changed);
     if (rc != ERROR_SUCCESS || !changed) return rc;
     if (!backUpDamaged(h)) return ERROR_ACCESS_DENIED;
+    platform::RemoveSaveLeftovers(h.path);
     QSaveFile out(h.path);
     if (!out.open(QIODevice::WriteOnly)) return ERROR_ACCESS_DENIED;
     QByteArray text = SerializeHive(*working, h.rootName);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QSet>
 
 #include <cerrno>
 #include <dirent.h>
@@ -128,21 +129,70 @@ int RenameAll(const QList<std::pair<QString, QString>>& partsAndTargets, int ste
     return 0;
 }
 
-// The names in the folder that this program's writes use, records and
-// parts apart. Read straight from the folder: it is done before every
-// output, and a folder may hold many thousands of files.
-void FindLeftovers(const QString& folder, QStringList* records, QStringList* parts)
+// Calls `take` with the name of each entry of the folder. Read straight from
+// the folder: it is done before every output, and a folder may hold many
+// thousands of files.
+void ForEachName(const QString& folder, const std::function<void(const QByteArray&)>& take)
 {
     DIR* d = ::opendir(Native(folder).constData());
     if (!d) return;
-    const QByteArray prefix = kPartPrefix.toLatin1();
-    while (const dirent* entry = ::readdir(d)) {
-        const QByteArray name(entry->d_name);
-        if (!name.startsWith(prefix)) continue;
-        if (name.endsWith(kPutSuffix.toLatin1())) records->append(QFile::decodeName(name));
-        else if (name.endsWith(kPartSuffix.toLatin1())) parts->append(QFile::decodeName(name));
-    }
+    while (const dirent* entry = ::readdir(d)) take(QByteArray(entry->d_name));
     ::closedir(d);
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// A name this program's writes make: ".tarvello-", 8 hex digits as
+// RandomPartName writes them, `suffix`.
+bool IsOwnName(const QByteArray& name, const QString& suffix)
+{
+    const QByteArray prefix = kPartPrefix.toLatin1(), end = suffix.toLatin1();
+    if (name.size() != prefix.size() + 8 + end.size() || !name.startsWith(prefix) || !name.endsWith(end)) return false;
+    for (char c : name.mid(prefix.size(), 8))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+bool IsOwnLeftover(const QString& name)
+{
+    const QByteArray native = Native(name);
+    return IsOwnName(native, kPartSuffix) || IsOwnName(native, kPutSuffix);
+}
+
+// The names in the folder that this program's writes use, records and parts apart.
+void FindLeftovers(const QString& folder, QStringList* records, QStringList* parts)
+{
+    ForEachName(folder, [&](const QByteArray& name) {
+        if (IsOwnName(name, kPutSuffix)) records->append(QFile::decodeName(name));
+        else if (IsOwnName(name, kPartSuffix)) parts->append(QFile::decodeName(name));
+    });
+}
+
+// A record is followed only when each of its renames takes a part of ours
+// (or one already gone) to a plain name of the same folder: one made by
+// anyone else could otherwise rename the user's files over each other.
+bool IsOwnPut(const QList<std::pair<QString, QString>>& puts)
+{
+    if (puts.isEmpty()) return false;
+    for (const auto& [part, target] : puts) {
+        const QString partName = QFileInfo(part).fileName(), targetName = QFileInfo(target).fileName();
+        if (!IsOwnName(Native(partName), kPartSuffix) || targetName.isEmpty() || targetName == "." ||
+            targetName == ".." || targetName.contains(QChar(0)) || IsOwnLeftover(targetName))
+            return false;
+        struct stat st {};
+        if (::lstat(Native(part).constData(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+    }
+    return true;
+}
+
+// QSaveFile writes beside its file under the file's name, a dot and six
+// letters; a kill before its rename leaves that file behind.
+bool IsSaveLeftoverOf(const QByteArray& name, const QByteArray& fileName)
+{
+    if (name.size() != fileName.size() + 7 || !name.startsWith(fileName) || name[fileName.size()] != '.') return false;
+    for (char c : name.mid(fileName.size() + 1))
+        if (!IsAsciiLetter(c)) return false;
+    return true;
 }
 
 } // namespace
@@ -153,9 +203,23 @@ bool IsReplaceableFile(const QString& path)
     return !info.exists() || info.isFile();
 }
 
+void RemoveSaveLeftovers(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    const QByteArray fileName = Native(info.fileName());
+    ForEachName(folder, [&](const QByteArray& name) {
+        if (!IsSaveLeftoverOf(name, fileName)) return;
+        const QByteArray leftover = Native(folder) + "/" + name;
+        struct stat st {};
+        if (::lstat(leftover.constData(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(leftover.constData());
+    });
+}
+
 bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written)
 {
     if (path.isEmpty() || !IsReplaceableFile(path)) return false;
+    RemoveSaveLeftovers(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
@@ -228,17 +292,24 @@ void TidyFolder(const QString& folder)
     const QString dir = QDir::cleanPath(folder);
     QStringList records, parts;
     FindLeftovers(dir, &records, &parts);
-    // Decided puts first: their parts go in place, not away.
+    // Decided puts first: their parts go in place, not away. A record that is
+    // not ours stays, and so do the files it names.
+    QSet<QString> untouchable;
     for (const QString& name : records) {
         const QString record = dir + "/" + name;
         const int fd = OpenAbandoned(record);
         if (fd < 0) continue;
         const QList<std::pair<QString, QString>> puts = ReadPutRecord(fd, dir);
-        if (RenameAll(puts) == 0) ::unlink(Native(record).constData());
+        if (!IsOwnPut(puts)) {
+            for (const auto& [part, target] : puts) untouchable << part;
+        } else if (RenameAll(puts) == 0) {
+            ::unlink(Native(record).constData());
+        }
         ::close(fd);
     }
     for (const QString& name : parts) {
         const QString part = dir + "/" + name;
+        if (untouchable.contains(part)) continue;
         const int fd = OpenAbandoned(part);
         if (fd < 0) continue;
         ::unlink(Native(part).constData());

@@ -15,13 +15,18 @@ namespace platform {
 struct FileStamp;
 
 bool IsReplaceableFile(const QString& path);
-// `written`, when given, receives the stamp of the file as written.
+// `written`, when given, receives the stamp of the file as written. What an
+// earlier save of the file left behind goes first (RemoveSaveLeftovers).
 bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written = nullptr);
+// Removes the temporary files that saves of `path` broken off by a crash
+// left beside it: the file's name, a dot and six letters. Call it only where
+// no other program saves the same file at the same time.
+void RemoveSaveLeftovers(const QString& path);
 
 // ---- Temporary files of writes that are put in place when complete ----
 //
-// A write in progress is a hidden file ".tarvello-XXXXXXXX.part" in the
-// folder of its final name, open and locked by its writer until it is put
+// A write in progress is a hidden file ".tarvello-XXXXXXXX.part" (8 hex
+// digits) in the folder of its final name, open and locked by its writer until it is put
 // in place or dropped. One that no running program holds was left by a
 // writer that never finished: it goes the next time a part is made there.
 

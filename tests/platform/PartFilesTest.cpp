@@ -3,13 +3,17 @@
 // stays; puts of several files finish whole.
 #include "platform/SaveFile.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -120,6 +124,97 @@ TEST(PartFiles, APutBrokenOffIsFinishedOnlyWhenDecided)
         EXPECT_EQ(pair, decided ? "new bin + new cue" : "old bin + old cue");
         EXPECT_TRUE(QDir(dir.path()).entryList({".tarvello-*"}, QDir::Files | QDir::Hidden).isEmpty());
     }
+}
+
+// Only the names the part writers make are tidied: ".tarvello-", 8 hex
+// digits and the suffix. A user's files that merely look alike stay.
+TEST(PartFiles, TidyingTakesOnlyTheNamesThePartWritersMake)
+{
+    QTemporaryDir dir;
+    const QString ours = dir.filePath(".tarvello-0000beef.part");
+    WriteFile(ours, "left by a killed writer");
+    const QStringList users = {".tarvello-notes.part", ".tarvello-.part",        ".tarvello-0000beef0.part",
+                               ".tarvello-000beef.part", ".tarvello-0000beeg.part", ".tarvello-0000BEEF.part",
+                               ".tarvello-notes.put",  ".tarvello-0000beef.part~", ".tarvello-0000beef.parts"};
+    for (const QString& name : users) WriteFile(dir.filePath(name), "mine");
+
+    platform::TidyFolder(dir.path());
+    EXPECT_FALSE(QFile::exists(ours));
+    for (const QString& name : users) EXPECT_EQ(ReadFile(dir.filePath(name)), "mine") << name.toStdString();
+}
+
+// A put record written by anyone: it is followed only when each rename takes
+// one of our part names to a plain name of the same folder.
+TEST(PartFiles, APutRecordThatIsNotOursRenamesNothing)
+{
+    struct Case {
+        const char* what;
+        QList<std::pair<QString, QString>> renames;
+    };
+    const QString part = ".tarvello-0000cafe.part";
+    const Case cases[] = {
+        {"a user's file over another", {{"a.wav", "b.wav"}}},
+        {"one of ours, then a user's file", {{part, "c.wav"}, {"a.wav", "b.wav"}}},
+        {"over one of our own names", {{part, ".tarvello-0000d00d.part"}}},
+        {"over the folder", {{part, "."}}},
+        {"over the folder above", {{part, ".."}}},
+        {"over nothing", {{part, ""}}},
+        {"nothing at all", {}},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("a.wav"), "user's a");
+        WriteFile(dir.filePath("b.wav"), "user's b");
+        WriteFile(dir.filePath(part), "a part");
+        // The record as the part writers lay it out.
+        QByteArray bytes;
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out << QByteArray("tarvello put 1") << qint32(c.renames.size());
+        for (const auto& [from, to] : c.renames) out << from << to;
+        const QString record = dir.filePath(".tarvello-00000001.put");
+        WriteFile(record, bytes);
+
+        // The next write into the folder.
+        QString newPart;
+        const int fd = platform::CreatePartFile(dir.path(), O_WRONLY, 0666, &newPart);
+        ASSERT_GE(fd, 0) << c.what;
+        ::close(fd);
+        QFile::remove(newPart);
+
+        EXPECT_EQ(ReadFile(dir.filePath("a.wav")), "user's a") << c.what;
+        EXPECT_EQ(ReadFile(dir.filePath("b.wav")), "user's b") << c.what;
+        EXPECT_FALSE(QFile::exists(dir.filePath("c.wav"))) << c.what;
+        EXPECT_EQ(ReadFile(record), bytes) << c.what << ": the record stays";
+        if (std::any_of(c.renames.begin(), c.renames.end(), [&](const auto& r) { return r.first == part; })) {
+            EXPECT_EQ(ReadFile(dir.filePath(part)), "a part") << c.what << ": so do the parts it names";
+        }
+    }
+}
+
+// A save broken off between QSaveFile's link and its rename leaves the new
+// text under the file's name, a dot and six letters: the next save of that
+// file takes it away, and nothing else.
+TEST(PartFiles, TheNextSaveOfAFileTakesWhatABrokenOffSaveLeftBesideIt)
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath("New Items List 1.flst");
+    WriteFile(list, "old rows");
+    // Made the way QSaveFile makes its file: a temporary file named after the list, linked.
+    QTemporaryFile leftover(list);
+    ASSERT_TRUE(leftover.open());
+    leftover.write("new rows");
+    leftover.setAutoRemove(false);
+    const QString left = leftover.fileName();
+    leftover.close();
+    ASSERT_TRUE(QFileInfo(left).fileName().startsWith("New Items List 1.flst.")) << left.toStdString();
+    const QStringList users = {"New Items List 1.flst.backup1", "New Items List 1.flst.Ab1dEf",
+                               "New Items List 1.flst.AbCdE", "Other List.flst.AbCdEf", "New Items List 1.AbCdEf"};
+    for (const QString& name : users) WriteFile(dir.filePath(name), "mine");
+
+    ASSERT_TRUE(platform::SaveFileWhole(list, "rows"));
+    EXPECT_EQ(ReadFile(list), "rows");
+    EXPECT_FALSE(QFile::exists(left));
+    for (const QString& name : users) EXPECT_EQ(ReadFile(dir.filePath(name)), "mine") << name.toStdString();
 }
 
 } // namespace

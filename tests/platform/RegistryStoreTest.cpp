@@ -184,6 +184,23 @@ TEST_F(RegistryStore, RewriteIsWholeAndKeepsChangesOfAnotherRunningCopy)
     EXPECT_EQ(files, QStringList({"HKEY_LOCAL_MACHINE.reg"}));
 }
 
+// A rewrite broken off by a kill before QSaveFile's rename leaves the hive's
+// name, a dot and six letters: the next rewrite takes it away.
+TEST_F(RegistryStore, TheNextRewriteTakesWhatABrokenOffRewriteLeftBesideTheHive)
+{
+    HKEY key = Create("SOFTWARE\\Left");
+    ASSERT_EQ(RegSetValueEx(key, "a", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+    const QString leftover = HivePath() + ".qWeRty";
+    QFile f(leftover);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(HiveText());
+    f.close();
+    ASSERT_EQ(RegSetValueEx(key, "b", REG_SZ, QByteArray("2\0", 2)), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_EQ(QDir(RegistryFolder()).entryList(QDir::Files), QStringList({"HKEY_LOCAL_MACHINE.reg"}));
+}
+
 TEST_F(RegistryStore, DamagedFileIsReadAsFarAsItParsesAndKeptBeforeRewrite)
 {
     QByteArray damaged = "REGEDIT4\r\n\r\n"
