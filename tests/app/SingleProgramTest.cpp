@@ -123,6 +123,18 @@ protected:
         }
         return false;
     }
+    // Starts a program and takes its socket away, as a cleaner of temporary
+    // files would: it holds the folder but cannot be reached. Null on failure.
+    QProcess* StartUnreachable()
+    {
+        QProcess* p = Start({});
+        if (!WaitUntilHolding(p)) return nullptr;
+        const QStringList sockets = WaitForSocketsIn(Runtime());
+        if (sockets.isEmpty()) return nullptr;
+        for (const QString& socket : sockets)
+            if (!QFile::remove(socket)) return nullptr;
+        return p;
+    }
     // Waits until the program's messages hold the text.
     bool WaitForMessage(QProcess* p, const QByteArray& text, QByteArray* all)
     {
@@ -219,11 +231,8 @@ TEST_F(SingleProgram, TheSocketLiesWhereOnlyTheUserCanWrite)
 // folder, and ends with a code that is not 0.
 TEST_F(SingleProgram, AStartThatCannotReachTheRunningProgramSaysSoAndDoesNotRun)
 {
-    QProcess* first = Start({});
-    ASSERT_TRUE(WaitUntilHolding(first));
-    const QStringList sockets = WaitForSocketsIn(Runtime());
-    ASSERT_FALSE(sockets.isEmpty());
-    for (const QString& socket : sockets) ASSERT_TRUE(QFile::remove(socket));
+    QProcess* first = StartUnreachable();
+    ASSERT_TRUE(first);
 
     QProcess* later = Start({"-addfiles"});
     QByteArray messages;
@@ -244,11 +253,8 @@ TEST_F(SingleProgram, AStartThatCannotReachTheRunningProgramSaysSoAndDoesNotRun)
 // once and with a code that is not 0.
 TEST_F(SingleProgram, CtrlCEndsAStartThatWaits)
 {
-    QProcess* first = Start({});
-    ASSERT_TRUE(WaitUntilHolding(first));
-    const QStringList sockets = WaitForSocketsIn(Runtime());
-    ASSERT_FALSE(sockets.isEmpty());
-    for (const QString& socket : sockets) ASSERT_TRUE(QFile::remove(socket));
+    QProcess* first = StartUnreachable();
+    ASSERT_TRUE(first);
 
     QProcess* later = Start({"-addfiles"});
     // Once it catches SIGINT (bit 2 of SigCgt) it is in or right before its wait.
