@@ -44,7 +44,10 @@ bool ProgramKeyExists()
 constexpr int kExitUnreachable = 1;
 constexpr int kExitInterrupted = 130; // as a shell reports a command ended by Ctrl+C
 
-QString SettingsFolder() { return QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath(); }
+QString SettingsFolder()
+{
+    return QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath();
+}
 
 // Keyed on the folder the settings hive lives in; it goes with the
 // application object, which lets the lock and the socket go too.

@@ -262,7 +262,8 @@ TEST_F(SingleProgram, CtrlCEndsAStartThatWaits)
         QFile status(QString("/proc/%1/status").arg(later->processId()));
         if (!status.open(QIODevice::ReadOnly)) return false;
         for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("SigCgt:")) return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGINT - 1)) & 1) != 0;
+            if (line.startsWith("SigCgt:"))
+                return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGINT - 1)) & 1) != 0;
         return false;
     };
     QElapsedTimer t;
