@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cerrno>
@@ -88,6 +87,18 @@ int SyncFolder(const QString& folder)
 
 QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
+// The file that `path` leads to through any links; empty when they go round
+// in a circle.
+QString FileBehindLinks(const QString& path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink(); ++hops) {
+        if (hops == 40) return {};
+        info.setFile(info.symLinkTarget());
+    }
+    return info.absoluteFilePath();
+}
+
 // The record names the files within their folder.
 QByteArray PutRecord(const QList<std::pair<QString, QString>>& partsAndTargets)
 {
@@ -140,8 +151,6 @@ void ForEachName(const QString& folder, const std::function<void(const QByteArra
     ::closedir(d);
 }
 
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 // A name this program's writes make: ".tarvello-", 8 hex digits as
 // RandomPartName writes them, `suffix`.
 bool IsOwnName(const QByteArray& name, const QString& suffix)
@@ -185,16 +194,6 @@ bool IsOwnPut(const QList<std::pair<QString, QString>>& puts)
     return true;
 }
 
-// QSaveFile writes beside its file under the file's name, a dot and six
-// letters; a kill before its rename leaves that file behind.
-bool IsSaveLeftoverOf(const QByteArray& name, const QByteArray& fileName)
-{
-    if (name.size() != fileName.size() + 7 || !name.startsWith(fileName) || name[fileName.size()] != '.') return false;
-    for (char c : name.mid(fileName.size() + 1))
-        if (!IsAsciiLetter(c)) return false;
-    return true;
-}
-
 } // namespace
 
 bool IsReplaceableFile(const QString& path)
@@ -203,34 +202,76 @@ bool IsReplaceableFile(const QString& path)
     return !info.exists() || info.isFile();
 }
 
-void RemoveSaveLeftovers(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    const QByteArray fileName = Native(info.fileName());
-    ForEachName(folder, [&](const QByteArray& name) {
-        if (!IsSaveLeftoverOf(name, fileName)) return;
-        const QByteArray leftover = Native(folder) + "/" + name;
-        struct stat st {};
-        if (::lstat(leftover.constData(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(leftover.constData());
-    });
-}
-
 bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written)
 {
-    if (path.isEmpty() || !IsReplaceableFile(path)) return false;
-    RemoveSaveLeftovers(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
+    WholeFileWriter file(path);
+    if (!file.Open() || !file.Write(bytes)) return false;
     // Renaming it into place keeps what the stamp looks at.
-    const FileStamp stamp = written ? StampOfOpenFile(file.handle(), bytes) : FileStamp{};
-    if (!file.commit()) return false;
+    const FileStamp stamp = written ? StampOfOpenFile(file.Handle(), bytes) : FileStamp{};
+    if (!file.Commit()) return false;
     if (written) *written = stamp;
     return true;
+}
+
+WholeFileWriter::WholeFileWriter(const QString& path) : m_path(path) {}
+
+WholeFileWriter::~WholeFileWriter() { Drop(); }
+
+bool WholeFileWriter::Open()
+{
+    Drop();
+    if (m_path.isEmpty()) return Fail(ENOENT);
+    m_target = FileBehindLinks(m_path);
+    if (m_target.isEmpty()) return Fail(ELOOP);
+    struct stat old {};
+    const bool exists = ::stat(Native(m_target).constData(), &old) == 0;
+    if (!exists && errno != ENOENT) return Fail(errno);
+    if (exists && !S_ISREG(old.st_mode)) return Fail(QStringLiteral("It is not a regular file"));
+    // Nobody else may read the new text before it has the old file's permissions.
+    const int fd = CreatePartFile(FolderOf(m_target), O_WRONLY, exists ? 0600 : 0666, &m_part);
+    if (fd < 0) return Fail(-fd);
+    m_fd = fd;
+    if (exists && ::fchmod(fd, old.st_mode & 0777) != 0) return Fail(errno);
+    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return Fail(m_file.errorString());
+    return true;
+}
+
+bool WholeFileWriter::Write(const QByteArray& bytes)
+{
+    if (m_fd < 0) return Fail(EBADF);
+    return m_file.write(bytes) == bytes.size() || Fail(m_file.errorString());
+}
+
+qint64 WholeFileWriter::Size() const { return m_fd >= 0 ? m_file.pos() : 0; }
+
+bool WholeFileWriter::Commit()
+{
+    if (m_fd < 0) return Fail(EBADF);
+    if (const int err = FlushToDisk(m_fd)) return Fail(err);
+    if (const int err = PutInPlaceTogether({{m_part, m_target}})) return Fail(err);
+    // In place: no longer a part to drop. Its lock goes with the descriptor.
+    m_part.clear();
+    Drop();
+    return true;
+}
+
+bool WholeFileWriter::Fail(const QString& error)
+{
+    m_error = error;
+    Drop();
+    return false;
+}
+
+bool WholeFileWriter::Fail(int systemError) { return Fail(qt_error_string(systemError)); }
+
+void WholeFileWriter::Drop()
+{
+    m_file.close();
+    if (!m_part.isEmpty()) ::unlink(Native(m_part).constData());
+    m_part.clear();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
 }
 
 int CreatePartFile(const QString& folder, int flags, int mode, QString* partPath)

@@ -1,7 +1,9 @@
 // Temporary files of writes in progress: one that a killed writer left goes
 // with the next write into its folder, one that a running program holds
-// stays; puts of several files finish whole.
+// stays; puts of several files finish whole; a whole-file save keeps the
+// links to its file and the file's permissions.
 #include "platform/SaveFile.h"
+#include "support/KilledWrites.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -10,13 +12,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -191,30 +193,76 @@ TEST(PartFiles, APutRecordThatIsNotOursRenamesNothing)
     }
 }
 
-// A save broken off between QSaveFile's link and its rename leaves the new
-// text under the file's name, a dot and six letters: the next save of that
-// file takes it away, and nothing else.
-TEST(PartFiles, TheNextSaveOfAFileTakesWhatABrokenOffSaveLeftBesideIt)
+// A save through a link replaces the file it leads to and keeps the link,
+// with the part made beside that file; the new file keeps the old one's
+// permissions, and a file made anew has the usual ones.
+TEST(PartFiles, ASaveKeepsTheLinksToItsFileAndThePermissionsOfTheOldFile)
+{
+    struct Case {
+        const char* what;
+        QStringList chain; // the name saved to, the links it leads through, the file
+        int oldMode;       // -1: no file yet
+        int newMode;
+    };
+    const Case cases[] = {
+        {"a file", {"lists/L.flst"}, 0640, 0640},
+        {"a read-only file", {"lists/L.flst"}, 0444, 0444},
+        {"a file everyone may write", {"lists/L.flst"}, 0666, 0666},
+        {"a new file", {"lists/L.flst"}, -1, 0644},
+        {"a link to a file in another folder", {"lists/L.flst", "elsewhere/L.flst"}, 0600, 0600},
+        {"a link to a link", {"lists/L.flst", "lists/L.link", "elsewhere/L.flst"}, 0640, 0640},
+        {"a link to a file not there yet", {"lists/L.flst", "elsewhere/L.flst"}, -1, 0644},
+    };
+    struct Umask {
+        const mode_t was = ::umask(022);
+        ~Umask() { ::umask(was); }
+    } umask022;
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        for (const char* folder : {"lists", "elsewhere"}) ASSERT_TRUE(QDir(dir.path()).mkdir(folder));
+        const QString file = dir.filePath(c.chain.back());
+        if (c.oldMode >= 0) {
+            WriteFile(file, "old rows");
+            ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode_t(c.oldMode)), 0);
+        }
+        for (int i = 0; i + 1 < c.chain.size(); ++i) {
+            const QString link = dir.filePath(c.chain[i]);
+            const QString target = QFileInfo(link).dir().relativeFilePath(dir.filePath(c.chain[i + 1]));
+            ASSERT_TRUE(QFile::link(target, link)) << c.what;
+        }
+
+        ASSERT_TRUE(platform::SaveFileWhole(dir.filePath(c.chain.front()), "new rows")) << c.what;
+        EXPECT_EQ(ReadFile(file), "new rows") << c.what;
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(file).constData(), &st), 0) << c.what;
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << c.what;
+        EXPECT_EQ(st.st_mode & 07777, mode_t(c.newMode)) << c.what;
+        for (int i = 0; i + 1 < c.chain.size(); ++i) {
+            const QFileInfo link(dir.filePath(c.chain[i]));
+            EXPECT_TRUE(link.isSymLink()) << c.what << ": " << c.chain[i].toStdString();
+            EXPECT_EQ(link.symLinkTarget(), dir.filePath(c.chain[i + 1])) << c.what;
+        }
+        for (const QString folder : {"lists", "elsewhere"}) {
+            QStringList names;
+            for (const QString& name : c.chain)
+                if (name.startsWith(folder + "/")) names << QFileInfo(name).fileName();
+            names.sort();
+            EXPECT_EQ(support::FilesIn(dir.filePath(folder)), names) << c.what << ": nothing else is left";
+        }
+    }
+}
+
+// Links that lead round in a circle lead to no file: the save is refused and
+// they stay as they were.
+TEST(PartFiles, ASaveThroughLinksThatGoRoundInACircleIsRefused)
 {
     QTemporaryDir dir;
-    const QString list = dir.filePath("New Items List 1.flst");
-    WriteFile(list, "old rows");
-    // Made the way QSaveFile makes its file: a temporary file named after the list, linked.
-    QTemporaryFile leftover(list);
-    ASSERT_TRUE(leftover.open());
-    leftover.write("new rows");
-    leftover.setAutoRemove(false);
-    const QString left = leftover.fileName();
-    leftover.close();
-    ASSERT_TRUE(QFileInfo(left).fileName().startsWith("New Items List 1.flst.")) << left.toStdString();
-    const QStringList users = {"New Items List 1.flst.backup1", "New Items List 1.flst.Ab1dEf",
-                               "New Items List 1.flst.AbCdE", "Other List.flst.AbCdEf", "New Items List 1.AbCdEf"};
-    for (const QString& name : users) WriteFile(dir.filePath(name), "mine");
-
-    ASSERT_TRUE(platform::SaveFileWhole(list, "rows"));
-    EXPECT_EQ(ReadFile(list), "rows");
-    EXPECT_FALSE(QFile::exists(left));
-    for (const QString& name : users) EXPECT_EQ(ReadFile(dir.filePath(name)), "mine") << name.toStdString();
+    ASSERT_TRUE(QFile::link("b.flst", dir.filePath("a.flst")));
+    ASSERT_TRUE(QFile::link("a.flst", dir.filePath("b.flst")));
+    EXPECT_FALSE(platform::SaveFileWhole(dir.filePath("a.flst"), "rows"));
+    EXPECT_EQ(QFileInfo(dir.filePath("a.flst")).symLinkTarget(), dir.filePath("b.flst"));
+    EXPECT_EQ(QFileInfo(dir.filePath("b.flst")).symLinkTarget(), dir.filePath("a.flst"));
+    EXPECT_EQ(support::FilesIn(dir.path()), QStringList({"a.flst", "b.flst"}));
 }
 
 } // namespace
