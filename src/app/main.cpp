@@ -59,7 +59,7 @@ int main(int argc, char** argv)
     CloseOnTerminate(app);
     // An installed program keeps each user's lists and settings in a folder of his own.
     SetUpProgramFolder(QCoreApplication::applicationDirPath());
-    if (!StartAsTheRunningProgram()) return 0;
+    if (const std::optional<int> ended = StartAsTheRunningProgram([] { return g_terminateAsked; })) return *ended;
     Main();
     if (!frmMain.IsLoaded()) return 0;
     g_mainLoopRunning = true;

@@ -455,7 +455,8 @@ void JobWindow::Form_Load()
 
     if (m_design.destinationFolder) {
         LoadPathHistory(txtToPath);
-        if (txtToPath->currentText().isEmpty()) txtToPath->setEditText(platform::AppPath() + "/Main/");
+        if (txtToPath->currentText().isEmpty())
+            txtToPath->setEditText(DefaultDestination(platform::AppPath() + "/Main/"));
     }
     if (m_design.fileNamePatterns) {
         LoadFileNameFormats();

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
 #include <filesystem>
 
 namespace {
@@ -50,27 +49,24 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
         ErrorDescription = "The file " + SourceFile + " cannot be read: " + source.errorString();
         return;
     }
-    QSaveFile dest(Destination);
-    if (!dest.open(QIODevice::WriteOnly)) {
-        ErrorDescription = "The file " + Destination + " cannot be written: " + dest.errorString();
+    platform::WholeFileWriter dest(Destination);
+    if (!dest.Open()) {
+        ErrorDescription = "The file " + Destination + " cannot be written: " + dest.ErrorString();
         return;
     }
     const qint64 length = source.size();
-    // A failure drops the temporary file: the destination stays as it was.
+    // A failure drops the part file (when `dest` goes): the destination stays as it was.
     auto readFailed = [&] {
-        dest.cancelWriting();
         ErrorDescription = "The file " + SourceFile + " cannot be read: " + source.errorString();
     };
     auto writeFailed = [&] {
-        dest.cancelWriting();
-        ErrorDescription = "The file " + Destination + " cannot be written: " + dest.errorString();
+        ErrorDescription = "The file " + Destination + " cannot be written: " + dest.ErrorString();
     };
-    auto write = [&](const QByteArray& block) { return dest.write(block) == block.size(); };
 
     if (length < chunk) {
         const QByteArray all = source.read(length);
         if (all.size() != length) return readFailed();
-        if (!write(all)) return writeFailed();
+        if (!dest.Write(all)) return writeFailed();
     } else {
         QByteArray pending;
         while (source.pos() < length) {
@@ -78,17 +74,17 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
             if (block.size() != chunk) return readFailed();
             pending += block;
             if (pending.size() >= 2 * chunk) {
-                if (!write(pending)) return writeFailed();
+                if (!dest.Write(pending)) return writeFailed();
                 pending.clear();
             }
-            PercentREady = std::int16_t(platform::CLng(100.0 * double(dest.pos()) / double(length)));
+            PercentREady = std::int16_t(platform::CLng(100.0 * double(dest.Size()) / double(length)));
             QCoreApplication::processEvents();
             if (length - source.pos() < chunk) chunk = length - source.pos();
         }
-        if (!write(pending)) return writeFailed();
+        if (!dest.Write(pending)) return writeFailed();
     }
     source.close();
-    if (!dest.commit()) return writeFailed();
+    if (!dest.Commit()) return writeFailed();
     Sucessfull = true;
     SecondsTaken = platform::CLng(clock.elapsed() / 1000.0);
 }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QToolTip>
 #include <QWidget>
@@ -137,6 +138,12 @@ QString& movedExecutable()
     return file;
 }
 
+bool& installedProgram()
+{
+    static bool installed = false;
+    return installed;
+}
+
 // Files the program owns and a user never edits: always the installed ones.
 bool IsProgramOwnFile(const QString& relativePath) { return relativePath == "Help.html"; }
 
@@ -193,12 +200,26 @@ bool SeedDataFolder(const QString& installed, const QString& target)
 void SetUpProgramFolder(const QString& executableFolder)
 {
     QString folder = InstalledDataFolder(executableFolder);
-    if (!QFileInfo(folder).isWritable()) {
+    // Installed files are everyone's: an installed program never writes
+    // them, even when it could (run by root).
+    installedProgram() = folder != QDir::cleanPath(executableFolder);
+    if (installedProgram() || !QFileInfo(folder).isWritable()) {
         const QString own = PerUserDataFolder();
         if (SeedDataFolder(folder, own)) folder = own;
     }
-    if (folder != QDir::cleanPath(executableFolder)) movedExecutable() = QCoreApplication::applicationFilePath();
+    movedExecutable() =
+        folder != QDir::cleanPath(executableFolder) ? QCoreApplication::applicationFilePath() : QString();
     platform::SetAppPath(folder);
+}
+
+bool IsInstalledProgram() { return installedProgram(); }
+
+QString DefaultDestination(const QString& portableDefault)
+{
+    if (!IsInstalledProgram()) return portableDefault;
+    QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (music.isEmpty() || !QFileInfo(music).isDir()) music = QDir::homePath();
+    return QDir::cleanPath(music) + "/";
 }
 
 QString ProgramExecutable()

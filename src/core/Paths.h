@@ -58,9 +58,17 @@ QString InstalledDataFolder(const QString& executableFolder);
 // always the installed one. Copies can be written by their owner. False when
 // the target folder cannot be made.
 bool SeedDataFolder(const QString& installed, const QString& target);
-// Start-up: points the program folder (platform::AppPath) at the installed
-// data files, or at the seeded per-user folder when they cannot be written.
+// Start-up: points the program folder (platform::AppPath) at the seeded
+// per-user folder for an installed program (told by its layout, <prefix>/bin
+// beside <prefix>/share/tarvello, never by whether it can write there) and
+// for a program folder that cannot be written; else at the executable's folder.
 void SetUpProgramFolder(const QString& executableFolder);
+// True when start-up found an installed program.
+bool IsInstalledProgram();
+// The folder, ending in "/", where outputs go unless the user chose one: for
+// an installed program the user's music folder (his home when he has none),
+// never its hidden data folder; else `portableDefault`.
+QString DefaultDestination(const QString& portableDefault);
 // The program's executable file, wherever its data files are.
 QString ProgramExecutable();
 

@@ -13,7 +13,13 @@
 #include "settings/frmOptions.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
 
 bool g_bShowSplash = false;
 
@@ -34,23 +40,60 @@ bool ProgramKeyExists()
     return reg.KeyExists();
 }
 
+// Exit codes of a start that does not run.
+constexpr int kExitUnreachable = 1;
+constexpr int kExitInterrupted = 130; // as a shell reports a command ended by Ctrl+C
+
+QString SettingsFolder()
+{
+    return QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath();
+}
+
 // Keyed on the folder the settings hive lives in; it goes with the
 // application object, which lets the lock and the socket go too.
 platform::SingleInstance& TheRunningProgram()
 {
-    static platform::SingleInstance* instance = new platform::SingleInstance(
-        QFileInfo(platform::reg::HiveFilePath(platform::reg::HKEY_LOCAL_MACHINE)).absolutePath(),
-        QCoreApplication::instance());
+    static platform::SingleInstance* instance =
+        new platform::SingleInstance(SettingsFolder(), QCoreApplication::instance());
     return *instance;
+}
+
+// On standard error and in a message box, which the user or `interrupted` closes.
+void SayTheRunningProgramCannotBeReached(const std::function<bool()>& interrupted)
+{
+    const QString text =
+        "Tarvello is already running with the settings folder\n" + QDir::toNativeSeparators(SettingsFolder()) +
+        "\nbut cannot be reached, so it cannot take this start's command line. A second program on the same "
+        "settings folder would lose changes to its items lists, so this start ends.\n\nUse the running program's "
+        "window, or end that program and start again.";
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    QMessageBox box(QMessageBox::Critical, "Tarvello", text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.open();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!box.isVisible() || (interrupted && interrupted())) loop.quit();
+    });
+    poll.start(100);
+    loop.exec();
 }
 
 } // namespace
 
-bool StartAsTheRunningProgram()
+std::optional<int> StartAsTheRunningProgram(const std::function<bool()>& interrupted)
 {
+    using Claimed = platform::SingleInstance::Claimed;
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty()) arguments.removeFirst();
-    return TheRunningProgram().Claim(arguments);
+    switch (TheRunningProgram().Claim(arguments, interrupted)) {
+    case Claimed::Run: return std::nullopt;
+    case Claimed::HandedOver: return 0;
+    case Claimed::Interrupted: return kExitInterrupted;
+    case Claimed::Unreachable: break;
+    }
+    SayTheRunningProgramCannotBeReached(interrupted);
+    return kExitUnreachable;
 }
 
 void RunLaterStartsCommandLines()

@@ -2,6 +2,9 @@
 // The program's entry point and its start-up helpers.
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class RegistryRoutines;
 
 // True while start-up status texts go to the splash window.
@@ -15,9 +18,11 @@ void SetNoCrashDialog();
 void EditionHook();
 
 // One running program per settings folder (where the settings hive lives):
-// false when a program already runs there and has taken this start's
-// command line; this start then ends without a window.
-bool StartAsTheRunningProgram();
+// nothing when this start is the program, else the exit code this start
+// ends with, without a window: 0 when the running program took its command
+// line; not 0 when that program cannot be reached (the user is told) or
+// `interrupted` said so while this start waited for it.
+std::optional<int> StartAsTheRunningProgram(const std::function<bool()>& interrupted);
 // From here on the main window runs the command lines of later starts,
 // those that came during start-up first.
 void RunLaterStartsCommandLines();

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/AppInfo.h"
+#include "platform/SaveFile.h"
 #include "platform/TextCodec.h"
 
 #include <QDateTime>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -440,10 +440,9 @@ long mutate(Hive& h, const std::function<long(RegKey& root, bool* changed)>& cha
     long rc = change(*working, &changed);
     if (rc != ERROR_SUCCESS || !changed) return rc;
     if (!backUpDamaged(h)) return ERROR_ACCESS_DENIED;
-    QSaveFile out(h.path);
-    if (!out.open(QIODevice::WriteOnly)) return ERROR_ACCESS_DENIED;
-    QByteArray text = SerializeHive(*working, h.rootName);
-    if (out.write(text) != text.size() || !out.commit()) return ERROR_WRITE_FAULT;
+    platform::WholeFileWriter out(h.path);
+    if (!out.Open()) return ERROR_ACCESS_DENIED;
+    if (!out.Write(SerializeHive(*working, h.rootName)) || !out.Commit()) return ERROR_WRITE_FAULT;
     h.tree = std::move(working);
     h.stamp = stampOf(h.path);
     return ERROR_SUCCESS;

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
+#include <QSet>
 
 #include <cerrno>
 #include <dirent.h>
@@ -87,6 +87,18 @@ int SyncFolder(const QString& folder)
 
 QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
+// The file that `path` leads to through any links; empty when they go round
+// in a circle.
+QString FileBehindLinks(const QString& path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink(); ++hops) {
+        if (hops == 40) return {};
+        info.setFile(info.symLinkTarget());
+    }
+    return info.absoluteFilePath();
+}
+
 // The record names the files within their folder.
 QByteArray PutRecord(const QList<std::pair<QString, QString>>& partsAndTargets)
 {
@@ -128,21 +140,58 @@ int RenameAll(const QList<std::pair<QString, QString>>& partsAndTargets, int ste
     return 0;
 }
 
-// The names in the folder that this program's writes use, records and
-// parts apart. Read straight from the folder: it is done before every
-// output, and a folder may hold many thousands of files.
-void FindLeftovers(const QString& folder, QStringList* records, QStringList* parts)
+// Calls `take` with the name of each entry of the folder. Read straight from
+// the folder: it is done before every output, and a folder may hold many
+// thousands of files.
+void ForEachName(const QString& folder, const std::function<void(const QByteArray&)>& take)
 {
     DIR* d = ::opendir(Native(folder).constData());
     if (!d) return;
-    const QByteArray prefix = kPartPrefix.toLatin1();
-    while (const dirent* entry = ::readdir(d)) {
-        const QByteArray name(entry->d_name);
-        if (!name.startsWith(prefix)) continue;
-        if (name.endsWith(kPutSuffix.toLatin1())) records->append(QFile::decodeName(name));
-        else if (name.endsWith(kPartSuffix.toLatin1())) parts->append(QFile::decodeName(name));
-    }
+    while (const dirent* entry = ::readdir(d)) take(QByteArray(entry->d_name));
     ::closedir(d);
+}
+
+// A name this program's writes make: ".tarvello-", 8 hex digits as
+// RandomPartName writes them, `suffix`.
+bool IsOwnName(const QByteArray& name, const QString& suffix)
+{
+    const QByteArray prefix = kPartPrefix.toLatin1(), end = suffix.toLatin1();
+    if (name.size() != prefix.size() + 8 + end.size() || !name.startsWith(prefix) || !name.endsWith(end)) return false;
+    for (char c : name.mid(prefix.size(), 8))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+bool IsOwnLeftover(const QString& name)
+{
+    const QByteArray native = Native(name);
+    return IsOwnName(native, kPartSuffix) || IsOwnName(native, kPutSuffix);
+}
+
+// The names in the folder that this program's writes use, records and parts apart.
+void FindLeftovers(const QString& folder, QStringList* records, QStringList* parts)
+{
+    ForEachName(folder, [&](const QByteArray& name) {
+        if (IsOwnName(name, kPutSuffix)) records->append(QFile::decodeName(name));
+        else if (IsOwnName(name, kPartSuffix)) parts->append(QFile::decodeName(name));
+    });
+}
+
+// A record is followed only when each of its renames takes a part of ours
+// (or one already gone) to a plain name of the same folder: one made by
+// anyone else could otherwise rename the user's files over each other.
+bool IsOwnPut(const QList<std::pair<QString, QString>>& puts)
+{
+    if (puts.isEmpty()) return false;
+    for (const auto& [part, target] : puts) {
+        const QString partName = QFileInfo(part).fileName(), targetName = QFileInfo(target).fileName();
+        if (!IsOwnName(Native(partName), kPartSuffix) || targetName.isEmpty() || targetName == "." ||
+            targetName == ".." || targetName.contains(QChar(0)) || IsOwnLeftover(targetName))
+            return false;
+        struct stat st {};
+        if (::lstat(Native(part).constData(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -155,18 +204,74 @@ bool IsReplaceableFile(const QString& path)
 
 bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written)
 {
-    if (path.isEmpty() || !IsReplaceableFile(path)) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
+    WholeFileWriter file(path);
+    if (!file.Open() || !file.Write(bytes)) return false;
     // Renaming it into place keeps what the stamp looks at.
-    const FileStamp stamp = written ? StampOfOpenFile(file.handle(), bytes) : FileStamp{};
-    if (!file.commit()) return false;
+    const FileStamp stamp = written ? StampOfOpenFile(file.Handle(), bytes) : FileStamp{};
+    if (!file.Commit()) return false;
     if (written) *written = stamp;
     return true;
+}
+
+WholeFileWriter::WholeFileWriter(const QString& path) : m_path(path) {}
+
+WholeFileWriter::~WholeFileWriter() { Drop(); }
+
+bool WholeFileWriter::Open()
+{
+    Drop();
+    if (m_path.isEmpty()) return Fail(ENOENT);
+    m_target = FileBehindLinks(m_path);
+    if (m_target.isEmpty()) return Fail(ELOOP);
+    struct stat old {};
+    const bool exists = ::stat(Native(m_target).constData(), &old) == 0;
+    if (!exists && errno != ENOENT) return Fail(errno);
+    if (exists && !S_ISREG(old.st_mode)) return Fail(QStringLiteral("It is not a regular file"));
+    // Nobody else may read the new text before it has the old file's permissions.
+    const int fd = CreatePartFile(FolderOf(m_target), O_WRONLY, exists ? 0600 : 0666, &m_part);
+    if (fd < 0) return Fail(-fd);
+    m_fd = fd;
+    if (exists && ::fchmod(fd, old.st_mode & 0777) != 0) return Fail(errno);
+    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return Fail(m_file.errorString());
+    return true;
+}
+
+bool WholeFileWriter::Write(const QByteArray& bytes)
+{
+    if (m_fd < 0) return Fail(EBADF);
+    return m_file.write(bytes) == bytes.size() || Fail(m_file.errorString());
+}
+
+qint64 WholeFileWriter::Size() const { return m_fd >= 0 ? m_file.pos() : 0; }
+
+bool WholeFileWriter::Commit()
+{
+    if (m_fd < 0) return Fail(EBADF);
+    if (const int err = FlushToDisk(m_fd)) return Fail(err);
+    if (const int err = PutInPlaceTogether({{m_part, m_target}})) return Fail(err);
+    // In place: no longer a part to drop. Its lock goes with the descriptor.
+    m_part.clear();
+    Drop();
+    return true;
+}
+
+bool WholeFileWriter::Fail(const QString& error)
+{
+    m_error = error;
+    Drop();
+    return false;
+}
+
+bool WholeFileWriter::Fail(int systemError) { return Fail(qt_error_string(systemError)); }
+
+void WholeFileWriter::Drop()
+{
+    m_file.close();
+    if (!m_part.isEmpty()) ::unlink(Native(m_part).constData());
+    m_part.clear();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
 }
 
 int CreatePartFile(const QString& folder, int flags, int mode, QString* partPath)
@@ -228,17 +333,24 @@ void TidyFolder(const QString& folder)
     const QString dir = QDir::cleanPath(folder);
     QStringList records, parts;
     FindLeftovers(dir, &records, &parts);
-    // Decided puts first: their parts go in place, not away.
+    // Decided puts first: their parts go in place, not away. A record that is
+    // not ours stays, and so do the files it names.
+    QSet<QString> untouchable;
     for (const QString& name : records) {
         const QString record = dir + "/" + name;
         const int fd = OpenAbandoned(record);
         if (fd < 0) continue;
         const QList<std::pair<QString, QString>> puts = ReadPutRecord(fd, dir);
-        if (RenameAll(puts) == 0) ::unlink(Native(record).constData());
+        if (!IsOwnPut(puts)) {
+            for (const auto& [part, target] : puts) untouchable << part;
+        } else if (RenameAll(puts) == 0) {
+            ::unlink(Native(record).constData());
+        }
         ::close(fd);
     }
     for (const QString& name : parts) {
         const QString part = dir + "/" + name;
+        if (untouchable.contains(part)) continue;
         const int fd = OpenAbandoned(part);
         if (fd < 0) continue;
         ::unlink(Native(part).constData());

@@ -1,9 +1,11 @@
 #pragma once
-// Writing a whole file safely: the bytes go to a temporary file beside it,
-// which then replaces the old file, so a failed write leaves the old file as
-// it was. Only regular files are replaced (a link to one is followed); a
-// folder, device or pipe of that name is refused.
+// Writing a whole file safely: the bytes go to a part file (below) beside
+// it, which then replaces the old file, so a failed write leaves the old file
+// as it was, and a kill at any moment leaves at most a part that the next
+// write into the folder removes. Only regular files are replaced (a link to
+// one is followed); a folder, device or pipe of that name is refused.
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -18,12 +20,48 @@ bool IsReplaceableFile(const QString& path);
 // `written`, when given, receives the stamp of the file as written.
 bool SaveFileWhole(const QString& path, const QByteArray& bytes, FileStamp* written = nullptr);
 
+// A whole file written in steps. A link to the file is followed: the file it
+// leads to is replaced, the link stays. The new file keeps the permissions of
+// the old one. Until Commit has put it in place nothing of the old file
+// changes; a writer that goes uncommitted drops its part.
+class WholeFileWriter {
+public:
+    explicit WholeFileWriter(const QString& path);
+    ~WholeFileWriter();
+    WholeFileWriter(const WholeFileWriter&) = delete;
+    WholeFileWriter& operator=(const WholeFileWriter&) = delete;
+
+    bool Open();
+    bool Write(const QByteArray& bytes);
+    // The bytes written so far.
+    qint64 Size() const;
+    // The part file's descriptor while it is open.
+    int Handle() const { return m_fd; }
+    // Hands the part to the disk and puts it in place of the file.
+    bool Commit();
+    // Why the last step failed.
+    QString ErrorString() const { return m_error; }
+
+private:
+    bool Fail(const QString& error);
+    bool Fail(int systemError);
+    void Drop();
+
+    QString m_path;
+    QString m_target; // the file behind any links
+    QString m_part;
+    int m_fd = -1;
+    QFile m_file;
+    QString m_error;
+};
+
 // ---- Temporary files of writes that are put in place when complete ----
 //
-// A write in progress is a hidden file ".tarvello-XXXXXXXX.part" in the
-// folder of its final name, open and locked by its writer until it is put
-// in place or dropped. One that no running program holds was left by a
-// writer that never finished: it goes the next time a part is made there.
+// A write in progress is a hidden file ".tarvello-XXXXXXXX.part" (8 hex
+// digits) in the folder of its final name, open and locked by its writer
+// until it is put in place or dropped. One that no running program holds was
+// left by a writer that never finished: it goes the next time a part is made
+// there.
 
 // Creates a new part file in `folder`, open with `flags` (O_WRONLY or O_RDWR
 // and the like) and `mode`, locked for as long as it stays open; the folder

@@ -1,17 +1,23 @@
 #include "platform/SingleInstance.h"
 
 #include <QCryptographicHash>
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
-#include <QThread>
+#include <QTimer>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcSingleInstance, "tarvello.instance", QtWarningMsg)
 
@@ -20,6 +26,7 @@ namespace platform {
 namespace {
 
 constexpr int kClaimMs = 10000;   // how long a start tries to reach the running program
+constexpr int kRetryMs = 100;     // the pause between two tries
 constexpr int kAnswerMs = 10000;  // how long it waits for the running program to take its command line
 const QByteArray kTaken = "taken";
 
@@ -27,6 +34,36 @@ QString CanonicalFolder(const QString& folder)
 {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) : canonical;
+}
+
+// $XDG_RUNTIME_DIR when it is a folder of this user's that nobody else can write.
+QString RuntimeFolder()
+{
+    const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return {};
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return {};
+    return folder;
+}
+
+// True when the process at the other end of a connected local socket runs as this user.
+bool PeerIsThisUser(const QLocalSocket& socket)
+{
+    ucred peer {};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::geteuid();
+}
+
+// Lets events run (a signal's notice among them) for a while; true when `interrupted` then says so.
+bool WaitUnlessInterrupted(int ms, const std::function<bool()>& interrupted)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return interrupted && interrupted();
 }
 
 } // namespace
@@ -46,37 +83,39 @@ QString SingleInstance::LockFilePath(const QString& settingsFolder)
     return QDir(settingsFolder).filePath("tarvello.lock");
 }
 
-QString SingleInstance::ServerName(const QString& settingsFolder)
+QString SingleInstance::SocketPath(const QString& settingsFolder)
 {
-    // Local socket names are short: the folder goes in as a digest, and each
-    // user has sockets of their own.
+    // Socket paths are short: in the shared runtime folder the settings
+    // folder goes in as a digest.
+    const QString runtime = RuntimeFolder();
+    if (runtime.isEmpty()) return QDir(settingsFolder).filePath("tarvello.socket");
     const QByteArray digest =
         QCryptographicHash::hash(CanonicalFolder(settingsFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
-    return QString("tarvello-%1-%2").arg(::getuid()).arg(QString::fromLatin1(digest));
+    return QDir(runtime).filePath("tarvello-" + QString::fromLatin1(digest));
 }
 
-bool SingleInstance::Claim(const QStringList& arguments)
+SingleInstance::Claimed SingleInstance::Claim(const QStringList& arguments, const std::function<bool()>& interrupted)
 {
     QDir().mkpath(m_folder);
     m_lock = std::make_unique<QLockFile>(LockFilePath(m_folder));
     // Only a lock whose program no longer runs is stale, however old it is.
     m_lock->setStaleLockTime(0);
     const QDeadlineTimer deadline(kClaimMs);
-    while (!deadline.hasExpired()) {
+    for (;;) {
         if (m_lock->tryLock(0)) {
             Listen();
-            return true;
+            return Claimed::Run;
         }
         if (m_lock->error() != QLockFile::LockFailedError) {
             qCWarning(lcSingleInstance) << "Cannot lock" << LockFilePath(m_folder) << "; running without it";
-            return true;
+            return Claimed::Run;
         }
-        if (HandOver(arguments)) return false;
+        if (HandOver(arguments)) return Claimed::HandedOver;
+        // Running beside the holder would lose what either writes: this start never does.
+        if (deadline.hasExpired()) return Claimed::Unreachable;
         // The running program is between taking the lock and listening, or ending.
-        QThread::msleep(100);
+        if (WaitUnlessInterrupted(kRetryMs, interrupted)) return Claimed::Interrupted;
     }
-    qCWarning(lcSingleInstance) << "The program holding" << LockFilePath(m_folder) << "does not answer";
-    return true;
 }
 
 bool SingleInstance::Listen()
@@ -84,7 +123,7 @@ bool SingleInstance::Listen()
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::Accept);
-    const QString name = ServerName(m_folder);
+    const QString name = SocketPath(m_folder);
     if (m_server->listen(name)) return true;
     // A socket left by a program that was killed: the lock says nobody uses it.
     QLocalServer::removeServer(name);
@@ -96,8 +135,14 @@ bool SingleInstance::Listen()
 bool SingleInstance::HandOver(const QStringList& arguments)
 {
     QLocalSocket socket;
-    socket.connectToServer(ServerName(m_folder));
+    socket.connectToServer(SocketPath(m_folder));
     if (!socket.waitForConnected(1000)) return false;
+    // A socket another user made under our name gets nothing.
+    if (!PeerIsThisUser(socket)) {
+        if (!std::exchange(m_warnedOfStranger, true))
+            qCWarning(lcSingleInstance) << SocketPath(m_folder) << "belongs to another user: nothing handed over";
+        return false;
+    }
     QByteArray message;
     QDataStream out(&message, QIODevice::WriteOnly);
     out << arguments;
@@ -114,6 +159,10 @@ bool SingleInstance::HandOver(const QStringList& arguments)
 void SingleInstance::Accept()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (!PeerIsThisUser(*socket)) {
+            delete socket;
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
         if (socket->bytesAvailable() > 0) Read(socket);

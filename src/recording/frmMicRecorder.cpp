@@ -8,6 +8,7 @@
 #include "core/FileSystem.h"
 #include "core/LinkLabel.h"
 #include "core/MainWindowServices.h"
+#include "core/Paths.h"
 #include "core/Skin.h"
 #include "core/TextFiles.h"
 #include "core/TimeSizeText.h"
@@ -66,7 +67,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent)
     return label;
 }
 
-QString DefaultWaveFile() { return QDir(QDir::homePath()).filePath("wave_file.wav"); }
+QString DefaultWaveFile() { return DefaultDestination(QDir::homePath() + "/") + "wave_file.wav"; }
 
 } // namespace
 

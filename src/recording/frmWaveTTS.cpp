@@ -367,7 +367,7 @@ QString CfrmWaveTTS::NewOutputName() const
 QString CfrmWaveTTS::NewOutputPath() const
 {
     const QString name = NewOutputName();
-    const QString folder = UserDataFolder();
+    const QString folder = DefaultDestination(UserDataFolder());
     // Two renderings within the same second keep both.
     const QFileInfo info(name);
     const QString base = info.completeBaseName(), suffix = "." + info.suffix();

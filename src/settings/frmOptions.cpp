@@ -508,7 +508,9 @@ void CfrmOptions::GetOptions()
         const QString mainFolder = platform::AppPath() + "/Main/";
         txtToPath->setEditText(mainFolder);
         if (!QDir(mainFolder).exists()) CreateFolderPath(mainFolder);
-        RememberPath(txtToPath);
+        // An installed program's lists lie hidden among its data files: the
+        // path history, whose first entry is every job's destination, leaves them out.
+        if (!IsInstalledProgram()) RememberPath(txtToPath);
     }
     g_sToPath = txtToPath->currentText();
     ApplyItemText(cboFileName, read("cboFileName"));

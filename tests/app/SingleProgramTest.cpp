@@ -1,6 +1,7 @@
 // Real starts of the program on one settings folder: a later start hands its
 // command line to the running program and ends; a program that was killed
-// leaves no lock that blocks the next start.
+// leaves no lock that blocks the next start; one that cannot be reached is
+// never joined by a second program.
 #include "platform/SingleInstance.h"
 
 #include <QDir>
@@ -10,8 +11,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -21,6 +25,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         QDir().mkpath(Folder("home"));
+        QDir().mkpath(Runtime());
+        QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         PrepareSettings(Settings());
     }
     // A settings folder whose lists live in the test's folder, so that the
@@ -48,10 +54,45 @@ protected:
 
     QString Folder(const QString& name) const { return dir.filePath(name); }
     QString Settings() const { return Folder("settings"); }
+    QString Runtime() const { return Folder("runtime"); }
+    // The sockets in a folder.
+    static QStringList SocketsIn(const QString& folder)
+    {
+        QStringList sockets;
+        for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                                          QDir::NoDotAndDotDot)) {
+            const QString path = QDir(folder).filePath(name);
+            struct stat st {};
+            if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISSOCK(st.st_mode)) sockets << path;
+        }
+        return sockets;
+    }
+    // Waits until the folder holds a socket (a program listens just after it takes the lock).
+    static QStringList WaitForSocketsIn(const QString& folder)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (SocketsIn(folder).isEmpty() && t.elapsed() < 20000) QThread::msleep(10);
+        return SocketsIn(folder);
+    }
 
     // Starts the program offscreen with the arguments; its messages are kept.
     QProcess* Start(const QStringList& arguments) { return Start(arguments, Settings()); }
+    // `runtime` is the user's runtime folder; none when empty.
+    QProcess* Start(const QStringList& arguments, const QString& settings, const QString& runtime)
+    {
+        auto p = Start(arguments, settings, [&](QProcessEnvironment& env) {
+            if (runtime.isEmpty()) env.remove("XDG_RUNTIME_DIR");
+            else env.insert("XDG_RUNTIME_DIR", runtime);
+        });
+        return p;
+    }
     QProcess* Start(const QStringList& arguments, const QString& settings)
+    {
+        return Start(arguments, settings, Runtime());
+    }
+    QProcess* Start(const QStringList& arguments, const QString& settings,
+                    const std::function<void(QProcessEnvironment&)>& adjust)
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -60,6 +101,7 @@ protected:
         env.insert("HOME", Folder("home"));
         env.insert("XDG_CONFIG_HOME", Folder("home/.config"));
         env.insert("QT_LOGGING_RULES", "tarvello.instance.info=true");
+        adjust(env);
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
         p->start(TARVELLO_EXE, arguments);
@@ -80,6 +122,18 @@ protected:
             QThread::msleep(20);
         }
         return false;
+    }
+    // Starts a program and takes its socket away, as a cleaner of temporary
+    // files would: it holds the folder but cannot be reached. Null on failure.
+    QProcess* StartUnreachable()
+    {
+        QProcess* p = Start({});
+        if (!WaitUntilHolding(p)) return nullptr;
+        const QStringList sockets = WaitForSocketsIn(Runtime());
+        if (sockets.isEmpty()) return nullptr;
+        for (const QString& socket : sockets)
+            if (!QFile::remove(socket)) return nullptr;
+        return p;
     }
     // Waits until the program's messages hold the text.
     bool WaitForMessage(QProcess* p, const QByteArray& text, QByteArray* all)
@@ -143,6 +197,85 @@ TEST_F(SingleProgram, ProgramsOnOtherSettingsFoldersRunSideBySide)
     PrepareSettings(other);
     QProcess* second = Start({"-addfiles"}, other);
     EXPECT_TRUE(WaitUntilHolding(second, other)) << second->readAll().toStdString();
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+// The socket lies where only the user can write: his runtime folder, or the
+// settings folder when he has none; never in the temporary folder, under a
+// name anyone can work out.
+TEST_F(SingleProgram, TheSocketLiesWhereOnlyTheUserCanWrite)
+{
+    const QStringList sharedBefore = SocketsIn(QDir::tempPath());
+    QProcess* first = Start({});
+    ASSERT_TRUE(WaitUntilHolding(first));
+    EXPECT_EQ(WaitForSocketsIn(Runtime()).size(), 1) << "in the runtime folder";
+    EXPECT_EQ(SocketsIn(QDir::tempPath()), sharedBefore) << "none in the shared temporary folder";
+    QProcess* later = Start({"-addfiles"});
+    EXPECT_TRUE(EndsByItself(later)) << later->readAll().toStdString();
+
+    const QString other = Folder("other settings");
+    PrepareSettings(other);
+    QProcess* withoutRuntime = Start({}, other, QString());
+    ASSERT_TRUE(WaitUntilHolding(withoutRuntime, other));
+    EXPECT_EQ(WaitForSocketsIn(other), QStringList{other + "/tarvello.socket"}) << "in the settings folder";
+    EXPECT_EQ(SocketsIn(QDir::tempPath()), sharedBefore);
+    QProcess* laterWithout = Start({"-st"}, other, QString());
+    EXPECT_TRUE(EndsByItself(laterWithout)) << laterWithout->readAll().toStdString();
+    QByteArray messages;
+    EXPECT_TRUE(WaitForMessage(withoutRuntime, "Command line from another start: \"-st\"", &messages))
+        << messages.toStdString();
+}
+
+// The running program's socket is gone (a cleaner took it): a later start
+// never runs beside it on the same settings folder. It says so, naming the
+// folder, and ends with a code that is not 0.
+TEST_F(SingleProgram, AStartThatCannotReachTheRunningProgramSaysSoAndDoesNotRun)
+{
+    QProcess* first = StartUnreachable();
+    ASSERT_TRUE(first);
+
+    QProcess* later = Start({"-addfiles"});
+    QByteArray messages;
+    EXPECT_TRUE(WaitForMessage(later, "cannot be reached", &messages)) << messages.toStdString();
+    EXPECT_TRUE(messages.contains(QFile::encodeName(Settings()))) << messages.toStdString();
+    QFile lock(platform::SingleInstance::LockFilePath(Settings()));
+    ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
+    EXPECT_EQ(lock.readLine().trimmed(), QByteArray::number(first->processId())) << "it never takes the folder";
+    // The message waits for the user; ending the start then keeps its code.
+    later->terminate();
+    ASSERT_TRUE(later->waitForFinished(20000));
+    EXPECT_EQ(later->exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(later->exitCode(), 0);
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+// Ctrl+C ends a start that waits for a running program it cannot reach, at
+// once and with a code that is not 0.
+TEST_F(SingleProgram, CtrlCEndsAStartThatWaits)
+{
+    QProcess* first = StartUnreachable();
+    ASSERT_TRUE(first);
+
+    QProcess* later = Start({"-addfiles"});
+    // Once it catches SIGINT (bit 2 of SigCgt) it is in or right before its wait.
+    const auto catchesInterrupt = [&] {
+        QFile status(QString("/proc/%1/status").arg(later->processId()));
+        if (!status.open(QIODevice::ReadOnly)) return false;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("SigCgt:"))
+                return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGINT - 1)) & 1) != 0;
+        return false;
+    };
+    QElapsedTimer t;
+    t.start();
+    while (!catchesInterrupt() && t.elapsed() < 20000) QThread::msleep(10);
+    ASSERT_TRUE(catchesInterrupt());
+    ::kill(pid_t(later->processId()), SIGINT);
+    ASSERT_TRUE(later->waitForFinished(20000));
+    const QByteArray messages = later->readAll();
+    EXPECT_EQ(later->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(later->exitCode(), 130) << messages.toStdString();
+    EXPECT_FALSE(messages.contains("cannot be reached")) << "it ended while it waited";
     EXPECT_EQ(first->state(), QProcess::Running);
 }
 

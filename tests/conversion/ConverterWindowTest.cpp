@@ -4,6 +4,7 @@
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
+#include "core/Paths.h"
 #include "core/RegistryRoutines.h"
 #include "core/TextFiles.h"
 #include "platform/MessageBox.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,6 +143,45 @@ TEST_F(ConverterWindow, AnEmptyHistoryShowsTheMainFolderUntilSetAsDefault)
     EXPECT_EQ(history, QStringList{MainFolder()});
     EXPECT_FALSE(w->lblSetAsDefaultDestination->isEnabled());
     EXPECT_EQ(General("txtToPath"), "") << "no registry value is written";
+}
+
+// An installed program keeps its lists hidden among its data files: with no
+// destination chosen yet, its jobs write into the user's music folder, or his
+// home when he has none.
+TEST_F(ConverterWindow, AnInstalledProgramsJobsWriteIntoTheUsersMusicFolder)
+{
+    const QString prefix = ProgramFolder() + "/prefix", music = ProgramFolder() + "/My Music";
+    ASSERT_TRUE(QDir().mkpath(prefix + "/bin"));
+    ASSERT_TRUE(QDir().mkpath(prefix + "/share/tarvello/Main"));
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(ProgramFolder() + "/data"));
+    struct Restore {
+        QString folder;
+        QByteArray dataHome;
+        ~Restore()
+        {
+            SetUpProgramFolder(folder);
+            qputenv("XDG_DATA_HOME", dataHome);
+        }
+    } restore{ProgramFolder(), dataHome};
+    SetUpProgramFolder(prefix + "/bin");
+    ASSERT_TRUE(IsInstalledProgram());
+    {
+        QFile dirs(qEnvironmentVariable("XDG_CONFIG_HOME") + "/user-dirs.dirs");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(dirs).path()) && dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_MUSIC_DIR=\"" + QFile::encodeName(music) + "\"\n");
+    }
+    for (const bool hasMusic : {true, false}) {
+        if (hasMusic) {
+            ASSERT_TRUE(QDir().mkpath(music));
+        } else {
+            ASSERT_TRUE(QDir(music).removeRecursively());
+        }
+        QFile::remove(PathHistoryFile());
+        CfrmConverter* w = g_frmConverter.get();
+        EXPECT_EQ(w->txtToPath->currentText(), hasMusic ? music + "/" : QDir::homePath() + "/");
+        w->Unload();
+    }
 }
 
 TEST_F(ConverterWindow, PickingAnOlderDestinationEnablesItsLink)

@@ -1,6 +1,7 @@
 #include "core/FileCopyClass.h"
 #include "core/frmFileCopy.h"
 #include "settings/mdlOptions.h"
+#include "support/KilledWrites.h"
 #include "support/ProgramFixture.h"
 
 #include <QCoreApplication>
@@ -171,6 +172,49 @@ TEST_F(FileCopy, ALinkToARegularFileKeepsTheLink)
     EXPECT_TRUE(copy.Sucessfull);
     EXPECT_EQ(QFileInfo(File("link.bin")).symLinkTarget(), File("target.bin"));
     EXPECT_EQ(Read("target.bin"), bytes);
+}
+
+// A copy killed with the new file complete but not yet in place leaves the
+// old destination and beside it only a part of the program's own, which the
+// next write into the folder removes.
+TEST_F(FileCopy, AKilledCopyLeavesOnlyAnOwnPartThatTheNextCopyRemoves)
+{
+    const QByteArray bytes = MakeFile("src.bin", 100000);
+    const QByteArray old = MakeFile("dst.bin", 10);
+    EXPECT_TRUE(support::KilledBeforeItsRename([&] {
+        FileCopyClass copy;
+        copy.CacheSize = 8000;
+        copy.Copy(File("src.bin"), File("dst.bin"));
+    }));
+    EXPECT_EQ(Read("dst.bin"), old);
+    QStringList left = Leftovers();
+    left.removeAll("dst.bin");
+    left.removeAll("src.bin");
+    ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
+    EXPECT_TRUE(support::IsOwnPartName(left[0])) << left[0].toStdString();
+    EXPECT_EQ(Read(left[0]), bytes) << "killed after the whole file was written";
+
+    FileCopyClass copy;
+    copy.Copy(File("src.bin"), File("copy.bin"));
+    EXPECT_TRUE(copy.Sucessfull);
+    EXPECT_EQ(Leftovers(), QStringList({"copy.bin", "dst.bin", "src.bin"}));
+}
+
+TEST_F(FileCopy, AReplacedDestinationKeepsItsPermissions)
+{
+    MakeFile("src.bin", 1000);
+    for (const mode_t mode : {0640u, 0444u, 0604u}) {
+        QFile::remove(File("dst.bin"));
+        MakeFile("dst.bin", 10);
+        ASSERT_EQ(::chmod(QFile::encodeName(File("dst.bin")).constData(), mode), 0);
+        FileCopyClass copy;
+        copy.Copy(File("src.bin"), File("dst.bin"));
+        EXPECT_TRUE(copy.Sucessfull) << mode;
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(File("dst.bin")).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode);
+        EXPECT_EQ(st.st_size, 1000);
+    }
 }
 
 class FileCopyWindow : public FileCopy {

@@ -9,6 +9,7 @@
 #include "lists/ItemsListFile.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
+#include "support/KilledWrites.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -379,6 +380,40 @@ TEST_F(ListFile, SavingLeavesNoTemporaryFileBehind)
     WriteList("L", {FileItem("a.wav")});
     Main()->SetAllMarked(false);
     EXPECT_EQ(QDir(ListsDir()).entryList(QDir::Files | QDir::Hidden), QStringList({"L.flst"}));
+}
+
+// A save killed with the new rows complete but not yet in place leaves the
+// old list and beside it only a part of the program's own, which the next
+// save removes.
+TEST_F(ListFile, AKilledSaveLeavesOnlyAnOwnPartThatTheNextSaveRemoves)
+{
+    WriteList("L", {FileItem("a.wav")});
+    Main();
+    const QByteArray old = ReadBytes(ListPath("L"));
+    EXPECT_TRUE(support::KilledBeforeItsRename([&] { Main()->SetAllMarked(false); }));
+    EXPECT_EQ(ReadBytes(ListPath("L")), old);
+    QStringList left = support::FilesIn(ListsDir());
+    left.removeAll("L.flst");
+    ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
+    EXPECT_TRUE(support::IsOwnPartName(left[0])) << left[0].toStdString();
+    EXPECT_TRUE(ReadBytes(ListsDir() + left[0]).contains("<Inc>0</Inc>")) << "killed after the rows were written";
+
+    Main()->SetAllMarked(false);
+    EXPECT_TRUE(ReadBytes(ListPath("L")).contains("<Inc>0</Inc>"));
+    EXPECT_EQ(support::FilesIn(ListsDir()), QStringList({"L.flst"}));
+}
+
+// Files of the user's own beside a list, however like a temporary file's
+// their names look, are never touched by its saves.
+TEST_F(ListFile, FilesOfTheUserBesideAListSurviveItsSaves)
+{
+    WriteList("L", {FileItem("a.wav")});
+    const QStringList users = {"L.flst.backup", "L.flst.XyZabc", "L.flst.a1B2c3", ".tarvello-notes.part"};
+    for (const QString& name : users) WriteBytes(ListsDir() + name, "mine");
+    Main()->SetAllMarked(false);
+    Main()->SetAllMarked(true);
+    EXPECT_TRUE(ReadBytes(ListPath("L")).contains("<Inc>1</Inc>"));
+    for (const QString& name : users) EXPECT_EQ(ReadBytes(ListsDir() + name), "mine") << name.toStdString();
 }
 
 TEST_F(ListFile, TextBeforeTheFirstRecordStaysBeforeTheRecords)

@@ -1,10 +1,13 @@
 #include "platform/Registry.h"
+#include "support/KilledWrites.h"
 #include "support/ProgramFixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace platform::reg;
@@ -182,6 +185,77 @@ TEST_F(RegistryStore, RewriteIsWholeAndKeepsChangesOfAnotherRunningCopy)
     // No temporary or lock file is left beside the hive.
     QStringList files = QDir(RegistryFolder()).entryList(QDir::Files);
     EXPECT_EQ(files, QStringList({"HKEY_LOCAL_MACHINE.reg"}));
+}
+
+// A rewrite killed with its new text complete but not yet in place leaves
+// the old hive and beside it only a part of the program's own, which the
+// next rewrite removes.
+TEST_F(RegistryStore, AKilledRewriteLeavesOnlyAnOwnPartThatTheNextRewriteRemoves)
+{
+    HKEY key = Create("SOFTWARE\\Left");
+    ASSERT_EQ(RegSetValueEx(key, "a", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+    const QByteArray old = HiveText();
+    EXPECT_TRUE(support::KilledBeforeItsRename([&] { RegSetValueEx(key, "b", REG_SZ, QByteArray("2\0", 2)); }));
+    EXPECT_EQ(HiveText(), old);
+    QStringList left = support::FilesIn(RegistryFolder());
+    // The killed rewrite's lock file too: it is stale, and the next rewrite takes it over.
+    left.removeAll("HKEY_LOCAL_MACHINE.reg");
+    left.removeAll("HKEY_LOCAL_MACHINE.reg.lock");
+    ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
+    EXPECT_TRUE(support::IsOwnPartName(left[0])) << left[0].toStdString();
+    QFile part(QDir(RegistryFolder()).filePath(left[0]));
+    ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(part.readAll().contains("\"b\"=\"2\"")) << "killed after the new text was written";
+
+    ASSERT_EQ(RegSetValueEx(key, "c", REG_SZ, QByteArray("3\0", 2)), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(support::FilesIn(RegistryFolder()), QStringList({"HKEY_LOCAL_MACHINE.reg"}));
+}
+
+// Files of the user's own beside the hive, however like a temporary file's
+// their names look, are never touched by its rewrites.
+TEST_F(RegistryStore, FilesOfTheUserBesideTheHiveSurviveItsRewrites)
+{
+    const QStringList users = {"HKEY_LOCAL_MACHINE.reg.backup", "HKEY_LOCAL_MACHINE.reg.qWeRty",
+                               "HKEY_LOCAL_MACHINE.reg.tmp", ".tarvello-settings.part"};
+    for (const QString& name : users) {
+        QFile f(QDir(RegistryFolder()).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("mine");
+    }
+    HKEY key = Create("SOFTWARE\\Kept");
+    for (const char* value : {"a", "b"})
+        ASSERT_EQ(RegSetValueEx(key, value, REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+    RegCloseKey(key);
+    for (const QString& name : users) {
+        QFile f(QDir(RegistryFolder()).filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == "mine") << name.toStdString();
+    }
+}
+
+// A hive that is a link to a file elsewhere (a user's own settings kept in
+// another folder) stays a link; the file behind it keeps its permissions.
+TEST_F(RegistryStore, ARewriteThroughALinkKeepsTheLinkAndThePermissions)
+{
+    HKEY key = Create("SOFTWARE\\Linked");
+    ASSERT_EQ(RegSetValueEx(key, "a", REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+    const QString elsewhere = QDir(ProgramFolder()).filePath("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString file = elsewhere + "/machine.reg";
+    ASSERT_TRUE(QFile::rename(HivePath(), file));
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(file, HivePath()));
+    ResetCache();
+
+    ASSERT_EQ(RegSetValueEx(key, "b", REG_SZ, QByteArray("2\0", 2)), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(QFileInfo(HivePath()).symLinkTarget(), file);
+    EXPECT_TRUE(HiveText().contains("\"b\"=\"2\""));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(support::FilesIn(elsewhere), QStringList({"machine.reg"}));
+    EXPECT_EQ(support::FilesIn(RegistryFolder()), QStringList({"HKEY_LOCAL_MACHINE.reg"}));
 }
 
 TEST_F(RegistryStore, DamagedFileIsReadAsFarAsItParsesAndKeptBeforeRewrite)
