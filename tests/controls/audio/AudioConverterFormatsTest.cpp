@@ -539,10 +539,16 @@ void RunFourAtATime(std::vector<ProgramRun>& runs)
     }
 }
 
-// ffmpeg decoding a file to one 16-bit channel in `raw`, whose size then tells the samples.
-ProgramRun DecodeToRaw(const QString& path, const QString& raw)
+// One ffmpeg decoding each file to one 16-bit channel in the file's name and
+// ".raw", whose size then tells the samples.
+ProgramRun DecodeToRaw(const QStringList& paths)
 {
-    return {"ffmpeg", {"-nostdin", "-v", "error", "-y", "-i", path, "-ac", "1", "-c:a", "pcm_s16le", "-f", "s16le", raw}};
+    QStringList args{"-nostdin", "-v", "error", "-y"};
+    for (const QString& path : paths) args << "-i" << path;
+    for (int i = 0; i < paths.size(); ++i)
+        args << "-map" << QString("%1:a:0").arg(i) << "-ac" << "1" << "-c:a" << "pcm_s16le" << "-f" << "s16le"
+             << paths[i] + ".raw";
+    return {"ffmpeg", args};
 }
 
 std::int64_t RawSamples(const QString& raw) { return QFileInfo::exists(raw) ? QFileInfo(raw).size() / 2 : -1; }
@@ -565,16 +571,21 @@ TEST_F(Mp3Test, LowBitratesNeitherAbortNorLoseSamples)
                                       sourceOf(c)}});
     }
     RunFourAtATime(sources);
-    std::vector<ProgramRun> conversions, decodes;
     for (const ProgramRun& made : sources) ASSERT_TRUE(made.ok) << made.failure.toStdString();
-    for (const QString& source : sourcePaths) decodes.push_back(DecodeToRaw(source, source + ".raw"));
-    for (size_t i = 0; i < cases.size(); ++i) {
-        const QString out = Path(QString("out%1.mp3").arg(i));
-        conversions.push_back({MP3_CONVERT_CHILD, QStringList{sourceOf(cases[i]), out} + cases[i].settings});
-        decodes.push_back(DecodeToRaw(out, out + ".raw"));
-    }
+    std::vector<ProgramRun> conversions;
+    for (size_t i = 0; i < cases.size(); ++i)
+        conversions.emplace_back(MP3_CONVERT_CHILD, QStringList{sourceOf(cases[i]), Path(QString("out%1.mp3").arg(i))} +
+                                                        cases[i].settings);
     RunFourAtATime(conversions);
+    // The sources and every output there is, decoded by four ffmpeg processes.
+    QStringList toDecode = sourcePaths;
+    for (const ProgramRun& run : conversions)
+        if (run.ok) toDecode << run.args[1];
+    std::vector<ProgramRun> decodes;
+    const qsizetype share = (toDecode.size() + 3) / 4;
+    for (qsizetype i = 0; i < toDecode.size(); i += share) decodes.push_back(DecodeToRaw(toDecode.mid(i, share)));
     RunFourAtATime(decodes);
+    for (const ProgramRun& decode : decodes) EXPECT_TRUE(decode.ok) << decode.failure.toStdString();
 
     for (size_t i = 0; i < cases.size(); ++i) {
         const LowRateCase& c = cases[i];
