@@ -1,8 +1,10 @@
 // MP3 through LAME: every field of the MP3 record reaches the encoder; tags
-// are written as ID3v2.3 in front and an ID3v1 block at the end. Every file,
-// CBR as VBR, starts with LAME's information frame (Xing or Info): it holds
-// the encoder's delay and padding, so decoders give back exactly the samples
-// encoded and tracks join without a gap.
+// are written as ID3v2.3 in front and an ID3v1 block at the end. Files start
+// with LAME's information frame (Xing or Info): it holds the encoder's delay
+// and padding, so decoders give back exactly the samples encoded and tracks
+// join without a gap. LAME writes that frame at a bitrate of its own in VBR
+// and ABR, but at the stream's bitrate in CBR, so that every frame keeps one
+// size; where a CBR frame is too small to hold it, the file is plain CBR.
 #include "controls/audio/AudioConverterCodecs.h"
 #include "controls/audio/AudioConverterEngine.h"
 
@@ -173,6 +175,7 @@ public:
 
 private:
     Status Configure(const MP3FormatSettings& s, int rate, int channels);
+    void SetCbr(int kbps);
     Status WriteEncoded(int bytes);
     Status WriteInfoFrame();
 
@@ -186,17 +189,23 @@ private:
 
 Status Refuse(const QString& text) { return Fail(kConvertErrSettingsRefused, text); }
 
-// Whether a CBR frame is large enough for LAME's information frame: the
-// header and side information, then 156 bytes of Xing and LAME fields.
-bool CbrFrameHoldsInfoFrame(int kbps, int rate, int channels, bool crc)
-{
-    const bool mpeg1 = rate >= 32000;
-    const int sideInfo = mpeg1 ? (channels == 1 ? 17 : 32) : (channels == 1 ? 9 : 17);
-    const int frameBytes = (mpeg1 ? 144000 : 72000) * kbps / rate;
-    return frameBytes >= 4 + (crc ? 2 : 0) + sideInfo + 156;
-}
+// LAME's ABR fails an assertion, taking the program with it, when a frame
+// needs more bits than its largest bitrate and the reservoir hold. Whether it
+// does depends on the sound; it was seen with largest bitrates of up to 40
+// kbit/s at 32 to 48 kHz and of 8 kbit/s at 8 to 16 kHz, never from 64 and 16
+// kbit/s on. Below those the average bitrate is written as CBR instead.
+int LowestSafeAbrMaximum(int rate) { return rate >= 32000 ? 64 : 16; }
 
 bool ValidBitrateIndex(int i) { return i >= 0 && i < int(std::size(kMP3BitrateList)); }
+
+// LAME takes the nearest bitrate that the MPEG version has and the sample
+// rate allows: 32 kbit/s for less at 32 to 48 kHz, at most 160 at 16 to 24
+// kHz and 64 at 8 to 12 kHz.
+void LameSink::SetCbr(int kbps)
+{
+    lame_set_VBR(m_lame, vbr_off);
+    lame_set_brate(m_lame, kbps);
+}
 
 Status LameSink::Configure(const MP3FormatSettings& s, int rate, int channels)
 {
@@ -227,18 +236,7 @@ Status LameSink::Configure(const MP3FormatSettings& s, int rate, int channels)
     if (s.VBRMethod == 0) {
         const int kbps = s.Bitrate == 0 ? 128 : s.Bitrate;
         if (kbps < 8 || kbps > 320) return Refuse(QString("MP3 bitrate %1 kbit/s is not supported.").arg(kbps));
-        if (CbrFrameHoldsInfoFrame(kbps, rate, channels, s.ErrorProtection != 0)) {
-            lame_set_VBR(m_lame, vbr_off);
-            lame_set_brate(m_lame, kbps);
-        } else {
-            // LAME writes the information frame at the CBR bitrate and drops it where
-            // that frame is too small; pinned ABR gives the same frames and writes it.
-            lame_set_VBR(m_lame, vbr_abr);
-            lame_set_VBR_mean_bitrate_kbps(m_lame, kbps);
-            lame_set_VBR_min_bitrate_kbps(m_lame, kbps);
-            lame_set_VBR_max_bitrate_kbps(m_lame, kbps);
-            lame_set_VBR_hard_min(m_lame, 1);
-        }
+        SetCbr(kbps);
         return {};
     }
     if (!ValidBitrateIndex(s.VBRMinBitrateIndex) || !ValidBitrateIndex(s.VBRMaxBitrateIndex))
@@ -251,13 +249,19 @@ Status LameSink::Configure(const MP3FormatSettings& s, int rate, int channels)
         return Refuse(QString("The minimum MP3 VBR bitrate (%1 kbit/s) is above the maximum (%2 kbit/s).")
                           .arg(minKbps)
                           .arg(maxKbps));
+    if (s.VBRMethod == vbr_abr) {
+        if (s.ABRBitrate < 8 || s.ABRBitrate > 320)
+            return Refuse(QString("MP3 ABR bitrate %1 kbit/s is not supported.").arg(s.ABRBitrate));
+        if (maxKbps < LowestSafeAbrMaximum(rate)) {
+            SetCbr(std::clamp(s.ABRBitrate, minKbps, maxKbps));
+            return {};
+        }
+    }
     lame_set_VBR(m_lame, vbr_mode(s.VBRMethod));
     lame_set_VBR_min_bitrate_kbps(m_lame, minKbps);
     lame_set_VBR_max_bitrate_kbps(m_lame, maxKbps);
     lame_set_VBR_hard_min(m_lame, s.VBRForceMinBitrate != 0);
     if (s.VBRMethod == vbr_abr) {
-        if (s.ABRBitrate < 8 || s.ABRBitrate > 320)
-            return Refuse(QString("MP3 ABR bitrate %1 kbit/s is not supported.").arg(s.ABRBitrate));
         lame_set_VBR_mean_bitrate_kbps(m_lame, s.ABRBitrate);
     } else {
         if (s.VBRQuality < 0 || s.VBRQuality > 9)
@@ -333,7 +337,7 @@ Status LameSink::WriteInfoFrame()
     // LAME kept the first frame free for it; fill it in now that the counts are known.
     unsigned char frame[2880];
     const size_t size = lame_get_lametag_frame(m_lame, frame, sizeof frame);
-    if (size == 0) return Status{}; // LAME kept no frame free (it does so only for free-format bitrates)
+    if (size == 0) return Status{}; // LAME kept no frame free: a CBR frame is too small to hold it
     if (size > sizeof frame) return Fail(kConvertErrSettingsRefused, "The MP3 information frame is too large.");
     if (m_file->Seek(m_audioStart, SEEK_SET) < 0 || !m_file->Write(frame, size)) return m_file->WriteError();
     m_file->Seek(0, SEEK_END);

@@ -46,7 +46,7 @@ struct MP3FormatSettings {
     std::int32_t VBRMinBitrateIndex = 0; // index into kMP3BitrateList
     std::int32_t VBRMaxBitrateIndex = 0; // index into kMP3BitrateList
     std::int32_t VBRQuality = 0;         // 0 best ... 9 smallest
-    std::int16_t WriteVBRTag = 0;        // kept for the record: the Xing/LAME frame is always written
+    std::int16_t WriteVBRTag = 0;        // kept for the record: the Xing/LAME frame is written wherever it fits
 };
 
 struct WMAFormatSettings {

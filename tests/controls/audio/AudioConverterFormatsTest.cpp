@@ -4,8 +4,12 @@
 #include "controls/audio/AudioConverterCodecs.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <deque>
+#include <memory>
 #include <set>
 
 using namespace audiotest;
@@ -379,9 +383,10 @@ TEST_F(Mp3Test, EveryKindDecodesToExactlyTheSourceSamples)
         bool tags;
         int cbrKbps = 0; // every audio frame at this bitrate; 0: VBR or ABR
     };
-    // At 32 and 48 kbit/s a CBR frame is too small to hold the information frame.
-    MP3FormatSettings cbr = Mp3Cbr(128), crc = Mp3Cbr(192), vbr = Mp3Cbr(128), abr = Mp3Cbr(128),
-                      low = Mp3Cbr(32), small = Mp3Cbr(48);
+    // From 64 kbit/s a 44.1 kHz stereo CBR frame holds the information frame
+    // (LowBitratesNeitherAbortNorLoseSamples has the bitrates below).
+    MP3FormatSettings cbr = Mp3Cbr(128), crc = Mp3Cbr(192), vbr = Mp3Cbr(128), abr = Mp3Cbr(128), lowest = Mp3Cbr(64),
+                      mpeg2 = Mp3Cbr(56);
     crc.ErrorProtection = -1;
     crc.StrictISO = -1;
     vbr.VBRMethod = 4;
@@ -393,14 +398,14 @@ TEST_F(Mp3Test, EveryKindDecodesToExactlyTheSourceSamples)
     abr.ABRBitrate = 96;
     abr.VBRMinBitrateIndex = 0;
     abr.VBRMaxBitrateIndex = 18;
-    low.SampleRate = 22050;
-    low.Mode = 3;
+    mpeg2.SampleRate = 22050;
+    mpeg2.Mode = 3;
     // The tagged cases come last: the control keeps tags from one conversion to the next.
     const Case cases[] = {{"CBR, no VBR tag asked for", cbr, 44100, 2, false, 128},
                           {"CBR with CRC and ISO encoding", crc, 44100, 2, false, 192},
                           {"VBR", vbr, 44100, 2, false},
-                          {"MPEG-2 mono at 32 kbit/s", low, 22050, 1, false, 32},
-                          {"CBR at 48 kbit/s", small, 44100, 2, false, 48},
+                          {"MPEG-2 mono at 56 kbit/s", mpeg2, 22050, 1, false, 56},
+                          {"CBR at 64 kbit/s", lowest, 44100, 2, false, 64},
                           {"CBR with tags", cbr, 44100, 2, true, 128},
                           {"ABR with tags", abr, 44100, 2, true}};
     constexpr std::int64_t kTrackSamples = 322224; // 7.307 s at 44.1 kHz
@@ -420,6 +425,191 @@ TEST_F(Mp3Test, EveryKindDecodesToExactlyTheSourceSamples)
         }
         EXPECT_EQ(FfmpegDecodedSamples(Path("out.mp3")), samples) << c.what;
         QFile::remove(Path("out.mp3"));
+    }
+}
+
+// The low end of what the MP3 window offers, every conversion in a child
+// process of its own, so that an encoder that aborts fails one case and not
+// the test program. The sources are two moving tones under noise, made by
+// ffmpeg. An output that starts with the information frame decodes to
+// exactly the source's samples; one without it (a CBR frame too small to
+// hold it) decodes to whole frames around them.
+struct LowRateCase {
+    int rate;       // of the source and the output
+    double seconds; // of the source
+    QStringList settings;
+    bool gapless; // the information frame is written
+};
+
+// The lowest CBR bitrate (kbit/s) whose frame holds the information frame.
+int LowestGaplessCbr(int rate, int channels)
+{
+    struct Row {
+        int rate, mono, stereo;
+    };
+    static const Row rows[] = {{8000, 24, 24},  {11025, 32, 32}, {12000, 32, 32}, {16000, 40, 40}, {22050, 56, 56},
+                               {24000, 64, 64}, {32000, 40, 48}, {44100, 56, 64}, {48000, 64, 64}};
+    for (const Row& r : rows)
+        if (r.rate == rate) return channels == 1 ? r.mono : r.stereo;
+    return 0;
+}
+
+// The lowest maximum bitrate with which ABR stays ABR; with a lower maximum
+// it is CBR at its average bitrate.
+int LowestAbrMaximum(int rate) { return rate >= 32000 ? 64 : 16; }
+
+std::vector<LowRateCase> LowRateCases()
+{
+    std::vector<LowRateCase> cases;
+    const auto add = [&](int rate, double seconds, int mode, int quality, const QStringList& more, bool gapless) {
+        const QStringList common{QString("SampleRate=%1").arg(rate), QString("Mode=%1").arg(mode),
+                                 QString("Quality=%1").arg(quality)};
+        cases.push_back({rate, seconds, common + more, gapless});
+    };
+    const auto cbr = [&](int rate, double seconds, int mode, int quality, int kbps) {
+        add(rate, seconds, mode, quality, {QString("Bitrate=%1").arg(kbps)},
+            kbps >= LowestGaplessCbr(rate, mode == 3 ? 1 : 2));
+    };
+    const auto abr = [&](int rate, int mode, int kbps, int maxIndex) {
+        const int maxKbps = kMP3BitrateList[maxIndex];
+        add(rate, 7.307, mode, 5,
+            {"VBRMethod=3", QString("ABRBitrate=%1").arg(kbps), "VBRMinBitrateIndex=0",
+             QString("VBRMaxBitrateIndex=%1").arg(maxIndex)},
+            maxKbps >= LowestAbrMaximum(rate) || std::min(kbps, maxKbps) >= LowestGaplessCbr(rate, mode == 3 ? 1 : 2));
+    };
+    // Stereo, joint, mono and forced joint stereo at 44.1 kHz across the bitrates
+    // whose frames cannot hold the information frame, and the first that can.
+    for (int mode : {0, 1, 3, 5})
+        for (int kbps : {8, 16, 24, 32, 40, 48, 56, 64}) cbr(44100, 7.307, mode, 5, kbps);
+    for (int mode : {0, 1, 5})
+        for (int kbps : {8, 32, 48}) cbr(44100, 1.3, mode, 5, kbps);
+    for (int mode : {0, 1}) cbr(44100, 19.9, mode, 5, 32);
+    cbr(44100, 7.307, 1, 2, 32);
+    cbr(44100, 7.307, 2, 9, 32);
+    for (int kbps : {32, 64}) cbr(48000, 7.307, 1, 5, kbps);
+    for (int kbps : {32, 48}) cbr(32000, 7.307, 0, 5, kbps);
+    cbr(22050, 7.307, 1, 5, 8);
+    for (int kbps : {32, 56}) cbr(22050, 7.307, 3, 5, kbps);
+    for (int kbps : {8, 24}) cbr(8000, 7.307, 1, 5, kbps);
+    // ABR whose largest bitrate is small (list positions 0, 3 and 4: 8, 32 and
+    // 40 kbit/s), and VBR up to 32 kbit/s.
+    for (int mode : {0, 1, 3}) abr(44100, mode, 96, 3);
+    abr(44100, 1, 96, 4);
+    abr(32000, 3, 96, 4);
+    abr(22050, 1, 24, 3);
+    abr(11025, 1, 8, 0);
+    add(44100, 7.307, 1, 5, {"VBRMethod=4", "VBRQuality=0", "VBRMinBitrateIndex=0", "VBRMaxBitrateIndex=3"}, true);
+    return cases;
+}
+
+QString CaseName(const LowRateCase& c)
+{
+    return QString("%1 Hz, %2 s, %3").arg(c.rate).arg(c.seconds).arg(c.settings.join(' '));
+}
+
+// A program run; ok when it ended by itself with exit code 0.
+struct ProgramRun {
+    ProgramRun(const QString& program, const QStringList& args) : program(program), args(args) {}
+    QString program;
+    QStringList args;
+    bool ok = false;
+    QString failure; // how it ended otherwise, and what it wrote to stderr
+};
+
+// Runs the programs to their ends, four at a time.
+void RunFourAtATime(std::vector<ProgramRun>& runs)
+{
+    std::deque<std::pair<ProgramRun*, std::unique_ptr<QProcess>>> running;
+    auto next = runs.begin();
+    while (next != runs.end() || !running.empty()) {
+        for (; next != runs.end() && running.size() < 4; ++next) {
+            running.emplace_back(&*next, std::make_unique<QProcess>());
+            running.back().second->start(next->program, next->args);
+        }
+        auto [run, p] = std::move(running.front());
+        running.pop_front();
+        const bool ended = p->waitForFinished(120000);
+        run->ok = ended && p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0;
+        if (!ended)
+            run->failure = "did not end";
+        else if (!run->ok)
+            run->failure = QString(p->exitStatus() == QProcess::NormalExit ? "exit code %1" : "crashed (%1)")
+                               .arg(p->exitCode()) +
+                           "\n" + QString::fromLocal8Bit(p->readAllStandardError());
+    }
+}
+
+// One ffmpeg decoding each file to one 16-bit channel in the file's name and
+// ".raw", whose size then tells the samples.
+ProgramRun DecodeToRaw(const QStringList& paths)
+{
+    QStringList args{"-nostdin", "-v", "error", "-y"};
+    for (const QString& path : paths) args << "-i" << path;
+    for (int i = 0; i < paths.size(); ++i)
+        args << "-map" << QString("%1:a:0").arg(i) << "-ac" << "1" << "-c:a" << "pcm_s16le" << "-f" << "s16le"
+             << paths[i] + ".raw";
+    return {"ffmpeg", args};
+}
+
+std::int64_t RawSamples(const QString& raw) { return QFileInfo::exists(raw) ? QFileInfo(raw).size() / 2 : -1; }
+
+TEST_F(Mp3Test, LowBitratesNeitherAbortNorLoseSamples)
+{
+    if (!HaveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::vector<LowRateCase> cases = LowRateCases();
+    const auto sourceOf = [&](const LowRateCase& c) { return Path(QString("in-%1-%2.wav").arg(c.rate).arg(c.seconds)); };
+    std::vector<ProgramRun> sources;
+    QStringList sourcePaths;
+    for (const LowRateCase& c : cases) {
+        if (sourcePaths.contains(sourceOf(c))) continue;
+        sourcePaths << sourceOf(c);
+        const QString tones = QString("aevalsrc=0.4*sin(2*PI*(300+200*t)*t)+0.2*(2*random(0)-1)|"
+                                      "0.4*sin(2*PI*(700-50*t)*t)+0.2*(2*random(1)-1):s=%1:d=%2")
+                                  .arg(c.rate)
+                                  .arg(c.seconds);
+        sources.push_back({"ffmpeg", {"-nostdin", "-v", "error", "-f", "lavfi", "-i", tones, "-c:a", "pcm_s16le",
+                                      sourceOf(c)}});
+    }
+    RunFourAtATime(sources);
+    for (const ProgramRun& made : sources) ASSERT_TRUE(made.ok) << made.failure.toStdString();
+    std::vector<ProgramRun> conversions;
+    for (size_t i = 0; i < cases.size(); ++i)
+        conversions.emplace_back(MP3_CONVERT_CHILD, QStringList{sourceOf(cases[i]), Path(QString("out%1.mp3").arg(i))} +
+                                                        cases[i].settings);
+    RunFourAtATime(conversions);
+    // The sources and every output there is, decoded by four ffmpeg processes.
+    QStringList toDecode = sourcePaths;
+    for (const ProgramRun& run : conversions)
+        if (run.ok) toDecode << run.args[1];
+    std::vector<ProgramRun> decodes;
+    const qsizetype share = (toDecode.size() + 3) / 4;
+    for (qsizetype i = 0; i < toDecode.size(); i += share) decodes.push_back(DecodeToRaw(toDecode.mid(i, share)));
+    RunFourAtATime(decodes);
+    for (const ProgramRun& decode : decodes) EXPECT_TRUE(decode.ok) << decode.failure.toStdString();
+
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const LowRateCase& c = cases[i];
+        const std::string name = CaseName(c).toStdString();
+        if (!conversions[i].ok) {
+            ADD_FAILURE() << name << ": the conversion " << conversions[i].failure.toStdString();
+            continue;
+        }
+        const QString out = conversions[i].args[1];
+        const Mp3File m = ReadMp3(out);
+        EXPECT_FALSE(m.frames.empty()) << name;
+        const bool gapless = m.xing || m.info;
+        EXPECT_EQ(gapless, c.gapless) << name;
+        const std::int64_t samples = RawSamples(sourceOf(c) + ".raw");
+        const std::int64_t decoded = RawSamples(out + ".raw");
+        ASSERT_GT(samples, 0);
+        if (gapless) {
+            EXPECT_EQ(decoded, samples) << name;
+        } else {
+            const int frameSamples = c.rate >= 32000 ? 1152 : 576;
+            EXPECT_EQ(decoded % frameSamples, 0) << name;
+            EXPECT_GE(decoded, samples) << name;
+            EXPECT_LE(decoded, samples + 3 * frameSamples) << name;
+        }
     }
 }
 
