@@ -1,5 +1,6 @@
 #include "splitjoin/frmSplitter.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
@@ -89,7 +90,7 @@ CfrmSplitter::CfrmSplitter()
     SetJobControl(m_converterJob.get());
 
     auto* mode = new QHBoxLayout;
-    Label2 = new QLabel("Splitter Mode:", TabSettings);
+    Label2 = widgets::PlainLabel("Splitter Mode:", TabSettings);
     mode->addWidget(Label2);
     mode->addWidget(optionWithBox(ptnSplitByParts, txtSplitParts, "Split to" + QString(25, ' ') + "parts", "6",
                                   TabSettings));

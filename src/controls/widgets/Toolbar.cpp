@@ -1,6 +1,7 @@
 #include "controls/widgets/Toolbar.h"
 
 #include "controls/widgets/ImageList.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WidgetSupport.h"
 #include "platform/VbCompat.h"
 
@@ -308,7 +309,7 @@ bool cReBar::eventFilter(QObject* watched, QEvent* event)
 void cReBar::AddBandByHwnd(QWidget* child, const QString& caption, bool newLine, bool fixedSize, const QString& key)
 {
     if (!child) return;
-    if (!caption.isEmpty()) m_layout->addWidget(new QLabel(caption, this));
+    if (!caption.isEmpty()) m_layout->addWidget(widgets::PlainLabel(caption, this));
     m_layout->addWidget(child, 1);
     child->show();
     Band band;
