@@ -234,7 +234,10 @@ void CfrmMain::ApplyPanes()
     Place(cGrid1, p.cGrid1, top);
     Place(picList, p.picList, top);
     Place(froControl, p.froControl, top);
-    Place(cToolbarHostRecorder, p.cToolbarHostRecorder);
+    // The tools bar ends at its frame's edge: buttons past it go to the bar's overflow menu.
+    TwipsRect tools = p.cToolbarHostRecorder;
+    tools.Width = std::max(0, std::min(tools.Width, p.froControl.Width - tools.Left));
+    Place(cToolbarHostRecorder, tools);
     Place(cGridInfo, p.cGridInfo, top);
     Place(picPlayer, p.picPlayer, top);
     Place(cSlider1, p.cSlider1);
