@@ -603,10 +603,7 @@ void JobWindow::lblSetAsDefaultDestination_Click()
 
 void JobWindow::cmdEditTargetFormat_Click()
 {
-    // Closed without OK, the dialog leaves the format the user chose here.
-    if (!ShowAudioFormatPage(cboTargetFormat->currentText())) return;
-    cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
-    if (m_design.savedDefaults) lblSetAsDefaultFormat_Click();
+    if (EditTargetFormat(cboTargetFormat) && m_design.savedDefaults) lblSetAsDefaultFormat_Click();
 }
 
 void JobWindow::cmdSelectPath_Click()

@@ -384,11 +384,7 @@ void CfrmWaveTTS::cmdAdd_Click()
 
 // ---------------------------------------------------------------- settings and text
 
-void CfrmWaveTTS::cmdEditTargetFormat_Click()
-{
-    ShowAudioFormatPage(cboTargetFormat->currentText());
-    cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
-}
+void CfrmWaveTTS::cmdEditTargetFormat_Click() { EditTargetFormat(cboTargetFormat); }
 
 void CfrmWaveTTS::lblID3Tags_Click() { ShowOptionsPage("ID3 Tags"); }
 
