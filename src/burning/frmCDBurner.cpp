@@ -235,10 +235,14 @@ void CfrmCDBurner::cmdConvert_Click()
     Log("List the files to burn...");
     m_burnCall = true;
     SetBurning(true);
+    m_lastTrackFile.clear();
     for (std::int32_t row = 1; row <= cGrid1->Rows(); ++row) {
         const QString file = FileToBurn(row);
         if (cmdConvert->isEnabled()) break;
-        if (file.isEmpty() || !cAudioBurner1->AddFile(file)) Log("Cannot add " + GetFileName(CellText(row, kColFile)));
+        if (!file.isEmpty() && cAudioBurner1->AddFile(file))
+            m_lastTrackFile = CellText(row, kColFile);
+        else
+            Log("Cannot add " + GetFileName(CellText(row, kColFile)));
     }
     m_burnCall = false;
     // A confirmed Abort while ranges were cut ends the job here.
@@ -369,7 +373,7 @@ void CfrmCDBurner::cAudioBurner1_Finished()
     prgTotal->SetValue(prgTotal->Max());
     ShowPhase("Finished.");
     SetBurning(false);
-    DoEndEvents();
+    DoEndEvents(m_lastTrackFile);
 }
 
 // ---------------------------------------------------------------- end of the job

@@ -821,6 +821,7 @@ bool JobWindow::PrepareJob(const QString& preparingLine)
     g_bConvertError = false;
     m_itemsDone = 0;
     m_itemsFailed = 0;
+    m_madeFile.clear();
     ShowLogPage();
     return true;
 }
@@ -894,13 +895,13 @@ std::int32_t JobWindow::JobItemCount() const
     return count;
 }
 
-void JobWindow::CountItemEnd(bool failed)
+void JobWindow::CountItemMade(const QString& file)
 {
-    if (failed)
-        ++m_itemsFailed;
-    else
-        ++m_itemsDone;
+    ++m_itemsDone;
+    m_madeFile = file;
 }
+
+void JobWindow::CountItemFailed() { ++m_itemsFailed; }
 
 QString JobWindow::EndText(std::int32_t items, const QString& noun) const
 {
@@ -918,7 +919,7 @@ void JobWindow::EndRunDone()
     prgCurrnet->SetValue(100);
     Timer1->stop();
     SetHourglass(false);
-    DoEndEvents();
+    DoEndEvents(m_madeFile);
 }
 
 void JobWindow::EndRunCancelled()
@@ -967,6 +968,7 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
         m_job->SetWholeSource();
     else
         m_job->SetRange(WholeNumberCell(row, kColRangeStart), WholeNumberCell(row, kColRangeLength));
+    m_itemFile = path;
     m_job->SetDestinationFile(path);
     m_job->Start();
     return 0;
@@ -1008,7 +1010,7 @@ void JobWindow::JobDone()
         Log("Done.");
         lblCurrentTrack->setText("Done.");
     }
-    CountItemEnd(false);
+    CountItemMade(m_itemFile);
     g_ltmrUpToItemSecs += g_ltmrItemSecs;
     g_lCurRow += 1;
     ConvertTracks();
@@ -1017,7 +1019,7 @@ void JobWindow::JobDone()
 void JobWindow::JobError(std::int32_t code, const QString& description)
 {
     g_bConvertError = true;
-    CountItemEnd(true);
+    CountItemFailed();
     const QString text = "Error: " + description + "(" + QString::number(code) + ")";
     Log(text);
     ShowItemError(text);
@@ -1065,7 +1067,7 @@ void JobWindow::Timer1_Timer()
     }
 }
 
-void JobWindow::DoEndEvents()
+void JobWindow::DoEndEvents(const QString& madeFile)
 {
     // Items failed and none was made: there is nothing to open or hand on.
     const bool nothingMade = m_itemsFailed > 0 && m_itemsDone == 0;
@@ -1073,7 +1075,7 @@ void JobWindow::DoEndEvents()
     if (!nothingMade && ticked(chkOpenDestFolder)) OpenEndFolder();
     if (!nothingMade && ticked(chkNoticeApp)) {
         if (MainWindowServices* main = MainWindow()) {
-            QStringList words = main->GetNoticAppArguments();
+            QStringList words = main->GetNoticAppArguments(madeFile);
             if (!words.isEmpty()) {
                 const QString program = words.takeFirst();
                 platform::Shell().StartProcess(program, words, QString());
