@@ -105,7 +105,7 @@ void CfrmDataBurner3::BurnFailed(const QString& text)
 void CfrmDataBurner3::BurnSucceeded()
 {
     m_burning = false;
-    DoEndEvents();
+    DoEndEvents(MadeFile());
     EnableBurnControls(true);
     ShowJobBalloon("Done.");
     Status("Done.");

@@ -127,12 +127,12 @@ void CfrmDataBurner3::CopyRow(std::int32_t row, const QString& target)
     QFile::remove(target);
     if (QFile::copy(source, target)) {
         Remember(target);
-        CountItemEnd(false);
+        CountItemMade(target);
         return;
     }
     m_written.removeAll(target);
     g_bConvertError = true;
-    CountItemEnd(true);
+    CountItemFailed();
     Log("Error: The file " + source + " could not be copied to " + target + ".");
 }
 

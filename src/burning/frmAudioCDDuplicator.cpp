@@ -5,6 +5,7 @@
 #include "burning/frmAudioCDDuplicator.h"
 
 #include "burning/DiscMakerShared.h"
+#include "controls/widgets/PlainText.h"
 #include "ripping/CDSourceDrive.h"
 
 #include "controls/widgets/WindowWidgets.h"
@@ -91,12 +92,11 @@ CfrmAudioCDDuplicator::~CfrmAudioCDDuplicator() = default;
 
 void CfrmAudioCDDuplicator::BuildSourceRows()
 {
-    Label1 = new QLabel("Source Audio CD:", TabSettings);
+    Label1 = widgets::PlainLabel("Source Audio CD:", TabSettings);
     cboDevices = new QComboBox(TabSettings);
     cmdOpenCD = new QPushButton("Open", TabSettings);
     cmdCloseCD = new QPushButton("Close", TabSettings);
-    lblCDStatus = new QLabel("Ready.", TabSettings);
-    lblCDStatus->setTextFormat(Qt::PlainText);
+    lblCDStatus = widgets::PlainLabel("Ready.", TabSettings);
     auto* drive = new QHBoxLayout;
     drive->addWidget(cboDevices, 1);
     drive->addWidget(cmdOpenCD);
@@ -108,19 +108,18 @@ void CfrmAudioCDDuplicator::BuildSourceRows()
 
 void CfrmAudioCDDuplicator::BuildTargetRows()
 {
-    Label2 = new QLabel("Destination Audio CD:", TabSettings);
+    Label2 = widgets::PlainLabel("Destination Audio CD:", TabSettings);
     cboDrv = new QComboBox(TabSettings);
-    Label3 = new QLabel("Speeds:", TabSettings);
+    Label3 = widgets::PlainLabel("Speeds:", TabSettings);
     cboSpeed = new QComboBox(TabSettings);
     cmdOpenDestCD = new QPushButton("Open CD", TabSettings);
     cmdClose = new QPushButton("Close CD", TabSettings);
-    Label6 = new QLabel("Disk Size", TabSettings);
-    lblDiskSize = new QLabel("Disk Size", TabSettings);
-    Label7 = new QLabel("Disk Capacity", TabSettings);
-    lblDiskCapacity = new QLabel("Disk Capacity", TabSettings);
-    Label8 = new QLabel("Disk State", TabSettings);
-    lblState = new QLabel("State", TabSettings);
-    lblState->setTextFormat(Qt::PlainText);
+    Label6 = widgets::PlainLabel("Disk Size", TabSettings);
+    lblDiskSize = widgets::PlainLabel("Disk Size", TabSettings);
+    Label7 = widgets::PlainLabel("Disk Capacity", TabSettings);
+    lblDiskCapacity = widgets::PlainLabel("Disk Capacity", TabSettings);
+    Label8 = widgets::PlainLabel("Disk State", TabSettings);
+    lblState = widgets::PlainLabel("State", TabSettings);
     chkOnTheFly = new QCheckBox("On The Fly - Duplicate without using a temp folder", TabSettings);
 
     auto* g = new QGridLayout;

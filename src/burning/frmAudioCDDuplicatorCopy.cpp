@@ -120,9 +120,13 @@ CfrmAudioCDDuplicator::BurnEnd CfrmAudioCDDuplicator::BurnDisk()
     EnableControls(false);
     if (!DrivesReadyToBurn()) return BurnEnd::Cancelled;
     cAudioBurner& writer = *cAudioBurner1;
+    QString lastTrackFile;
     for (std::int32_t row = 1; row <= cGrid1->Rows(); ++row) {
         const QString file = CellText(row, kColFile);
-        if (!writer.AddFile(file)) Log("Cannot add " + GetFileName(file));
+        if (writer.AddFile(file))
+            lastTrackFile = file;
+        else
+            Log("Cannot add " + GetFileName(file));
     }
     if (writer.GetFileCount() < 1) {
         platform::MsgBox("Nothing to burn.", platform::vbInformation);
@@ -137,7 +141,7 @@ CfrmAudioCDDuplicator::BurnEnd CfrmAudioCDDuplicator::BurnDisk()
     writer.ClearFiles();
     writer.Terminate();
     if (result == 0) {
-        DoEndEvents();
+        DoEndEvents(lastTrackFile);
         EjectTarget();
         discmaker::EraseFolderFiles(TemporaryFolder());
         return BurnEnd::Finished;

@@ -3,6 +3,7 @@
 #include "burning/DiscMakerShared.h"
 #include "controls/widgets/Grid.h"
 #include "controls/widgets/ImageList.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBar.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/StatusBar.h"
@@ -83,32 +84,32 @@ void CfrmCDBurner::BuildSettingsRows()
             &CfrmCDBurner::lblOpenDestinationDestinationFolder_Click);
 
     auto* g = new QGridLayout;
-    lblDrives = new QLabel("CDs:", TabSettings);
+    lblDrives = widgets::PlainLabel("CDs:", TabSettings);
     cboDrv = new QComboBox(TabSettings);
     cmdOpenCD = new QPushButton("Open CD", TabSettings);
     cmdClose = new QPushButton("Close CD", TabSettings);
-    lblSpeeds = new QLabel("Speeds:", TabSettings);
+    lblSpeeds = widgets::PlainLabel("Speeds:", TabSettings);
     cboSpeed = new QComboBox(TabSettings);
-    lblDiskSize = new QLabel("0", TabSettings);
-    lblDiskCapacity = new QLabel("0 Min", TabSettings);
-    lblState = new QLabel("", TabSettings);
+    lblDiskSize = widgets::PlainLabel("0", TabSettings);
+    lblDiskCapacity = widgets::PlainLabel("0 Min", TabSettings);
+    lblState = widgets::PlainLabel("", TabSettings);
     prgSize = new cProgressBar(TabSettings);
-    lblDataSize = new QLabel("Data Size:", TabSettings);
+    lblDataSize = widgets::PlainLabel("Data Size:", TabSettings);
     g->addWidget(lblDrives, 0, 0);
     g->addWidget(cboDrv, 0, 1, 1, 3);
     g->addWidget(cmdOpenCD, 0, 4);
     g->addWidget(cmdClose, 0, 5);
     g->addWidget(lblSpeeds, 1, 0);
     g->addWidget(cboSpeed, 1, 1, 1, 3);
-    g->addWidget(new QLabel("Disk Size", TabSettings), 2, 0);
+    g->addWidget(widgets::PlainLabel("Disk Size", TabSettings), 2, 0);
     g->addWidget(lblDiskSize, 2, 1);
-    g->addWidget(new QLabel("Disk Capacity", TabSettings), 2, 2);
+    g->addWidget(widgets::PlainLabel("Disk Capacity", TabSettings), 2, 2);
     g->addWidget(lblDiskCapacity, 2, 3);
-    g->addWidget(new QLabel("Disk State", TabSettings), 3, 0);
+    g->addWidget(widgets::PlainLabel("Disk State", TabSettings), 3, 0);
     g->addWidget(lblState, 3, 1, 1, 5);
-    g->addWidget(new QLabel("0 MIN", TabSettings), 4, 0);
+    g->addWidget(widgets::PlainLabel("0 MIN", TabSettings), 4, 0);
     g->addWidget(prgSize, 4, 1, 1, 4);
-    g->addWidget(new QLabel("80 MIN", TabSettings), 4, 5);
+    g->addWidget(widgets::PlainLabel("80 MIN", TabSettings), 4, 5);
     g->addWidget(lblDataSize, 5, 0, 1, 6);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
@@ -234,10 +235,14 @@ void CfrmCDBurner::cmdConvert_Click()
     Log("List the files to burn...");
     m_burnCall = true;
     SetBurning(true);
+    m_lastTrackFile.clear();
     for (std::int32_t row = 1; row <= cGrid1->Rows(); ++row) {
         const QString file = FileToBurn(row);
         if (cmdConvert->isEnabled()) break;
-        if (file.isEmpty() || !cAudioBurner1->AddFile(file)) Log("Cannot add " + GetFileName(CellText(row, kColFile)));
+        if (!file.isEmpty() && cAudioBurner1->AddFile(file))
+            m_lastTrackFile = CellText(row, kColFile);
+        else
+            Log("Cannot add " + GetFileName(CellText(row, kColFile)));
     }
     m_burnCall = false;
     // A confirmed Abort while ranges were cut ends the job here.
@@ -368,7 +373,7 @@ void CfrmCDBurner::cAudioBurner1_Finished()
     prgTotal->SetValue(prgTotal->Max());
     ShowPhase("Finished.");
     SetBurning(false);
-    DoEndEvents();
+    DoEndEvents(m_lastTrackFile);
 }
 
 // ---------------------------------------------------------------- end of the job

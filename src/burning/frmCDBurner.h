@@ -90,6 +90,7 @@ private:
     void EraseTempFiles();
 
     std::int32_t m_lastTrack = 0; // the last track number seen
+    QString m_lastTrackFile;      // the file of the disc's last track
     std::int32_t m_secondsToBurn = 0;
     bool m_burnCall = false;
     std::unique_ptr<cAudioConverter> m_cutter; // while a range is cut

@@ -3,6 +3,7 @@
 #include "burning/DiscMakerShared.h"
 
 #include "controls/burn/DiscWriter.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
@@ -83,11 +84,11 @@ CfrmDataBurner3::~CfrmDataBurner3() = default;
 void CfrmDataBurner3::BuildSettingsRows()
 {
     auto* g = new QGridLayout;
-    Label1 = new QLabel("Burning Engine:", TabSettings);
+    Label1 = widgets::PlainLabel("Burning Engine:", TabSettings);
     cmbEngine = new QComboBox(TabSettings);
     cmbEngine->addItems({"IMAPI V1 - CDs only.", "IMAPI V2 - CDs / DVDs!"});
     cmbEngine->setCurrentIndex(-1);
-    Label2 = new QLabel("Destination CD:", TabSettings);
+    Label2 = widgets::PlainLabel("Destination CD:", TabSettings);
     cboDrv = new QComboBox(TabSettings);
     lblOpenCDDoor = new LinkLabel("Open", TabSettings);
     lblOpenCDDoor->setToolTip("Open CD");
@@ -96,12 +97,12 @@ void CfrmDataBurner3::BuildSettingsRows()
     lblRefreshCDInfo = new LinkLabel("Refresh", TabSettings);
     lblRefreshCDInfo->setToolTip("Refresh CD Information");
     lblRefreshCDInfo->hide(); // the drive's state is not read here
-    lblCDStatus = new QLabel("Ready.", TabSettings);
-    Label3 = new QLabel("Speeds:", TabSettings);
+    lblCDStatus = widgets::PlainLabel("Ready.", TabSettings);
+    Label3 = widgets::PlainLabel("Speeds:", TabSettings);
     cboSpeed = new QComboBox(TabSettings);
-    Label6 = new QLabel("CD Name:", TabSettings);
+    Label6 = widgets::PlainLabel("CD Name:", TabSettings);
     txtCDName = new QLineEdit(TabSettings);
-    lblFileSys = new QLabel("File Sytem:", TabSettings);
+    lblFileSys = widgets::PlainLabel("File Sytem:", TabSettings);
     chkJOLIET = box("JOLIET", true, TabSettings);
     chkISO = box("ISO", true, TabSettings);
     chkUDF = box("UDF", false, TabSettings);

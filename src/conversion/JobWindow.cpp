@@ -1,5 +1,6 @@
 #include "conversion/JobWindow.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
@@ -71,8 +72,6 @@ void selectEntry(QComboBox* box, const QString& text)
     const int at = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (at >= 0) box->setCurrentIndex(at);
 }
-
-QLabel* label(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
 
 // The main window's 16 x 16 icons, which the tabs show.
 cImageList* mainMenuImages()
@@ -229,7 +228,7 @@ void JobWindow::BuildControls()
 
     picTitle = new QFrame(this);
     picTitle->setGeometry(0, 0, kWidth, 48);
-    lblTitle = new QLabel(m_design.caption, picTitle);
+    lblTitle = widgets::PlainLabel(m_design.caption, picTitle);
     lblTitle->setGeometry(12, 0, kWidth - 24, 48);
     QFont bold = lblTitle->font();
     bold.setBold(true);
@@ -249,13 +248,13 @@ void JobWindow::BuildControls()
     cGrid1 = new cGrid(this);
     cGrid1->hide();
 
-    lblCurrentTrack = label("Ready.", this);
+    lblCurrentTrack = widgets::PlainLabel("Ready.", this);
     lblCurrentTrack->setGeometry(8, 362, kWidth - 16, 18);
     prgCurrnet = new XP_ProgressBar(this);
     prgCurrnet->setGeometry(8, 382, kWidth - 16, 14);
-    lblFilesToConvert = label("Files: 0/15", this);
+    lblFilesToConvert = widgets::PlainLabel("Files: 0/15", this);
     lblFilesToConvert->setGeometry(8, 402, 290, 18);
-    lblTimeLeft = label("Time Left: 00:00:00", this);
+    lblTimeLeft = widgets::PlainLabel("Time Left: 00:00:00", this);
     lblTimeLeft->setGeometry(302, 402, kWidth - 310, 18);
     lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblTimeLeft->setVisible(m_design.timeLeft);
@@ -291,14 +290,14 @@ void JobWindow::BuildSettingsPage()
     page->addLayout(g);
     page->addStretch(1);
 
-    Label5 = label("Audio Format:", TabSettings);
+    Label5 = widgets::PlainLabel("Audio Format:", TabSettings);
     cboTargetFormat = new QComboBox(TabSettings);
     cmdEditTargetFormat = new QPushButton("Edit", TabSettings);
     cmdEditTargetFormat->setToolTip("Edit Target Audio Formats");
     lblSetAsDefaultFormat = new LinkLabel("Set as default", TabSettings);
     lblSetAsDefaultFormat->setToolTip("Set as default format");
 
-    Label4 = label("Destination:", TabSettings);
+    Label4 = widgets::PlainLabel("Destination:", TabSettings);
     txtToPath = new QComboBox(TabSettings);
     txtToPath->setEditable(true);
     txtToPath->setInsertPolicy(QComboBox::NoInsert);
@@ -309,7 +308,7 @@ void JobWindow::BuildSettingsPage()
     lblSetAsDefaultDestination->setToolTip("Set as default destination");
     lblOpenDestinationDestinationFolder = new LinkLabel("Open destination folder", TabSettings);
 
-    Label21 = label("File Name Format:", TabSettings);
+    Label21 = widgets::PlainLabel("File Name Format:", TabSettings);
     cboFileName = new QComboBox(TabSettings);
     cboFileName->addItems(BuiltInFileNameFormats());
     cboFileName->setCurrentIndex(-1);
@@ -373,7 +372,7 @@ void JobWindow::UseNameTemplateBox(QLineEdit* box)
 void JobWindow::BuildEventsPage()
 {
     auto* page = new QVBoxLayout(TabEvents);
-    Label20 = label("Events When Done:", TabEvents);
+    Label20 = widgets::PlainLabel("Events When Done:", TabEvents);
     chkPlaySound = new QCheckBox(m_design.playSoundCaption, TabEvents);
     chkOpenDestFolder = new QCheckBox("Open the destination folder", TabEvents);
     chkNoticeApp = new QCheckBox(m_design.noticeAppCaption, TabEvents);
@@ -605,10 +604,7 @@ void JobWindow::lblSetAsDefaultDestination_Click()
 
 void JobWindow::cmdEditTargetFormat_Click()
 {
-    // Closed without OK, the dialog leaves the format the user chose here.
-    if (!ShowAudioFormatPage(cboTargetFormat->currentText())) return;
-    cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
-    if (m_design.savedDefaults) lblSetAsDefaultFormat_Click();
+    if (EditTargetFormat(cboTargetFormat) && m_design.savedDefaults) lblSetAsDefaultFormat_Click();
 }
 
 void JobWindow::cmdSelectPath_Click()
@@ -826,6 +822,7 @@ bool JobWindow::PrepareJob(const QString& preparingLine)
     g_bConvertError = false;
     m_itemsDone = 0;
     m_itemsFailed = 0;
+    m_madeFile.clear();
     ShowLogPage();
     return true;
 }
@@ -899,13 +896,13 @@ std::int32_t JobWindow::JobItemCount() const
     return count;
 }
 
-void JobWindow::CountItemEnd(bool failed)
+void JobWindow::CountItemMade(const QString& file)
 {
-    if (failed)
-        ++m_itemsFailed;
-    else
-        ++m_itemsDone;
+    ++m_itemsDone;
+    m_madeFile = file;
 }
+
+void JobWindow::CountItemFailed() { ++m_itemsFailed; }
 
 QString JobWindow::EndText(std::int32_t items, const QString& noun) const
 {
@@ -923,7 +920,7 @@ void JobWindow::EndRunDone()
     prgCurrnet->SetValue(100);
     Timer1->stop();
     SetHourglass(false);
-    DoEndEvents();
+    DoEndEvents(m_madeFile);
 }
 
 void JobWindow::EndRunCancelled()
@@ -972,6 +969,7 @@ std::int32_t JobWindow::ConvertTask(std::int32_t& row)
         m_job->SetWholeSource();
     else
         m_job->SetRange(WholeNumberCell(row, kColRangeStart), WholeNumberCell(row, kColRangeLength));
+    m_itemFile = path;
     m_job->SetDestinationFile(path);
     m_job->Start();
     return 0;
@@ -1013,7 +1011,7 @@ void JobWindow::JobDone()
         Log("Done.");
         lblCurrentTrack->setText("Done.");
     }
-    CountItemEnd(false);
+    CountItemMade(m_itemFile);
     g_ltmrUpToItemSecs += g_ltmrItemSecs;
     g_lCurRow += 1;
     ConvertTracks();
@@ -1022,7 +1020,7 @@ void JobWindow::JobDone()
 void JobWindow::JobError(std::int32_t code, const QString& description)
 {
     g_bConvertError = true;
-    CountItemEnd(true);
+    CountItemFailed();
     const QString text = "Error: " + description + "(" + QString::number(code) + ")";
     Log(text);
     ShowItemError(text);
@@ -1070,7 +1068,7 @@ void JobWindow::Timer1_Timer()
     }
 }
 
-void JobWindow::DoEndEvents()
+void JobWindow::DoEndEvents(const QString& madeFile)
 {
     // Items failed and none was made: there is nothing to open or hand on.
     const bool nothingMade = m_itemsFailed > 0 && m_itemsDone == 0;
@@ -1078,7 +1076,7 @@ void JobWindow::DoEndEvents()
     if (!nothingMade && ticked(chkOpenDestFolder)) OpenEndFolder();
     if (!nothingMade && ticked(chkNoticeApp)) {
         if (MainWindowServices* main = MainWindow()) {
-            QStringList words = main->GetNoticAppArguments();
+            QStringList words = main->GetNoticAppArguments(madeFile);
             if (!words.isEmpty()) {
                 const QString program = words.takeFirst();
                 platform::Shell().StartProcess(program, words, QString());

@@ -248,7 +248,9 @@ public:
     std::int32_t ConvertTask(std::int32_t& row);
     void cmdAbort_Click();
     void Timer1_Timer();
-    void DoEndEvents();
+    // The end-of-job actions; the external program is told about `madeFile`,
+    // the file the job made (a disc job: the last file it wrote on the disc).
+    void DoEndEvents(const QString& madeFile);
     // The job control's events.
     virtual void JobProgress(std::int32_t percent);
     virtual void JobDone();
@@ -333,8 +335,12 @@ protected:
     // the overwrite box ticked, nor when `path` is one of the `sources`, which
     // the control refuses): 0 go on, 1 skip (No), 2 cancel the run.
     std::int32_t AskOverwrite(const QString& path, const QStringList& sources);
-    // Counts an item of the run as made or failed; EndText and DoEndEvents read the counts.
-    void CountItemEnd(bool failed);
+    // Counts an item of the run as made (`file`: its output) or as failed;
+    // EndText and DoEndEvents read the counts.
+    void CountItemMade(const QString& file);
+    void CountItemFailed();
+    // The output of the run's last item that ended Done; empty before any.
+    QString MadeFile() const { return m_madeFile; }
     // "Done.", or how many of the run's `items` failed ("Done, with errors: 1 of 3 items failed.").
     QString EndText(std::int32_t items, const QString& noun = "items") const;
     // A window with one name template instead of the pattern list: `box`
@@ -382,4 +388,6 @@ private:
     QGridLayout* m_settingsGrid = nullptr;
     std::int32_t m_itemsDone = 0;   // items of this run that ended Done
     std::int32_t m_itemsFailed = 0; // items of this run that ended with an error
+    QString m_itemFile;             // the output of the queue's item in hand
+    QString m_madeFile;             // the output of the run's last item that ended Done
 };

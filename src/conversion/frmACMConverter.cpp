@@ -1,5 +1,6 @@
 #include "conversion/frmACMConverter.h"
 
+#include "controls/widgets/PlainText.h"
 #include "core/Edition.h"
 #include "core/TextFiles.h"
 #include "platform/MessageBox.h"
@@ -74,11 +75,11 @@ CfrmACMConverter::~CfrmACMConverter() = default;
 void CfrmACMConverter::BuildCodecLists()
 {
     auto* g = new QGridLayout;
-    Label1 = new QLabel("Best ACM Codecs According:", TabSettings);
+    Label1 = widgets::PlainLabel("Best ACM Codecs According:", TabSettings);
     cboBestAccordItem = new QComboBox(TabSettings);
-    lblTag = new QLabel("Target ACM Tag:", TabSettings);
+    lblTag = widgets::PlainLabel("Target ACM Tag:", TabSettings);
     cboTags = new QComboBox(TabSettings);
-    lblFormat = new QLabel("Target ACM Format:", TabSettings);
+    lblFormat = widgets::PlainLabel("Target ACM Format:", TabSettings);
     cboFormats = new QComboBox(TabSettings);
     g->addWidget(Label1, 0, 0, 1, 2);
     g->addWidget(cboBestAccordItem, 1, 0, 1, 2);

@@ -1,5 +1,6 @@
 #include "conversion/frmAudioEditorProc.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "conversion/JobWindow.h"
 #include "core/Edition.h"
@@ -40,7 +41,7 @@ CfrmAudioEditorProc::CfrmAudioEditorProc()
     setFixedSize(kWidth, kHeight);
 
     // Room for an error text of three lines.
-    lblCurrentTrack = new QLabel("Preparing...", this);
+    lblCurrentTrack = widgets::PlainLabel("Preparing...", this);
     lblCurrentTrack->setGeometry(12, 8, kWidth - 24, 50);
     lblCurrentTrack->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblCurrentTrack->setWordWrap(true);
@@ -159,7 +160,7 @@ void CfrmAudioEditorProc::cAudioConverter1_ConvertAborted()
 void CfrmAudioEditorProc::cAudioConverter1_ConvertError(std::int32_t Code, const QString& Description)
 {
     lblCurrentTrack->setText(Description + "(" + QString::number(Code) + ")");
-    lblCurrentTrack->setToolTip(lblCurrentTrack->text());
+    widgets::SetPlainToolTip(lblCurrentTrack, lblCurrentTrack->text());
     End(AudioEditorProcEnding::Failed);
     // The error stays on show until the user closes the window.
     cmdAbort->setText("Close");

@@ -1,9 +1,12 @@
 #include "core/LinkLabel.h"
 
+#include "controls/widgets/PlainText.h"
+
 #include <QMouseEvent>
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
+    widgets::ShowPlainText(this);
     // Blue only while it can be clicked; the disabled text keeps the style's grey.
     QPalette p = palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) p.setColor(group, QPalette::WindowText, Qt::blue);

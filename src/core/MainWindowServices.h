@@ -96,10 +96,12 @@ public:
     virtual void StopCommand() = 0;
 
     // ---- Job tools ----
-    // The end-of-job program's command line, its placeholders filled in from the last row of the list.
-    virtual QString GetNoticAppParameters() = 0;
+    // The end-of-job program's command line, its placeholders filled in: the
+    // program's name and version, and the path, size, length and creation time
+    // of `madeFile`, the file the job made (left as written when it made none).
+    virtual QString GetNoticAppParameters(const QString& madeFile) = 0;
     // The same line split into the program and its arguments, each filled in on its own.
-    virtual QStringList GetNoticAppArguments() = 0;
+    virtual QStringList GetNoticAppArguments(const QString& madeFile) = 0;
 };
 
 // The main window; nullptr while there is none (before start-up, after it unloaded).

@@ -1,5 +1,6 @@
 #include "core/Paths.h"
 
+#include "controls/widgets/PlainText.h"
 #include "platform/AppInfo.h"
 
 #include <QCoreApplication>
@@ -81,8 +82,8 @@ void CheckFileNameKey(QWidget* txtBox, int& KeyAscii)
     if (txtBox) {
         QString tip = QString::fromUtf8(kIllegalNameTip);
         tip.replace("\r\n", "\n");
-        QToolTip::showText(txtBox->mapToGlobal(QPoint(txtBox->width() / 2, txtBox->height())), tip, txtBox, QRect(),
-                           5000);
+        QToolTip::showText(txtBox->mapToGlobal(QPoint(txtBox->width() / 2, txtBox->height())),
+                           widgets::PlainToolTip(tip), txtBox, QRect(), 5000);
     }
     KeyAscii = 0;
 }

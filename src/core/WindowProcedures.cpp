@@ -1,5 +1,6 @@
 #include "core/WindowProcedures.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "platform/Icons.h"
 #include "platform/VbCompat.h"
@@ -14,8 +15,7 @@ void MakeTitleStrip(QWidget* window, int height, QFrame*& picTitle, QLabel*& lbl
     const int margin = 10;
     picTitle = new QFrame(window);
     picTitle->setGeometry(0, 0, window->width(), height);
-    lblTitle = new QLabel(text, picTitle);
-    lblTitle->setTextFormat(Qt::PlainText);
+    lblTitle = widgets::PlainLabel(text, picTitle);
     lblTitle->setGeometry(margin, 0, window->width() - 2 * margin, height);
     QFont titleFont = lblTitle->font();
     titleFont.setPointSize(titleFont.pointSize() + 3);

@@ -1,5 +1,6 @@
 #include "core/frmAbout.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
@@ -39,12 +40,12 @@ CfrmAbout::CfrmAbout() : Form("frmAbout")
     cTabControl1->setGeometry(kMargin, tabTop, width() - 2 * kMargin, height() - kBottomArea - tabTop);
 
     picAbout = new QFrame(this);
-    lblAppName = new QLabel(picAbout);
+    lblAppName = widgets::PlainLabel(picAbout);
     QFont nameFont = lblAppName->font();
     nameFont.setBold(true);
     lblAppName->setFont(nameFont);
-    lblVersionInside = new QLabel("Inside version:", picAbout);
-    lblDesc = new QLabel(picAbout);
+    lblVersionInside = widgets::PlainLabel("Inside version:", picAbout);
+    lblDesc = widgets::PlainLabel(picAbout);
     lblDesc->setWordWrap(true);
     lblHomePage = new LinkLabel(QString(), picAbout);
     lblSite = new LinkLabel(QString(), picAbout);
@@ -57,7 +58,7 @@ CfrmAbout::CfrmAbout() : Form("frmAbout")
         page->addWidget(w);
     page->addStretch(1);
 
-    lblCorvessa = new QLabel("Tarvello is made by Brenmark.", this);
+    lblCorvessa = widgets::PlainLabel("Tarvello is made by Brenmark.", this);
     lblCorvessaAddress = new LinkLabel(kCompanySite, this);
     cmdOK = new QPushButton("OK", this);
     SetKeyButtons(cmdOK, cmdOK);

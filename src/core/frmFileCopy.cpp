@@ -1,5 +1,6 @@
 #include "core/frmFileCopy.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "core/Skin.h"
 #include "settings/mdlOptions.h"
@@ -33,7 +34,7 @@ CfrmFileCopy::CfrmFileCopy() : Form("g_frmFileCopy")
 
     picTitle = new QFrame(this);
     picTitle->setFixedHeight(28);
-    lblTitle = new QLabel("File Copy", picTitle);
+    lblTitle = widgets::PlainLabel("File Copy", picTitle);
     QFont bold = lblTitle->font();
     bold.setBold(true);
     lblTitle->setFont(bold);
@@ -41,12 +42,12 @@ CfrmFileCopy::CfrmFileCopy() : Form("g_frmFileCopy")
     titleLayout->setContentsMargins(8, 0, 8, 0);
     titleLayout->addWidget(lblTitle);
 
-    Label1 = new QLabel("From:", this);
-    lblFrom = new QLabel(this);
-    Label2 = new QLabel("To:", this);
-    lblTo = new QLabel(this);
+    Label1 = widgets::PlainLabel("From:", this);
+    lblFrom = widgets::PlainLabel(this);
+    Label2 = widgets::PlainLabel("To:", this);
+    lblTo = widgets::PlainLabel(this);
     for (QLabel* l : {lblFrom, lblTo}) l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblState = new QLabel("State", this);
+    lblState = widgets::PlainLabel("State", this);
     ProgressBar1 = new XP_ProgressBar(this);
     ProgressBar1->setFixedHeight(18);
     cmdOK = new QPushButton("OK", this);

@@ -1,5 +1,6 @@
 #include "core/frmSplash.h"
 
+#include "controls/widgets/PlainText.h"
 #include "core/Edition.h"
 #include "core/Skin.h"
 #include "core/WindowProcedures.h"
@@ -36,7 +37,7 @@ CfrmSplash::CfrmSplash() : Form("g_frmSplash")
     titlePal.setColor(QPalette::Window, QColor(0xe8, 0xf0, 0xf8));
     picTitle->setPalette(titlePal);
 
-    lblAppTitle = new QLabel(picTitle);
+    lblAppTitle = widgets::PlainLabel(picTitle);
     lblAppTitle->setGeometry(20, 12, width() - 40, 40);
     QFont f = lblAppTitle->font();
     f.setPointSize(18);
@@ -44,9 +45,9 @@ CfrmSplash::CfrmSplash() : Form("g_frmSplash")
     lblAppTitle->setFont(f);
     lblAppTitle->setStyleSheet("color: #1d4f80;");
 
-    lblVersion = new QLabel(this);
+    lblVersion = widgets::PlainLabel(this);
     lblVersion->setGeometry(20, 84, width() - 40, 24);
-    lblStat = new QLabel("Loading...", this);
+    lblStat = widgets::PlainLabel("Loading...", this);
     lblStat->setGeometry(20, 150, width() - 40, 24);
 }
 

@@ -1,5 +1,6 @@
 #include "core/frmTurnOff.h"
 
+#include "controls/widgets/PlainText.h"
 #include "core/Edition.h"
 #include "core/mdlShutDown.h"
 #include "core/MainWindowServices.h"
@@ -23,20 +24,20 @@ CfrmTurnOff::CfrmTurnOff() : Form("g_frmTurnOff")
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setAttribute(Qt::WA_ShowWithoutActivating, true);
 
-    Image1 = new QLabel(this);
+    Image1 = widgets::PlainLabel(this);
     QIcon icon = QIcon::fromTheme("system-shutdown");
     if (icon.isNull()) icon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
     Image1->setPixmap(icon.pixmap(48, 48));
-    lblStatus = new QLabel("Computer will shutdown in", this);
-    lblSecToShutDown = new QLabel("100", this);
+    lblStatus = widgets::PlainLabel("Computer will shutdown in", this);
+    lblSecToShutDown = widgets::PlainLabel("100", this);
     lblSecToShutDown->setAlignment(Qt::AlignCenter);
     QFont bold = lblSecToShutDown->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 6);
     lblSecToShutDown->setFont(bold);
-    lblSeconds = new QLabel("Seconds", this);
+    lblSeconds = widgets::PlainLabel("Seconds", this);
     lblSeconds->setAlignment(Qt::AlignCenter);
-    lblApplInfo = new QLabel(this);
+    lblApplInfo = widgets::PlainLabel(this);
     cmdTurnOffNow = new QPushButton("Shutdown Now", this);
     cmdCancel = new QPushButton("Cancel", this);
     // The window comes up unasked at the end of a job: an Enter meant for

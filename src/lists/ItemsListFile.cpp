@@ -45,36 +45,51 @@ bool hasField(const QString& key, const QString& record)
     return at >= 0 && record.indexOf("</" + key + ">") >= at + open.size();
 }
 
+// The fields of a record: the keys of the tags the user typed, written only
+// when there are any, then the fourteen stored fields.
+constexpr int kRecordFields = 15;
+constexpr int kTypedField = 0;
+using RecordValues = std::array<QString, kRecordFields>;
+using RecordFlags = std::array<bool, kRecordFields>;
+
+const char* recordKey(int field) { return field == kTypedField ? kColTagTyped : kListFileFields[field - 1]; }
+
+bool isWritten(const RecordValues& values, int field) { return field != kTypedField || !values[field].isEmpty(); }
+
+// Whether a value holds the opening or closing tag of a field.
+bool holdsTagOf(const QString& value, int field)
+{
+    if (!value.contains('<')) return false;
+    const QString key = recordKey(field);
+    return value.contains("<" + key + ">") || value.contains("</" + key + ">");
+}
+
 // The order the fields of a record are written in. Values are stored as they
 // are, and a field is read from the first "<key>" and the first "</key>" of
 // its record, so a field whose tag stands inside another field's value is
-// written before that value; otherwise file order. When two values hold each
-// other's tags no order reads both back, and the rest keeps file order.
-std::array<int, 14> fieldOrder(const std::array<QString, 14>& values)
+// written before that value; otherwise record order (the typed tags first).
+// When two values hold each other's tags no order reads both back, and the
+// rest keeps record order.
+std::array<int, kRecordFields> fieldOrder(const RecordValues& values)
 {
-    bool before[14][14] = {}; // before[a][b]: field a has to come before field b
-    for (int b = 0; b < 14; ++b) {
-        if (!values[b].contains('<')) continue;
-        for (int a = 0; a < 14; ++a) {
-            const QString key = kListFileFields[a];
-            if (a != b && (values[b].contains("<" + key + ">") || values[b].contains("</" + key + ">")))
-                before[a][b] = true;
-        }
-    }
-    std::array<int, 14> order{};
-    bool placed[14] = {};
-    for (int n = 0; n < 14; ++n) {
+    constexpr int n = kRecordFields;
+    bool before[n][n] = {}; // before[a][b]: field a has to come before field b
+    for (int b = 0; b < n; ++b)
+        for (int a = 0; a < n; ++a) before[a][b] = a != b && holdsTagOf(values[b], a);
+    std::array<int, n> order{};
+    bool placed[n] = {};
+    for (int at = 0; at < n; ++at) {
         int next = -1;
-        for (int b = 0; b < 14 && next < 0; ++b) {
+        for (int b = 0; b < n && next < 0; ++b) {
             if (placed[b]) continue;
             bool ready = true;
-            for (int a = 0; a < 14 && ready; ++a) ready = placed[a] || !before[a][b];
+            for (int a = 0; a < n && ready; ++a) ready = placed[a] || !before[a][b];
             if (ready) next = b;
         }
-        for (int b = 0; b < 14 && next < 0; ++b)
+        for (int b = 0; b < n && next < 0; ++b)
             if (!placed[b]) next = b;
         placed[next] = true;
-        order[n] = next;
+        order[at] = next;
     }
     return order;
 }
@@ -121,56 +136,55 @@ QString unescapedValue(const QString& stored)
     return out;
 }
 
-QString recordOf(const QString& typedTags, const std::array<QString, 14>& values, const std::array<bool, 14>& escaped)
+QString recordOf(const RecordValues& values, const RecordFlags& escaped)
 {
-    std::array<QString, 14> written;
-    for (int i = 0; i < 14; ++i) written[i] = escaped[i] ? escapedValue(values[i]) : values[i];
-    QString record = kItemOpen + typedTags;
-    for (int i : fieldOrder(written)) record += field(kListFileFields[i], written[i]);
+    RecordValues written;
+    for (int i = 0; i < kRecordFields; ++i) written[i] = escaped[i] ? escapedValue(values[i]) : values[i];
+    QString record = kItemOpen;
+    for (int i : fieldOrder(written))
+        if (isWritten(values, i)) record += field(recordKey(i), written[i]);
     return record + kItemClose;
 }
 
 // The first field whose value the record does not give back; -1 when all do.
-int fieldNotReadBack(const QString& record, const std::array<QString, 14>& values)
+// A field not written reads back empty, as it was.
+int fieldNotReadBack(const QString& record, const RecordValues& values)
 {
-    for (int i = 0; i < 14; ++i)
-        if (GetTagValue(kListFileFields[i], record) != values[i]) return i;
+    for (int i = 0; i < kRecordFields; ++i)
+        if (GetTagValue(recordKey(i), record) != values[i]) return i;
     return -1;
-}
-
-// Which tags the user typed, first in the record (so no value can stand
-// before it) and only when there are any: other records read as before.
-QString typedTagsField(cGrid* grid, int row)
-{
-    const QString typed = grid->CellText(row, kColTagTyped).toString();
-    return typed.isEmpty() ? QString() : field(kColTagTyped, typed);
 }
 
 } // namespace
 
 QString ListRecordOfRow(cGrid* grid, int row)
 {
-    std::array<QString, 14> values;
-    values[0] = QString::number(grid->CellIconIndex(row, kColInc));
-    values[1] = QStringLiteral("Audio");
-    for (int i = 2; i < 14; ++i) values[i] = grid->CellText(row, kListFileFields[i]).toString();
-    std::array<bool, 14> escaped{};
+    RecordValues values;
+    values[kTypedField] = grid->CellText(row, kColTagTyped).toString();
+    values[1] = QString::number(grid->CellIconIndex(row, kColInc));
+    values[2] = QStringLiteral("Audio");
+    for (int i = 3; i < kRecordFields; ++i) values[i] = grid->CellText(row, recordKey(i)).toString();
+    RecordFlags escaped{};
     bool anyTag = false;
-    for (int i = 0; i < 14; ++i) {
+    for (int i = 0; i < kRecordFields; ++i) {
         escaped[i] = mustEscape(values[i]);
         anyTag = anyTag || values[i].contains('<');
     }
-    const QString typedTags = typedTagsField(grid, row);
-    QString record = recordOf(typedTags, values, escaped);
+    QString record = recordOf(values, escaped);
     if (!anyTag) return record;
     // Values that hold tags: escape those that do not read back, one at a
     // time; an escaped value holds no tag, so at worst all are escaped.
-    for (int pass = 0; pass < 14; ++pass) {
+    for (int pass = 0; pass < kRecordFields; ++pass) {
         const int wrong = fieldNotReadBack(record, values);
         if (wrong < 0) break;
-        if (escaped[wrong]) escaped.fill(true);
-        escaped[wrong] = true;
-        record = recordOf(typedTags, values, escaped);
+        if (!isWritten(values, wrong)) {
+            // A field left out would be read from the values that hold its tag.
+            for (int i = 0; i < kRecordFields; ++i) escaped[i] = escaped[i] || holdsTagOf(values[i], wrong);
+        } else {
+            if (escaped[wrong]) escaped.fill(true);
+            escaped[wrong] = true;
+        }
+        record = recordOf(values, escaped);
     }
     return record;
 }

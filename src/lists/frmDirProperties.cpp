@@ -1,6 +1,7 @@
 #include "lists/frmDirProperties.h"
 
 #include "controls/widgets/ImageList.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/TabControl.h"
 #include "controls/widgets/TreeView.h"
 #include "core/LinkLabel.h"
@@ -42,17 +43,16 @@ CfrmDirProperties::CfrmDirProperties() : Form("g_frmDirProperties")
     cTabControl1->setGeometry(kMargin, tabTop, width() - 2 * kMargin, height() - kButtonsArea - tabTop);
 
     TabGeneral = new QFrame(this);
-    lblFolderName = new QLabel("Items List Name:", TabGeneral);
+    lblFolderName = widgets::PlainLabel("Items List Name:", TabGeneral);
     txtFolderName = new QLineEdit(TabGeneral);
     txtFolderName->setEnabled(false);
     FilterFileNameKeys(txtFolderName);
-    lblPath = new QLabel("Path:", TabGeneral);
+    lblPath = widgets::PlainLabel("Path:", TabGeneral);
     txtPath = new QLineEdit(TabGeneral);
     txtPath->setReadOnly(true);
-    lblThisFolderContain = new QLabel("This items list contains:", TabGeneral);
-    lblContain = new QLabel(TabGeneral);
-    lblContain->setTextFormat(Qt::PlainText);
-    imgOpenDestFolder = new QLabel(TabGeneral);
+    lblThisFolderContain = widgets::PlainLabel("This items list contains:", TabGeneral);
+    lblContain = widgets::PlainLabel(TabGeneral);
+    imgOpenDestFolder = widgets::PlainLabel(TabGeneral);
     lblOpenDestinationDestinationFolder = new LinkLabel("Open destination folder", TabGeneral);
     auto* page = new QGridLayout(TabGeneral);
     page->addWidget(lblFolderName, 0, 0);

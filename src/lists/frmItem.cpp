@@ -2,6 +2,7 @@
 
 #include "controls/audio/AudioConverter.h"
 #include "controls/widgets/DateTimePick.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/TabControl.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/FileSystem.h"
@@ -47,13 +48,6 @@ void SetPickerTime(cDateTimePick* picker, const QTime& time)
 
 int PickerSeconds(const cDateTimePick* picker) { return QTime(0, 0).secsTo(picker->Value().time()); }
 
-QLabel* newLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 QPushButton* newButton(const QString& text, const QString& tip, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -83,14 +77,13 @@ CfrmItem::CfrmItem() : Form("g_frmItem"), m_converter(CreateAudioConverter())
     lblPath = new LinkLabel(QString(), TabInfo);
     lblPath->setToolTip("Open directory");
     lblPath->setWordWrap(true);
-    lblFormat = newLabel(QString(), TabInfo);
-    lblSamples = newLabel(QString(), TabInfo);
-    lblBitrate = newLabel(QString(), TabInfo);
-    lblChannels = newLabel(QString(), TabInfo);
-    lblTotalSize = newLabel(QString(), TabInfo);
-    lblTotalTime = newLabel(QString(), TabInfo);
-    lblCreated = newLabel(QString(), TabInfo);
-    for (LinkLabel* link : {lblFileName, lblPath}) link->setTextFormat(Qt::PlainText);
+    lblFormat = widgets::PlainLabel(QString(), TabInfo);
+    lblSamples = widgets::PlainLabel(QString(), TabInfo);
+    lblBitrate = widgets::PlainLabel(QString(), TabInfo);
+    lblChannels = widgets::PlainLabel(QString(), TabInfo);
+    lblTotalSize = widgets::PlainLabel(QString(), TabInfo);
+    lblTotalTime = widgets::PlainLabel(QString(), TabInfo);
+    lblCreated = widgets::PlainLabel(QString(), TabInfo);
     auto* info = new QGridLayout(TabInfo);
     const std::pair<const char*, QWidget*> facts[] = {
         {"Item Name", txtItemName},   {"File Name", lblFileName},   {"Location", lblPath},
@@ -100,7 +93,7 @@ CfrmItem::CfrmItem() : Form("g_frmItem"), m_converter(CreateAudioConverter())
     };
     int row = 0;
     for (const auto& [caption, field] : facts) {
-        info->addWidget(newLabel(caption, TabInfo), row, 0);
+        info->addWidget(widgets::PlainLabel(caption, TabInfo), row, 0);
         info->addWidget(field, row++, 1);
     }
     info->setColumnStretch(1, 1);
@@ -111,10 +104,10 @@ CfrmItem::CfrmItem() : Form("g_frmItem"), m_converter(CreateAudioConverter())
     ptnAllFile = new QRadioButton("Process all the file range", TabRange);
     ptnAllFile->setChecked(true);
     ptnConvertByTime = new QRadioButton("Process range by time", TabRange);
-    Label20 = newLabel("Start after:", TabRange);
+    Label20 = widgets::PlainLabel("Start after:", TabRange);
     dtStartAfter = new cDateTimePick(TabRange);
     cmdGoTSoStart = newButton("<<", "Go to start", TabRange);
-    Label21 = newLabel("Until:", TabRange);
+    Label21 = widgets::PlainLabel("Until:", TabRange);
     dtUntil = new cDateTimePick(TabRange);
     cmdGoToEnd = newButton(">>", "Go to end", TabRange);
     for (cDateTimePick* picker : {dtStartAfter, dtUntil}) picker->SetCustomFormat("HH:mm:ss");
@@ -140,7 +133,7 @@ CfrmItem::CfrmItem() : Form("g_frmItem"), m_converter(CreateAudioConverter())
     };
     for (const auto& [caption, box] : tagBoxes) {
         *box = new QLineEdit(TabTags);
-        tags->addWidget(newLabel(caption, TabTags), row, 0);
+        tags->addWidget(widgets::PlainLabel(caption, TabTags), row, 0);
         tags->addWidget(*box, row++, 1);
     }
     lblDefaultID3Tags = new LinkLabel("Default ID3 Tags Options...", TabTags);

@@ -1,6 +1,7 @@
 #include "lists/frmStat.h"
 
 #include "controls/audio/AudioConverter.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "controls/widgets/ProgressBar.h"
 #include "core/Edition.h"
@@ -51,8 +52,7 @@ CfrmStat::CfrmStat() : Form("g_frmStat")
 {
     setWindowTitle("Add Files");
     resize(460, 110);
-    lblStat = new QLabel("Adding", this);
-    lblStat->setTextFormat(Qt::PlainText);
+    lblStat = widgets::PlainLabel("Adding", this);
     cProgressBar1 = new cProgressBar(this);
     cmdCancel = new QPushButton("Cancel", this);
     SetKeyButtons(nullptr, cmdCancel);

@@ -3,6 +3,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "controls/widgets/AudioGraph.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/PopupMenu.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WidgetSupport.h"
@@ -52,7 +53,7 @@ QFrame* CaptionBar(QWidget* parent)
 
 QLabel* TimeLabel(const QString& text, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = widgets::PlainLabel(text, parent);
     QFont small = label->font();
     small.setPixelSize(10);
     label->setFont(small);
@@ -65,7 +66,7 @@ QLabel* TimeLabel(const QString& text, QWidget* parent)
 void CfrmMain::CreateWindowControls()
 {
     picTitle = new QFrame(this);
-    lblTitle = new QLabel(picTitle);
+    lblTitle = widgets::PlainLabel(picTitle);
     QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
     titleFont.setPointSize(titleFont.pointSize() + 1);
@@ -73,11 +74,11 @@ void CfrmMain::CreateWindowControls()
 
     cToolbarHost1 = new cToolbarHost(this);
     tlbrTop = new cToolbar(cToolbarHost1);
-    picToolBarJPGPicHolder = new QLabel(cToolbarHost1);
+    picToolBarJPGPicHolder = widgets::PlainLabel(cToolbarHost1);
     picToolBarJPGPicHolder->hide();
 
     picTitleProject = CaptionBar(this);
-    lblProjects = new QLabel("Items Lists", picTitleProject);
+    lblProjects = widgets::PlainLabel("Items Lists", picTitleProject);
     froTreeControl = new QFrame(this);
     tlbrProjectsHost = new cToolbarHost(froTreeControl);
     tlbrProjects = new cToolbar(tlbrProjectsHost);
@@ -233,7 +234,10 @@ void CfrmMain::ApplyPanes()
     Place(cGrid1, p.cGrid1, top);
     Place(picList, p.picList, top);
     Place(froControl, p.froControl, top);
-    Place(cToolbarHostRecorder, p.cToolbarHostRecorder);
+    // The tools bar ends at its frame's edge: buttons past it go to the bar's overflow menu.
+    TwipsRect tools = p.cToolbarHostRecorder;
+    tools.Width = std::max(0, std::min(tools.Width, p.froControl.Width - tools.Left));
+    Place(cToolbarHostRecorder, tools);
     Place(cGridInfo, p.cGridInfo, top);
     Place(picPlayer, p.picPlayer, top);
     Place(cSlider1, p.cSlider1);

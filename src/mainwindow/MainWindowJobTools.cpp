@@ -5,6 +5,7 @@
 #include <QProcess>
 
 #include "burning/frmCDBurner.h"
+#include "controls/audio/AudioConverter.h"
 #include "burning/frmAudioCDDuplicator.h"
 #include "controls/widgets/PopupMenu.h"
 #include "controls/widgets/WindowWidgets.h"
@@ -29,6 +30,7 @@
 #include <QPointer>
 #include <QTableView>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -169,15 +171,6 @@ void openDuplicator(CfrmMain& main)
     });
 }
 
-// A cell's text as the grid shows it.
-QString shownCellText(cGrid* grid, int row, const QString& columnKey)
-{
-    const int column = grid->ColumnIndex(columnKey);
-    if (column < 1) return {};
-    const QAbstractItemModel* model = grid->View()->model();
-    return model->data(model->index(row - 1, column - 1), Qt::DisplayRole).toString();
-}
-
 // The data disc maker for "MP3 CD Maker" or "WMA CD Maker": titled after the
 // command, set to its format, the disc named after the open list. A WMA disc
 // needs a WMA encoder: without one the command says so and opens nothing.
@@ -197,6 +190,25 @@ void openDataDiscMaker(CfrmMain& main, const QString& command)
         window->cboTargetFormat->setCurrentText(kDestinationFormatTexts[wma ? 3 : 2]);
         window->txtCDName->setText(MakeSafeName(main.cTreeView1->SelectedItem()->Text()));
     });
+}
+
+// The text with every placeholder replaced by its value, case-sensitively,
+// in one pass: a value (a file name holding "[FILE_SIZE]", say) stays as it is.
+QString FillPlaceholders(const QString& text, const QList<std::pair<QString, QString>>& values)
+{
+    QString out;
+    for (qsizetype at = 0; at < text.size();) {
+        const auto found = std::find_if(values.begin(), values.end(), [&](const auto& value) {
+            return QStringView(text).mid(at).startsWith(value.first);
+        });
+        if (found == values.end()) {
+            out += text[at++];
+            continue;
+        }
+        out += found->second;
+        at += found->first.size();
+    }
+    return out;
 }
 
 } // namespace
@@ -228,28 +240,34 @@ bool CfrmMain::ListToolMayOpen(const QString& markMessage)
     return true;
 }
 
-QString CfrmMain::ExpandNoticePlaceholders(QString text)
+QList<std::pair<QString, QString>> CfrmMain::NoticeValues(const QString& madeFile)
 {
-    text.replace("[PROG_NAME]", g_sAppName);
-    text.replace("[PROG_VERSION]", g_sAppVersion);
-    const std::pair<const char*, const char*> fileCells[] = {
-        {"[FILE_RECORDED]", "Item Name"}, {"[FILE_SIZE]", "Size"}, {"[FILE_TIME_LENGTH]", "Time"},
-        {"[FILE_CREATED]", "Created"}};
-    for (const auto& [placeholder, column] : fileCells) {
-        // With no last row the placeholder stays as written.
-        if (!cGrid1 || cGrid1->Rows() < 1) continue;
-        text.replace(placeholder, shownCellText(cGrid1, cGrid1->Rows(), column));
-    }
-    return text;
+    QList<std::pair<QString, QString>> values = {{"[PROG_NAME]", g_sAppName}, {"[PROG_VERSION]", g_sAppVersion}};
+    // A job that made no file leaves the file placeholders as written.
+    if (madeFile.isEmpty()) return values;
+    std::unique_ptr<cAudioConverter> reader = CreateAudioConverter();
+    const bool read = reader->OpenSourceFile(madeFile) == 0;
+    const FileFacts facts = FactsOfOpenFile(*reader, madeFile);
+    if (read) reader->CloseSourceFile();
+    // A length that cannot be read is not made up.
+    values << std::pair<QString, QString>{"[FILE_RECORDED]", madeFile}
+           << std::pair<QString, QString>{"[FILE_SIZE]", facts.size}
+           << std::pair<QString, QString>{"[FILE_TIME_LENGTH]", read ? facts.time : QString()}
+           << std::pair<QString, QString>{"[FILE_CREATED]", cGrid::DisplayText(facts.created)};
+    return values;
 }
 
-QString CfrmMain::GetNoticAppParameters() { return ExpandNoticePlaceholders(g_sAppNotice); }
-
-QStringList CfrmMain::GetNoticAppArguments()
+QString CfrmMain::GetNoticAppParameters(const QString& madeFile)
 {
+    return FillPlaceholders(g_sAppNotice, NoticeValues(madeFile));
+}
+
+QStringList CfrmMain::GetNoticAppArguments(const QString& madeFile)
+{
+    const auto values = NoticeValues(madeFile);
     // Split first, so a value with blanks or quotes stays one argument.
     QStringList words = QProcess::splitCommand(g_sAppNotice);
-    for (QString& word : words) word = ExpandNoticePlaceholders(word);
+    for (QString& word : words) word = FillPlaceholders(word, values);
     return words;
 }
 

@@ -4,6 +4,7 @@
 
 #include "controls/audio/AudioConverter.h"
 #include "controls/audio/Player.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WidgetSupport.h"
 #include "controls/widgets/WindowWidgets.h"
@@ -45,9 +46,8 @@ private:
 
 QLabel* noticeLabel(const QString& text, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = widgets::PlainLabel(text, parent);
     label->setAlignment(Qt::AlignCenter);
-    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -66,8 +66,7 @@ void CfrmMain::CreateListControls()
     cTreeView1->setGeometry(4, 44, 190, 330);
     cGridInfo = new cGrid(this);
     cGridInfo->setGeometry(4, 380, 190, 210);
-    lblListName = new QLabel(this);
-    lblListName->setTextFormat(Qt::PlainText);
+    lblListName = widgets::PlainLabel(this);
     lblListName->setGeometry(200, 28, 500, 16);
     lblListName->setCursor(Qt::PointingHandCursor);
     cGrid1 = new cGrid(this);

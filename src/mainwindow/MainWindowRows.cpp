@@ -102,9 +102,12 @@ std::int32_t CfrmMain::ReplaceRow(std::int32_t lMove)
         cGrid1->SetCellText(to, col, cGrid1->CellText(from, col));
         cGrid1->SetCellText(from, col, kept);
     }
-    const int keptMark = cGrid1->CellIconIndex(to, kColInc);
-    cGrid1->SetCellIconIndex(to, kColInc, cGrid1->CellIconIndex(from, kColInc));
-    cGrid1->SetCellIconIndex(from, kColInc, keptMark);
+    // The mark and the type (audio or data track) go with their row.
+    for (const char* column : {kColInc, kColType}) {
+        const int kept = cGrid1->CellIconIndex(to, column);
+        cGrid1->SetCellIconIndex(to, column, cGrid1->CellIconIndex(from, column));
+        cGrid1->SetCellIconIndex(from, column, kept);
+    }
     cGrid1->SetSelectedRow(to);
     cGrid1->SetRedraw(true);
     return 0;

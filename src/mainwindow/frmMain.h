@@ -258,10 +258,10 @@ public:
     // Shows a tool window modally (`show`) with CD polling paused; polling goes
     // on afterwards while a CD is on show.
     void ShowWithCDPollPaused(const std::function<void()>& show);
-    // The end-of-job program's command line, its placeholders filled in from the last row of the list.
-    QString GetNoticAppParameters() override;
+    // The end-of-job program's command line, its placeholders filled in from the file the job made.
+    QString GetNoticAppParameters(const QString& madeFile) override;
     // The same line split into the program and its arguments, each filled in on its own.
-    QStringList GetNoticAppArguments() override;
+    QStringList GetNoticAppArguments(const QString& madeFile) override;
     // ==== end of job tools ====
 
 protected:
@@ -396,7 +396,9 @@ private:
     // ==== end of private: items lists ====
 
     // ==== private: job tools ====
-    QString ExpandNoticePlaceholders(QString text);
+    // The end-of-job placeholders with their values for the file a job made,
+    // in the order they are replaced.
+    QList<std::pair<QString, QString>> NoticeValues(const QString& madeFile);
     // ==== end of private: job tools ====
 };
 

@@ -1,6 +1,7 @@
 #include "recording/frmAudioEditor.h"
 
 #include "controls/widgets/AudioEditor.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/MainWindowServices.h"
@@ -53,8 +54,7 @@ const ToolButton kToolButtons[] = {
 
 QLabel* tahomaLabel(const QString& text, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
+    auto* label = widgets::PlainLabel(text, parent);
     QFont font("Tahoma");
     font.setPointSize(label->font().pointSize());
     label->setFont(font);

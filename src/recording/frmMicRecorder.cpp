@@ -1,6 +1,7 @@
 #include "recording/frmMicRecorder.h"
 
 #include "controls/audio/AlsaDevice.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBar.h"
 #include "controls/widgets/Slider.h"
 #include "controls/widgets/WindowWidgets.h"
@@ -60,13 +61,6 @@ QComboBox* formatList(QWidget* parent)
     return box;
 }
 
-QLabel* plainLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 QString DefaultWaveFile() { return DefaultDestination(QDir::homePath() + "/") + "wave_file.wav"; }
 
 } // namespace
@@ -88,16 +82,16 @@ CfrmMicRecorder::CfrmMicRecorder() : Form("g_frmMicRecorder"), cWave1(CreateWave
     cmdStopRec = button("Stop", this);
     cmdPauseIn = button("Pause Record", this);
     cmdUnPauseIn = button("Unpause Record", this);
-    lblRecTime = plainLabel("0:00:00", this);
-    Label6 = plainLabel("0:00:30", this);
+    lblRecTime = widgets::PlainLabel("0:00:00", this);
+    Label6 = widgets::PlainLabel("0:00:30", this);
     prgMeter = new cProgressBar(this);
     cmdPlay = button("Play", this);
     cmdStop = button("Stop", this);
     cmdPauseOut = button("Pause Play", this);
     cmdUnPauseOut = button("Unpause Play", this);
     cSlider1 = new cSlider(this);
-    lblCurrentPositionSec = plainLabel("0:00:00", this);
-    lbTotalLengthSec = plainLabel("0:00:00", this);
+    lblCurrentPositionSec = widgets::PlainLabel("0:00:00", this);
+    lbTotalLengthSec = widgets::PlainLabel("0:00:00", this);
     txtResults = new QPlainTextEdit(this);
     txtResults->setReadOnly(true);
     txtResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -119,34 +113,34 @@ CfrmMicRecorder::~CfrmMicRecorder() = default;
 void CfrmMicRecorder::BuildLayout()
 {
     auto* source = new QGridLayout;
-    source->addWidget(plainLabel("Devices:", this), 0, 0, 1, 2);
+    source->addWidget(widgets::PlainLabel("Devices:", this), 0, 0, 1, 2);
     source->addWidget(cboDevices, 1, 0, 1, 2);
-    source->addWidget(plainLabel("Destination Wave File:", this), 2, 0, 1, 2);
+    source->addWidget(widgets::PlainLabel("Destination Wave File:", this), 2, 0, 1, 2);
     source->addWidget(txtAudioFile, 3, 0);
     source->addWidget(cmdPath, 3, 1);
     auto* formats = new QGridLayout;
-    formats->addWidget(plainLabel("Bits per sample:", this), 0, 0);
-    formats->addWidget(plainLabel("Samples per second:", this), 0, 1);
-    formats->addWidget(plainLabel("Channels:", this), 0, 2);
+    formats->addWidget(widgets::PlainLabel("Bits per sample:", this), 0, 0);
+    formats->addWidget(widgets::PlainLabel("Samples per second:", this), 0, 1);
+    formats->addWidget(widgets::PlainLabel("Channels:", this), 0, 2);
     formats->addWidget(cboBitPerSample, 1, 0);
     formats->addWidget(cboSamplesPerSec, 1, 1);
     formats->addWidget(cboChannels, 1, 2);
 
     auto* recorder = new QGridLayout;
-    recorder->addWidget(plainLabel("Recorder:", this), 0, 0, 1, 4);
+    recorder->addWidget(widgets::PlainLabel("Recorder:", this), 0, 0, 1, 4);
     recorder->addWidget(cmdRecord, 1, 0);
     recorder->addWidget(cmdStopRec, 1, 1);
     recorder->addWidget(cmdPauseIn, 1, 2);
     recorder->addWidget(cmdUnPauseIn, 1, 3);
     auto* clock = new QHBoxLayout;
     clock->addWidget(lblRecTime);
-    clock->addWidget(plainLabel("/", this));
+    clock->addWidget(widgets::PlainLabel("/", this));
     clock->addWidget(Label6);
     clock->addWidget(prgMeter, 1);
     recorder->addLayout(clock, 2, 0, 1, 4);
 
     auto* player = new QGridLayout;
-    player->addWidget(plainLabel("Player:", this), 0, 0, 1, 4);
+    player->addWidget(widgets::PlainLabel("Player:", this), 0, 0, 1, 4);
     player->addWidget(cmdPlay, 1, 0);
     player->addWidget(cmdStop, 1, 1);
     player->addWidget(cmdPauseOut, 1, 2);
@@ -162,7 +156,7 @@ void CfrmMicRecorder::BuildLayout()
     buttons->addWidget(cmdAdd);
     buttons->addWidget(cmdExit);
     auto* foot = new QHBoxLayout;
-    foot->addWidget(plainLabel("More sound tools:", this));
+    foot->addWidget(widgets::PlainLabel("More sound tools:", this));
     foot->addWidget(lblNoticParameters);
     foot->addStretch();
 

@@ -1,6 +1,7 @@
 #include "recording/frmWaveTTS.h"
 
 #include "controls/widgets/ImageList.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/Slider.h"
 #include "controls/speech/TextToSpeech.h"
 #include "controls/widgets/TreeView.h"
@@ -48,13 +49,6 @@ constexpr char kSaveAsFolderKey[] = "SaveAsFolder";
 // Images of the main window's menu list beside Say It, Stop, Save As and Add.
 constexpr std::array<int, 4> kToolImages = {84, 41, 47, 3};
 
-QLabel* Caption(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 QComboBox* DropDownList(QWidget* parent)
 {
     auto* list = new QComboBox(parent);
@@ -78,11 +72,11 @@ CfrmWaveTTS::CfrmWaveTTS() : Form("g_frmWaveTTS"), cWaveTTS1(CreateWaveTTS())
     cboTargetFormat = DropDownList(this);
     sldRate = new cSlider(this);
     sldRate->SetMin(-10);
-    lblRateVal = Caption("0", this);
+    lblRateVal = widgets::PlainLabel("0", this);
     sldVolume = new cSlider(this);
     sldVolume->SetMax(100);
     sldVolume->SetValue(50);
-    lblValumeVal = Caption("50", this);
+    lblValumeVal = widgets::PlainLabel("50", this);
     lblClearText = new LinkLabel("Clear Text", this);
     lblID3Tags = new LinkLabel("ID3Tags", this);
     lblID3Tags->setToolTip("Set the ID3 tags");
@@ -112,7 +106,7 @@ void CfrmWaveTTS::BuildLayout()
     auto* fields = new QGridLayout;
     int row = 0;
     const auto field = [&](const QString& caption, QWidget* widget, QWidget* extra = nullptr) {
-        fields->addWidget(Caption(caption, this), row, 0);
+        fields->addWidget(widgets::PlainLabel(caption, this), row, 0);
         fields->addWidget(widget, row, 1);
         if (extra) fields->addWidget(extra, row, 2);
         ++row;
@@ -125,11 +119,11 @@ void CfrmWaveTTS::BuildLayout()
     auto* target = new QHBoxLayout;
     target->addWidget(cboTargetFormat, 1);
     target->addWidget(cmdEditTargetFormat);
-    fields->addWidget(Caption("Destination Format:", this), row, 0);
+    fields->addWidget(widgets::PlainLabel("Destination Format:", this), row, 0);
     fields->addLayout(target, row, 1, 1, 2);
 
     auto* textHead = new QHBoxLayout;
-    textHead->addWidget(Caption("Text:", this));
+    textHead->addWidget(widgets::PlainLabel("Text:", this));
     textHead->addStretch();
     textHead->addWidget(lblID3Tags);
     textHead->addWidget(lblClearText);
@@ -390,11 +384,7 @@ void CfrmWaveTTS::cmdAdd_Click()
 
 // ---------------------------------------------------------------- settings and text
 
-void CfrmWaveTTS::cmdEditTargetFormat_Click()
-{
-    ShowAudioFormatPage(cboTargetFormat->currentText());
-    cboTargetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
-}
+void CfrmWaveTTS::cmdEditTargetFormat_Click() { EditTargetFormat(cboTargetFormat); }
 
 void CfrmWaveTTS::lblID3Tags_Click() { ShowOptionsPage("ID3 Tags"); }
 

@@ -1,6 +1,7 @@
 #include "ripping/CDSourceDrive.h"
 
 #include "controls/cd/AudioCD.h"
+#include "controls/widgets/PlainText.h"
 #include "core/Skin.h"
 #include "platform/ColorNumbers.h"
 
@@ -41,7 +42,7 @@ void ShowDiscCheck(QLabel* label, const DiscCheck& check, const cAudioCDRipper& 
 {
     SetForeColor(label, platform::ColorFromNumber(check.ok ? kBlack : kRed));
     label->setText(check.text);
-    label->setToolTip(cd.LastErrorText());
+    widgets::SetPlainToolTip(label, cd.LastErrorText());
 }
 
 } // namespace cdsource

@@ -1,5 +1,6 @@
 #include "ripping/frmCDRipper.h"
 
+#include "controls/widgets/PlainText.h"
 #include "ripping/CDSourceDrive.h"
 
 #include "controls/widgets/WindowWidgets.h"
@@ -77,9 +78,8 @@ CfrmCDRipper::~CfrmCDRipper() = default;
 
 void CfrmCDRipper::BuildDriveRow()
 {
-    Label1 = new QLabel("Audio CD:", TabSettings);
-    lblCDStatus = new QLabel("Ready.", TabSettings);
-    lblCDStatus->setTextFormat(Qt::PlainText);
+    Label1 = widgets::PlainLabel("Audio CD:", TabSettings);
+    lblCDStatus = widgets::PlainLabel("Ready.", TabSettings);
     cboDevices = new QComboBox(TabSettings);
     cmdOpenCD = new QPushButton("Open", TabSettings);
     auto* status = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "ripping/frmFreeDB.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/MainWindowServices.h"
@@ -23,13 +24,6 @@ namespace {
 constexpr char kNoCaption[] = "Album Name";
 constexpr int kTitleHeight = 36;
 
-QLabel* plainLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 } // namespace
 
 CfrmFreeDB::CfrmFreeDB() : Form("g_frmFreeDB"), cFreeDB1(CreateFreeDB())
@@ -41,10 +35,10 @@ CfrmFreeDB::CfrmFreeDB() : Form("g_frmFreeDB"), cFreeDB1(CreateFreeDB())
     QFont bold = font();
     bold.setBold(true);
 
-    lblArtist = plainLabel(kNoCaption, this);
+    lblArtist = widgets::PlainLabel(kNoCaption, this);
     lblArtist->setFont(bold);
-    lblAlbumName = plainLabel(kNoCaption, this);
-    lblCurrentTrack = plainLabel("Ready.", this);
+    lblAlbumName = widgets::PlainLabel(kNoCaption, this);
+    lblCurrentTrack = widgets::PlainLabel("Ready.", this);
     lblCurrentTrack->setWordWrap(true);
     prgCurrnet = new XP_ProgressBar(this);
     prgCurrnet->setFixedHeight(14);

@@ -1,6 +1,7 @@
 #include "settings/frmAudioProp.h"
 
 #include "controls/audio/AudioConverter.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/LinkLabel.h"
@@ -58,7 +59,7 @@ QComboBox* makeList(QWidget* parent, const QStringList& items = {})
 // Adds "label" and a control as one row of a page's grid.
 void addRow(QGridLayout* grid, int row, const QString& label, QWidget* control, int column = 0)
 {
-    grid->addWidget(new QLabel(label, control->parentWidget()), row, column);
+    grid->addWidget(widgets::PlainLabel(label, control->parentWidget()), row, column);
     grid->addWidget(control, row, column + 1);
 }
 
@@ -83,13 +84,13 @@ CfrmAudioProp::CfrmAudioProp() : Form("g_frmAudioProp"), cAudioConverter1(Create
 
     picTitle = new QFrame(this);
     picTitle->setGeometry(0, 0, width(), 44);
-    lblTitle = new QLabel("App Name", picTitle);
+    lblTitle = widgets::PlainLabel("App Name", picTitle);
     QFont bold = lblTitle->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     lblTitle->setFont(bold);
     lblTitle->move(12, 12);
-    lblFormatDesc = new QLabel("FormatDesc", picTitle);
+    lblFormatDesc = widgets::PlainLabel("FormatDesc", picTitle);
     lblFormatDesc->move(120, 14);
 
     cTabControl1 = new cTabControl(this);
@@ -215,7 +216,7 @@ void CfrmAudioProp::BuildPages()
     ptnQualityOGG = new QRadioButton("Quality:", froToOGG);
     sldOGG = new QSlider(Qt::Horizontal, froToOGG);
     sldOGG->setRange(0, 100);
-    lblSensitivityVal = new QLabel(froToOGG);
+    lblSensitivityVal = widgets::PlainLabel(froToOGG);
     lblSensitivityVal->setMinimumWidth(30);
     optOggBit = new QRadioButton("Bitrate:", froToOGG);
     cboOggBitNom = makeList(froToOGG, {"32", "40", "48", "64", "80", "96", "128", "160", "196", "256", "350"});
@@ -579,4 +580,11 @@ bool ShowAudioFormatPage(const QString& formatText)
     dlg->m_bAccepted = false;
     dlg->ShowModal();
     return dlg->m_bAccepted;
+}
+
+bool EditTargetFormat(QComboBox* targetFormat)
+{
+    if (!ShowAudioFormatPage(targetFormat->currentText())) return false;
+    targetFormat->setCurrentIndex(frmOptions->cboTargetFormat->currentIndex());
+    return true;
 }

@@ -123,3 +123,7 @@ extern DefaultInstance<CfrmAudioProp> g_frmAudioProp;
 // first three letters of its list text ("WAV", "ACM", "MP3", "WMA", "OGG", "APE").
 // True when it was closed with OK (which makes its page the options' format).
 bool ShowAudioFormatPage(const QString& formatText);
+// "Edit" beside a destination-format list: the dialog on the list's format.
+// Closed with OK, the list takes the format OK made the default; closed
+// without, it keeps the format it showed. True after OK.
+bool EditTargetFormat(QComboBox* targetFormat);

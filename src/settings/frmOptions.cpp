@@ -2,6 +2,7 @@
 
 #include "controls/audio/AlsaDevice.h"
 #include "controls/audio/Player.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
@@ -86,7 +87,7 @@ CfrmOptions::CfrmOptions() : Form("frmOptions")
 
     picTitle = new QFrame(this);
     picTitle->setGeometry(0, 0, width(), 40);
-    lblTitle = new QLabel(picTitle);
+    lblTitle = widgets::PlainLabel(picTitle);
     lblTitle->setGeometry(12, 0, width() - 24, 40);
     QFont bold = lblTitle->font();
     bold.setBold(true);
@@ -131,13 +132,13 @@ void CfrmOptions::BuildPages()
     chkSelectTheLastItem = check("Auto select the last Item", froGeneral);
     chkAutoFreeDB = check("Open the FreeDB service automatically", froGeneral);
     lblMoreAdvancedOptions = new LinkLabel("More advanced options...", froGeneral);
-    g->addWidget(new QLabel("Default File Name Format:", froGeneral), 0, 0);
+    g->addWidget(widgets::PlainLabel("Default File Name Format:", froGeneral), 0, 0);
     g->addWidget(lblParameters, 0, 1, Qt::AlignRight);
     g->addWidget(cboFileName, 1, 0, 1, 2);
-    g->addWidget(new QLabel("Default Audio Format:", froGeneral), 2, 0, 1, 2);
+    g->addWidget(widgets::PlainLabel("Default Audio Format:", froGeneral), 2, 0, 1, 2);
     g->addWidget(cboTargetFormat, 3, 0);
     g->addWidget(cmdEditTargetFormat, 3, 1);
-    g->addWidget(new QLabel("Sound Output Device:", froGeneral), 4, 0, 1, 2);
+    g->addWidget(widgets::PlainLabel("Sound Output Device:", froGeneral), 4, 0, 1, 2);
     g->addWidget(cboDevices, 5, 0);
     g->addWidget(chkGoToNextItem, 6, 0, 1, 2);
     g->addWidget(chkClearOnExit, 7, 0, 1, 2);
@@ -184,8 +185,8 @@ void CfrmOptions::BuildPages()
     chkDisplayGridHotTrack = check("Display grid hot track", froView);
     chkDisplayGridLine = check("Display grid lines", froView);
     chkMenuXPStyle = check("Advanced menus style", froView);
-    picColor = new QLabel(froView);
-    picTextColor = new QLabel(froView);
+    picColor = widgets::PlainLabel(froView);
+    picTextColor = widgets::PlainLabel(froView);
     for (QLabel* box : {picColor, picTextColor}) {
         box->setFixedSize(60, 24);
         box->setFrameShape(QFrame::Box);
@@ -199,8 +200,8 @@ void CfrmOptions::BuildPages()
     v->addWidget(chkDisplayGridHotTrack, 0, 1);
     v->addWidget(chkDisplayGridLine, 1, 1);
     v->addWidget(chkMenuXPStyle, 2, 1);
-    v->addWidget(new QLabel("Application Color", froView), 3, 0);
-    v->addWidget(new QLabel("Text Color", froView), 3, 1);
+    v->addWidget(widgets::PlainLabel("Application Color", froView), 3, 0);
+    v->addWidget(widgets::PlainLabel("Text Color", froView), 3, 1);
     v->addWidget(picColor, 4, 0);
     v->addWidget(picTextColor, 4, 1);
     v->setRowStretch(5, 1);
@@ -211,7 +212,7 @@ void CfrmOptions::BuildPages()
     chkCopyID3FromSource = check("Copy the ID3 tags from source file", froTags);
     lblID3TagParameters = new LinkLabel("Parameters", froTags);
     auto field = [this](const QString& caption, QLabel*& label, QLineEdit*& box) {
-        label = new QLabel(caption, froTags);
+        label = widgets::PlainLabel(caption, froTags);
         box = new QLineEdit(froTags);
     };
     field("Artist:", lblTagArtist, txtTagArtist);
@@ -259,7 +260,7 @@ void CfrmOptions::BuildPages()
     chkDisplayLiveUpdateWindow = check("Display the Live Update window", froAdvanced);
     chkAutoUpdate->hide();
     chkDisplayLiveUpdateWindow->hide();
-    a->addWidget(new QLabel("Items List Main Directory:", froAdvanced), 0, 0);
+    a->addWidget(widgets::PlainLabel("Items List Main Directory:", froAdvanced), 0, 0);
     a->addWidget(lblOpenDestinationDestinationFolder, 0, 1, Qt::AlignRight);
     a->addWidget(txtToPath, 1, 0);
     a->addWidget(cmdSelectPath, 1, 1);
@@ -372,7 +373,7 @@ void CfrmOptions::FillDevices()
         const QString name = player->DeviceName(i);
         const QString description = player->DeviceDescription(i);
         cboDevices->addItem(alsa::DisplayName({name, description}), name);
-        cboDevices->setItemData(i, name, Qt::ToolTipRole);
+        cboDevices->setItemData(i, widgets::PlainToolTip(name), Qt::ToolTipRole);
     }
     cboDevices->setCurrentIndex(-1);
 }
@@ -480,7 +481,7 @@ void CfrmOptions::SetPlayAtEnd(const QString& path)
 {
     txtPlayAtEnd->setProperty("tag", path);
     txtPlayAtEnd->setText(GetFileName(path));
-    txtPlayAtEnd->setToolTip(path);
+    widgets::SetPlainToolTip(txtPlayAtEnd, path);
 }
 
 QString CfrmOptions::PlayAtEndPath() const { return txtPlayAtEnd->property("tag").toString(); }

@@ -1,5 +1,6 @@
 #include "settings/frmProgParameters.h"
 
+#include "controls/widgets/PlainText.h"
 #include "core/Skin.h"
 #include "platform/VbCompat.h"
 
@@ -31,13 +32,13 @@ CfrmProgParameters::CfrmProgParameters() : Form("g_frmProgParameters")
 
     picTitle = new QFrame(this);
     picTitle->setGeometry(0, 0, kWidth, 32);
-    lblTitle = new QLabel("Parameters", picTitle);
+    lblTitle = widgets::PlainLabel("Parameters", picTitle);
     lblTitle->setGeometry(10, 0, kWidth - 20, 32);
     QFont f = lblTitle->font();
     f.setBold(true);
     lblTitle->setFont(f);
 
-    auto* lblSections = new QLabel("Sections:", this);
+    auto* lblSections = widgets::PlainLabel("Sections:", this);
     lblSections->setGeometry(12, 46, 70, 24);
     cboSections = new QComboBox(this);
     cboSections->setGeometry(86, 44, kWidth - 98, 26);
@@ -84,8 +85,8 @@ QGroupBox* CfrmProgParameters::makeSection(const QList<QPair<QString, QString>>&
         box->setReadOnly(true);
         txtParameter.append(box);
         grid->addWidget(box, i, 0);
-        grid->addWidget(new QLabel("-", frame), i, 1);
-        grid->addWidget(new QLabel(rows[i].second, frame), i, 2);
+        grid->addWidget(widgets::PlainLabel("-", frame), i, 1);
+        grid->addWidget(widgets::PlainLabel(rows[i].second, frame), i, 2);
     }
     grid->setColumnStretch(2, 1);
     return frame;

@@ -110,6 +110,7 @@ void CfrmJoiner::JoinFiles()
     const QString path = txtToPath->currentText() + GetSubFolder() + name;
     // No and Cancel alike leave the join unstarted.
     if (AskOverwrite(path, sources) != 0) return;
+    m_joinedFile = path;
     Job()->SetDestinationFile(path);
     prgTotal->SetMax(rows * 100);
     SetRunning(true);
@@ -146,7 +147,7 @@ void CfrmJoiner::cAudioJoin1_Done()
     if (!EndJoin()) return;
     ShowJobBalloon("Done.");
     lblCurrentTrack->setText("Done.");
-    DoEndEvents();
+    DoEndEvents(m_joinedFile);
     Log("Done.");
     prgCurrnet->SetValue(100);
     prgTotal->SetValue((cGrid1->Rows() - 1) * 100 + 100);

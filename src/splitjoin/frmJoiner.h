@@ -61,6 +61,7 @@ private:
 
     std::unique_ptr<AudioJoinJob> m_joinJob;
     bool m_joining = false;
+    QString m_joinedFile; // the output of the join in hand
 };
 
 extern DefaultInstance<CfrmJoiner> g_frmJoiner;

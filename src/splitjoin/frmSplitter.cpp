@@ -1,5 +1,6 @@
 #include "splitjoin/frmSplitter.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/ProgressBars.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
@@ -89,7 +90,7 @@ CfrmSplitter::CfrmSplitter()
     SetJobControl(m_converterJob.get());
 
     auto* mode = new QHBoxLayout;
-    Label2 = new QLabel("Splitter Mode:", TabSettings);
+    Label2 = widgets::PlainLabel("Splitter Mode:", TabSettings);
     mode->addWidget(Label2);
     mode->addWidget(optionWithBox(ptnSplitByParts, txtSplitParts, "Split to" + QString(25, ' ') + "parts", "6",
                                   TabSettings));
@@ -272,7 +273,7 @@ void CfrmSplitter::EndSplit(std::int32_t result)
     const QString text = result == 0 ? EndText(g_lPartCount, "parts") : QString("Aborted.");
     lblCurrentTrack->setText(text);
     ShowJobBalloon(text);
-    if (result == 0) DoEndEvents();
+    if (result == 0) DoEndEvents(MadeFile());
 }
 
 std::int32_t CfrmSplitter::ConvertTask()
@@ -286,6 +287,7 @@ std::int32_t CfrmSplitter::ConvertTask()
     Job()->SetRange(g_lPartStart, CurrentPartLength());
     const QString path = txtToPath->currentText() + GetSubFolder() + GetPartFileName(g_sFileToSplit);
     if (const std::int32_t answer = AskOverwrite(path, {g_sFileToSplit}); answer != 0) return answer;
+    m_partFile = path;
     Job()->SetDestinationFile(path);
     Job()->Start();
     return 0;
@@ -303,7 +305,7 @@ void CfrmSplitter::cAudioConverter1_Progress(std::int32_t Percent)
 
 void CfrmSplitter::cAudioConverter1_ConvertDone()
 {
-    CountItemEnd(false);
+    CountItemMade(m_partFile);
     Log("Done.");
     lblCurrentTrack->setText("Done.");
     NextPart();
@@ -312,7 +314,7 @@ void CfrmSplitter::cAudioConverter1_ConvertDone()
 void CfrmSplitter::cAudioConverter1_ConvertError(std::int32_t Code, const QString& Description)
 {
     g_bConvertError = true;
-    CountItemEnd(true);
+    CountItemFailed();
     Log("Error: " + Description + "(" + QString::number(Code) + ")");
     SetRunning(false);
     NextPart();

@@ -31,6 +31,7 @@ public:
     std::int32_t g_lPartStart = 0;    // whole seconds
     std::int32_t g_lPartNumber = 0;   // 1 for the first part
     std::int32_t g_lPartCount = 0;    // parts of this job
+    QString m_partFile;               // the output of the part in hand
 
     void cmdConvert_Click() override;
     // Starts the current part, or ends the job when no part is left.

@@ -1,5 +1,6 @@
 #include "tags/frmMP3TagsEditor.h"
 
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/Skin.h"
@@ -79,7 +80,7 @@ QString AppTitle() { return g_sAppName + " " + g_sAppVersion; }
 QLabel* addRow(QGridLayout* grid, const QString& caption, QWidget* field)
 {
     const int row = grid->rowCount();
-    auto* label = new QLabel(caption, field->parentWidget());
+    auto* label = widgets::PlainLabel(caption, field->parentWidget());
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setContentsMargins(0, 4, 0, 0);
     grid->addWidget(label, row, 0);
@@ -104,14 +105,14 @@ CfrmMP3TagsEditor::CfrmMP3TagsEditor() : Form("g_frmMP3TagsEditor")
 
     picTitle = new QFrame(this);
     picTitle->setGeometry(0, 0, kWidth, 44);
-    lblTitleMain = new QLabel("MP3 Tags Editor", picTitle);
+    lblTitleMain = widgets::PlainLabel("MP3 Tags Editor", picTitle);
     QFont bold = lblTitleMain->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     lblTitleMain->setFont(bold);
     lblTitleMain->setGeometry(12, 0, kWidth - 24, 44);
 
-    lblSourceFIle = new QLabel("Source File:", this);
+    lblSourceFIle = widgets::PlainLabel("Source File:", this);
     lblSourceFIle->setGeometry(12, 58, 84, 24);
     sSourceFile = new QPlainTextEdit(this);
     sSourceFile->setReadOnly(true);
@@ -119,7 +120,7 @@ CfrmMP3TagsEditor::CfrmMP3TagsEditor() : Form("g_frmMP3TagsEditor")
     cmdSelectFile = new QPushButton("...", this);
     cmdSelectFile->setGeometry(kWidth - 52, 54, 40, 28);
 
-    Label1 = new QLabel("Version:", this);
+    Label1 = widgets::PlainLabel("Version:", this);
     Label1->setGeometry(12, 112, 84, 24);
     cboID3 = new QComboBox(this);
     cboID3->setGeometry(100, 110, 160, 28);
@@ -167,7 +168,7 @@ CfrmMP3TagsEditor::CfrmMP3TagsEditor() : Form("g_frmMP3TagsEditor")
     froLyric = makePage();
     auto* lyric = new QGridLayout(froLyric);
     txtLyric = makeMultiLine(froLyric);
-    lyric->addWidget(new QLabel("Lyrics", froLyric), 0, 0);
+    lyric->addWidget(widgets::PlainLabel("Lyrics", froLyric), 0, 0);
     lyric->addWidget(txtLyric, 1, 0);
 
     cmdApply = new QPushButton("Apply", this);

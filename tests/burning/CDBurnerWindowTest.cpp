@@ -253,6 +253,7 @@ TEST_F(CDBurnerWindowTest, AFinishedBurnRunsTheTickedEndActionsInOrder)
     EXPECT_EQ(sound->played, QStringList{g_sPlayAtEnd});
     EXPECT_EQ(shell->opened, QStringList{folder});
     EXPECT_EQ(shell->started, QStringList{"notify burned"});
+    EXPECT_EQ(main.noticeFiles, QStringList{kTwoFiles.last()}) << "the program hears of the disc's last track";
     EXPECT_TRUE(Fake()->calls.contains("OpenTray D"));
     EXPECT_EQ(modal->shown, QStringList{"g_frmTurnOff"});
     EXPECT_TRUE(main.cSysTray1->Balloons().empty()) << "no balloon at the end";

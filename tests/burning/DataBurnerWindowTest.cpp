@@ -387,6 +387,7 @@ TEST_F(DataBurnerTest, ACopyThatFailedLeavesTheEndActionsOfASuccessfulBurn)
     EXPECT_TRUE(LogLines().filter("could not be copied").size() == 1) << LogLines().join("|").toStdString();
     EXPECT_TRUE(msgBox->script.empty()) << "the destination folder was not opened";
     EXPECT_EQ(shell->started, QStringList{"notify-program burned"});
+    EXPECT_EQ(main.noticeFiles, QStringList{Temp() + "c.wav"}) << "the program hears of the disc's last file";
     EXPECT_EQ(LogLines().last(), "Done.");
 }
 

@@ -586,6 +586,7 @@ TEST_F(DuplicatorTest, TheEndActionsFollowAFinishedBurn)
     EXPECT_EQ(sound->played, QStringList{g_sPlayAtEnd});
     ASSERT_EQ(shell->started.size(), 1);
     EXPECT_EQ(shell->started[0], "/usr/bin/notify-send Copied");
+    EXPECT_EQ(main.noticeFiles, QStringList{Temp() + "1.wav"}) << "the program hears of the disc's last track";
     EXPECT_TRUE(shell->opened.isEmpty()) << "the destination folder box has no effect here";
     EXPECT_EQ(modal->shown, QStringList{"g_frmTurnOff"});
 }

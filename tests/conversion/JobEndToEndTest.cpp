@@ -8,6 +8,7 @@
 #include "conversion/frmACMConverter.h"
 #include "conversion/frmConverter.h"
 #include "core/Edition.h"
+#include "core/FileSystem.h"
 #include "core/Paths.h"
 #include "core/RegistryRoutines.h"
 #include "core/TextFiles.h"
@@ -26,7 +27,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -83,6 +86,24 @@ protected:
         w->cGrid1->SetCellText(1, kColRangeAll, "1");
         w->cGrid1->SetCellText(1, kColTime, "00:00:01");
         return w;
+    }
+    // The program started, with WAV files tone1.wav ... of those lengths in
+    // seconds added to its list; nullptr when that failed.
+    CfrmMain* StartWithTones(const QList<double>& seconds)
+    {
+        QStringList sources;
+        for (int i = 0; i < seconds.size(); ++i) {
+            sources << SourceFolder() + QString("/tone%1.wav").arg(i + 1);
+            audiotest::WriteWav(sources.last(), 44100, 2, 16, seconds[i]);
+        }
+        Main();
+        WaitForOpenList();
+        CfrmMain* main = frmMain.Peek();
+        if (!main) return nullptr;
+        dialogs->ExpectOpen(sources);
+        main->m_cMenu_Click(main->m_cMenu->IndexForKey("Add Files"));
+        EXPECT_EQ(main->cGrid1->Rows(), seconds.size());
+        return main->cGrid1->Rows() == seconds.size() ? main : nullptr;
     }
     static QStringList LogMessages(const QPlainTextEdit* log)
     {
@@ -204,6 +225,39 @@ TEST_F(JobEndToEnd, ThreeWavFilesBecomeTaggedOggFiles)
     EXPECT_EQ(sound->played, QStringList{g_sPlayAtEnd});
 }
 
+// The end-of-job program hears of the file the job made, not of the main
+// list's last item: three items, only the first marked and converted.
+TEST_F(JobEndToEnd, TheEndOfJobProgramIsToldTheFileTheJobMade)
+{
+    CfrmMain* main = StartWithTones({2.0, 1.0, 3.0});
+    ASSERT_NE(main, nullptr);
+    main->SetAllMarked(false);
+    main->cGrid1->SetCellIconIndex(1, kColInc, kIconMarked);
+    g_sAppNotice = "notify [FILE_RECORDED] [FILE_SIZE] [FILE_TIME_LENGTH] \"[FILE_CREATED]\"";
+
+    modal->hook = [&](QWidget* window) {
+        auto* w = qobject_cast<CfrmConverter*>(window);
+        ASSERT_NE(w, nullptr);
+        w->txtToPath->setEditText(OutFolder());
+        SetCheckValue(w->chkCreateSubFolder, 0);
+        SetCheckValue(w->chkNoticeApp, 1);
+        QTest::mouseClick(w->cmdConvert, Qt::LeftButton);
+        WaitForTheJob(w);
+        QTest::mouseClick(w->cmdExit, Qt::LeftButton);
+    };
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Audio Converter"));
+    ASSERT_EQ(modal->shown, QStringList{"g_frmConverter"});
+
+    const QString made = OutFolder() + "tone1.ogg";
+    ASSERT_TRUE(QFileInfo(made).isFile());
+    const QDateTime created = GetFileCreatedDate(made);
+    ASSERT_EQ(shell->startedArgv.size(), 1u);
+    EXPECT_EQ(shell->startedArgv[0],
+              (QStringList{"notify", made, FormatFileSize(double(QFileInfo(made).size())), "00:00:02",
+                           QLocale().toString(created.date(), QLocale::ShortFormat) + " " +
+                               created.time().toString("HH:mm:ss")}));
+}
+
 // One codec and format of the ACM Converter, and what ffprobe should read back.
 struct AcmTarget {
     const char* codec;
@@ -223,18 +277,8 @@ TEST_F(JobEndToEnd, ThreeWavFilesThroughTheAcmConverterIntoEachCodec)
         {"G.726 ADPCM", "8.000 kHz, 32 kbit/s, Mono", "adpcm_g726", 8000, 1},
     };
     const double seconds[3] = {1.0, 1.5, 2.25};
-    QStringList sources;
-    for (int i = 0; i < 3; ++i) {
-        sources << SourceFolder() + QString("/tone%1.wav").arg(i + 1);
-        audiotest::WriteWav(sources.last(), 44100, 2, 16, seconds[i]);
-    }
-    Main();
-    WaitForOpenList();
-    CfrmMain* main = frmMain.Peek();
+    CfrmMain* main = StartWithTones({seconds[0], seconds[1], seconds[2]});
     ASSERT_NE(main, nullptr);
-    dialogs->ExpectOpen(sources);
-    main->m_cMenu_Click(main->m_cMenu->IndexForKey("Add Files"));
-    ASSERT_EQ(main->cGrid1->Rows(), 3);
     main->SetAllMarked(true);
     main->cGrid1->SetSelectedRow(1);
 
@@ -249,7 +293,7 @@ TEST_F(JobEndToEnd, ThreeWavFilesThroughTheAcmConverterIntoEachCodec)
     modal->hook = [&](QWidget* window) {
         auto* w = qobject_cast<CfrmACMConverter*>(window);
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->cboBestAccordItem->currentText(), sources[0]);
+        EXPECT_EQ(w->cboBestAccordItem->currentText(), SourceFolder() + "/tone1.wav");
         for (int i = 0; i < w->cboTags->count(); ++i) suggested << w->cboTags->itemText(i);
         // The telephone codecs take 8 kHz mono only: all codecs are listed on request.
         pick(w->cboBestAccordItem, CfrmACMConverter::kAllACMCodecs);

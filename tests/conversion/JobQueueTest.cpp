@@ -179,6 +179,7 @@ TEST_F(JobQueue, AnErrorOnTheLastRowEndsDoneWithErrorsWithoutTheShutdown)
     EXPECT_EQ(sound->played.size(), 1);
     EXPECT_EQ(shell->opened, QStringList{Out()});
     EXPECT_EQ(shell->started, QStringList{"notify " + g_sAppName});
+    EXPECT_EQ(main.noticeFiles, QStringList{Out() + "a.ogg"}) << "the program hears of the last file made";
     EXPECT_TRUE(modal->shown.isEmpty()) << "no shutdown countdown after an error";
     const auto& balloons = main.cSysTray1->Balloons();
     ASSERT_FALSE(balloons.empty());

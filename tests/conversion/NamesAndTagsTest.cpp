@@ -4,6 +4,7 @@
 
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
+#include "core/FileSystem.h"
 #include "core/NamingProcedures.h"
 #include "core/TimeSizeText.h"
 #include "lists/ItemRows.h"
@@ -11,6 +12,7 @@
 #include "settings/mdlOptions.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLocale>
 
 using namespace convtest;
@@ -152,50 +154,62 @@ TEST_F(Names, TheShortFormLeavesTheRowPlaceholders)
               "1 [SOURCE_NAME] [ITEM_NAME] [RANGE] 2026");
 }
 
-TEST_F(Names, EndOfJobProgramPlaceholdersDescribeTheListsLastRow)
+// The file placeholders describe the file the job made, whatever the main
+// list holds: here three items, of which the job converted only the first.
+TEST_F(Names, EndOfJobProgramPlaceholdersDescribeTheFileTheJobMade)
 {
+    const QString made = Out() + "made [FILE_SIZE].ogg"; // a name holding a placeholder stays as it is
+    {
+        QFile file(made);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1536, 'x'));
+    }
+    prepareFake = [made](FakeAudioConverter& fake) { fake.AddFile(made, {44100, 2, 16, 125400}); };
     CfrmMain* main = frmMain.get();
     WaitForOpenList();
     main->cGrid1->Clear();
-    const QDateTime created(QDate(2026, 11, 30), QTime(9, 8, 7));
     for (int i = 1; i <= 3; ++i) {
         main->cGrid1->CellDetails(i, kColItemName, "item" + QString::number(i));
         main->cGrid1->SetCellText(i, kColSize, QString::number(i) + ".00 MB");
         main->cGrid1->SetCellText(i, kColTime, "00:0" + QString::number(i) + ":00");
-        main->cGrid1->SetCellText(i, kColCreated, created);
     }
+    const QDateTime created = GetFileCreatedDate(made);
     struct Case {
         const char* line;
         QString expanded;
     };
     const Case cases[] = {
-        {"notify [FILE_RECORDED]", "notify item3"},
-        {"[FILE_SIZE] [FILE_SIZE]", "3.00 MB 3.00 MB"},
-        {"[FILE_TIME_LENGTH]", "00:03:00"},
-        {"[FILE_CREATED]", "11/30/26 09:08:07"},
+        {"notify [FILE_RECORDED]", "notify " + made},
+        {"[FILE_SIZE] [FILE_SIZE]", "1.50 KB 1.50 KB"},
+        {"[FILE_TIME_LENGTH]", "00:02:05"},
+        {"[FILE_CREATED]", QLocale().toString(created.date(), QLocale::ShortFormat) + " " +
+                               created.time().toString("HH:mm:ss")},
         {"[PROG_NAME] [PROG_VERSION]", g_sAppName + " " + g_sAppVersion},
         {"[file_size] [Prog_Name]", "[file_size] [Prog_Name]"},
         {"no placeholders here", "no placeholders here"},
     };
     for (const Case& c : cases) {
         g_sAppNotice = c.line;
-        EXPECT_EQ(main->GetNoticAppParameters(), c.expanded) << c.line;
+        EXPECT_EQ(main->GetNoticAppParameters(made), c.expanded) << c.line;
     }
-    main->cGrid1->Clear();
-    g_sAppNotice = "x [FILE_RECORDED] [PROG_NAME]";
-    EXPECT_EQ(main->GetNoticAppParameters(), "x [FILE_RECORDED] " + g_sAppName) << "no last row";
+    g_sAppNotice = "x [FILE_RECORDED] [FILE_TIME_LENGTH] [PROG_NAME]";
+    EXPECT_EQ(main->GetNoticAppParameters(QString()), "x [FILE_RECORDED] [FILE_TIME_LENGTH] " + g_sAppName)
+        << "no file made";
+    // A file the reader cannot open has no length to tell.
+    const QString unread = Out() + "unread.ogg";
+    Touch(unread);
+    EXPECT_EQ(main->GetNoticAppParameters(unread), "x " + unread + "  " + g_sAppName);
 }
 
 TEST_F(Names, EndOfJobProgramValuesStayOneArgumentEach)
 {
+    const QString made = Out() + "my \"best\" song.ogg";
+    Touch(made);
     CfrmMain* main = frmMain.get();
     WaitForOpenList();
-    main->cGrid1->Clear();
-    main->cGrid1->CellDetails(1, kColItemName, "my \"best\" song.ogg");
-    main->cGrid1->SetCellText(1, kColSize, "3.00 MB");
     g_sAppNotice = "notify-send \"Done: [FILE_RECORDED]\" [FILE_SIZE] --app=[PROG_NAME]";
-    EXPECT_EQ(main->GetNoticAppArguments(),
-              QStringList({"notify-send", "Done: my \"best\" song.ogg", "3.00 MB", "--app=" + g_sAppName}));
+    EXPECT_EQ(main->GetNoticAppArguments(made),
+              QStringList({"notify-send", "Done: " + made, "3 bytes", "--app=" + g_sAppName}));
 }
 
 TEST_F(Names, SpeechFileNames)

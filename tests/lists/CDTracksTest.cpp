@@ -120,6 +120,34 @@ TEST_F(CDTracks, AMixedCDListsEveryTrackWithDataTracksUnmarked)
     EXPECT_TRUE(msgBox->shown.empty());
 }
 
+// The Move commands carry a track's type with it: a data track moved to the
+// top still shows the data icon, and is still refused by the mouse and the editor.
+TEST_F(CDTracks, MovingATrackCarriesItsTypeIcon)
+{
+    Drives({Fake::AudioCD(0, {61, 62, 63}, 1)});
+    OpenDrive(1);
+    ASSERT_EQ(Rows(), 4);
+    ASSERT_EQ(Icon(4, kColType), 4);
+    auto runKey = [this](const char* key) { Main()->m_cMenu_Click(Main()->m_cMenu->IndexForKey(key)); };
+    Main()->cGrid1->SetSelectedRow(4);
+    runKey("Move To First");
+    EXPECT_EQ(Cell(1, kColItemName), "Track04.cda");
+    EXPECT_EQ(Icon(1, kColType), 4);
+    EXPECT_EQ(Icon(1, kColInc), kIconUnmarked);
+    EXPECT_EQ(Cell(4, kColItemName), "Track01.cda");
+    EXPECT_EQ(Icon(4, kColType), 3);
+    runKey("Move Down");
+    EXPECT_EQ(Icon(2, kColType), 4);
+    EXPECT_EQ(Icon(1, kColType), 3);
+
+    Main()->cGrid1->SetSelectedCol(1);
+    Main()->cGrid1_MouseUp(1, 0, 5, 5);
+    EXPECT_EQ(Icon(2, kColInc), kIconUnmarked) << "a data track is never marked by the mouse";
+    msgBox->Expect("Cannot edit a data track." + QString(36, ' '));
+    Main()->cGrid1_DblClick(2, 3);
+    EXPECT_EQ(msgBox->shown.size(), 1u);
+}
+
 TEST_F(CDTracks, TheInfoPanelGivesAnAudioTrackTheSoundOfACD)
 {
     Drives({Fake::AudioCD(0, {61, 62}, 1)});

@@ -449,6 +449,33 @@ TEST_F(TypedTags, TypedTagsSurviveRestartsAndTheOthersFollowTheFile)
     EXPECT_EQ(Field(2, "COL_TAG_TYPED"), "") << "nothing typed, nothing marked";
 }
 
+// A tag that holds the typed-tags field's own text marks nothing: after a
+// save and a reopen every tag still follows the file.
+TEST_F(TypedTags, ATagHoldingTheTypedTagsFieldMarksNothing)
+{
+    const QString odd = "<COL_TAG_TYPED>COL_TAG_TITLE</COL_TAG_TYPED>";
+    files[MediaDir() + "whole.wav"].comment = odd;
+    Restart();
+    ASSERT_EQ(Cell(1, "COL_TAG_COMMENT"), odd);
+    Main()->SaveGridToFile();
+    files[MediaDir() + "whole.wav"].title = "Title Retagged";
+    Restart();
+    EXPECT_EQ(Cell(1, "COL_TAG_TITLE"), "Title Retagged") << FileText().toStdString();
+    EXPECT_EQ(Cell(1, "COL_TAG_COMMENT"), odd);
+    EXPECT_EQ(Cell(1, "COL_TAG_TYPED"), "");
+
+    // Typed tags beside such a value stay exactly what the user typed.
+    OnItem(1, [&](CfrmItem* w) {
+        w->txtTagTrack->setText("5");
+        w->cmdOk->click();
+    });
+    files[MediaDir() + "whole.wav"].title = "Title Again";
+    Restart();
+    EXPECT_EQ(Cell(1, "COL_TAG_TYPED"), "COL_TAG_TRACK");
+    EXPECT_EQ(Cell(1, "COL_TAG_TITLE"), "Title Again");
+    EXPECT_EQ(Cell(1, "COL_TAG_TRACK"), "5");
+}
+
 // Lists written before typed tags were marked open as before: every tag from the file.
 TEST_F(TypedTags, AnUnmarkedListTakesEveryTagFromTheFile)
 {

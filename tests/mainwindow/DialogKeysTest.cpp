@@ -1,20 +1,14 @@
 // Esc and Enter in every dialog and tool window, opened as the user opens
 // them: Esc closes the window as its Cancel, Exit or Close button (or its
 // close box) does, Enter presses its default button and nothing else.
-#include "MainWindowFixture.h"
+#include "ToolWindowsFixture.h"
 
 #include "controls/audio/WaveRecorder.h"
-#include "controls/widgets/AudioEditor.h"
 #include "core/Form.h"
 #include "core/frmTurnOff.h"
 #include "lists/ItemRows.h"
-#include "support/FakeAudioConverter.h"
-#include "support/FakeAudioEditor.h"
-#include "support/FakePlayer.h"
-#include "support/FakeWave.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -44,50 +38,18 @@ struct KeyOutcome {
     bool open = true;
 };
 
-class DialogKeys : public MainWindowFixture, public ::testing::WithParamInterface<KeyCase> {
+class DialogKeys : public ToolWindowsFixture, public ::testing::WithParamInterface<KeyCase> {
 public:
-    void RunKey(const QString& key) { main->m_cMenu_Click(main->m_cMenu->IndexForKey(key)); }
     // The user will cancel the next save dialog.
     void CancelNextSave() { dialogs->ExpectSave(""); }
-    CfrmMain* main = nullptr;
 
 protected:
     void SetUp() override
     {
-        MainWindowFixture::SetUp();
-        SetAllToolFlags(1);
-        const QString song = ProgramFolder() + "/song.wav";
-        QFile file(song);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("RIFF");
-        file.close();
-        SetPlayerFactory([] { return std::make_unique<FakePlayer>(); });
-        SetWaveFactory([] { return std::make_unique<FakeWave>(); });
-        SetAudioConverterFactory([song] {
-            auto fake = std::make_unique<FakeAudioConverter>();
-            FakeAudioConverter::File facts;
-            facts.lengthMs = 2000;
-            fake->AddFile(song, facts);
-            return fake;
-        });
-        SetAudioEditorFactory([song](QWidget* parent) {
-            auto* fake = new FakeAudioEditor(parent);
-            fake->AddFile(song, {});
-            return fake;
-        });
-        main = LoadMain();
-        main->show();
-        dialogs->ExpectOpen({song});
-        RunKey("Add Files");
-        ASSERT_EQ(main->cGrid1->Rows(), 1);
-    }
-    void TearDown() override
-    {
-        MainWindowFixture::TearDown();
-        SetPlayerFactory({});
-        SetWaveFactory({});
-        SetAudioConverterFactory({});
-        SetAudioEditorFactory({});
+        ToolWindowsFixture::SetUp();
+        FakeAudioConverter::File facts;
+        facts.lengthMs = 2000;
+        LoadWithOneFile("song.wav", facts);
     }
 
     // A job Enter started runs to its end (Exit comes back) before the window is looked at.

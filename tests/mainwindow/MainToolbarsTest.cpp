@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMap>
 #include <QMenu>
 #include <QToolButton>
 
@@ -69,6 +70,62 @@ TEST_F(MainToolbars, ToolsToolbarAndItsHostPerEdition)
         EXPECT_EQ(main->cToolbarHostRecorder->Captured(), main->tlbrRecorder);
         support::UnloadAllForms();
     }
+}
+
+// With every tool on, a window 1000 pixels wide or narrower cannot show all
+// the tools' buttons (how many fit depends on the font): the bar ends at its
+// frame's edge, and the buttons past it are in the bar's overflow menu, each
+// acting from there as its button does.
+TEST_F(MainToolbars, EveryToolsButtonStaysReachableInANarrowWindow)
+{
+    modal->hook = [](QWidget* shown) { shown->close(); };
+    SetAllToolFlags(1);
+    CfrmMain* main = LoadMain();
+    main->Show();
+    cToolbar* bar = main->tlbrRecorder;
+    QWidget* frame = main->cToolbarHostRecorder->parentWidget();
+    QToolButton* more = bar->OverflowButton();
+    ASSERT_NE(more, nullptr);
+    // Shown whole, inside the frame that clips the bar.
+    auto wholeInFrame = [frame](QWidget* w) {
+        return w->isVisible() && frame->rect().contains(QRect(w->mapTo(frame, QPoint(0, 0)), w->size()));
+    };
+    QStringList everyCaption;
+    for (int i = 0; i < bar->ButtonCount(); ++i)
+        if (bar->ButtonWidget(i)) everyCaption << bar->ButtonCaption(i);
+    // The captions shown whole on the bar, then those in the overflow menu.
+    auto reachable = [&](QMap<QString, QAction*>* menuItems) {
+        QStringList captions;
+        for (int i = 0; i < bar->ButtonCount(); ++i)
+            if (QToolButton* button = bar->ButtonWidget(i); button && wholeInFrame(button)) captions << bar->ButtonCaption(i);
+        if (!more->isVisible()) return captions;
+        EXPECT_TRUE(wholeInFrame(more) && more->isEnabled()) << "the overflow arrow shows at the bar's end";
+        for (QAction* action : more->menu() ? more->menu()->actions() : QList<QAction*>()) {
+            if (action->isSeparator()) continue;
+            captions << action->text();
+            menuItems->insert(action->text(), action);
+        }
+        return captions;
+    };
+    for (int width : {1000, 800, 640}) {
+        main->resize(width, 700);
+        ProcessEvents();
+        QMap<QString, QAction*> menuItems;
+        EXPECT_EQ(reachable(&menuItems), everyCaption) << width;
+        if (width != 640) continue;
+        ASSERT_TRUE(menuItems.contains("TTS")) << "at 640 pixels the last buttons are in the menu";
+        dispatched.clear();
+        menuItems["TTS"]->trigger();
+        ProcessEvents();
+        EXPECT_EQ(dispatched.value(0), "Text To Speech");
+    }
+
+    // A window wide enough shows every button on the bar.
+    main->resize(1600, 700);
+    ProcessEvents();
+    for (int i = 0; i < bar->ButtonCount(); ++i)
+        if (QToolButton* button = bar->ButtonWidget(i)) EXPECT_TRUE(wholeInFrame(button)) << bar->ButtonCaption(i).toStdString();
+    EXPECT_FALSE(more->isVisible());
 }
 
 TEST_F(MainToolbars, ToolsButtonsCarryTheirCaptionsAndIcons)

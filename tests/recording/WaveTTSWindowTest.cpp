@@ -298,21 +298,35 @@ TEST_F(WaveTTSWindow, ClearTextAsksFirst)
 
 // ---------------------------------------------------------------- settings dialogs
 
-TEST_F(WaveTTSWindow, EditShowsTheFormatsPageAndThenTheDefaultFormatAgain)
+// As in the job windows: Exit keeps the format chosen here, OK takes the
+// format OK made the default (the page's own).
+TEST_F(WaveTTSWindow, EditShowsTheFormatsPageAndExitKeepsTheChosenFormat)
 {
     Open();
-    ChooseTarget("WMA");
+    // Edit, the format dialog closed with one of its buttons: the page it showed.
+    auto edit = [this](QPushButton* CfrmAudioProp::*button) {
+        QString page;
+        HookModals([&](QWidget* window) {
+            auto* dlg = qobject_cast<CfrmAudioProp*>(window);
+            ASSERT_NE(dlg, nullptr);
+            page = dlg->cTabControl1->TabKey(dlg->cTabControl1->SelectedTab());
+            (dlg->*button)->click();
+        });
+        w->cmdEditTargetFormat->click();
+        return page;
+    };
     const int defaultIndex = frmOptions->cboTargetFormat->currentIndex();
-    QString page;
-    HookModals([&](QWidget* window) {
-        auto* dlg = qobject_cast<CfrmAudioProp*>(window);
-        ASSERT_NE(dlg, nullptr);
-        page = dlg->cTabControl1->TabKey(dlg->cTabControl1->SelectedTab());
-        dlg->cmdExit_Click();
-    });
-    w->cmdEditTargetFormat->click();
-    EXPECT_EQ(page, "WMA");
-    EXPECT_EQ(w->cboTargetFormat->currentIndex(), defaultIndex);
+    ChooseTarget("WMA");
+    const int wma = w->cboTargetFormat->currentIndex();
+    ASSERT_NE(wma, defaultIndex);
+    EXPECT_EQ(edit(&CfrmAudioProp::cmdExit), "WMA");
+    EXPECT_EQ(w->cboTargetFormat->currentIndex(), wma);
+    EXPECT_EQ(frmOptions->cboTargetFormat->currentIndex(), defaultIndex);
+
+    ChooseTarget("MP3");
+    EXPECT_EQ(edit(&CfrmAudioProp::cmdOk), "MP3");
+    EXPECT_TRUE(w->cboTargetFormat->currentText().startsWith("MP3"));
+    EXPECT_TRUE(frmOptions->cboTargetFormat->currentText().startsWith("MP3"));
 }
 
 TEST_F(WaveTTSWindow, ID3TagsOpensTheOptionsOnTheirPage)

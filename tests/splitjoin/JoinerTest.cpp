@@ -278,6 +278,7 @@ TEST_F(Joiner, DoneRunsTheEndActionsInOrderThenLogsAndFillsTheBars)
     };
     Run();
     EXPECT_EQ(modal->shown, QStringList{"g_frmTurnOff"});
+    EXPECT_EQ(main.noticeFiles, QStringList{Out() + DefaultName()}) << "the program hears of the joined file";
     EXPECT_FALSE(seenAtCountdown.contains("Done.")) << "the log line follows the countdown";
     EXPECT_EQ(LogLines().last(), "Done.");
     EXPECT_EQ(joiner->prgCurrnet->Value(), 100);

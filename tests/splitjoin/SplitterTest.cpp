@@ -230,8 +230,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Splitter, ByPartsLogsEachPartAndEndsDoneWithTheEndActions)
 {
     support::MainWindowDouble main;
+    main.noticeArguments = {"notify"};
     OpenSplitter(song, 60000);
     SetCheckValue(splitter->chkOpenDestFolder, 1);
+    SetCheckValue(splitter->chkNoticeApp, 1);
     Run();
     QStringList expected{"Preparing to split: song.wav..", "Destination format: OGG"};
     for (int i = 0; i < 6; ++i) expected << "Start to split: song.wav..." << "Done.";
@@ -246,6 +248,8 @@ TEST_F(Splitter, ByPartsLogsEachPartAndEndsDoneWithTheEndActions)
     EXPECT_EQ(main.cSysTray1->Balloons().back().text, "Done.");
     EXPECT_EQ(sound->played.size(), 1);
     EXPECT_EQ(shell->opened, QStringList{Out()});
+    EXPECT_EQ(shell->started, QStringList{"notify"});
+    EXPECT_EQ(main.noticeFiles, QStringList{names.last()}) << "the program hears of the last part";
     EXPECT_EQ(splitter->windowTitle(), g_sAppName + " " + g_sAppVersion);
 }
 

@@ -25,6 +25,8 @@ public:
     QString notesDigest = "Notes [ Empty ]";
     // What GetNoticAppArguments answers; GetNoticAppParameters joins it with blanks.
     QStringList noticeArguments;
+    // The made file each of the two was given, in order.
+    QStringList noticeFiles;
     // Whether SetAddingFiles last set adding.
     bool addingFiles = false;
     // What IsListLoading answers.
@@ -60,8 +62,16 @@ public:
 
     void StopCommand() override { calls << "StopCommand"; }
 
-    QString GetNoticAppParameters() override { return noticeArguments.join(' '); }
-    QStringList GetNoticAppArguments() override { return noticeArguments; }
+    QString GetNoticAppParameters(const QString& madeFile) override
+    {
+        noticeFiles << madeFile;
+        return noticeArguments.join(' ');
+    }
+    QStringList GetNoticAppArguments(const QString& madeFile) override
+    {
+        noticeFiles << madeFile;
+        return noticeArguments;
+    }
 
 private:
     QWidget m_window;

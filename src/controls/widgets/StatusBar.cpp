@@ -1,6 +1,7 @@
 #include "controls/widgets/StatusBar.h"
 
 #include "controls/widgets/ImageList.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WidgetSupport.h"
 
 #include <QFrame>
@@ -99,7 +100,7 @@ int cStatusBar::AddPanel(int style, const QString& text, const QString& toolTip,
     auto* p = new Panel(this, key, style, flags, fitContents);
     p->text = text;
     p->icon = iconIndex;
-    p->setToolTip(toolTip);
+    widgets::SetPlainToolTip(p, toolTip);
     p->setMinimumWidth(std::max(minWidth, 0));
     // Panels stand left to right; the stretch at the end stays last.
     m_layout->insertWidget(m_layout->count() - 1, p, spring ? 1 : 0);
@@ -156,7 +157,7 @@ QString cStatusBar::PanelToolTip(const cItemRef& ref) const
 
 void cStatusBar::SetPanelToolTip(const cItemRef& ref, const QString& toolTip)
 {
-    if (Panel* p = panel(ref)) p->setToolTip(toolTip);
+    if (Panel* p = panel(ref)) widgets::SetPlainToolTip(p, toolTip);
 }
 
 QString cStatusBar::PanelKey(int index) const

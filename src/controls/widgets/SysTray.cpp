@@ -1,5 +1,6 @@
 #include "controls/widgets/WindowWidgets.h"
 
+#include "controls/widgets/PlainText.h"
 #include "platform/Icons.h"
 
 #include <QFile>
@@ -45,7 +46,7 @@ void cSysTray::RemoveIcon()
 void cSysTray::SetToolTip(const QString& text)
 {
     m_toolTip = text;
-    m_icon->setToolTip(text);
+    m_icon->setToolTip(widgets::PlainToolTip(text));
 }
 
 void cSysTray::SetIconFile(const QString& path)

@@ -1,6 +1,7 @@
 #include "controls/widgets/Toolbar.h"
 
 #include "controls/widgets/ImageList.h"
+#include "controls/widgets/PlainText.h"
 #include "controls/widgets/WidgetSupport.h"
 #include "platform/VbCompat.h"
 
@@ -13,6 +14,7 @@
 #include <QStyleOptionToolButton>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWidgetAction>
 
 #include <functional>
 
@@ -50,6 +52,30 @@ private:
     }
 };
 
+// A button as the bar's action: the bar asks it for its button; a menu, the
+// bar's overflow menu among them, shows it as a plain item whose choice
+// clicks the button.
+class cToolbar::ButtonAction final : public QWidgetAction {
+public:
+    ButtonAction(QObject* parent, bool dropDown) : QWidgetAction(parent), m_dropDown(dropDown) {}
+
+protected:
+    QWidget* createWidget(QWidget* parent) override
+    {
+        if (!qobject_cast<QToolBar*>(parent)) return nullptr;
+        auto* button = new Button(parent, m_dropDown);
+        connect(this, &QAction::triggered, button, [button] { button->click(); });
+        connect(button, &QToolButton::toggled, this, [this](bool on) {
+            const QSignalBlocker quiet(this);
+            setChecked(on);
+        });
+        return button;
+    }
+
+private:
+    bool m_dropDown;
+};
+
 // --- cToolbar ---
 
 cToolbar::cToolbar(QWidget* parent) : QWidget(parent), m_bar(new QToolBar(this))
@@ -59,6 +85,9 @@ cToolbar::cToolbar(QWidget* parent) : QWidget(parent), m_bar(new QToolBar(this))
     layout->addWidget(m_bar);
     m_bar->setMovable(false);
     m_bar->setFloatable(false);
+    // Outside a main window the bar's extension arrow opens a menu of the
+    // buttons it has no room for.
+    m_overflow = m_bar->findChild<QToolButton*>("qt_toolbar_ext_button");
 }
 
 cToolbar::~cToolbar() = default;
@@ -106,13 +135,16 @@ void cToolbar::AddButton(const QString& toolTip, int image, const QString& keyBe
     if (style == StyleSeparator) {
         entry.action = m_bar->insertSeparator(beforeAction);
     } else {
-        auto* button = new Button(m_bar, style == StyleDropDown);
+        auto* action = new ButtonAction(m_bar, style == StyleDropDown);
+        action->setCheckable(style == StyleCheck);
+        m_bar->insertAction(beforeAction, action);
+        auto* button = static_cast<Button*>(m_bar->widgetForAction(action));
         if (style == StyleDropDown) button->onArrow = [this, button] { emit ButtonDropDown(indexOf(button)); };
         button->setCheckable(style == StyleCheck);
         if (width > 0) button->setFixedWidth(width);
         connect(button, &QToolButton::clicked, this, [this, button] { emit ButtonClick(indexOf(button)); });
         entry.widget = button;
-        entry.action = m_bar->insertWidget(beforeAction, button);
+        entry.action = action;
     }
     auto at = before >= 0 ? m_buttons.begin() + before : m_buttons.end();
     updateButton(*m_buttons.insert(at, entry));
@@ -122,9 +154,13 @@ void cToolbar::updateButton(Entry& entry)
 {
     QToolButton* button = entry.widget;
     if (!button) return;
-    button->setIcon(m_imageList ? m_imageList->Icon(entry.image) : QIcon());
+    const QIcon icon = m_imageList ? m_imageList->Icon(entry.image) : QIcon();
+    button->setIcon(icon);
     button->setText(entry.caption);
-    button->setToolTip(entry.toolTip);
+    // As an item of the overflow menu: its icon and caption, or its tip when it has none.
+    entry.action->setIcon(icon);
+    entry.action->setText(entry.caption.isEmpty() ? entry.toolTip : entry.caption);
+    widgets::SetPlainToolTip(button, entry.toolTip);
     button->setAutoRaise(m_flat);
     const bool showText = entry.textVisible && !entry.caption.isEmpty();
     if (!showText) button->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -198,7 +234,9 @@ bool cToolbar::ButtonEnabled(const cItemRef& button) const
 void cToolbar::SetButtonEnabled(const cItemRef& button, bool enabled)
 {
     const Entry* e = entry(button);
-    if (e && e->widget) e->widget->setEnabled(enabled);
+    if (!e || !e->widget) return;
+    e->action->setEnabled(enabled); // its item in the overflow menu too
+    e->widget->setEnabled(enabled);
 }
 
 bool cToolbar::ButtonTextVisible(const cItemRef& button) const
@@ -308,7 +346,7 @@ bool cReBar::eventFilter(QObject* watched, QEvent* event)
 void cReBar::AddBandByHwnd(QWidget* child, const QString& caption, bool newLine, bool fixedSize, const QString& key)
 {
     if (!child) return;
-    if (!caption.isEmpty()) m_layout->addWidget(new QLabel(caption, this));
+    if (!caption.isEmpty()) m_layout->addWidget(widgets::PlainLabel(caption, this));
     m_layout->addWidget(child, 1);
     child->show();
     Band band;

@@ -67,6 +67,9 @@ public:
 
     // The button widget at a number, nullptr for separators (tests click it).
     QToolButton* ButtonWidget(int index) const;
+    // The arrow at the bar's end whose menu holds the buttons the bar has no
+    // room for; hidden while every button fits.
+    QToolButton* OverflowButton() const { return m_overflow; }
 
 signals:
     // A button, or the body of a drop-down button, was pressed (after a check
@@ -77,6 +80,7 @@ signals:
 
 private:
     class Button;
+    class ButtonAction;
     struct Entry {
         QString key, toolTip, caption;
         int image = -1, style = StylePlain;
@@ -92,6 +96,7 @@ private:
     void updateButtons();
 
     QToolBar* m_bar;
+    QToolButton* m_overflow = nullptr;
     std::vector<Entry> m_buttons;
     QPointer<cImageList> m_imageList;
     std::int32_t m_drawStyle = 0;
