@@ -24,6 +24,8 @@ public:
     void Hide();
     // Runs the unload handler; when it does not cancel, the window is hidden,
     // forgotten by its default instance and destroyed. Returns true when unloaded.
+    // A window unloaded during a modal show is destroyed once the outermost
+    // modal show has returned: the handlers that opened the shows may still use it.
     bool Unload();
 
     bool IsLoaded() const { return m_loaded && !m_unloaded; }
@@ -70,7 +72,6 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_loading = false;
-    bool m_inModal = false;
 };
 
 template <class T>
