@@ -158,6 +158,8 @@ std::vector<Form*> Form::Forms()
     return loaded;
 }
 
+std::vector<Form*> Form::ModalShows() { return modalShows(); }
+
 QStringList& Form::LoadHistory()
 {
     static QStringList history;

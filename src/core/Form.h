@@ -27,6 +27,10 @@ public:
     // A window unloaded during a modal show is destroyed once the outermost
     // modal show has returned: the handlers that opened the shows may still use it.
     bool Unload();
+    // The program is being ended: a window with work running stops it as its
+    // Abort (or Stop, or Cancel) button does, without asking. Called again
+    // until the window lets itself be unloaded.
+    virtual void AbortForExit() {}
 
     bool IsLoaded() const { return m_loaded && !m_unloaded; }
     bool IsUnloaded() const { return m_unloaded; }
@@ -36,6 +40,8 @@ public:
 
     // The loaded windows, oldest first.
     static std::vector<Form*> Forms();
+    // The windows in a modal show, the innermost last.
+    static std::vector<Form*> ModalShows();
     // Names of the windows in the order they were loaded (for tests).
     static QStringList& LoadHistory();
 
