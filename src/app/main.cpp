@@ -1,4 +1,5 @@
 #include "core/Paths.h"
+#include "core/ProgramEnd.h"
 #include "core/mdlMain.h"
 #include "mainwindow/frmMain.h"
 
@@ -6,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,22 +20,27 @@ bool g_mainLoopRunning = false;
 
 void TerminateRequested(int)
 {
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_terminateSocket[1], &byte, 1);
+    errno = savedErrno;
 }
 
 void CloseMainWindow()
 {
-    if (CfrmMain* main = frmMain.Peek()) main->tmrUnload->start();
-    else QApplication::quit();
+    EndProgramOnRequest([] {
+        if (CfrmMain* main = frmMain.Peek()) main->tmrUnload_Timer();
+        else EndProgram();
+    });
 }
 
-// The desktop ends a session (and a user may end the program) with SIGTERM:
-// the program then closes as from its Exit command without the question,
-// keeping its lists and settings, instead of dying on the spot.
+// The desktop ends a session with SIGTERM, a terminal with SIGHUP, a user
+// with SIGINT: the program then closes as from its Exit command without the
+// question, whatever window is open, keeping its lists and settings, instead
+// of dying on the spot.
 void CloseOnTerminate(QApplication& app)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_terminateSocket) != 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_terminateSocket) != 0) return;
     auto* notifier = new QSocketNotifier(g_terminateSocket[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
         char byte = 0;
@@ -65,5 +72,5 @@ int main(int argc, char** argv)
     g_mainLoopRunning = true;
     if (g_terminateAsked) CloseMainWindow();
     RunLaterStartsCommandLines();
-    return app.exec();
+    return RunProgramLoop();
 }

@@ -120,8 +120,6 @@ void CfrmCDBurner::BuildSettingsRows()
     });
     connect(cmdOpenCD, &QPushButton::clicked, this, &CfrmCDBurner::cmdOpenCD_Click);
     connect(cmdClose, &QPushButton::clicked, this, &CfrmCDBurner::cmdClose_Click);
-    disconnect(cmdAbort, &QPushButton::clicked, this, nullptr);
-    connect(cmdAbort, &QPushButton::clicked, this, &CfrmCDBurner::cmdAbort_Click);
 }
 
 void CfrmCDBurner::BuildEventsRows()
@@ -319,13 +317,8 @@ void CfrmCDBurner::BurnDisk()
     EraseTempFiles();
 }
 
-void CfrmCDBurner::cmdAbort_Click()
+void CfrmCDBurner::AbortJob()
 {
-    if (cmdConvert->isEnabled()) return;
-    const int answer =
-        platform::MsgBox("Abort operation?" + QString(38, ' '), platform::vbYesNo | platform::vbInformation);
-    // The burn may have ended while the question was open.
-    if (answer != platform::vbYes || cmdConvert->isEnabled()) return;
     if (m_cutter) m_cutter->Abort();
     cAudioBurner1->Abort();
     SetBurning(false);

@@ -41,7 +41,6 @@ public:
     void BurnDisk();
 
     void cmdConvert_Click() override;
-    void cmdAbort_Click();
     void cboDrv_Click();
     void cmdOpenCD_Click();
     void cmdClose_Click();
@@ -69,6 +68,8 @@ public:
 protected:
     void LoadToolSettings() override;
     void Form_Unload(int& Cancel) override;
+    // Stops the cutting of ranges and the writer; the window is idle at once.
+    void AbortJob() override;
     void OpenEndFolder() override;
     void ToolEndEvents() override;
 

@@ -1046,9 +1046,19 @@ void JobWindow::cmdAbort_Click()
         platform::MsgBox("Abort operation?" + QString(38, ' '), platform::vbYesNo | platform::vbInformation);
     // The job may have ended while the question was open.
     if (answer != platform::vbYes || !JobRunning()) return;
+    AbortJob();
+}
+
+void JobWindow::AbortJob()
+{
     if (m_job) m_job->Abort();
     ShowJobBalloon("Aborted.");
     Timer1->stop();
+}
+
+void JobWindow::AbortForExit()
+{
+    if (JobRunning()) AbortJob();
 }
 
 void JobWindow::Timer1_Timer()

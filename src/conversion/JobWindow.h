@@ -246,7 +246,10 @@ public:
     void ConvertTracks();
     // Prepares the row and starts it: 0 started, 1 skipped, 2 cancel the run.
     std::int32_t ConvertTask(std::int32_t& row);
+    // Asks, then stops the running job.
     void cmdAbort_Click();
+    // A running job stops as a confirmed Abort stops it.
+    void AbortForExit() override;
     void Timer1_Timer();
     // The end-of-job actions; the external program is told about `madeFile`,
     // the file the job made (a disc job: the last file it wrote on the disc).
@@ -364,6 +367,8 @@ protected:
     void SetRunning(bool running);
     // Whether a job runs: Abort asks and closing is refused only then.
     virtual bool JobRunning() const;
+    // What a confirmed Abort does: the job control stops the job.
+    virtual void AbortJob();
 
 private:
     void BuildControls();

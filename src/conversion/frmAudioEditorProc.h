@@ -66,6 +66,7 @@ public:
 
     void Timer1_Timer() { ConvertX(); }
     void cmdAbort_Click();
+    void AbortForExit() override { cmdAbort_Click(); }
     void cAudioConverter1_Progress(std::int32_t Percent);
     void cAudioConverter1_ConvertDone();
     void cAudioConverter1_ConvertAborted();

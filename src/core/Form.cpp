@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 namespace {
 std::vector<Form*>& registry()
@@ -22,6 +23,21 @@ std::vector<Form*>& modalShows()
 {
     static std::vector<Form*> forms;
     return forms;
+}
+
+// Unloaded windows waiting to be destroyed: the handlers that opened the
+// modal shows still running may use them.
+std::vector<QPointer<Form>>& unloadedForms()
+{
+    static std::vector<QPointer<Form>> forms;
+    return forms;
+}
+
+void destroyUnloadedFormsOnceNoModalShowRuns()
+{
+    if (!modalShows().empty()) return;
+    for (const QPointer<Form>& form : std::exchange(unloadedForms(), {}))
+        if (form) form->deleteLater();
 }
 
 void forget(std::vector<Form*>& forms, Form* form) { forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end()); }
@@ -70,17 +86,15 @@ void Form::ShowModal()
 {
     Load();
     if (m_unloaded) return;
-    // A window that unloads itself while shown is destroyed only after the modal
-    // show returns, so its opener may still read it.
-    m_inModal = true;
     PlaceOverOpener();
     modalShows().push_back(this);
     QPointer<Form> self(this);
     platform::RunModal(this);
-    if (!self) return;
-    forget(modalShows(), this);
-    m_inModal = false;
-    if (m_unloaded) deleteLater();
+    if (self) {
+        forget(modalShows(), this);
+        if (m_unloaded) unloadedForms().emplace_back(this);
+    }
+    destroyUnloadedFormsOnceNoModalShowRuns();
 }
 
 void Form::Hide() { hide(); }
@@ -95,7 +109,11 @@ bool Form::Unload()
     hide();
     forget(registry(), this);
     Form_Terminate();
-    if (!m_inModal) deleteLater();
+    // A window in its own modal show is destroyed after the show has returned.
+    if (std::find(modalShows().begin(), modalShows().end(), this) == modalShows().end()) {
+        unloadedForms().emplace_back(this);
+        destroyUnloadedFormsOnceNoModalShowRuns();
+    }
     return true;
 }
 
@@ -139,6 +157,8 @@ std::vector<Form*> Form::Forms()
         if (!f->m_unloaded) loaded.push_back(f);
     return loaded;
 }
+
+std::vector<Form*> Form::ModalShows() { return modalShows(); }
 
 QStringList& Form::LoadHistory()
 {

@@ -24,7 +24,13 @@ public:
     void Hide();
     // Runs the unload handler; when it does not cancel, the window is hidden,
     // forgotten by its default instance and destroyed. Returns true when unloaded.
+    // A window unloaded during a modal show is destroyed once the outermost
+    // modal show has returned: the handlers that opened the shows may still use it.
     bool Unload();
+    // The program is being ended: a window with work running stops it as its
+    // Abort (or Stop, or Cancel) button does, without asking. Called again
+    // until the window lets itself be unloaded.
+    virtual void AbortForExit() {}
 
     bool IsLoaded() const { return m_loaded && !m_unloaded; }
     bool IsUnloaded() const { return m_unloaded; }
@@ -34,6 +40,8 @@ public:
 
     // The loaded windows, oldest first.
     static std::vector<Form*> Forms();
+    // The windows in a modal show, the innermost last.
+    static std::vector<Form*> ModalShows();
     // Names of the windows in the order they were loaded (for tests).
     static QStringList& LoadHistory();
 
@@ -70,7 +78,6 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_loading = false;
-    bool m_inModal = false;
 };
 
 template <class T>

@@ -43,6 +43,7 @@ public:
     static bool GetTagsFromSource(const QString& sSource);
 
     void cmdCancel_Click();
+    void AbortForExit() override { cmdCancel_Click(); }
 
 protected:
     void Form_Load() override;

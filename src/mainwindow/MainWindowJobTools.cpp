@@ -217,6 +217,8 @@ void CfrmMain::ShowWithCDPollPaused(const std::function<void()>& show)
 {
     if (tmrCDs) tmrCDs->stop();
     show();
+    // The program's exit may have run while the window was open.
+    if (IsUnloaded()) return;
     cTreeNode* node = cTreeView1->SelectedItem();
     if (node && IsCDNode(node->Key()) && tmrCDs) tmrCDs->start();
 }

@@ -11,6 +11,7 @@
 #include "controls/widgets/WindowWidgets.h"
 #include "core/Edition.h"
 #include "core/FileSystem.h"
+#include "core/ProgramEnd.h"
 #include "core/Skin.h"
 #include "core/TextFiles.h"
 #include "core/WindowProcedures.h"
@@ -21,7 +22,6 @@
 #include "platform/VbCompat.h"
 #include "settings/mdlOptions.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QTimer>
@@ -147,7 +147,7 @@ void CfrmMain::Form_Unload(int& Cancel)
     m_reg.Subkey = "General";
     SaveWindowSize();
     cSysTray1->RemoveIcon();
-    QApplication::quit();
+    EndProgram();
 }
 
 void CfrmMain::TerminateControls()

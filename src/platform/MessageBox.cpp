@@ -11,6 +11,37 @@ namespace platform {
 
 namespace {
 
+struct Choice {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+
+// The buttons of the box that the flags ask for, in their order.
+std::vector<Choice> choicesOf(int flags)
+{
+    switch (flags & 0x7) {
+    case vbOKCancel: return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
+    case vbAbortRetryIgnore:
+        return {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
+    case vbYesNoCancel: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+    case vbYesNo: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
+    case vbRetryCancel: return {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
+    default: return {{QMessageBox::Ok, vbOK}};
+    }
+}
+
+// A box closed without a button: the platform answers Cancel, or No / OK where there is none.
+int answerOfClosedBox(int flags)
+{
+    const std::vector<Choice> choices = choicesOf(flags);
+    for (int fallback : {vbCancel, vbNo, vbOK})
+        for (const auto& c : choices)
+            if (c.answer == fallback) return fallback;
+    return vbCancel;
+}
+
+bool g_answerAsClosed = false;
+
 class QtMessageBoxService : public MessageBoxService {
 public:
     int Show(const QString& prompt, int flags, const QString& title) override
@@ -27,20 +58,7 @@ public:
         case vbInformation: box.setIcon(QMessageBox::Information); break;
         default: break;
         }
-        struct Choice { QMessageBox::StandardButton button; int answer; };
-        std::vector<Choice> choices;
-        switch (flags & 0x7) {
-        case vbOKCancel: choices = {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}}; break;
-        case vbAbortRetryIgnore:
-            choices = {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
-            break;
-        case vbYesNoCancel:
-            choices = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
-            break;
-        case vbYesNo: choices = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}}; break;
-        case vbRetryCancel: choices = {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}}; break;
-        default: choices = {{QMessageBox::Ok, vbOK}}; break;
-        }
+        const std::vector<Choice> choices = choicesOf(flags);
         QMessageBox::StandardButtons buttons;
         for (const auto& c : choices) buttons |= c.button;
         box.setStandardButtons(buttons);
@@ -49,11 +67,7 @@ public:
         int pressed = box.exec();
         for (const auto& c : choices)
             if (pressed == c.button) return c.answer;
-        // Closed without a button: the platform answers Cancel, or No / OK where there is none.
-        for (int fallback : {vbCancel, vbNo, vbOK})
-            for (const auto& c : choices)
-                if (c.answer == fallback) return fallback;
-        return vbCancel;
+        return answerOfClosedBox(flags);
     }
 };
 
@@ -65,8 +79,14 @@ void SetMessageBoxService(std::unique_ptr<MessageBoxService> service) { Slot::In
 
 MessageBoxService& MessageBoxes() { return Slot::Get(); }
 
-int MsgBox(const QString& prompt, int flags) { return MessageBoxes().Show(prompt, flags, AppTitle()); }
+int MsgBox(const QString& prompt, int flags) { return MsgBox(prompt, flags, AppTitle()); }
 
-int MsgBox(const QString& prompt, int flags, const QString& title) { return MessageBoxes().Show(prompt, flags, title); }
+int MsgBox(const QString& prompt, int flags, const QString& title)
+{
+    if (g_answerAsClosed) return answerOfClosedBox(flags);
+    return MessageBoxes().Show(prompt, flags, title);
+}
+
+void AnswerMessageBoxesAsClosed() { g_answerAsClosed = true; }
 
 } // namespace platform

@@ -44,5 +44,9 @@ MessageBoxService& MessageBoxes(); // window thread only
 // A message box with the application title.
 int MsgBox(const QString& prompt, int flags = vbOKOnly);
 int MsgBox(const QString& prompt, int flags, const QString& title);
+// The program is ending: from now on every message box is answered at once,
+// without being shown, as a box closed without a button is (Cancel, or No /
+// OK where it has none).
+void AnswerMessageBoxesAsClosed();
 
 } // namespace platform

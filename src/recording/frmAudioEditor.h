@@ -59,6 +59,7 @@ public:
     void cmdAddSelection_Click();
     void cmdAbort_Click();
     void cmdExit_Click();
+    void AbortForExit() override { cmdAbort_Click(); }
 
     void cAudioEditor1_FileLoaded(std::int32_t rate, std::int32_t bits, std::int32_t channels, std::int32_t seconds,
                                   std::int32_t samples);

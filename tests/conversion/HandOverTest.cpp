@@ -10,13 +10,17 @@
 #include "lists/ItemRows.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
+#include "platform/ModalRunner.h"
 #include "support/ProgramFixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -97,6 +101,38 @@ TEST_F(HandOver, TheMarkedRowsReachTheConverterWithTheirTotals)
     EXPECT_FALSE(g_frmConverter.IsLoaded());
     EXPECT_FALSE(main->tmrCDs->isActive()) << "an items list keeps polling off";
     EXPECT_TRUE(msgBox->shown.empty());
+}
+
+// The program's exit can run while a tool window is shown modally (from the
+// tray, or as a signal asks it), inside the window's event loop; a converter
+// with a job running stays open, and closes only later, after the job. The
+// command that opened it then comes back to a main window that is unloaded
+// but still there, which goes only afterwards.
+TEST_F(HandOver, AConverterClosingAfterTheExitComesBackToTheUnloadedMainWindow)
+{
+    AddItem("a.wav", true, "00:01:00", "1000");
+    platform::SetModalRunner(nullptr); // a real nested event loop
+    const auto later = [](std::function<void()> step) { QTimer::singleShot(0, QCoreApplication::instance(), std::move(step)); };
+    later([this, later] {
+        CfrmConverter* converter = g_frmConverter.Peek();
+        ASSERT_NE(converter, nullptr);
+        FakeAudioConverter::Last()->QueueScript({{}, FakeAudioConverter::Ending::Hang});
+        converter->cmdConvert_Click();
+        EXPECT_TRUE(main->Unload());
+        EXPECT_TRUE(g_frmConverter.IsLoaded()) << "a converter with a job running stays open";
+        later([later] {
+            FakeAudioConverter::Last()->Finish(FakeAudioConverter::Ending::Aborted);
+            later([] { EXPECT_TRUE(g_frmConverter->Unload()); });
+        });
+    });
+    QPointer<CfrmMain> window(main);
+    Launch();
+    EXPECT_FALSE(g_frmConverter.IsLoaded());
+    ASSERT_TRUE(window) << "destroyed while its command ran";
+    EXPECT_TRUE(window->IsUnloaded());
+    ProcessEvents();
+    EXPECT_FALSE(window);
+    main = nullptr;
 }
 
 TEST_F(HandOver, NothingMarkedIsRefused)
