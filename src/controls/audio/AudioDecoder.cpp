@@ -320,8 +320,8 @@ bool IndependentBlocks(AVCodecID id)
 // Where FFmpeg's timestamps after a seek are exact in samples and its
 // decoder, after a preroll, gives sample for sample what it gives decoding
 // from the start. Not so elsewhere: AAC and WMA decoders fill bands with
-// noise from a sequence that runs from the first frame on, WMA timestamps are
-// milliseconds from the decoder's first frame, and others are not known to.
+// noise from a sequence that runs from the first frame on, ASF times its
+// packets in milliseconds, and the others are not known to.
 bool SeeksExactly(const QByteArray& container, AVCodecID codec)
 {
     return (container == "mp3" && codec == AV_CODEC_ID_MP3) || (container == "ogg" && codec == AV_CODEC_ID_VORBIS) ||
