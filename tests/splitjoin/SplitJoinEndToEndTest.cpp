@@ -160,6 +160,61 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"WavPartsOf25Seconds", false, "25", "WAV", {25, 25, 10}}),
     [](const ::testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
 
+// A coded source split each second into WAV parts: each part holds the
+// samples of the whole file's decode at its place, none lost between them.
+struct CodedSplit {
+    const char* name;
+    const char* tool;
+    QStringList options; // the tool's, besides its input and output
+    const char* extension;
+    double seconds;
+    std::vector<std::int64_t> samples; // of each part
+};
+void PrintTo(const CodedSplit& c, std::ostream* os) { *os << c.name; }
+
+class SplitCodedEachSecond : public SplitJoinEndToEnd, public ::testing::WithParamInterface<CodedSplit> {};
+
+TEST_P(SplitCodedEachSecond, GivesPartsHoldingTheWholeDecodeAtTheirPlaces)
+{
+    const CodedSplit& c = GetParam();
+    if (!audiotest::HaveTool(c.tool)) GTEST_SKIP() << c.tool << " is not installed";
+    const QString wav = Source("generated.wav");
+    const QString source = Source(QString("source.") + c.extension);
+    audiotest::WriteWav(wav, 44100, 2, 16, c.seconds, audiotest::Signal{0, {0.2, 0.3, 0.1}});
+    ASSERT_TRUE(audiotest::EncodeWith(c.tool, c.options, wav, source));
+    AddToList({source});
+    RunTool("Audio Splitter", [](JobWindow* window) {
+        auto* w = qobject_cast<CfrmSplitter*>(window);
+        ASSERT_NE(w, nullptr);
+        ChooseFormat(w, "WAV");
+        w->ptnSplitBySecs->click();
+        w->txtSplitSecs->setText("1");
+    });
+
+    const audiotest::Decoded whole = audiotest::Decode(source, true);
+    ASSERT_TRUE(whole.ok);
+    std::int64_t at = 0;
+    for (size_t i = 0; i < c.samples.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        const audiotest::Decoded part = audiotest::Decode(OutFolder() + QString("Part_%1_source.WAV").arg(i + 1), true);
+        ASSERT_TRUE(part.ok);
+        EXPECT_EQ(part.samples, c.samples[i]);
+        // The parts are 16-bit: each sample within a step of the whole decode's.
+        double worst = 0;
+        for (size_t k = 0; k < part.pcm.size() && (at * 2 + std::int64_t(k)) < std::int64_t(whole.pcm.size()); ++k)
+            worst = std::max(worst, double(std::abs(part.pcm[k] - whole.pcm[size_t(at * 2) + k])));
+        EXPECT_LE(worst, 1.0 / 32768) << "the part is not the whole decode's samples at its place";
+        at += part.samples;
+    }
+    EXPECT_EQ(at, whole.samples);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, SplitCodedEachSecond,
+    ::testing::Values(CodedSplit{"LameMp3", "lame", {"-b", "128"}, "mp3", 1.234, {44100, 10319}},
+                      CodedSplit{"Wma", "ffmpeg", {"-c:a", "wmav2"}, "wma", 2.345, {44100, 44100, 14200}}),
+    [](const ::testing::TestParamInfo<CodedSplit>& info) { return info.param.name; });
+
 // ---------------------------------------------------------------- joining
 
 class JoinThreeKinds : public SplitJoinEndToEnd, public ::testing::WithParamInterface<const char*> {};

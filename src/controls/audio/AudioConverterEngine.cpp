@@ -84,12 +84,11 @@ struct FrameDeleter {
 };
 
 // Decodes the span and feeds it to the encoder. Aborted is reported as true.
-Status Transcode(InputAudio& in, FileEncoder& encoder, const Span& span, bool ranged, const std::atomic<bool>& abort,
+Status Transcode(InputAudio& in, FileEncoder& encoder, const Span& span, const std::atomic<bool>& abort,
                  ProgressReporter& progress, bool* aborted, std::int64_t* delivered)
 {
     std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
     if (span.start > 0) in.SeekToSample(span.start);
-    std::int64_t next = 0;
     for (;;) {
         if (abort.load(std::memory_order_relaxed)) {
             *aborted = true;
@@ -101,10 +100,8 @@ Status Transcode(InputAudio& in, FileEncoder& encoder, const Span& span, bool ra
             break;
         }
         if (r < 0) return Fail(kConvertErrDecode, "The source file is damaged or cut short: " + AvErrorText(r));
-        std::int64_t pos = ranged ? in.FramePosition(frame.get()) : -1;
-        if (pos < 0) pos = next;
-        const int n = frame->nb_samples;
-        next = pos + n;
+        const std::int64_t pos = in.Position();
+        const std::int64_t next = pos + frame->nb_samples;
         if (pos >= span.end) break;
         const std::int64_t offset = std::max<std::int64_t>(0, span.start - pos);
         const std::int64_t keep = std::min<std::int64_t>(next, span.end) - pos - offset;
@@ -155,7 +152,7 @@ Status SourceReader::EncodeInto(FileEncoder& encoder, const std::atomic<bool>& a
     ProgressReporter reporter(progress, m->span.expected);
     std::int64_t delivered = 0;
     *aborted = false;
-    Status s = Transcode(m->in, encoder, m->span, m->range.ranged, abort, reporter, aborted, &delivered);
+    Status s = Transcode(m->in, encoder, m->span, abort, reporter, aborted, &delivered);
     if (s.ok() && !*aborted && delivered == 0 && m->span.start > 0)
         s = Fail(kConvertErrRange,
                  QString("The range starts at %1 s, after the end of the source.").arg(m->range.start));

@@ -123,6 +123,7 @@ Source::~Source()
     avcodec_free_context(&m_dec);
     CloseInput();
     av_packet_free(&m_pkt);
+    av_frame_free(&m_held);
 }
 
 int Source::OpenInput(const QString& path, const AVInputFormat* format, Analysis analysis,
@@ -233,18 +234,31 @@ Problem Source::OpenDecoder()
     m_declaredBytes = declared.size;
     m_heldBytes = declared.held;
     m_byteRate = declared.byteRate;
-    const AVCodec* codec = avcodec_find_decoder(m_stream->codecpar->codec_id);
-    if (!codec)
+    if (!avcodec_find_decoder(m_stream->codecpar->codec_id))
         return Fail(Fault::Unreadable, QString("No decoder for the source's audio (%1).")
                                            .arg(avcodec_get_name(m_stream->codecpar->codec_id)));
-    m_dec = avcodec_alloc_context3(codec);
     m_pkt = av_packet_alloc();
-    if (!m_dec || !m_pkt) return Fail(Fault::OutOfMemory, "Out of memory opening the source.");
-    avcodec_parameters_to_context(m_dec, m_stream->codecpar);
-    m_dec->pkt_timebase = m_stream->time_base;
-    const int r = avcodec_open2(m_dec, codec, nullptr);
+    m_held = av_frame_alloc();
+    if (!m_pkt || !m_held) return Fail(Fault::OutOfMemory, "Out of memory opening the source.");
+    const int r = NewDecoder(&m_dec);
+    if (r == AVERROR(ENOMEM)) return Fail(Fault::OutOfMemory, "Out of memory opening the source.");
     if (r < 0) return Fail(Fault::Unreadable, "The source's audio cannot be decoded: " + AvErrorText(r));
     return {};
+}
+
+int Source::NewDecoder(AVCodecContext** dec) const
+{
+    AVCodecContext* fresh = avcodec_alloc_context3(avcodec_find_decoder(m_stream->codecpar->codec_id));
+    if (!fresh) return AVERROR(ENOMEM);
+    int r = avcodec_parameters_to_context(fresh, m_stream->codecpar);
+    fresh->pkt_timebase = m_stream->time_base;
+    if (r >= 0) r = avcodec_open2(fresh, fresh->codec, nullptr);
+    if (r < 0) {
+        avcodec_free_context(&fresh);
+        return r;
+    }
+    *dec = fresh;
+    return 0;
 }
 
 Facts Source::GetFacts() const
@@ -287,29 +301,174 @@ std::int64_t Source::DurationSamples() const
     return ms > 0 ? av_rescale(ms, SampleRate(), 1000) : -1;
 }
 
-void Source::SeekToSample(std::int64_t sample)
+// ---------------------------------------------------------------------------
+// Seeking
+
+namespace {
+
+// Samples a transform codec's frames share with the frames before them, at
+// most: Vorbis blocks are up to 8192 samples long, AAC and WMA frames shorter.
+constexpr std::int64_t kTransformPreroll = 8192;
+
+// Codecs whose blocks in a WAV file decode each on its own.
+bool IndependentBlocks(AVCodecID id)
 {
-    std::int64_t ts = av_rescale_q(sample, AVRational{1, SampleRate()}, m_stream->time_base);
-    if (m_stream->start_time != AV_NOPTS_VALUE) ts += m_stream->start_time;
-    if (av_seek_frame(m_fmt, m_stream->index, ts, AVSEEK_FLAG_BACKWARD) >= 0) {
-        avcodec_flush_buffers(m_dec);
-        m_draining = false;
-        m_readError = 0;
-    }
+    return (id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT) || id == AV_CODEC_ID_ADPCM_IMA_WAV ||
+           id == AV_CODEC_ID_ADPCM_MS;
 }
 
-std::int64_t Source::FramePosition(const AVFrame* frame) const
+// Where FFmpeg's timestamps after a seek are exact in samples and its
+// decoder, after a preroll, gives sample for sample what it gives decoding
+// from the start. Not so elsewhere: AAC and WMA decoders fill bands with
+// noise from a sequence that runs from the first frame on, ASF times its
+// packets in milliseconds, and the others are not known to.
+bool SeeksExactly(const QByteArray& container, AVCodecID codec)
 {
-    std::int64_t ts = frame->best_effort_timestamp;
-    if (ts == AV_NOPTS_VALUE) return -1;
-    if (m_stream->start_time != AV_NOPTS_VALUE) ts -= m_stream->start_time;
-    return av_rescale_q(ts, m_stream->time_base, AVRational{1, SampleRate()});
+    return (container == "mp3" && codec == AV_CODEC_ID_MP3) || (container == "ogg" && codec == AV_CODEC_ID_VORBIS) ||
+           (container == "flac" && codec == AV_CODEC_ID_FLAC);
 }
+
+} // namespace
+
+void Source::SeekToSample(std::int64_t sample, Seek seek)
+{
+    m_holding = false;
+    const SeekPlan plan = PlanFor(seek);
+    if (plan == SeekPlan::WavBlocks && SeekWavBlock(sample)) return;
+    if (plan == SeekPlan::Timestamps && SeekByTimestamp(sample)) return;
+    Rewind();
+}
+
+Source::SeekPlan Source::PlanFor(Seek seek) const
+{
+    AVCodecParameters* par = m_stream->codecpar;
+    const QByteArray container = m_fmt->iformat->name;
+    // FFmpeg's own seek in ADPCM WAV files misplaces the timestamps.
+    if (container == "wav" && IndependentBlocks(par->codec_id) && par->block_align > 0 &&
+        av_get_audio_frame_duration2(par, par->block_align) > 0)
+        return SeekPlan::WavBlocks;
+    if (seek == Seek::Fast || SeeksExactly(container, par->codec_id)) return SeekPlan::Timestamps;
+    return SeekPlan::FromStart;
+}
+
+bool Source::SeekWavBlock(std::int64_t sample)
+{
+    AVCodecParameters* par = m_stream->codecpar;
+    const std::int64_t perBlock = av_get_audio_frame_duration2(par, par->block_align);
+    if (!KnowsStart() || m_firstPacketPos < 0) return false;
+    const std::int64_t block = sample / perBlock;
+    if (av_seek_frame(m_fmt, m_stream->index, m_firstPacketPos + block * par->block_align, AVSEEK_FLAG_BYTE) < 0)
+        return false;
+    Restart();
+    m_nextPosition = block * perBlock;
+    return true;
+}
+
+bool Source::SeekByTimestamp(std::int64_t sample)
+{
+    const std::int64_t preroll = PrerollSamples();
+    // Near the start the decoding starts there.
+    if (sample <= preroll || !KnowsStart() || m_firstFramePts == AV_NOPTS_VALUE) return false;
+    const AVRational perSample{1, SampleRate()};
+    std::int64_t want = sample - preroll;
+    while (want > 0) {
+        const std::int64_t ts = m_firstFramePts + av_rescale_q(want, perSample, m_stream->time_base);
+        if (av_seek_frame(m_fmt, m_stream->index, ts, AVSEEK_FLAG_BACKWARD) < 0) return false;
+        Restart();
+        const int r = Decode(m_held);
+        if (r == AVERROR_EOF) { // past the last frame: nothing follows
+            m_nextPosition = sample;
+            return true;
+        }
+        if (r < 0 || m_held->best_effort_timestamp == AV_NOPTS_VALUE) return false;
+        m_holding = true;
+        const std::int64_t landed =
+            av_rescale_q(m_held->best_effort_timestamp - m_firstFramePts, m_stream->time_base, perSample);
+        if (landed < 0) return false;
+        if (landed <= want) {
+            m_nextPosition = landed;
+            return true;
+        }
+        // It landed after the place asked for (a key frame, a page): ask for one further back.
+        want -= landed - want + preroll;
+    }
+    return false;
+}
+
+std::int64_t Source::PrerollSamples() const
+{
+    const AVCodecParameters* par = m_stream->codecpar;
+    std::int64_t samples = std::max<std::int64_t>(par->seek_preroll, kTransformPreroll);
+    if (par->codec_id == AV_CODEC_ID_MP3)
+        samples = std::max(samples, Mp3DecoderPreroll(par->sample_rate, par->ch_layout.nb_channels));
+    return samples;
+}
+
+void Source::Rewind()
+{
+    m_holding = false;
+    m_nextPosition = 0;
+    if (!m_readAny) return; // nothing read yet: the decoding starts at the start
+    av_seek_frame(m_fmt, m_stream->index, m_firstPacketTs != AV_NOPTS_VALUE ? m_firstPacketTs : 0,
+                  AVSEEK_FLAG_BACKWARD);
+    // A flushed decoder keeps the state of its noise sequences.
+    AVCodecContext* fresh = nullptr;
+    if (NewDecoder(&fresh) >= 0) {
+        avcodec_free_context(&m_dec);
+        m_dec = fresh;
+    }
+    Restart();
+    m_atFirstFrame = true;
+}
+
+bool Source::KnowsStart()
+{
+    if (!m_startKnown) {
+        Rewind();
+        const int r = Decode(m_held);
+        av_frame_unref(m_held);
+        if (r < 0) return false;
+    }
+    return true;
+}
+
+void Source::Restart()
+{
+    avcodec_flush_buffers(m_dec);
+    m_draining = false;
+    m_readError = 0;
+    m_atFirstFrame = false;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
 
 int Source::Receive(AVFrame* frame)
 {
+    int r = 0;
+    if (m_holding) {
+        av_frame_unref(frame);
+        av_frame_move_ref(frame, m_held);
+        m_holding = false;
+    } else {
+        r = Decode(frame);
+    }
+    if (r == 0) {
+        m_framePosition = m_nextPosition;
+        m_nextPosition += frame->nb_samples;
+    }
+    return r;
+}
+
+int Source::Decode(AVFrame* frame)
+{
     for (;;) {
         int r = avcodec_receive_frame(m_dec, frame);
+        if (r == 0 && m_atFirstFrame) {
+            m_atFirstFrame = false;
+            m_firstFramePts = frame->best_effort_timestamp;
+            m_startKnown = true;
+        }
         if (r != AVERROR(EAGAIN)) return r;
         if (m_draining) return AVERROR_EOF;
         r = av_read_frame(m_fmt, m_pkt);
@@ -321,6 +480,11 @@ int Source::Receive(AVFrame* frame)
             continue;
         }
         if (m_pkt->stream_index == m_stream->index) {
+            if (!m_readAny) {
+                m_readAny = true;
+                m_firstPacketTs = m_pkt->dts != AV_NOPTS_VALUE ? m_pkt->dts : m_pkt->pts;
+                m_firstPacketPos = m_pkt->pos;
+            }
             r = avcodec_send_packet(m_dec, m_pkt);
             // A damaged packet is skipped, as players do.
             if (r < 0 && r != AVERROR_INVALIDDATA && r != AVERROR(EAGAIN)) {

@@ -56,6 +56,15 @@ struct Facts {
 // facts; decoding needs Full.
 enum class Analysis { Full, HeaderWhenExact };
 
+// How a seek places the decoding. Exact: the frames that follow hold, sample
+// for sample, what a decode of the whole file from its start holds there,
+// whatever it takes. Fast: the frames lie at their places (to the
+// millisecond where the container counts in milliseconds), but where only a
+// decode from the start gives the very same samples (a decoder that draws
+// noise from a sequence running from the first frame) the seek does not go
+// back there; for playing.
+enum class Seek { Exact, Fast };
+
 // A source file: its container, its audio stream and that stream's decoder.
 class Source {
 public:
@@ -79,13 +88,14 @@ public:
     AVSampleFormat DecodedFormat() const;
     // Length in samples as the container states it; -1 when it does not.
     std::int64_t DurationSamples() const;
-    // Moves to a point at or before the sample; the frames that follow tell
-    // their position (FramePosition).
-    void SeekToSample(std::int64_t sample);
-    // The sample position of a decoded frame; -1 when it carries no time.
-    std::int64_t FramePosition(const AVFrame* frame) const;
+    // Moves the decoding to the sample: the frames Receive gives next start
+    // at or before it.
+    void SeekToSample(std::int64_t sample, Seek seek = Seek::Exact);
     // Next decoded frame: 0, AVERROR_EOF at the end, or another error.
     int Receive(AVFrame* frame);
+    // Where the frame Receive gave last starts, in samples of the decode of
+    // the whole file from its start.
+    std::int64_t Position() const { return m_framePosition; }
     // After the end: why the reading stopped short of what the source
     // declares, or nothing when it did not.
     std::optional<QString> BreakOff() const;
@@ -106,6 +116,30 @@ private:
     // open) for any other file, or for a stream that does not start at 0.
     bool OpenOggHeaders(const QString& path);
     void CloseInput();
+    // A decoder for the stream, opened.
+    int NewDecoder(AVCodecContext** dec) const;
+
+    // How a seek reaches its sample in this file.
+    enum class SeekPlan {
+        WavBlocks,  // to the byte of its block, in a WAV file of blocks that decode on their own
+        Timestamps, // by the timestamps, a preroll before it, where they are exact
+        FromStart,  // decoding from the start
+    };
+    SeekPlan PlanFor(Seek seek) const;
+    bool SeekWavBlock(std::int64_t sample);
+    bool SeekByTimestamp(std::int64_t sample);
+    // Samples decoded and dropped before a seek's sample, for the decoder to
+    // give there what it gives decoding from the start.
+    std::int64_t PrerollSamples() const;
+    // Back to the first packet, with a new decoder (a flushed one keeps some state).
+    void Rewind();
+    // Reads the file's first frame once, for where its first packet lies and
+    // what timestamp its first sample has; false when it has none.
+    bool KnowsStart();
+    // After a move: what the decoder and the reading held is gone.
+    void Restart();
+    // Next decoded frame, without its position (Receive).
+    int Decode(AVFrame* frame);
 
     std::unique_ptr<HeaderInput> m_headerInput; // m_fmt's input when it reads headers only
     AVFormatContext* m_fmt = nullptr;
@@ -116,6 +150,13 @@ private:
     bool m_fromHeaders = false;
     QString m_path;
     int m_readError = 0; // the error that stopped the reading before its end
+    AVFrame* m_held = nullptr; // a frame a seek decoded, which Receive gives next
+    bool m_holding = false;
+    std::int64_t m_nextPosition = 0, m_framePosition = 0;
+    bool m_readAny = false;     // a packet was read: the first one's timestamp and byte are known
+    bool m_atFirstFrame = true; // the next frame decoded is the file's first
+    bool m_startKnown = false;  // the first frame was decoded: its timestamp is known
+    std::int64_t m_firstPacketTs = 0, m_firstPacketPos = -1, m_firstFramePts = 0;
     std::int64_t m_declaredBytes = 0, m_heldBytes = 0, m_byteRate = 0; // of a WAV's data chunk
 };
 

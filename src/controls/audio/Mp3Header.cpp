@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace audiodec {
@@ -93,6 +94,20 @@ std::optional<Mp3Frame> DecodeMp3Header(std::uint32_t h)
     f.bitRate = kBitRates[lsf ? 1 : 0][rateIndex] * 1000;
     f.size = (lsf ? 72 : 144) * f.bitRate / f.sampleRate + int((h >> 9) & 1);
     return f;
+}
+
+std::int64_t Mp3DecoderPreroll(int sampleRate, int channels)
+{
+    const bool lsf = sampleRate < 32000;
+    const int samplesPerFrame = lsf ? 576 : 1152;
+    const int reservoir = lsf ? 255 : 511;
+    const int smallestFrame = (lsf ? 72 * 8000 : 144 * 32000) / std::max(sampleRate, 1);
+    const int sideInfo = lsf ? (channels == 1 ? 9 : 17) : (channels == 1 ? 17 : 32);
+    // What a frame holds besides its header, CRC and side information.
+    const int data = std::max(1, smallestFrame - 4 - 2 - sideInfo);
+    // The frames that hold the reservoir, then one for the overlap with the frame before.
+    const int frames = (reservoir + data - 1) / data + 2;
+    return std::int64_t(frames) * samplesPerFrame;
 }
 
 std::optional<Mp3Start> PlainMp3Start(const QString& path)

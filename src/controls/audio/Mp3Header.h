@@ -24,6 +24,12 @@ struct Mp3Frame {
 // Layer III header with a bit rate (not free format).
 std::optional<Mp3Frame> DecodeMp3Header(std::uint32_t header);
 
+// The samples a decoder must decode before a place in a Layer III stream of
+// this rate and channel count to give there what it gives decoding from the
+// file's start: a frame's data may begin up to 511 bytes (255 below 32 kHz)
+// back, in the frames before it, which at the lowest bit rate hold little each.
+std::int64_t Mp3DecoderPreroll(int sampleRate, int channels);
+
 struct Mp3Start {
     std::int64_t firstFrame = 0; // offset of the first frame, just after the ID3v2 tag
     // The bodies of the tag's pictures (APIC frames), where the tag is plain

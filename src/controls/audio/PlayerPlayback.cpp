@@ -194,7 +194,7 @@ void Playback::DoSeek(double seconds)
         m_skipUntil = m_range.first;
         seconds = double(m_range.first) / m_source->SampleRate();
     }
-    m_source->SeekToSample(m_skipUntil);
+    m_source->SeekToSample(m_skipUntil, audiodec::Seek::Fast);
     m_resampler->Reset();
     m_segmentStart = seconds;
     m_segmentFrames = 0;
@@ -210,7 +210,7 @@ void Playback::DoSeek(double seconds)
 void Playback::StartAtSample(std::int64_t sample)
 {
     m_skipUntil = sample;
-    m_source->SeekToSample(sample);
+    m_source->SeekToSample(sample, audiodec::Seek::Fast);
     m_segmentStart = double(sample) / m_source->SampleRate();
     m_position = m_segmentStart;
 }
@@ -292,14 +292,12 @@ void Playback::Run()
     std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
     Ending ending = Ending::Heard;
     bool atEnd = false;
-    std::int64_t next = m_range.first; // the source sample after the last decoded frame
     if (m_range.first > 0) StartAtSample(m_range.first);
     while (!m_deviceFailed) {
         if (Interrupted()) {
             if (m_stopping) break;
             DoSeek(*m_seekTo);
             m_seekTo.reset();
-            next = m_skipUntil;
             atEnd = false;
             ending = Ending::Heard;
             continue;
@@ -322,9 +320,8 @@ void Playback::Run()
             ending = Ending::FileBroken;
             break;
         }
-        std::int64_t pos = m_source->FramePosition(frame.get());
-        if (pos < 0) pos = next;
-        next = pos + frame->nb_samples;
+        const std::int64_t pos = m_source->Position();
+        const std::int64_t next = pos + frame->nb_samples;
         const std::int64_t count =
             m_range.end >= 0 ? std::min<std::int64_t>(frame->nb_samples, m_range.end - pos) : frame->nb_samples;
         m_rangeEnded = m_range.end >= 0 && next >= m_range.end;

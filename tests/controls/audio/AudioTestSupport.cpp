@@ -235,6 +235,16 @@ ToolRun RunTool(const QString& program, const QStringList& args)
     return run;
 }
 
+bool EncodeWith(const QString& tool, const QStringList& options, const QString& in, const QString& out)
+{
+    QStringList args;
+    if (tool == "ffmpeg") args = QStringList{"-v", "error", "-y", "-i", in} + options + QStringList{out};
+    if (tool == "lame") args = QStringList{"--quiet"} + options + QStringList{in, out};
+    if (tool == "oggenc") args = QStringList{"-Q"} + options + QStringList{"-o", out, in};
+    const ToolRun run = RunTool(tool, args);
+    return !args.isEmpty() && run.ok && run.exitCode == 0 && QFile::exists(out);
+}
+
 std::int64_t FfmpegDecodedSamples(const QString& path)
 {
     if (!HaveTool("ffmpeg")) return -1;

@@ -118,6 +118,10 @@ struct ToolRun {
 };
 ToolRun RunTool(const QString& program, const QStringList& args);
 bool HaveTool(const QString& program);
+// Encodes the file `in` into `out` with the command line of "ffmpeg", "lame"
+// or "oggenc" and the tool's options besides its input and output; false
+// when the tool is missing or fails.
+bool EncodeWith(const QString& tool, const QStringList& options, const QString& in, const QString& out);
 // ffprobe's value of one stream entry ("codec_name", "sample_rate", "channels").
 QString ProbeStream(const QString& path, const QString& entry);
 // ffprobe's length of the file in seconds; -1 when it cannot tell.

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
+#include <optional>
 
 using namespace playertest;
 
@@ -129,6 +130,44 @@ TEST_F(RealPlayer, CodedSourcesPlayAsFfmpegDecodesThem)
         }
         EXPECT_LT(worst, 1e-6);
         EXPECT_GT(n, 44100 * 2 * 2); // most of the three seconds
+    }
+}
+
+// A range of a coded source plays what FFmpeg decodes at its place in the
+// whole file: no silence or fade-in where an MP3 frame's data lies in the
+// frames before the range, and a WMA range not a decoder's delay early.
+TEST_F(RealPlayer, ARangeOfACodedSourcePlaysTheWholeDecodesSamplesThere)
+{
+    if (!audiotest::HaveTool("ffmpeg") || !audiotest::HaveTool("lame")) GTEST_SKIP() << "ffmpeg or lame is missing";
+    struct Case {
+        const char* name;
+        const char* tool;
+        QStringList options;
+        int slack; // samples the range may start off by: WMA times its packets in milliseconds
+    } cases[] = {{"lame.mp3", "lame", {"-b", "128"}, 0}, {"a.wma", "ffmpeg", {"-c:a", "wmav2", "-b:a", "128k"}, 44}};
+    audiotest::WriteWav(Path("noise.wav"), 44100, 2, 16, 3.0, audiotest::Signal{0, {0.3, 0.5, 0.2}});
+    constexpr qint64 first = 44100, end = 2 * 44100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString coded = Path(c.name);
+        ASSERT_TRUE(audiotest::EncodeWith(c.tool, c.options, Path("noise.wav"), coded));
+        ASSERT_EQ(audiotest::RunTool("ffmpeg", {"-v", "error", "-y", "-i", coded, "-f", "f32le", Path("whole.raw")})
+                      .exitCode,
+                  0);
+        const QByteArray whole = ReadAll(Path("whole.raw"));
+        QFile::remove(PlayedFile());
+        const int before = ev.finished;
+        ASSERT_EQ(player.PlayRange(coded, -1, first, end), 0);
+        ASSERT_TRUE(ev.WaitFinished(before + 1));
+        const QByteArray played = ReadAll(PlayedFile());
+        EXPECT_EQ(played.size(), (end - first) * 8);
+        // Where in the whole file the played samples are, within the slack.
+        std::optional<qint64> found;
+        const qint64 compared = std::min<qint64>(played.size(), 4096 * 8);
+        for (qint64 shift = -c.slack; shift <= c.slack && !found; ++shift)
+            if (whole.mid((first + shift) * 8, compared) == played.left(compared)) found = shift;
+        ASSERT_TRUE(found) << "the range does not start at its place in the whole file";
+        EXPECT_TRUE(played == whole.mid((first + *found) * 8, played.size()));
     }
 }
 
