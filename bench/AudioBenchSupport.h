@@ -1,5 +1,5 @@
 #pragma once
-// What the audio benchmarks share: options, medians, outside programs and
+// What the benchmarks share: options, medians, outside programs and
 // music-like sources.
 #include <QElapsedTimer>
 #include <QProcess>
@@ -15,6 +15,10 @@ inline int IntOption(const QStringList& args, const QString& name, int fallback)
     const int i = args.indexOf(name);
     return i >= 0 ? args.value(i + 1).toInt() : fallback;
 }
+
+// --short: a few seconds' run on small inputs, to see that the benchmark
+// still works (scripts/bench-short.sh); its figures are not the benchmark's.
+inline bool ShortMode(const QStringList& args) { return args.contains("--short"); }
 
 inline double Median(std::vector<double> v)
 {
