@@ -3,9 +3,12 @@
 // music-like sources.
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 namespace bench {
@@ -24,6 +27,17 @@ inline double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// True when every program is on the PATH; otherwise says which is not.
+inline bool HaveTools(std::initializer_list<const char*> programs)
+{
+    for (const char* program : programs)
+        if (QStandardPaths::findExecutable(program).isEmpty()) {
+            std::fprintf(stderr, "%s is not installed\n", program);
+            return false;
+        }
+    return true;
 }
 
 inline bool RunQuiet(const QString& program, const QStringList& args)

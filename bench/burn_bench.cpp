@@ -30,7 +30,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
@@ -134,11 +133,7 @@ int main(int argc, char** argv)
     const bool brief = ShortMode(args);
     const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 3));
     const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 10 : 300));
-    for (const char* tool : {"ffmpeg", "xorriso", "genisoimage"})
-        if (QStandardPaths::findExecutable(tool).isEmpty()) {
-            std::fprintf(stderr, "%s is not installed\n", tool);
-            return 1;
-        }
+    if (!HaveTools({"ffmpeg", "xorriso", "genisoimage"})) return 1;
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("wav");
     QStringList wavs, mp3s;

@@ -16,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -195,11 +194,7 @@ int main(int argc, char** argv)
     const bool brief = ShortMode(args);
     const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 5));
     const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 20 : 300));
-    for (const char* program : {"ffmpeg", "oggenc"})
-        if (QStandardPaths::findExecutable(program).isEmpty()) {
-            std::fprintf(stderr, "%s is not installed\n", program);
-            return 1;
-        }
+    if (!HaveTools({"ffmpeg", "oggenc"})) return 1;
     QTemporaryDir dir;
     const QString in = dir.filePath("in.wav");
     if (!WriteTestWav(in, seconds)) return 1;

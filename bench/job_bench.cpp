@@ -29,7 +29,6 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -107,11 +106,7 @@ int main(int argc, char** argv)
     const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 3));
     const int files = std::max(1, IntOption(args, "--files", brief ? 3 : 20));
     const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 5 : 30));
-    for (const char* program : {"ffmpeg", "oggenc"})
-        if (QStandardPaths::findExecutable(program).isEmpty()) {
-            std::fprintf(stderr, "%s is not installed\n", program);
-            return 1;
-        }
+    if (!HaveTools({"ffmpeg", "oggenc"})) return 1;
     QTemporaryDir dir;
     PrepareProgram(dir.path());
     const QString sourceFolder = dir.filePath("sources");

@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -77,10 +76,7 @@ int main(int argc, char** argv)
     const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 5));
     const int files = std::max(1, IntOption(args, "--files", brief ? 3 : 10));
     const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 5 : 30));
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) {
-        std::fprintf(stderr, "ffmpeg is not installed\n");
-        return 1;
-    }
+    if (!HaveTools({"ffmpeg"})) return 1;
     QTemporaryDir dir;
     QStringList sources;
     for (int n = 1; n <= files; ++n) {

@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -67,10 +66,7 @@ int main(int argc, char** argv)
     const bool brief = ShortMode(args);
     const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 5));
     const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 20 : 300));
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) {
-        std::fprintf(stderr, "ffmpeg is not installed\n");
-        return 1;
-    }
+    if (!HaveTools({"ffmpeg"})) return 1;
     QTemporaryDir dir;
     const support::CdImage image = support::WriteCdImage(dir.path(), "disc", {{double(seconds), 440}});
     SetCDDriveImages(QStringList{image.cue});
