@@ -172,16 +172,6 @@ inline qint64 CachedPages(const QStringList& paths)
     return cached;
 }
 
-// The process's resident size now, in bytes.
-inline qint64 ResidentBytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    return -1;
-}
-
 // Unloads the main window (and with it every other window).
 inline void Close(CfrmMain* main)
 {

@@ -27,8 +27,8 @@
 //                               event loop did not run while they opened)
 //   open_300000_rows_ms, open_300000_rows_stall_ms (the same, opened over the
 //                               100,000 rows, which the grid drops first)
-//   bytes_per_row               resident memory the 300,000 rows add, once
-//                               open, to the program with no row
+//   bytes_per_row               heap memory a row of the 300,000 holds once
+//                               open (malloc's bytes in use)
 //   bytes_per_real_row          the same for the 10,000 real-shaped rows,
 //                               whose files carry tags
 //   peak_memory_mb              the process's peak resident size
@@ -169,18 +169,26 @@ void ReadFacts(const QStringList& paths)
     }
 }
 
-// The resident memory a list's rows add to the window with an empty list
-// open, in bytes a row. The memory freed is given back to the system before
-// each look (malloc_trim): the rows neither fill memory an earlier list freed
-// unseen nor are charged with what the readers freed while they read.
+// The heap memory in use (malloc's count, every arena and mapped block).
+qint64 HeapBytesInUse()
+{
+    const struct mallinfo2 heap = ::mallinfo2();
+    return qint64(heap.uordblks) + qint64(heap.hblkhd);
+}
+
+// The heap memory a list's rows hold once open, in bytes a row: what they
+// add to the window with the empty list open. malloc's count, not the
+// resident size, which rises by less where the rows fill memory an earlier
+// list freed, and by more where the readers' threads leave freed memory.
 qint64 BytesPerRow(CfrmMain* main, cTreeNode* empty, cTreeNode* node, int rows)
 {
     Open(main, empty);
-    ::malloc_trim(0);
-    const qint64 before = listsbench::ResidentBytes();
-    if (Open(main, node).rows != rows) return -1;
-    ::malloc_trim(0);
-    const qint64 bytes = (listsbench::ResidentBytes() - before) / rows;
+    const qint64 before = HeapBytesInUse();
+    if (Open(main, node).rows != rows) {
+        std::fprintf(stderr, "the grid does not hold the %d rows of the list\n", rows);
+        return -1;
+    }
+    const qint64 bytes = (HeapBytesInUse() - before) / rows;
     Open(main, empty);
     return bytes;
 }
@@ -230,12 +238,15 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     auto node = [&](const QString& name) { return main->cTreeView1->Nodes()->Item(g_sToPath + name + ".flst"); };
     for (const char* name : {"A first", "Bench small", "Bench large", "Bench huge", "Bench real"})
-        if (!node(name)) return 1;
+        if (!node(name)) {
+            std::fprintf(stderr, "the lists' tree does not show %s\n", name);
+            return 1;
+        }
     cTreeNode* const empty = node("A first");
 
     // What the rows hold once open, from an empty list: real-shaped rows
     // carry tags. Opened once before, so that what reading costs once (the
-    // decoders' tables, the readers' threads) is not charged to the rows.
+    // decoders' tables) is not charged to the rows.
     Open(main, node("Bench real"));
     const qint64 bytesPerRealRow = BytesPerRow(main, empty, node("Bench real"), n.real);
     const qint64 bytesPerRow = BytesPerRow(main, empty, node("Bench huge"), n.huge);
