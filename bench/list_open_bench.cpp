@@ -42,10 +42,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
 #include <malloc.h>
+#include <optional>
 
 namespace {
 
@@ -177,16 +179,18 @@ qint64 HeapBytesInUse()
 }
 
 // The heap memory a list's rows hold once open, in bytes a row: what they
-// add to the window with the empty list open. malloc's count, not the
-// resident size, which rises by less where the rows fill memory an earlier
-// list freed, and by more where the readers' threads leave freed memory.
-qint64 BytesPerRow(CfrmMain* main, cTreeNode* empty, cTreeNode* node, int rows)
+// add to the window with the empty list open, the rows let go before freed
+// (the grid frees many on a pool thread). malloc's count, not the resident
+// size, which rises by less where the rows fill memory an earlier list
+// freed, and by more where the readers' threads leave freed memory.
+std::optional<qint64> BytesPerRow(CfrmMain* main, cTreeNode* empty, cTreeNode* node, int rows)
 {
     Open(main, empty);
+    if (!QThreadPool::globalInstance()->waitForDone(60000)) std::fprintf(stderr, "the old rows are not freed yet\n");
     const qint64 before = HeapBytesInUse();
     if (Open(main, node).rows != rows) {
         std::fprintf(stderr, "the grid does not hold the %d rows of the list\n", rows);
-        return -1;
+        return std::nullopt;
     }
     const qint64 bytes = (HeapBytesInUse() - before) / rows;
     Open(main, empty);
@@ -248,9 +252,9 @@ int main(int argc, char** argv)
     // carry tags. Opened once before, so that what reading costs once (the
     // decoders' tables) is not charged to the rows.
     Open(main, node("Bench real"));
-    const qint64 bytesPerRealRow = BytesPerRow(main, empty, node("Bench real"), n.real);
-    const qint64 bytesPerRow = BytesPerRow(main, empty, node("Bench huge"), n.huge);
-    if (bytesPerRealRow < 0 || bytesPerRow < 0) return 1;
+    const std::optional<qint64> bytesPerRealRow = BytesPerRow(main, empty, node("Bench real"), n.real);
+    const std::optional<qint64> bytesPerRow = BytesPerRow(main, empty, node("Bench huge"), n.huge);
+    if (!bytesPerRealRow || !bytesPerRow) return 1;
 
     // What the files' facts cost alone: one reader, as the list uses it.
     QElapsedTimer timer;
@@ -299,8 +303,8 @@ int main(int argc, char** argv)
     huge.Print();
     std::printf("open_%d_rows_stall_ms=%.0f\n", n.huge, huge.StallMs());
 
-    std::printf("bytes_per_row=%lld\n", static_cast<long long>(bytesPerRow));
-    std::printf("bytes_per_real_row=%lld\n", static_cast<long long>(bytesPerRealRow));
+    std::printf("bytes_per_row=%lld\n", static_cast<long long>(*bytesPerRow));
+    std::printf("bytes_per_real_row=%lld\n", static_cast<long long>(*bytesPerRealRow));
     std::printf("peak_memory_mb=%ld\n", PeakMemoryMb());
     std::fflush(stdout);
     listsbench::Close(main);
