@@ -1,11 +1,14 @@
 #pragma once
-// What the audio benchmarks share: options, medians, outside programs and
+// What the benchmarks share: options, medians, outside programs and
 // music-like sources.
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 namespace bench {
@@ -16,10 +19,25 @@ inline int IntOption(const QStringList& args, const QString& name, int fallback)
     return i >= 0 ? args.value(i + 1).toInt() : fallback;
 }
 
+// --short: a few seconds' run on small inputs, to see that the benchmark
+// still works (scripts/bench-short.sh); its figures are not the benchmark's.
+inline bool ShortMode(const QStringList& args) { return args.contains("--short"); }
+
 inline double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// True when every program is on the PATH; otherwise says which is not.
+inline bool HaveTools(std::initializer_list<const char*> programs)
+{
+    for (const char* program : programs)
+        if (QStandardPaths::findExecutable(program).isEmpty()) {
+            std::fprintf(stderr, "%s is not installed\n", program);
+            return false;
+        }
+    return true;
 }
 
 inline bool RunQuiet(const QString& program, const QStringList& args)

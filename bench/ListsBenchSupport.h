@@ -68,9 +68,9 @@ inline QStringList MakeWavFiles(const QTemporaryDir& dir, int count)
     return paths;
 }
 
-// Real-shaped files: four-minute 44.1 kHz stereo files as encoders and
-// taggers leave them, a third each of WAVs, OGGs and tagged 192 kbit/s MP3s
-// with a cover picture. Each is a file of its own, as long as its model; what
+// Real-shaped files: 44.1 kHz stereo files of four minutes (or `seconds`) as
+// encoders and taggers leave them, a third each of WAVs, OGGs and tagged
+// 192 kbit/s MP3s with a cover picture. Each is a file of its own, as long as its model; what
 // a reader can look at of it (the first 160 KB, where the tags, the stream
 // headers and a WAV's first samples lie, and the last 80 KB, where an OGG's
 // last page and an ID3v1 tag lie) is the model's, the middle is left a hole
@@ -79,7 +79,7 @@ struct RealModels {
     QStringList paths; // one WAV, one OGG, one MP3
 };
 
-inline RealModels MakeRealModels(const QString& folder)
+inline RealModels MakeRealModels(const QString& folder, int seconds = 240)
 {
     const QString wav = folder + "/model.wav", ogg = folder + "/model.ogg", mp3 = folder + "/model.mp3",
                   cover = folder + "/cover.jpg";
@@ -87,7 +87,7 @@ inline RealModels MakeRealModels(const QString& folder)
                               "-metadata", "album=The Album Of The Year", "-metadata", "date=2019",
                               "-metadata", "track=7/12", "-metadata", "genre=Rock"};
     const QStringList quiet = {"-nostdin", "-hide_banner", "-loglevel", "error", "-y"};
-    if (!bench::MakeSource(wav, 240, 1) ||
+    if (!bench::MakeSource(wav, seconds, 1) ||
         !bench::RunQuiet("ffmpeg", quiet + QStringList{"-f", "lavfi", "-i", "mandelbrot=s=600x600", "-frames:v", "1",
                                                       "-q:v", "3", cover}) ||
         !bench::RunQuiet("ffmpeg", quiet + QStringList{"-i", wav, "-c:a", "libvorbis", "-q:a", "5"} + tags + QStringList{ogg}) ||
@@ -103,11 +103,8 @@ inline RealModels MakeRealModels(const QString& folder)
 inline bool CopyRealShaped(const QByteArray& head, const QByteArray& tail, qint64 size, const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(head) != head.size() || !f.resize(size) ||
-        !f.seek(size - tail.size()) || f.write(tail) != tail.size())
-        return false;
-    f.flush();
-    return ::fdatasync(f.handle()) == 0;
+    return f.open(QIODevice::WriteOnly) && f.write(head) == head.size() && f.resize(size) &&
+           f.seek(size - tail.size()) && f.write(tail) == tail.size();
 }
 
 // `count` real-shaped files in `folder`, kinds in turn; their paths.
@@ -173,16 +170,6 @@ inline qint64 CachedPages(const QStringList& paths)
         ::close(fd);
     }
     return cached;
-}
-
-// The process's resident size now, in bytes.
-inline qint64 ResidentBytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    return -1;
 }
 
 // Unloads the main window (and with it every other window).

@@ -6,7 +6,8 @@
 // second time with their pages dropped too. Prints add_ms_per_file=X (the
 // short WAVs, cached), add_cold_ms_per_file=X (the same, dropped),
 // add_real_ms_per_file=X (the real-shaped files, dropped) and
-// real_to_tiny_cold_ratio=X, each on its own line.
+// real_to_tiny_cold_ratio=X, each on its own line. --short: 150 files of
+// each kind, of 20-second models, to see that it runs.
 #include "ListsBenchSupport.h"
 
 #include "controls/widgets/WindowWidgets.h"
@@ -43,15 +44,16 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const bool brief = bench::ShortMode(app.arguments());
     QTemporaryDir dir;
     listsbench::SetUpProgram(dir);
-    constexpr int kFiles = 1000;
-    const QStringList paths = listsbench::MakeWavFiles(dir, kFiles);
+    const int files = brief ? 150 : 1000;
+    const QStringList paths = listsbench::MakeWavFiles(dir, files);
     QDir(dir.path()).mkpath("real");
-    const listsbench::RealModels models = listsbench::MakeRealModels(dir.path());
+    const listsbench::RealModels models = listsbench::MakeRealModels(dir.path(), brief ? 20 : 240);
     const QStringList real =
-        models.paths.isEmpty() ? QStringList() : listsbench::MakeRealFiles(models, dir.path() + "/real", kFiles);
-    if (paths.size() != kFiles || real.size() != kFiles) {
+        models.paths.isEmpty() ? QStringList() : listsbench::MakeRealFiles(models, dir.path() + "/real", files);
+    if (paths.size() != files || real.size() != files) {
         std::fprintf(stderr, "could not write the audio files (ffmpeg is needed)\n");
         return 1;
     }
@@ -62,16 +64,16 @@ int main(int argc, char** argv)
     while (main->IsListLoading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
 
-    const double tiny = AddFiles(main, paths, kFiles);
+    const double tiny = AddFiles(main, paths, files);
     if (tiny < 0) return 1;
     std::printf("add_ms_per_file=%.3f\n", tiny);
     std::fflush(stdout);
     if (!listsbench::DropFromPageCache(paths)) std::fprintf(stderr, "the page cache could not be dropped\n");
-    const double tinyCold = AddFiles(main, paths, 2 * kFiles);
+    const double tinyCold = AddFiles(main, paths, 2 * files);
     if (tinyCold < 0) return 1;
     std::printf("add_cold_ms_per_file=%.3f\n", tinyCold);
     if (!listsbench::DropFromPageCache(real)) std::fprintf(stderr, "the page cache could not be dropped\n");
-    const double realShaped = AddFiles(main, real, 3 * kFiles);
+    const double realShaped = AddFiles(main, real, 3 * files);
     if (realShaped < 0) return 1;
     std::printf("add_real_ms_per_file=%.3f\n", realShaped);
     std::printf("real_to_tiny_cold_ratio=%.2f\n", realShaped / std::max(tinyCold, 1e-9));

@@ -1,20 +1,28 @@
 // Speed of the disc writer controls on their image writers.
 //
-// Run from the build tree: build/<dir>/bench/burn_bench [--runs N] [--seconds S]
+// Run from the build tree: build/<dir>/bench/burn_bench [--runs N] [--seconds S] [--short]
 // Generates three music-like 44.1 kHz stereo WAVs of S seconds each (300 by
 // default) and the same as MP3 (ffmpeg, libmp3lame 192 kbit/s), then, N runs
 // each (3 by default), alternating:
 // - burns the WAVs, and the MP3s, as an audio CD image with cAudioBurner;
 // - decodes the MP3s to raw PCM with ffmpeg (the same decoding work);
-// - writes the WAVs as an ISO 9660 + Joliet image with cAudioDataBurner, and
-//   with `xorriso -as mkisofs -J`.
+// - writes the WAVs as an ISO 9660 image with Rock Ridge and Joliet names
+//   with cAudioDataBurner, with `xorriso -as mkisofs -r -J` and with
+//   `genisoimage -r -J`;
+// - writes them as a UDF bridge image with cBurner, and with `genisoimage
+//   -udf -r -J`, which the control runs to make it.
+// genisoimage's times include `sync --data` of its image: the controls flush
+// theirs to the disk before they put them in place, and xorriso does too.
+// --short: 10 s sources, one run.
 // It prints the medians, then on a line each burn_wav_x_realtime=N (the audio
 // time over the WAV burn's median), burn_mp3_ratio=R (the MP3 burn's median
-// over ffmpeg's decoding) and iso_ratio=R (the ISO burn's median over
-// xorriso's).
+// over ffmpeg's decoding), iso_ratio=R (the ISO burn's median over
+// xorriso's), iso_vs_genisoimage_ratio=R and udf_ratio=R (the ISO and the
+// UDF burns' medians over genisoimage's making the same).
 #include "AudioBenchSupport.h"
 #include "controls/burn/AudioCDBurner.h"
 #include "controls/burn/DataCDBurner.h"
+#include "controls/burn/DataDiscBurner.h"
 #include "controls/cd/OpticalDrives.h"
 
 #include <QCoreApplication>
@@ -22,7 +30,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
@@ -66,6 +73,48 @@ double BurnIsoOnce(const QStringList& files)
     return ok ? timer.nsecsElapsed() / 1e9 : -1;
 }
 
+// The image writer's index among cBurner's writers, or -1.
+std::int32_t ImageWriterIndex(cBurner& burner)
+{
+    for (std::int32_t i = 0; i < burner.DeviceCount(); ++i)
+        if (burner.GetDriveLetter(i) == "E:") return i;
+    return -1;
+}
+
+double BurnUdfOnce(const QStringList& files)
+{
+    cBurner burner;
+    burner.SetUseUDF(true);
+    burner.SetVolumeName("BENCH");
+    for (const QString& f : files) burner.AddFile(f);
+    QEventLoop loop;
+    bool ok = false;
+    QObject::connect(&burner, &cBurner::BurnerEnd, &loop, [&] {
+        ok = true;
+        loop.quit();
+    });
+    QObject::connect(&burner, &cBurner::BurnerError, &loop, [&](const QString& text, const QString&) {
+        std::fprintf(stderr, "burn failed: %s\n", qPrintable(text));
+        loop.quit();
+    });
+    QElapsedTimer timer;
+    timer.start();
+    burner.Burn(ImageWriterIndex(burner));
+    loop.exec();
+    return ok ? timer.nsecsElapsed() / 1e9 : -1;
+}
+
+// genisoimage making the image, then the image flushed to the disk, as the
+// controls' images (and xorriso's) are before they count as written.
+double GenisoimageOnce(const QString& folder, const QString& image, bool udf)
+{
+    QStringList args{"-quiet", "-r", "-J", "-joliet-long", "-input-charset", "utf-8", "-V", "BENCH", "-o", image, folder};
+    if (udf) args.prepend("-udf");
+    const double make = TimeProgram("genisoimage", args);
+    const double flush = TimeProgram("sync", {"--data", image});
+    return make < 0 || flush < 0 ? -1 : make + flush;
+}
+
 double FfmpegDecodeOnce(const QStringList& files, const QString& raw)
 {
     QStringList args{"-nostdin", "-hide_banner", "-loglevel", "error", "-y"};
@@ -81,13 +130,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int runs = std::max(1, IntOption(args, "--runs", 3));
-    const int seconds = std::max(1, IntOption(args, "--seconds", 300));
-    for (const char* tool : {"ffmpeg", "xorriso"})
-        if (QStandardPaths::findExecutable(tool).isEmpty()) {
-            std::fprintf(stderr, "%s is not installed\n", tool);
-            return 1;
-        }
+    const bool brief = ShortMode(args);
+    const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 3));
+    const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 10 : 300));
+    if (!HaveTools({"ffmpeg", "xorriso", "genisoimage"})) return 1;
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("wav");
     QStringList wavs, mp3s;
@@ -104,30 +150,45 @@ int main(int argc, char** argv)
     optical::SetImageWriters(optical::ImageWriters{dir.filePath("cd.cue"), dir.filePath("disc.iso")});
     std::printf("three sources of %d s each; %d runs each\n", seconds, runs);
 
-    std::vector<double> wav, mp3, decode, iso, xorriso;
+    std::vector<double> wav, mp3, decode, iso, xorriso, genIso, udf, genUdf;
+    qint64 isoBytes = 0, udfBytes = 0;
+    const QString folder = dir.filePath("wav");
     for (int r = 0; r < runs; ++r) {
         const double w = BurnAudioOnce(wavs);
         const double m = BurnAudioOnce(mp3s);
         const double d = FfmpegDecodeOnce(mp3s, dir.filePath("decoded.raw"));
         const double i = BurnIsoOnce(wavs);
-        const double x = TimeProgram("xorriso", {"-as", "mkisofs", "-quiet", "-J", "-V", "BENCH", "-o",
-                                                 dir.filePath("xorriso.iso"), dir.filePath("wav")});
-        if (w < 0 || m < 0 || d < 0 || i < 0 || x < 0) return 1;
+        isoBytes = QFile(dir.filePath("disc.iso")).size();
+        const double x = TimeProgram("xorriso", {"-as", "mkisofs", "-quiet", "-r", "-J", "-V", "BENCH", "-o",
+                                                 dir.filePath("xorriso.iso"), folder});
+        const double gi = GenisoimageOnce(folder, dir.filePath("genisoimage.iso"), false);
+        const double u = BurnUdfOnce(wavs);
+        udfBytes = QFile(dir.filePath("disc.iso")).size();
+        const double gu = GenisoimageOnce(folder, dir.filePath("genisoimage-udf.iso"), true);
+        if (w < 0 || m < 0 || d < 0 || i < 0 || x < 0 || gi < 0 || u < 0 || gu < 0) return 1;
         wav.push_back(w);
         mp3.push_back(m);
         decode.push_back(d);
         iso.push_back(i);
         xorriso.push_back(x);
-        std::printf("run %d: CD image from WAV %.3f s, from MP3 %.3f s, ffmpeg decoding %.3f s, ISO %.3f s, "
-                    "xorriso %.3f s\n",
-                    r + 1, w, m, d, i, x);
+        genIso.push_back(gi);
+        udf.push_back(u);
+        genUdf.push_back(gu);
+        std::printf("run %d: CD image from WAV %.3f s, from MP3 %.3f s, ffmpeg decoding %.3f s; ISO %.3f s, "
+                    "xorriso %.3f s, genisoimage %.3f s; UDF %.3f s, genisoimage %.3f s\n",
+                    r + 1, w, m, d, i, x, gi, u, gu);
     }
     const double xRealtime = 3.0 * seconds / Median(wav);
-    std::printf("median: CD image from WAV %.3f s (%.0fx real time), from MP3 %.3f s, ffmpeg %.3f s; ISO %.3f s "
-                "(%lld bytes), xorriso %.3f s (%lld bytes)\n",
-                Median(wav), xRealtime, Median(mp3), Median(decode), Median(iso),
-                QFile(dir.filePath("disc.iso")).size(), Median(xorriso), QFile(dir.filePath("xorriso.iso")).size());
-    std::printf("burn_wav_x_realtime=%.0f\nburn_mp3_ratio=%.3f\niso_ratio=%.3f\n", xRealtime,
-                Median(mp3) / Median(decode), Median(iso) / Median(xorriso));
+    std::printf("median: CD image from WAV %.3f s (%.0fx real time), from MP3 %.3f s, ffmpeg %.3f s\n", Median(wav),
+                xRealtime, Median(mp3), Median(decode));
+    std::printf("median: ISO %.3f s (%lld bytes), xorriso %.3f s (%lld bytes), genisoimage %.3f s (%lld bytes)\n",
+                Median(iso), isoBytes, Median(xorriso), QFile(dir.filePath("xorriso.iso")).size(), Median(genIso),
+                QFile(dir.filePath("genisoimage.iso")).size());
+    std::printf("median: UDF %.3f s (%lld bytes), genisoimage %.3f s (%lld bytes)\n", Median(udf), udfBytes,
+                Median(genUdf), QFile(dir.filePath("genisoimage-udf.iso")).size());
+    std::printf("burn_wav_x_realtime=%.0f\nburn_mp3_ratio=%.3f\niso_ratio=%.3f\niso_vs_genisoimage_ratio=%.3f\n"
+                "udf_ratio=%.3f\n",
+                xRealtime, Median(mp3) / Median(decode), Median(iso) / Median(xorriso), Median(iso) / Median(genIso),
+                Median(udf) / Median(genUdf));
     return 0;
 }

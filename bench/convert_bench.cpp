@@ -1,12 +1,13 @@
 // Conversion speed and memory against the ffmpeg and oggenc command lines.
 //
-// Run from the build tree: build/<dir>/bench/convert_bench [--runs N] [--seconds S]
+// Run from the build tree: build/<dir>/bench/convert_bench [--runs N] [--seconds S] [--short]
 // Generates a 44.1 kHz stereo WAV (5 minutes by default), converts it to OGG
 // at quality 40 and to MP3 at 128 kbit/s with the conversion control and with
 // `ffmpeg` using the same encoder settings, and to OGG with `oggenc -q 4` (the
 // Vorbis reference encoder), N runs each (5 by default), alternating, and
 // prints the medians. Then it converts once more in a child process per
-// format and reports that child's peak memory. The last line reads
+// format and reports that child's peak memory. --short: 20 s, one run.
+// The last line reads
 // "ogg_ratio=R mp3_ratio=R ogg_vs_oggenc_ratio=R" (ours / the peer's median time).
 #include "AudioBenchSupport.h"
 #include "controls/audio/AudioConverter.h"
@@ -15,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -191,13 +191,10 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.value(1) == "--child") return ChildMain(args);
 
-    const int runs = std::max(1, IntOption(args, "--runs", 5));
-    const int seconds = std::max(1, IntOption(args, "--seconds", 300));
-    for (const char* program : {"ffmpeg", "oggenc"})
-        if (QStandardPaths::findExecutable(program).isEmpty()) {
-            std::fprintf(stderr, "%s is not installed\n", program);
-            return 1;
-        }
+    const bool brief = ShortMode(args);
+    const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 5));
+    const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 20 : 300));
+    if (!HaveTools({"ffmpeg", "oggenc"})) return 1;
     QTemporaryDir dir;
     const QString in = dir.filePath("in.wav");
     if (!WriteTestWav(in, seconds)) return 1;

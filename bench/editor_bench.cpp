@@ -1,6 +1,6 @@
 // The audio editor control on a long file.
 //
-// Run from the build tree: build/<dir>/bench/editor_bench [--minutes M]
+// Run from the build tree: build/<dir>/bench/editor_bench [--minutes M] [--short]
 // Writes a 44.1 kHz stereo 16-bit wave file of M minutes (60 by default,
 // about 635 MB, in the system's temporary folder; the file is then in the
 // page cache, as a file just converted or recorded is), shows the editor
@@ -9,7 +9,9 @@
 // - zoom: from Zoom, with 10 seconds selected by the mouse, until the
 //   waveform of the selection is drawn (the median of 9 selections).
 // Prints "open_60min_ms=N" (with another length: open_<M>min_ms) and
-// "zoom_ms=N"; the targets are 1,500 ms and 50 ms.
+// "zoom_ms=N"; the targets are 1,500 ms and 50 ms. --short: 3 minutes, to
+// see that it runs.
+#include "AudioBenchSupport.h"
 #include "controls/widgets/AudioEditor.h"
 #include "controls/audio/WaveFile.h"
 
@@ -74,9 +76,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int minutes = 60;
     const QStringList args = app.arguments();
-    if (const qsizetype i = args.indexOf("--minutes"); i >= 0 && i + 1 < args.size()) minutes = args[i + 1].toInt();
+    const int minutes = std::max(1, bench::IntOption(args, "--minutes", bench::ShortMode(args) ? 3 : 60));
 
     QTemporaryDir dir;
     const QString path = dir.filePath("long.wav");

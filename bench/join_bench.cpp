@@ -1,10 +1,11 @@
 // The join control against ffmpeg's concat of the same files.
 //
-// Run from the build tree: build/<dir>/bench/join_bench [--runs N] [--files F] [--seconds S]
+// Run from the build tree: build/<dir>/bench/join_bench [--runs N] [--files F] [--seconds S] [--short]
 // Generates F music-like 44.1 kHz stereo WAV files of S seconds (10 of 30 by
 // default), then N times each (5 by default), alternating: joins them into
 // one OGG at quality 40 with the join control, and with `ffmpeg -f concat`
-// and `-c:a libvorbis -q:a 4`, the same encoder setting. Prints both medians
+// and `-c:a libvorbis -q:a 4`, the same encoder setting (--short: 3 files
+// of 5 s, one run). Prints both medians
 // with the machine's load; the last line reads "join_ratio=R" (ours / ffmpeg's).
 #include "AudioBenchSupport.h"
 #include "controls/audio/AudioJoin.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -72,13 +72,11 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int runs = std::max(1, IntOption(args, "--runs", 5));
-    const int files = std::max(1, IntOption(args, "--files", 10));
-    const int seconds = std::max(1, IntOption(args, "--seconds", 30));
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) {
-        std::fprintf(stderr, "ffmpeg is not installed\n");
-        return 1;
-    }
+    const bool brief = ShortMode(args);
+    const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 5));
+    const int files = std::max(1, IntOption(args, "--files", brief ? 3 : 10));
+    const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 5 : 30));
+    if (!HaveTools({"ffmpeg"})) return 1;
     QTemporaryDir dir;
     QStringList sources;
     for (int n = 1; n <= files; ++n) {

@@ -3,26 +3,34 @@
 // 10,000 rows of real-shaped files (ListsBenchSupport.h: four-minute WAVs,
 // OGGs and MP3s with a cover), and 300,000 rows (the short WAVs three times
 // over). The 10,000-row lists open like for like: each set with its files'
-// pages cached, and each with them dropped from the page cache.
+// pages cached, and each with them dropped from the page cache. Each list is
+// opened N times (--runs N, 5 by default), the lists in turn, each over the
+// empty list but the 300,000 rows; every time figure is the median of its N
+// openings.
+// --short: 500, 2,000 and 6,000 short rows and 300 real-shaped rows of
+// 20-second models, one run: to see that it runs (the names carry the counts).
 // Prints, each on its own line:
 //   read_facts_10000_files_ms   one reader reading 10,000 short WAVs' facts
 //   mp3_facts_cpu_ms_per_file   CPU time of one reader reading a real-shaped
 //                               MP3's facts and tags (pages cached)
-//   open_10000_rows_ms          the short WAVs, pages cached
 //   cached_pages_after_drop_tiny  pages of the short WAVs still cached after
-//                               the drop (0: the next figure is from the disk)
+//                               the last drop (0: the cold figures are from
+//                               the disk)
+//   cached_pages_after_drop_real  the same for the real-shaped mix
+//   open_10000_rows_ms          the short WAVs, pages cached
 //   open_10000_rows_cold_ms     the short WAVs, pages dropped
-//   cached_pages_after_drop_real, open_10000_real_rows_ms
-//                               the same for the real-shaped mix
-//   open_10000_real_rows_warm_ms  the real-shaped mix again, pages cached
+//   open_10000_real_rows_ms     the real-shaped mix, pages dropped
+//   open_10000_real_rows_warm_ms  the real-shaped mix, pages cached
 //   real_to_tiny_warm_ratio     open_10000_real_rows_warm_ms / open_10000_rows_ms
 //   real_to_tiny_cold_ratio     open_10000_real_rows_ms / open_10000_rows_cold_ms
 //   open_100000_rows_ms, load_max_stall_ms (the longest time the window's
 //                               event loop did not run while they opened)
 //   open_300000_rows_ms, open_300000_rows_stall_ms (the same, opened over the
 //                               100,000 rows, which the grid drops first)
-//   bytes_per_row               resident memory the 300,000 rows add, once
-//                               open, to the program with no row yet
+//   bytes_per_row               heap memory a row of the 300,000 holds once
+//                               open (malloc's bytes in use)
+//   bytes_per_real_row          the same for the 10,000 real-shaped rows,
+//                               whose files carry tags
 //   peak_memory_mb              the process's peak resident size
 #include "ListsBenchSupport.h"
 
@@ -34,15 +42,29 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
+#include <malloc.h>
+#include <optional>
 
 namespace {
 
-constexpr int kSmall = 10000;
-constexpr int kLarge = 100000;
-constexpr int kHuge = 300000;
+// The lists' sizes and how often each is opened.
+struct Sizes {
+    int small = 10000, large = 100000, huge = 300000, real = 10000;
+    int modelSeconds = 240; // the real-shaped files' length
+    int runs = 5;
+};
+
+Sizes SizesFrom(const QStringList& args)
+{
+    Sizes sizes;
+    if (bench::ShortMode(args)) sizes = {500, 2000, 6000, 300, 20, 1};
+    sizes.runs = std::max(1, bench::IntOption(args, "--runs", sizes.runs));
+    return sizes;
+}
 
 // A list file of `count` rows of the files, taken in turn, written record by record.
 bool WriteList(const QString& path, const QStringList& files, int count)
@@ -93,14 +115,42 @@ Opening Open(CfrmMain* main, cTreeNode* node)
 }
 
 // Opens the node with its files' pages dropped from the page cache first;
-// prints how many of their pages the cache still held (0 when the drop did
-// happen) before the opening.
-Opening OpenCold(CfrmMain* main, cTreeNode* node, const QStringList& files, const char* what)
+// `stillCached` gets how many of their pages the cache still held (0 when
+// the drop did happen) before the opening.
+Opening OpenCold(CfrmMain* main, cTreeNode* node, const QStringList& files, qint64* stillCached)
 {
     if (!listsbench::DropFromPageCache(files)) std::fprintf(stderr, "the page cache could not be dropped\n");
-    std::printf("cached_pages_after_drop_%s=%lld\n", what, static_cast<long long>(listsbench::CachedPages(files)));
+    *stillCached = listsbench::CachedPages(files);
     return Open(main, node);
 }
+
+// The openings of one list, each of which must have shown `rows` rows.
+class Series {
+public:
+    Series(QString name, int rows) : m_name(std::move(name)), m_rows(rows) {}
+    bool Add(const Opening& opened)
+    {
+        if (opened.rows != m_rows) {
+            std::fprintf(stderr, "%s: the grid holds %d rows, not %d\n", qPrintable(m_name), opened.rows, m_rows);
+            return false;
+        }
+        m_ms.push_back(double(opened.ms));
+        m_stallMs.push_back(double(opened.maxStallMs));
+        return true;
+    }
+    double Ms() const { return bench::Median(m_ms); }
+    double StallMs() const { return bench::Median(m_stallMs); }
+    void Print() const
+    {
+        std::printf("%s=%.0f\n", qPrintable(m_name), Ms());
+        std::fflush(stdout);
+    }
+
+private:
+    QString m_name;
+    int m_rows;
+    std::vector<double> m_ms, m_stallMs;
+};
 
 double ThreadCpuMs()
 {
@@ -121,15 +171,30 @@ void ReadFacts(const QStringList& paths)
     }
 }
 
-bool Print(const char* name, const Opening& opened, int rows)
+// The heap memory in use (malloc's count, every arena and mapped block).
+qint64 HeapBytesInUse()
 {
-    if (opened.rows != rows) {
-        std::fprintf(stderr, "%s: the grid holds %d rows, not %d\n", name, opened.rows, rows);
-        return false;
+    const struct mallinfo2 heap = ::mallinfo2();
+    return qint64(heap.uordblks) + qint64(heap.hblkhd);
+}
+
+// The heap memory a list's rows hold once open, in bytes a row: what they
+// add to the window with the empty list open, the rows let go before freed
+// (the grid frees many on a pool thread). malloc's count, not the resident
+// size, which rises by less where the rows fill memory an earlier list
+// freed, and by more where the readers' threads leave freed memory.
+std::optional<qint64> BytesPerRow(CfrmMain* main, cTreeNode* empty, cTreeNode* node, int rows)
+{
+    Open(main, empty);
+    if (!QThreadPool::globalInstance()->waitForDone(60000)) std::fprintf(stderr, "the old rows are not freed yet\n");
+    const qint64 before = HeapBytesInUse();
+    if (Open(main, node).rows != rows) {
+        std::fprintf(stderr, "the grid does not hold the %d rows of the list\n", rows);
+        return std::nullopt;
     }
-    std::printf("%s=%lld\n", name, static_cast<long long>(opened.ms));
-    std::fflush(stdout);
-    return true;
+    const qint64 bytes = (HeapBytesInUse() - before) / rows;
+    Open(main, empty);
+    return bytes;
 }
 
 // The largest resident size the process has had, in MiB.
@@ -148,23 +213,27 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const Sizes n = SizesFrom(app.arguments());
     QTemporaryDir dir;
     listsbench::SetUpProgram(dir);
-    const QStringList paths = listsbench::MakeWavFiles(dir, kLarge);
+    const QStringList paths = listsbench::MakeWavFiles(dir, n.large);
     QDir(dir.path()).mkpath("real");
-    const listsbench::RealModels models = listsbench::MakeRealModels(dir.path());
+    const listsbench::RealModels models = listsbench::MakeRealModels(dir.path(), n.modelSeconds);
     const QStringList real = models.paths.isEmpty() ? QStringList()
-                                                    : listsbench::MakeRealFiles(models, dir.path() + "/real", kSmall);
-    if (paths.size() != kLarge || real.size() != kSmall) {
+                                                    : listsbench::MakeRealFiles(models, dir.path() + "/real", n.real);
+    if (paths.size() != n.large || real.size() != n.real) {
         std::fprintf(stderr, "could not write the audio files (ffmpeg is needed)\n");
         return 1;
     }
-    if (!WriteList(g_sToPath + "Bench 10000.flst", paths.mid(0, kSmall), kSmall) ||
-        !WriteList(g_sToPath + "Bench 100000.flst", paths, kLarge) ||
-        !WriteList(g_sToPath + "Bench 300000.flst", paths, kHuge) ||
-        !WriteList(g_sToPath + "Bench real 10000.flst", real, kSmall))
+    const QStringList tinyFiles = paths.mid(0, n.small);
+    if (!WriteList(g_sToPath + "Bench small.flst", tinyFiles, n.small) ||
+        !WriteList(g_sToPath + "Bench large.flst", paths, n.large) ||
+        !WriteList(g_sToPath + "Bench huge.flst", paths, n.huge) ||
+        !WriteList(g_sToPath + "Bench real.flst", real, n.real))
         return 1;
     QFile(g_sToPath + "A first.flst").open(QIODevice::WriteOnly);
+    std::printf("lists of %d, %d and %d short rows and %d real-shaped rows, each opened %d times\n", n.small, n.large,
+                n.huge, n.real, n.runs);
 
     CfrmMain* main = frmMain.get();
     main->show();
@@ -172,48 +241,70 @@ int main(int argc, char** argv)
     while (main->IsListLoading()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
     auto node = [&](const QString& name) { return main->cTreeView1->Nodes()->Item(g_sToPath + name + ".flst"); };
-    for (const char* name : {"A first", "Bench 10000", "Bench 100000", "Bench 300000", "Bench real 10000"})
-        if (!node(name)) return 1;
+    for (const char* name : {"A first", "Bench small", "Bench large", "Bench huge", "Bench real"})
+        if (!node(name)) {
+            std::fprintf(stderr, "the lists' tree does not show %s\n", name);
+            return 1;
+        }
+    cTreeNode* const empty = node("A first");
 
-    // What the rows hold once open: from the start, with no row yet, to the open list.
-    const qint64 before = listsbench::ResidentBytes();
-    if (Open(main, node("Bench 300000")).rows != kHuge) return 1;
-    const qint64 bytesPerRow = (listsbench::ResidentBytes() - before) / kHuge;
-    Open(main, node("A first"));
+    // What the rows hold once open, from an empty list: real-shaped rows
+    // carry tags. Opened once before, so that what reading costs once (the
+    // decoders' tables) is not charged to the rows.
+    Open(main, node("Bench real"));
+    const std::optional<qint64> bytesPerRealRow = BytesPerRow(main, empty, node("Bench real"), n.real);
+    const std::optional<qint64> bytesPerRow = BytesPerRow(main, empty, node("Bench huge"), n.huge);
+    if (!bytesPerRealRow || !bytesPerRow) return 1;
 
     // What the files' facts cost alone: one reader, as the list uses it.
     QElapsedTimer timer;
     timer.start();
-    ReadFacts(paths.mid(0, kSmall));
-    std::printf("read_facts_10000_files_ms=%lld\n", static_cast<long long>(timer.elapsed()));
+    ReadFacts(tinyFiles);
+    std::printf("read_facts_%d_files_ms=%lld\n", n.small, static_cast<long long>(timer.elapsed()));
     QStringList mp3s = real.filter(".mp3");
     ReadFacts(mp3s); // pages cached
     const double cpu = ThreadCpuMs();
     ReadFacts(mp3s);
     std::printf("mp3_facts_cpu_ms_per_file=%.3f\n", (ThreadCpuMs() - cpu) / double(mp3s.size()));
 
-    // Like for like: each set once with its pages cached (the short WAVs were
-    // written and read a moment ago), once with them dropped from the cache.
-    const QStringList tinyFiles = paths.mid(0, kSmall);
-    const Opening tiny = Open(main, node("Bench 10000"));
-    if (!Print("open_10000_rows_ms", tiny, kSmall)) return 1;
-    const Opening tinyCold = OpenCold(main, node("Bench 10000"), tinyFiles, "tiny");
-    if (!Print("open_10000_rows_cold_ms", tinyCold, kSmall)) return 1;
-    const Opening cold = OpenCold(main, node("Bench real 10000"), real, "real");
-    if (!Print("open_10000_real_rows_ms", cold, kSmall)) return 1;
-    const Opening warm = Open(main, node("Bench real 10000"));
-    if (!Print("open_10000_real_rows_warm_ms", warm, kSmall)) return 1;
-    std::printf("real_to_tiny_warm_ratio=%.2f\n", double(warm.ms) / double(std::max<qint64>(tiny.ms, 1)));
-    std::printf("real_to_tiny_cold_ratio=%.2f\n", double(cold.ms) / double(std::max<qint64>(tinyCold.ms, 1)));
+    // Like for like: each set with its pages cached (the short WAVs were
+    // written and read a moment ago) and with them dropped from the cache;
+    // the lists in turn, run after run.
+    const QString small = QString::number(n.small), real10 = QString::number(n.real);
+    Series tiny("open_" + small + "_rows_ms", n.small), tinyCold("open_" + small + "_rows_cold_ms", n.small),
+        cold("open_" + real10 + "_real_rows_ms", n.real), warm("open_" + real10 + "_real_rows_warm_ms", n.real),
+        large("open_" + QString::number(n.large) + "_rows_ms", n.large),
+        huge("open_" + QString::number(n.huge) + "_rows_ms", n.huge);
+    // Each opened over the empty list, but the 300,000 rows over the 100,000.
+    auto overEmpty = [&](const char* name) {
+        Open(main, empty);
+        return Open(main, node(name));
+    };
+    auto coldOverEmpty = [&](const char* name, const QStringList& files, qint64* stillCached) {
+        Open(main, empty);
+        return OpenCold(main, node(name), files, stillCached);
+    };
+    qint64 tinyStillCached = 0, realStillCached = 0;
+    for (int r = 0; r < n.runs; ++r) {
+        if (!large.Add(overEmpty("Bench large")) || !huge.Add(Open(main, node("Bench huge"))) ||
+            !tiny.Add(overEmpty("Bench small")) ||
+            !tinyCold.Add(coldOverEmpty("Bench small", tinyFiles, &tinyStillCached)) ||
+            !cold.Add(coldOverEmpty("Bench real", real, &realStillCached)) || !warm.Add(overEmpty("Bench real")))
+            return 1;
+        std::fprintf(stderr, "run %d of %d done\n", r + 1, n.runs);
+    }
+    std::printf("cached_pages_after_drop_tiny=%lld\n", static_cast<long long>(tinyStillCached));
+    std::printf("cached_pages_after_drop_real=%lld\n", static_cast<long long>(realStillCached));
+    for (const Series* series : {&tiny, &tinyCold, &cold, &warm}) series->Print();
+    std::printf("real_to_tiny_warm_ratio=%.2f\n", warm.Ms() / std::max(tiny.Ms(), 1.0));
+    std::printf("real_to_tiny_cold_ratio=%.2f\n", cold.Ms() / std::max(tinyCold.Ms(), 1.0));
+    large.Print();
+    std::printf("load_max_stall_ms=%.0f\n", large.StallMs());
+    huge.Print();
+    std::printf("open_%d_rows_stall_ms=%.0f\n", n.huge, huge.StallMs());
 
-    const Opening large = Open(main, node("Bench 100000"));
-    if (!Print("open_100000_rows_ms", large, kLarge)) return 1;
-    std::printf("load_max_stall_ms=%lld\n", static_cast<long long>(large.maxStallMs));
-    const Opening huge = Open(main, node("Bench 300000"));
-    if (!Print("open_300000_rows_ms", huge, kHuge)) return 1;
-    std::printf("open_300000_rows_stall_ms=%lld\n", static_cast<long long>(huge.maxStallMs));
-
-    std::printf("bytes_per_row=%lld\n", static_cast<long long>(bytesPerRow));
+    std::printf("bytes_per_row=%lld\n", static_cast<long long>(*bytesPerRow));
+    std::printf("bytes_per_real_row=%lld\n", static_cast<long long>(*bytesPerRealRow));
     std::printf("peak_memory_mb=%ld\n", PeakMemoryMb());
     std::fflush(stdout);
     listsbench::Close(main);

@@ -1,11 +1,11 @@
 // Ripping speed of the CD ripper control, from a generated disc image.
 //
-// Run from the build tree: build/<dir>/bench/rip_bench [--runs N] [--seconds S]
+// Run from the build tree: build/<dir>/bench/rip_bench [--runs N] [--seconds S] [--short]
 // Generates a BIN/CUE image holding one audio track (5 minutes by default),
 // rips it to WAV and to OGG at quality 40 with the control, and encodes the
 // same PCM (the BIN, raw 16-bit stereo at 44.1 kHz) with `ffmpeg -c:a
 // libvorbis -q:a 4`, N runs each (5 by default), alternating, and prints the
-// medians. The last line reads "rip_wav_x_realtime=N rip_ogg_ratio=R"
+// medians (--short: 20 s, one run). The last line reads "rip_wav_x_realtime=N rip_ogg_ratio=R"
 // (real time over the WAV rip's median time; the OGG rip's median time over ffmpeg's).
 #include "AudioBenchSupport.h"
 #include "controls/cd/AudioCD.h"
@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -64,12 +63,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int runs = std::max(1, IntOption(args, "--runs", 5));
-    const int seconds = std::max(1, IntOption(args, "--seconds", 300));
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) {
-        std::fprintf(stderr, "ffmpeg is not installed\n");
-        return 1;
-    }
+    const bool brief = ShortMode(args);
+    const int runs = std::max(1, IntOption(args, "--runs", brief ? 1 : 5));
+    const int seconds = std::max(1, IntOption(args, "--seconds", brief ? 20 : 300));
+    if (!HaveTools({"ffmpeg"})) return 1;
     QTemporaryDir dir;
     const support::CdImage image = support::WriteCdImage(dir.path(), "disc", {{double(seconds), 440}});
     SetCDDriveImages(QStringList{image.cue});

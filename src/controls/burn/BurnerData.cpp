@@ -1,7 +1,8 @@
 // The data disc burn: libisofs builds an ISO 9660 file system (with Rock
 // Ridge, and Joliet names when asked) from the files and folders, or
 // genisoimage a UDF bridge image, and libburn writes it as one track, onto a
-// drive's disc or into an image file.
+// drive's disc or into an image file. A UDF image file is genisoimage's own
+// output, put in place.
 #include "controls/burn/BurnerLibburn.h"
 
 #include <QDirIterator>
@@ -16,6 +17,8 @@ namespace burnengine {
 namespace {
 
 constexpr int kDevicePadding = 300 * 1024; // keeps drives' read-ahead off the end of the track
+
+bool IsImageWriter(const optical::Drive& drive) { return drive.kind != optical::DriveKind::Device; }
 
 QString IsoText(int code)
 {
@@ -139,7 +142,7 @@ private:
 Status Write(const DataBurnRequest& r, burn::burn_source* source, const std::atomic<bool>& abort,
              DataBurnEvents& events)
 {
-    const bool image = r.drive.kind != optical::DriveKind::Device;
+    const bool image = IsImageWriter(r.drive);
     const std::int64_t padding = image ? 0 : kDevicePadding;
     Status s = CheckRoom(ReadDiscFacts(r.drive, r.use), std::int64_t(source->get_size(source)) + padding);
     if (!s.ok()) return s;
@@ -210,8 +213,27 @@ Status AddDataFile(QStringList* files, const QString& path)
 
 namespace {
 
-// Makes the UDF bridge image in a temporary folder and writes it.
-Status BurnUdf(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events)
+// The image writer's image: genisoimage writes it under the hidden name
+// beside the final one, which it takes once complete; no second copy.
+Status WriteUdfImageFile(const DataBurnRequest& request, std::int64_t bytes, const std::atomic<bool>& abort,
+                         DataBurnEvents& events)
+{
+    audioconv::OutputFile file;
+    Status s = file.Create(request.drive.path);
+    if (!s.ok()) return Fail(kBurnErrWrite, s.text);
+    events.StartBurning();
+    PercentWatch percents(events);
+    s = MakeUdfImage(request, file.TempPath(), abort, [&](int percent) { percents.Report(percent); });
+    if (!s.ok()) return s;
+    if (file.Size() < bytes)
+        return Fail(kBurnErrWrite, QString("The image was not written whole: %1 of %2 bytes.").arg(file.Size()).arg(bytes));
+    percents.Closing();
+    s = file.Commit();
+    return s.ok() ? s : Fail(kBurnErrWrite, s.text);
+}
+
+// A drive's disc: the image is made in a temporary folder, then written.
+Status BurnUdfThroughImage(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events)
 {
     QTemporaryDir staging;
     if (!staging.isValid())
@@ -224,6 +246,17 @@ Status BurnUdf(const DataBurnRequest& request, const std::atomic<bool>& abort, D
     s = Write(request, source, abort, events);
     burn::burn_source_free(source);
     return s;
+}
+
+Status BurnUdf(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events)
+{
+    std::int64_t bytes = 0;
+    Status s = UdfImageSize(request, abort, &bytes);
+    if (!s.ok()) return s;
+    const bool image = IsImageWriter(request.drive);
+    s = CheckRoom(ReadDiscFacts(request.drive, request.use), bytes + (image ? 0 : kDevicePadding));
+    if (!s.ok()) return s;
+    return image ? WriteUdfImageFile(request, bytes, abort, events) : BurnUdfThroughImage(request, abort, events);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace burnengine {
@@ -124,9 +125,13 @@ public:
     virtual void Finalizing() = 0;
 };
 
+// The size in bytes of the UDF bridge image of the request's files.
+Status UdfImageSize(const DataBurnRequest& request, const std::atomic<bool>& abort, std::int64_t* bytes);
 // Makes the UDF bridge image of the request's files (ISO 9660 + Rock Ridge,
-// Joliet when asked, UDF 1.02) in the file `image`.
-Status MakeUdfImage(const DataBurnRequest& request, const QString& image, const std::atomic<bool>& abort);
+// Joliet when asked, UDF 1.02) in the file `image`, saying its percents
+// done to `progress` as it writes.
+Status MakeUdfImage(const DataBurnRequest& request, const QString& image, const std::atomic<bool>& abort,
+                    const std::function<void(int)>& progress = {});
 
 // Builds the file system and writes it; an error or kBurnErrAborted when `abort` was set.
 Status BurnDataDisc(const DataBurnRequest& request, const std::atomic<bool>& abort, DataBurnEvents& events);

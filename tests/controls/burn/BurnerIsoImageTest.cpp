@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <QTest>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 using namespace burntest;
 
@@ -200,6 +203,98 @@ TEST_F(DataBurnTest, WithUdfTheDiscIsAUdfBridgeWithItsNamesIntact)
     ExpectExtractedEqual(sources);
 }
 
+// The bytes this process and its children that have ended handed to write
+// calls so far, into files and pipes alike.
+qint64 WrittenBytes()
+{
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("wchar:")) return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+// The UDF side of an image extracted by 7z; false when 7z fails.
+bool ExtractUdf(const QString& image, const QString& folder)
+{
+    const ToolRun r = RunTool("7z", {"x", "-tudf", "-y", "-o" + folder, image});
+    return r.ok && r.exitCode == 0;
+}
+
+// The image writer's UDF image is genisoimage's own output, put in place:
+// the burn writes it once (genisoimage's writes, no copy of ours), reports
+// genisoimage's progress, and the image reads back whole on both sides.
+TEST_F(DataBurnTest, AUdfImageIsWrittenOnceAndPutInPlace)
+{
+    if (!HaveTool("7z")) GTEST_SKIP() << "7z (p7zip-full) is needed";
+    const QStringList sources{Source("big.wma", 12 * 1024 * 1024), Source("Grüße.mp3", 5000)};
+    cBurner burner;
+    EventLog log(burner);
+    burner.SetUseUDF(true);
+    for (const QString& s : sources) ASSERT_TRUE(burner.AddFile(s));
+    const qint64 before = WrittenBytes();
+    ASSERT_GE(before, 0);
+    burner.Burn(0);
+    WaitForDataBurn(log, "BurnerEnd");
+    const qint64 written = WrittenBytes() - before;
+    ASSERT_EQ(log.events.last(), "BurnerEnd") << log.events.join("\n").toStdString();
+    const qint64 size = QFileInfo(Path("out.iso")).size();
+    EXPECT_GT(size, 12 * 1024 * 1024);
+    EXPECT_LT(written, size * 3 / 2) << "the burn wrote " << written << " bytes for an image of " << size;
+
+    QList<int> percents;
+    for (const QString& e : log.events.filter("BurnerProgress ")) percents << e.section(' ', 1).toInt();
+    EXPECT_GE(percents.size(), 5) << log.events.join("\n").toStdString();
+    EXPECT_EQ(percents.value(percents.size() - 1), 100);
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+
+    ASSERT_TRUE(ExtractUdf(Path("out.iso"), Path("udf")));
+    for (const QString& s : sources) EXPECT_EQ(ReadFile(Path("udf/" + QFileInfo(s).fileName())), ReadFile(s));
+    ExpectExtractedEqual(sources);
+}
+
+// The genisoimage this process runs to write an image ("-o"), or 0.
+pid_t ImageMakerChild()
+{
+    const QString parent = QString::number(getpid());
+    for (const QString& pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs)) {
+        QFile stat("/proc/" + pid + "/stat"), cmdline("/proc/" + pid + "/cmdline");
+        if (!stat.open(QIODevice::ReadOnly) || !cmdline.open(QIODevice::ReadOnly)) continue;
+        const QString fields = QString::fromUtf8(stat.readAll());
+        const QStringList afterName = fields.mid(fields.lastIndexOf(')') + 2).split(' '); // state, ppid, ...
+        const QList<QByteArray> args = cmdline.readAll().split('\0');
+        if (afterName.value(1) == parent && args.value(0).endsWith("genisoimage") && args.contains("-o"))
+            return pid_t(pid.toInt());
+    }
+    return 0;
+}
+
+// While genisoimage writes, the image lies under a hidden name only; an
+// abort then leaves neither it nor anything under the final name.
+TEST_F(DataBurnTest, AnAbortedUdfImageLeavesNothingBehind)
+{
+    QFile sparse(Path("folder/long.wav"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(1024LL * 1024 * 1024));
+    sparse.close();
+    cBurner burner;
+    EventLog log(burner);
+    burner.SetUseUDF(true);
+    ASSERT_TRUE(burner.AddFile(sparse.fileName()));
+    burner.Burn(0);
+    pid_t maker = 0;
+    const bool seen =
+        QTest::qWaitFor([&] { return (maker = ImageMakerChild()) > 0 || log.events.contains("BurnerEnd"); }, 60000);
+    ASSERT_TRUE(seen && maker > 0) << "genisoimage was not seen writing: " << log.events.join("\n").toStdString();
+    ASSERT_EQ(kill(maker, SIGSTOP), 0);
+    EXPECT_EQ(LeftoverTempFiles(dir.path()).size(), 1);
+    EXPECT_FALSE(QFile::exists(Path("out.iso")));
+    burner.Abort();
+    WaitForDataBurn(log, "BurnerEnd");
+    EXPECT_EQ(log.events.last(), QString("BurnerError The burn was aborted. (error %1)").arg(kBurnErrAborted));
+    EXPECT_FALSE(QFile::exists(Path("out.iso")));
+    EXPECT_TRUE(LeftoverTempFiles(dir.path()).isEmpty());
+}
+
 // Rock Ridge permissions as xorriso lists them at the root: "-r--r--r--" and so on.
 QStringList RootModes(const QString& image)
 {
@@ -260,8 +355,8 @@ TEST_F(DataBurnTest, AVolumeNameLongerThanJolietHoldsIsCutWithAWarning)
     }
 }
 
-// Burns with both engines under a file size limit, which makes writes fail
-// as on a full disk; says on stderr what differs from the expected and exits
+// Burns with both engines, the second also with UDF, under a file size
+// limit, which makes writes fail as on a full disk; says on stderr what differs from the expected and exits
 // 0 when nothing does. Run in a child process: the limit holds for the whole process.
 [[noreturn]] void BurnOntoAFullDisk(const QString& folder, const QString& big)
 {
@@ -280,12 +375,20 @@ TEST_F(DataBurnTest, AVolumeNameLongerThanJolietHoldsIsCutWithAWarning)
     second.AddFile(big);
     second.Burn(0);
     WaitForDataBurn(log2, "BurnerEnd");
+    // genisoimage, writing the UDF image itself, meets the same limit.
+    EventLog log3(second);
+    second.SetUseUDF(true);
+    second.AddFile(big);
+    second.Burn(0);
+    WaitForDataBurn(log3, "BurnerEnd");
     QStringList wrong;
     const QString full = QString("Error %1 The disk is full: %2").arg(kBurnErrWrite).arg(folder);
     if (log.events.value(log.events.size() - 1) != full) wrong << "first engine: " + log.events.join(" | ");
     // After that failure libburn writes nothing and says it wrote well: a short image is an error.
     if (!log2.events.value(log2.events.size() - 1).startsWith("BurnerError ") || log2.events.contains("BurnerEnd"))
         wrong << "second engine: " + log2.events.join(" | ");
+    const QString udfFull = QString("BurnerError The disk is full: %1 (error %2)").arg(folder).arg(kBurnErrWrite);
+    if (log3.events.value(log3.events.size() - 1) != udfFull) wrong << "UDF: " + log3.events.join(" | ");
     if (QFile::exists(folder + "/out.iso")) wrong << "an image was left";
     std::fprintf(stderr, "%s\n", qPrintable(wrong.join("\n")));
     std::fflush(stderr);
