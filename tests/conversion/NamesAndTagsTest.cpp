@@ -164,7 +164,11 @@ TEST_F(Names, EndOfJobProgramPlaceholdersDescribeTheFileTheJobMade)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(1536, 'x'));
     }
-    prepareFake = [made](FakeAudioConverter& fake) { fake.AddFile(made, {44100, 2, 16, 125400}); };
+    prepareFake = [made](FakeAudioConverter& fake) {
+        FakeAudioConverter::File file;
+        file.lengthMs = 125400;
+        fake.AddFile(made, file);
+    };
     CfrmMain* main = frmMain.get();
     WaitForOpenList();
     main->cGrid1->Clear();

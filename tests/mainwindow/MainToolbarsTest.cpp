@@ -123,8 +123,11 @@ TEST_F(MainToolbars, EveryToolsButtonStaysReachableInANarrowWindow)
     // A window wide enough shows every button on the bar.
     main->resize(1600, 700);
     ProcessEvents();
-    for (int i = 0; i < bar->ButtonCount(); ++i)
-        if (QToolButton* button = bar->ButtonWidget(i)) EXPECT_TRUE(wholeInFrame(button)) << bar->ButtonCaption(i).toStdString();
+    for (int i = 0; i < bar->ButtonCount(); ++i) {
+        if (QToolButton* button = bar->ButtonWidget(i)) {
+            EXPECT_TRUE(wholeInFrame(button)) << bar->ButtonCaption(i).toStdString();
+        }
+    }
     EXPECT_FALSE(more->isVisible());
 }
 
