@@ -1,6 +1,6 @@
 #include "controls/ControlThread.h"
 
-#include <QMetaObject>
+#include "controls/HandOver.h"
 
 ControlThread::~ControlThread()
 {
@@ -22,23 +22,17 @@ void ControlThread::Start(Job job)
     m_busy = true;
     m_thread = std::thread([this, generation, abort, job = std::move(job)] {
         const Post post = [this, generation](std::function<void()> event) {
-            QMetaObject::invokeMethod(
-                m_owner,
-                [this, generation, event = std::move(event)] {
-                    if (generation == m_generation && m_busy) event();
-                },
-                Qt::QueuedConnection);
+            HandOver(m_owner, [this, generation, event = std::move(event)] {
+                if (generation == m_generation && m_busy) event();
+            });
         };
         std::function<void()> last = job(*abort, post);
-        QMetaObject::invokeMethod(
-            m_owner,
-            [this, generation, last = std::move(last)] {
-                if (generation != m_generation) return;
-                m_busy = false;
-                Join();
-                if (last) last();
-            },
-            Qt::QueuedConnection);
+        HandOver(m_owner, [this, generation, last = std::move(last)] {
+            if (generation != m_generation) return;
+            m_busy = false;
+            Join();
+            if (last) last();
+        });
     });
 }
 
@@ -57,5 +51,5 @@ void ControlThread::Stop()
 
 void ControlThread::PostAlways(std::function<void()> event)
 {
-    QMetaObject::invokeMethod(m_owner, std::move(event), Qt::QueuedConnection);
+    HandOver(m_owner, std::move(event));
 }

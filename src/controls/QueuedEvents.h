@@ -3,7 +3,8 @@
 // control. Each run of the control (a play, a speech) belongs to a
 // generation; once a new run starts or the run is stopped, the events the
 // old one still has on their way are dropped.
-#include <QMetaObject>
+#include "controls/HandOver.h"
+
 #include <QObject>
 #include <functional>
 
@@ -20,12 +21,9 @@ public:
     // of the owner until the event runs.
     void PostFor(unsigned generation, std::function<void()> event)
     {
-        QMetaObject::invokeMethod(
-            m_owner,
-            [this, generation, event = std::move(event)] {
-                if (generation == m_generation) event();
-            },
-            Qt::QueuedConnection);
+        HandOver(m_owner, [this, generation, event = std::move(event)] {
+            if (generation == m_generation) event();
+        });
     }
     void Post(std::function<void()> event) { PostFor(m_generation, std::move(event)); }
 

@@ -1,5 +1,6 @@
 #include "lists/ParallelReading.h"
 
+#include "controls/HandOver.h"
 #include "controls/audio/AudioConverter.h"
 
 #include <QElapsedTimer>
@@ -88,7 +89,7 @@ void ParallelReading::Work(cAudioConverter& reader)
 
 void ParallelReading::PostTakeReady()
 {
-    if (!m_takePosted.exchange(true)) QMetaObject::invokeMethod(this, &ParallelReading::TakeReady, Qt::QueuedConnection);
+    if (!m_takePosted.exchange(true)) HandOver(this, [this] { TakeReady(); });
 }
 
 void ParallelReading::TakeReady()

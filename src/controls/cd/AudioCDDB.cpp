@@ -7,6 +7,7 @@
 #include "controls/cd/AudioCD.h"
 
 #include "controls/cd/AudioCDEngine.h"
+#include "controls/HandOver.h"
 #include "controls/cd/CddbEntry.h"
 #include "platform/TextCodec.h"
 
@@ -44,13 +45,10 @@ struct Link : std::enable_shared_from_this<Link> {
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (!owner) return;
-        QMetaObject::invokeMethod(
-            owner,
-            [self = shared_from_this(), event = std::move(event)] {
-                cFreeDB* control = self->Owner();
-                if (control) event(*control);
-            },
-            Qt::QueuedConnection);
+        HandOver(owner, [self = shared_from_this(), event = std::move(event)] {
+            cFreeDB* control = self->Owner();
+            if (control) event(*control);
+        });
     }
     cFreeDB* Owner()
     {

@@ -1,5 +1,6 @@
 #include "controls/widgets/Grid.h"
 
+#include "controls/HandOver.h"
 #include "controls/widgets/ImageList.h"
 #include "controls/widgets/WidgetSupport.h"
 #include "platform/VbCompat.h"
@@ -275,7 +276,7 @@ private:
     {
         if (old.size() < 10000) return;
         auto held = std::make_shared<std::vector<Row>>(std::move(old));
-        QThreadPool::globalInstance()->start([held = std::move(held)]() mutable { held.reset(); });
+        QThreadPool::globalInstance()->start(HandedOver([held = std::move(held)]() mutable { held.reset(); }));
     }
 
     QHash<QString, int> m_columnByKey;
