@@ -3,9 +3,10 @@
 # Usage: scripts/sanitize.sh [address|thread] [ctest arguments...]
 #   address  AddressSanitizer and UndefinedBehaviorSanitizer, leaks on; every
 #            test program (build/asan). UndefinedBehaviorSanitizer checks the
-#            program's code, without its dynamic-type (vptr) check; the
-#            tests' own code is built with AddressSanitizer only. Both would
-#            more than double the build (see the README).
+#            program's code, without its dynamic-type (vptr), null and
+#            alignment checks (a null access still fails, as a crash); the
+#            tests' own code is built with AddressSanitizer only. Those checks
+#            would more than double the build (see the README).
 #   thread   ThreadSanitizer; the test programs whose threads are ours
 #            (build/tsan).
 # Findings inside outside libraries are suppressed by the files in
@@ -22,7 +23,7 @@ supp="$PWD/scripts/sanitize"
 case "$kind" in
 address)
   dir=build/asan
-  flags="-fsanitize=address,undefined -fno-sanitize=vptr -fno-omit-frame-pointer"
+  flags="-fsanitize=address,undefined -fno-sanitize=vptr,null,alignment -fno-omit-frame-pointer"
   test_code_flags="-fno-sanitize=undefined"
   programs=() # all of them
   export ASAN_OPTIONS="detect_leaks=1:suppressions=$supp/asan.supp"
