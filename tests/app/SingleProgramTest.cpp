@@ -71,13 +71,18 @@ protected:
         }
         return sockets;
     }
-    // Waits until the folder holds a socket (a program listens just after it takes the lock).
-    static QStringList WaitForSocketsIn(const QString& folder)
+    // Waits until the listing holds something, and returns it.
+    static QStringList WaitForAny(const std::function<QStringList()>& listing)
     {
         QElapsedTimer t;
         t.start();
-        while (SocketsIn(folder).isEmpty() && t.elapsed() < 20000) QThread::msleep(10);
-        return SocketsIn(folder);
+        while (listing().isEmpty() && t.elapsed() < 20000) QThread::msleep(10);
+        return listing();
+    }
+    // Waits until the folder holds a socket (a program listens just after it takes the lock).
+    static QStringList WaitForSocketsIn(const QString& folder)
+    {
+        return WaitForAny([&folder] { return SocketsIn(folder); });
     }
 
     // The folders of the sockets the program listens on, from the kernel's
@@ -114,10 +119,7 @@ protected:
     // Waits until the program listens (it does just after it takes the lock).
     static QStringList WaitUntilListening(QProcess* p)
     {
-        QElapsedTimer t;
-        t.start();
-        while (ListeningFoldersOf(p).isEmpty() && t.elapsed() < 20000) QThread::msleep(10);
-        return ListeningFoldersOf(p);
+        return WaitForAny([p] { return ListeningFoldersOf(p); });
     }
 
     // Starts the program offscreen with the arguments; its messages are kept.
